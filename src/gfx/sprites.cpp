@@ -1,0 +1,6 @@
+// placeholder until the sprite table lands
+#include "gfx/sprites.h"
+SpriteTable spriteTable;
+void loadSpriteSheet() {}
+void buildSpriteTable() {}
+void destroySpriteTable() {}

@@ -1,0 +1,27 @@
+// The records that live for the whole run: the three counters and the page
+// pair every frame loop shares.
+#pragma once
+
+#include <cstdint>
+
+struct GameState {
+  int32_t credits = 0;
+  int32_t score = 0;
+  int32_t highScore = 0;
+};
+
+// Work page 1 and visible page 0 at program start, swapped after every frame.
+struct PagePair {
+  int work = 1;
+  int visible = 0;
+};
+
+extern GameState gameState;
+extern PagePair pagePair;
+
+// Adds points and lets the high score follow the score.
+void addScore(int32_t points);
+
+// The frame of every animated scene: select the pages, (draw), present, swap, sleep.
+void beginFrame();
+void endFrame(int sleepMilliseconds = 30);

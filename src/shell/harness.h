@@ -1,0 +1,74 @@
+// Starting and stopping the platform layer, and the headless harness around
+// it: scripted input, virtual clock, screenshots, sound log. The game's scenes
+// never look at any of this; the entry point, the sound module and the tests do.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct HarnessOptions {
+  bool headless = false;
+  bool fullScreen = false;
+  bool seedGiven = false;
+  uint32_t seed = 0;
+  std::string inputFile;  // scripted input (headless)
+  std::string inputText;  // the same format given directly (tests)
+  std::string recordFile;
+  std::string scene;  // "" = the whole game
+  std::string shotsDir;
+  std::vector<std::pair<int64_t, int64_t>> shotFrames;  // inclusive ranges
+  std::string soundLog;
+  int64_t maxMs = 3600000;
+  bool timedemo = false;
+  bool exitOnMaxMs = true;  // tests turn this off and poll maxMsPassed()
+  std::vector<std::string> gameArguments;  // every argument, for the NOSOUND test
+};
+
+// One event of a script: "MS down KEY", "MS up KEY", "MS type TEXT", "MS close", "MS shot NAME".
+struct ScriptEvent {
+  int64_t ms = 0;
+  enum Kind { Down, Up, Type, Close, Shot } kind = Down;
+  int scanCode = 0;
+  std::string text;  // Type: the characters; Shot: the name; Down: the queued value
+};
+
+// Parses a script; on a malformed line returns false with "LINE: reason" in error.
+bool parseScript(const std::string& text, std::vector<ScriptEvent>& events, bool& seedGiven,
+                 uint32_t& seed, std::string& error);
+// Parses the command line. Returns 0 to go on, 1 after printing --help, 2 after a
+// one-line error on stderr.
+int parseCommandLine(const std::vector<std::string>& args, HarnessOptions& options);
+std::string commandLineHelp();
+
+void platformStart(const HarnessOptions& options);  // picks the back end
+void platformStop();
+const HarnessOptions& harnessOptions();
+
+int64_t virtualMs();        // the sum of all sleeps requested so far
+int64_t framesPresented();  // FramePresent calls so far
+bool maxMsPassed();
+// Called after every FramePresent with its number (1 for the first): tests use
+// it to watch or steer a scene frame by frame.
+void setFrameHook(std::function<void(int64_t frame)> hook);
+
+// Input as a real keyboard would give it (the back ends and tests call these).
+void pressKey(int scanCode, const std::string& queueValue);
+void releaseKey(int scanCode);
+void queueKeyValue(const std::string& value);
+void clickCloseButton();
+
+// Screenshots of the visible page, 320x240 24-bit BMP.
+bool writeVisiblePageBmp(const std::string& path);
+void writeFinalShot();  // final.bmp in the shots folder, if one was asked for
+
+// Sound log line: "FRAME MS SAMPLE CHANNEL VOLUME".
+void logSoundEvent(int sample, int channel, int volume);
+
+// Audio through the running back end (the sound module's only way to the mixer).
+bool audioOpen();
+bool audioLoadSample(int index, const std::string& path);
+void audioSetVolume(int index, int volume);
+void audioPlay(int channel, int index);
+void audioClose();

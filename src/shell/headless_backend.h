@@ -1,0 +1,33 @@
+// The headless back end: no window and no audio device. Time is virtual,
+// input comes from a script, samples are only loaded and checked.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "shell/backend.h"
+#include "shell/harness.h"
+
+class HeadlessBackend : public PlatformBackend {
+ public:
+  explicit HeadlessBackend(std::vector<ScriptEvent> script);
+  void openDisplay(bool fullScreen) override;
+  void leaveFullScreen() override;
+  void closeDisplay() override;
+  void hideMousePointer() override;
+  void showPage(const uint32_t* pixels, bool urgent) override;
+  void wait(int ms, bool stopOnKey) override;
+  double secondsTimer() override;
+
+  bool openAudio() override;
+  bool loadSample(int index, const std::string& path) override;
+  void setSampleVolume(int index, int volume) override;
+  void playSample(int channel, int index) override;
+  void closeAudio() override;
+
+ private:
+  void applyEventsUpTo(int64_t ms);
+  std::vector<ScriptEvent> script_;
+  size_t next_ = 0;
+  bool samplesLoaded_[9] = {};
+};

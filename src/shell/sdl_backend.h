@@ -1,0 +1,38 @@
+// The SDL window back end: the visible page scaled up crisply (whole-number
+// factors, letterboxed), keyboard events into the key table and queue, real
+// sleeps, and SDL2_mixer for the samples.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "shell/backend.h"
+
+struct SdlWindowState;  // window, renderer and texture (sdl_backend.cpp)
+struct SdlAudioState;   // mixer chunks (sdl_audio.cpp)
+
+class SdlBackend : public PlatformBackend {
+ public:
+  explicit SdlBackend(const std::string& recordFile);
+  ~SdlBackend() override;
+  void openDisplay(bool fullScreen) override;
+  void leaveFullScreen() override;
+  void closeDisplay() override;
+  void hideMousePointer() override;
+  void showPage(const uint32_t* pixels, bool urgent) override;
+  void wait(int ms, bool stopOnKey) override;
+  double secondsTimer() override;
+
+  bool openAudio() override;
+  bool loadSample(int index, const std::string& path) override;
+  void setSampleVolume(int index, int volume) override;
+  void playSample(int channel, int index) override;
+  void closeAudio() override;
+
+ private:
+  void pumpEvents();
+  void record(const std::string& line);
+  SdlWindowState* window_ = nullptr;
+  SdlAudioState* audio_ = nullptr;
+  std::FILE* recordOut_ = nullptr;
+};

@@ -1,0 +1,18 @@
+// Sampled sound effects: nine samples WAV/0.WAV .. WAV/8.WAV played on
+// numbered channels. Any failure at start-up leaves the whole game silent.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct SoundState {
+  bool soundWanted = false;
+  bool soundReady = false;
+};
+extern SoundState soundState;
+
+// args: the program's arguments without the program name.
+void initSound(const std::vector<std::string>& args);
+// volume 0..255, or -1 to keep the sample's current default volume.
+void playEffect(int sample, int channel, int volume);
+void closeSound();

@@ -1,0 +1,3 @@
+#pragma once
+// Plays story scene 0..3 (3 is the ending) until it ends or Esc skips it.
+void StoryScene(int scene);

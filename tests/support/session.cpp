@@ -1,0 +1,77 @@
+#include "support/session.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "gfx/effects.h"
+#include "gfx/sprites.h"
+#include "shell/game_state.h"
+#include "shell/platform.h"
+#include "shell/sound.h"
+
+namespace fs = std::filesystem;
+
+std::string readFileText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+std::string makeScratchFolder(const std::string& tag) {
+  static std::atomic<int> counter{0};
+  fs::path folder = fs::temp_directory_path() /
+                    ("quarvel-" + tag + "-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  return folder.string();
+}
+
+void copyGameData(const std::string& folder) {
+  fs::path data = fs::path(QUARVEL_SOURCE_DIR) / "data";
+  fs::copy(data / "graphics", fs::path(folder) / "graphics", fs::copy_options::recursive);
+  fs::copy(data / "WAV", fs::path(folder) / "WAV", fs::copy_options::recursive);
+}
+
+TestSession::TestSession(const std::string& script, uint32_t seed, bool withSound, bool withSprites) {
+  previousFolder = fs::current_path().string();
+  folder = makeScratchFolder("session");
+  copyGameData(folder);
+  fs::current_path(folder);
+  HarnessOptions options;
+  options.headless = true;
+  options.seedGiven = true;
+  options.seed = seed;
+  options.inputText = script;
+  options.exitOnMaxMs = false;
+  if (withSound) {
+    soundLogPath = folder + "/sound.log";
+    options.soundLog = soundLogPath;
+  }
+  platformStart(options);
+  seedRandom(seed);
+  openScreen(320, 240, 32, 2, false);
+  gameState = GameState{};
+  pagePair = PagePair{};
+  initSound(withSound ? std::vector<std::string>{} : std::vector<std::string>{"NOSOUND"});
+  if (withSprites) {
+    loadSpriteSheet();
+    buildSpriteTable();
+  }
+  clearEffects();
+}
+
+TestSession::~TestSession() {
+  closeScreen();
+  closeSound();
+  if (spriteTable.sheet != nullptr) destroySpriteTable();
+  setFrameHook(nullptr);
+  platformStop();
+  fs::current_path(previousFolder);
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+}
