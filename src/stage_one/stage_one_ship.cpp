@@ -1,0 +1,124 @@
+// The player's side of the formation stage: fire button, ship and its shot,
+// and the aliens' bombs falling onto the ship.
+#include "gfx/rotoblit.h"
+#include "gfx/sprites.h"
+#include "shell/game_state.h"
+#include "shell/platform.h"
+#include "shell/sound.h"
+#include "stage_one/stage_one_play.h"
+
+namespace {
+
+constexpr uint32_t SHIP_COLOUR = 0xFFFF00;
+constexpr uint32_t BOMB_COLOUR = 0xC0C0C0;
+
+// The ship is hit by a bomb or by an alien reaching the bottom; a ship that is
+// already bursting starts its death sequence again.
+void hitShip(PlayerShip& ship) {
+  ship.state = SHIP_HIT;
+  ship.deathCounter = 0;
+  playEffect(2, 2, 255);
+}
+
+}  // namespace
+
+void drawSilhouette(int spriteId, int32_t x, int32_t y, float scale, uint32_t colour) {
+  RotoBlit(nullptr, x, y, sprite(spriteId), scale, scale, 0.0f, 254, RecolourBlend, &colour);
+}
+
+void fireInput(StageOneField& field) {
+  const int32_t spaceHeld = keyHeld(SC_SPACE) ? -1 : 0;
+  if (spaceHeld != 0 && field.spaceWasHeld == 0 && field.ship.state == SHIP_IN_PLAY &&
+      field.shot.active == 0) {
+    field.shot.active = -1;
+    field.shot.x = field.ship.x;
+    field.shot.y = field.ship.y - 10;
+    playEffect(1, 1, 255);
+  }
+  field.spaceWasHeld = spaceHeld;
+}
+
+void updateShip(StageOneField& field) {
+  PlayerShip& ship = field.ship;
+  if (ship.state == SHIP_APPEARING) {
+    ship.state = SHIP_IN_PLAY;
+  } else if (ship.state == SHIP_IN_PLAY) {
+    if (keyHeld(SC_LEFT)) {
+      ship.x -= 6;
+      if (ship.x <= 20) ship.x = 20;
+    }
+    if (keyHeld(SC_RIGHT)) {
+      ship.x += 6;
+      if (ship.x >= 300) ship.x = 300;
+    }
+  } else if (ship.state == SHIP_HIT) {
+    ship.deathCounter += 1;
+    // The two burst images alternate every two frames.
+    if (ship.deathCounter % 4 == 0) ship.frame = 11;
+    if (ship.deathCounter % 4 == 2) ship.frame = 12;
+    if (ship.deathCounter == 60) {
+      ship.reserveShips -= 1;
+      if (ship.reserveShips < 0) {
+        field.result = STAGE_GAME_OVER;
+      } else {
+        ship.state = SHIP_IN_PLAY;
+        ship.frame = 0;
+      }
+    }
+  }
+  drawSilhouette(SprShip + ship.frame, ship.x, ship.y, 3.0f, SHIP_COLOUR);
+}
+
+void updatePlayerShot(StageOneField& field) {
+  PlayerShot& shot = field.shot;
+  if (shot.active == 0) return;
+  shot.y -= 6;
+  if (shot.y < -10) {
+    shot.active = 0;
+  } else {
+    Formation& formation = field.formation;
+    for (int i = 0; i < ALIEN_COUNT && shot.active != 0; ++i) {
+      Alien& alien = field.aliens[i];
+      if (alien.alive == 0) continue;
+      if (shot.x < alien.x - 20 || shot.x > alien.x + 20) continue;
+      if (shot.y < alien.y - 15 || shot.y > alien.y + 10) continue;
+      shot.active = 0;
+      alien.state = ALIEN_EXPLODING;
+      formation.aliensLeft -= 1;
+      // The formation speeds up at 8, 4, 2 and 1 aliens left.
+      if (formation.aliensLeft == 8) formation.speed = 2;
+      if (formation.aliensLeft == 4) formation.speed = 4;
+      if (formation.aliensLeft == 2) formation.speed = 6;
+      if (formation.aliensLeft == 1) formation.speed = 12;
+      const int32_t row = i / ALIEN_COLUMNS;
+      addScore(300 - 100 * row + (alien.y - 20) / 8);
+      if (formation.aliensLeft == 0) field.formationDestroyed = -1;
+      playEffect(3, 3, 255);
+    }
+  }
+  drawSilhouette(SprShot, shot.x, shot.y, 3.0f, SHIP_COLOUR);
+}
+
+void updateBombs(StageOneField& field) {
+  PlayerShip& ship = field.ship;
+  for (AlienShot& bomb : field.bombs) {
+    if (bomb.active == 0) continue;
+    bomb.y += 6;
+    bomb.animationCounter += 1;
+    if (bomb.animationCounter > 0) {
+      bomb.animationCounter = 0;
+      bomb.frame += 1;
+      if (bomb.frame >= 3) bomb.frame = 0;
+    }
+    if (bomb.y >= 240) {
+      bomb.active = 0;
+      continue;
+    }
+    // The bomb hits whatever state the ship is in.
+    if (bomb.x >= ship.x - 20 && bomb.x <= ship.x + 20 && bomb.y >= ship.y - 15 && bomb.y <= ship.y + 10) {
+      bomb.active = 0;
+      hitShip(ship);
+    }
+    drawSilhouette(SprBomb3 - bomb.frame, bomb.x, bomb.y, 2.0f, BOMB_COLOUR);
+  }
+}
