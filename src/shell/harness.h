@@ -14,7 +14,7 @@ struct HarnessOptions {
   bool seedGiven = false;
   uint32_t seed = 0;
   std::string inputFile;  // scripted input (headless)
-  std::string inputText;  // the same format given directly (tests)
+  std::string inputText;  // the script itself (read from inputFile, or given by tests)
   std::string recordFile;
   std::string scene;  // "" = the whole game
   std::string shotsDir;
@@ -22,7 +22,6 @@ struct HarnessOptions {
   std::string soundLog;
   int64_t maxMs = 3600000;
   bool timedemo = false;
-  bool exitOnMaxMs = true;  // tests turn this off and poll maxMsPassed()
   std::vector<std::string> gameArguments;  // every argument, for the NOSOUND test
 };
 
@@ -72,3 +71,6 @@ bool audioLoadSample(int index, const std::string& path);
 void audioSetVolume(int index, int volume);
 void audioPlay(int channel, int index);
 void audioClose();
+
+// --timedemo: the longest real time between two presented frames so far.
+double slowestFrameMs();

@@ -47,7 +47,6 @@ TestSession::TestSession(const std::string& script, uint32_t seed, bool withSoun
   options.seedGiven = true;
   options.seed = seed;
   options.inputText = script;
-  options.exitOnMaxMs = false;
   if (withSound) {
     soundLogPath = folder + "/sound.log";
     options.soundLog = soundLogPath;

@@ -1,0 +1,124 @@
+// The command line: harness options for both builds. Any argument containing
+// NOSOUND (any case) is left to the sound start-up.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+
+#include "shell/harness.h"
+
+namespace {
+
+const char* const SCENES[] = {"title", "stage1", "stage2", "stage3", "story0", "story1", "story2", "story3"};
+
+bool containsNoSound(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
+  return text.find("NOSOUND") != std::string::npos;
+}
+
+bool parseNumber(const std::string& text, int64_t max, int64_t& value) {
+  if (text.empty() || text.size() > 18) return false;
+  for (char c : text)
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  value = std::strtoll(text.c_str(), nullptr, 10);
+  return value <= max;
+}
+
+bool parseFrameList(const std::string& text, std::vector<std::pair<int64_t, int64_t>>& ranges) {
+  if (text == "all") {
+    ranges.push_back({1, INT64_MAX});
+    return true;
+  }
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t comma = text.find(',', start);
+    std::string item = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    size_t dash = item.find('-');
+    int64_t first = 0, last = 0;
+    if (dash == std::string::npos) {
+      if (!parseNumber(item, 1LL << 50, first)) return false;
+      last = first;
+    } else if (!parseNumber(item.substr(0, dash), 1LL << 50, first) ||
+               !parseNumber(item.substr(dash + 1), 1LL << 50, last) || last < first) {
+      return false;
+    }
+    ranges.push_back({first, last});
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return !ranges.empty();
+}
+
+}  // namespace
+
+std::string commandLineHelp() {
+  return "usage: quarvel-win [options]   (quarvel: the same, full screen)\n"
+         "  NOSOUND               any argument containing it (any case) switches sound off\n"
+         "  --headless            no window, no audio device; virtual time\n"
+         "  --seed N              seed the random numbers with N (0..4294967295)\n"
+         "  --input FILE          scripted input: 'MS down|up KEY', 'MS type TEXT', 'MS close', 'MS shot NAME'\n"
+         "  --record FILE         write this session's input as a script (window build)\n"
+         "  --scene NAME          run one scene: title stage1 stage2 stage3 story0 story1 story2 story3\n"
+         "  --shots DIR           write screenshots (BMP) into DIR\n"
+         "  --shot-frames LIST    frames to shoot: 1,5,10-20 or all (default none; final.bmp always)\n"
+         "  --sound-log FILE      log every sound played: FRAME MS SAMPLE CHANNEL VOLUME\n"
+         "  --max-ms N            headless: stop with exit code 3 when the virtual clock passes N\n"
+         "  --timedemo            with --headless --input: report frames, seconds, fps, slowest frame\n"
+         "  --help                this text\n";
+}
+
+int parseCommandLine(const std::vector<std::string>& args, HarnessOptions& options) {
+  options.gameArguments = args;
+  auto fail = [](const std::string& message) {
+    std::fprintf(stderr, "quarvel: %s (try --help)\n", message.c_str());
+    return 2;
+  };
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (containsNoSound(arg)) continue;
+    auto value = [&](std::string& out) {
+      if (i + 1 >= args.size()) return false;
+      out = args[++i];
+      return !out.empty();
+    };
+    std::string text;
+    int64_t number = 0;
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(commandLineHelp().c_str(), stdout);
+      return 1;
+    } else if (arg == "--headless") {
+      options.headless = true;
+    } else if (arg == "--timedemo") {
+      options.timedemo = true;
+    } else if (arg == "--seed") {
+      if (!value(text) || !parseNumber(text, 4294967295LL, number)) return fail("--seed needs a whole number from 0 to 4294967295");
+      options.seedGiven = true;
+      options.seed = static_cast<uint32_t>(number);
+    } else if (arg == "--input") {
+      if (!value(options.inputFile)) return fail("--input needs a file");
+    } else if (arg == "--record") {
+      if (!value(options.recordFile)) return fail("--record needs a file");
+    } else if (arg == "--scene") {
+      if (!value(text) || std::find(std::begin(SCENES), std::end(SCENES), text) == std::end(SCENES))
+        return fail("--scene needs one of title, stage1, stage2, stage3, story0, story1, story2, story3");
+      options.scene = text;
+    } else if (arg == "--shots") {
+      if (!value(options.shotsDir)) return fail("--shots needs a folder");
+    } else if (arg == "--shot-frames") {
+      options.shotFrames.clear();
+      if (!value(text) || !parseFrameList(text, options.shotFrames))
+        return fail("--shot-frames needs a list such as 1,5,10-20 or all");
+    } else if (arg == "--sound-log") {
+      if (!value(options.soundLog)) return fail("--sound-log needs a file");
+    } else if (arg == "--max-ms") {
+      if (!value(text) || !parseNumber(text, 1LL << 50, number)) return fail("--max-ms needs a whole number");
+      options.maxMs = number;
+    } else {
+      return fail("unknown option '" + arg + "'");
+    }
+  }
+  if (options.headless && !options.recordFile.empty()) return fail("--record works only with the window");
+  if (options.timedemo && (!options.headless || options.inputFile.empty()))
+    return fail("--timedemo needs --headless and --input");
+  return 0;
+}

@@ -1,0 +1,139 @@
+// Starting the platform on a back end, and the harness services around it:
+// input injection, screenshots, the sound log and the audio forwarders.
+#include "shell/harness.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "shell/headless_backend.h"
+#include "shell/platform.h"
+#include "shell/platform_state.h"
+#include "shell/sdl_backend.h"
+
+void platformStart(const HarnessOptions& options) {
+  PlatformState& p = platform();
+  p.options = options;
+  p.virtualMs = 0;
+  p.frames = 0;
+  p.maxMsPassed = false;
+  p.keyQueue.clear();
+  std::fill(std::begin(p.held), std::end(p.held), false);
+  p.slowestFrameMs = 0.0;
+  p.runStart = std::chrono::steady_clock::now();
+  p.lastPresent = p.runStart;
+  if (!options.shotsDir.empty()) {
+    std::error_code ignored;
+    std::filesystem::create_directories(options.shotsDir, ignored);
+  }
+  if (!options.soundLog.empty()) p.soundLog = std::fopen(options.soundLog.c_str(), "w");
+  if (options.headless) {
+    std::vector<ScriptEvent> events;
+    const std::string& text = options.inputText;  // the entry point has read --input into it
+    bool seedGiven = false;
+    uint32_t seed = 0;
+    std::string error;
+    parseScript(text, events, seedGiven, seed, error);  // already checked by the entry point
+    p.backend = std::make_unique<HeadlessBackend>(std::move(events));
+  } else {
+    p.backend = std::make_unique<SdlBackend>(options.recordFile);
+  }
+}
+
+void platformStop() {
+  PlatformState& p = platform();
+  p.backend.reset();
+  if (p.soundLog != nullptr) std::fclose(p.soundLog);
+  p.soundLog = nullptr;
+  p.frameHook = nullptr;
+  p.screenOpen = false;
+}
+
+const HarnessOptions& harnessOptions() { return platform().options; }
+int64_t virtualMs() { return platform().virtualMs; }
+int64_t framesPresented() { return platform().frames; }
+bool maxMsPassed() { return platform().maxMsPassed; }
+void setFrameHook(std::function<void(int64_t)> hook) { platform().frameHook = std::move(hook); }
+
+void pressKey(int scanCode, const std::string& queueValue) {
+  PlatformState& p = platform();
+  if (scanCode >= 0 && scanCode < 256) p.held[scanCode] = true;
+  if (!queueValue.empty()) p.keyQueue.push_back(queueValue);
+}
+
+void releaseKey(int scanCode) {
+  if (scanCode >= 0 && scanCode < 256) platform().held[scanCode] = false;
+}
+
+void queueKeyValue(const std::string& value) { platform().keyQueue.push_back(value); }
+void clickCloseButton() { platform().keyQueue.push_back(keyWithoutCharacter()); }
+
+void showVisiblePage(bool urgent) {
+  PlatformState& p = platform();
+  if (p.backend && p.screenOpen) p.backend->showPage(p.pages[p.visiblePage], urgent);
+}
+
+bool writePageBmp(const uint32_t* page, const std::string& path) {
+  const int rowBytes = SCREEN_WIDTH * 3;  // 960, already a multiple of 4
+  const uint32_t imageBytes = rowBytes * SCREEN_HEIGHT;
+  uint8_t header[54] = {'B', 'M'};
+  auto put32 = [&](int at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) header[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  put32(2, 54 + imageBytes);
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, SCREEN_WIDTH);
+  put32(22, SCREEN_HEIGHT);
+  header[26] = 1;
+  header[28] = 24;
+  put32(34, imageBytes);
+  std::vector<uint8_t> rows(imageBytes);
+  for (int y = 0; y < SCREEN_HEIGHT; ++y) {
+    const uint32_t* from = page + (SCREEN_HEIGHT - 1 - y) * SCREEN_WIDTH;
+    uint8_t* to = rows.data() + y * rowBytes;
+    for (int x = 0; x < SCREEN_WIDTH; ++x) {
+      to[3 * x] = static_cast<uint8_t>(from[x]);
+      to[3 * x + 1] = static_cast<uint8_t>(from[x] >> 8);
+      to[3 * x + 2] = static_cast<uint8_t>(from[x] >> 16);
+    }
+  }
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  if (out == nullptr) return false;
+  bool ok = std::fwrite(header, 1, sizeof header, out) == sizeof header &&
+            std::fwrite(rows.data(), 1, rows.size(), out) == rows.size();
+  return std::fclose(out) == 0 && ok;
+}
+
+bool writeVisiblePageBmp(const std::string& path) {
+  PlatformState& p = platform();
+  return writePageBmp(p.pages[p.visiblePage], path);
+}
+
+void writeFinalShot() {
+  PlatformState& p = platform();
+  if (!p.options.shotsDir.empty()) writeVisiblePageBmp(p.options.shotsDir + "/final.bmp");
+}
+
+void logSoundEvent(int sample, int channel, int volume) {
+  PlatformState& p = platform();
+  if (p.soundLog == nullptr) return;
+  std::fprintf(p.soundLog, "%lld %lld %d %d %d\n", static_cast<long long>(p.frames),
+               static_cast<long long>(p.virtualMs), sample, channel, volume);
+  std::fflush(p.soundLog);
+}
+
+bool audioOpen() { return platform().backend && platform().backend->openAudio(); }
+bool audioLoadSample(int index, const std::string& path) {
+  return platform().backend && platform().backend->loadSample(index, path);
+}
+void audioSetVolume(int index, int volume) {
+  if (platform().backend) platform().backend->setSampleVolume(index, volume);
+}
+void audioPlay(int channel, int index) {
+  if (platform().backend) platform().backend->playSample(channel, index);
+}
+void audioClose() {
+  if (platform().backend) platform().backend->closeAudio();
+}
+
+double slowestFrameMs() { return platform().slowestFrameMs; }

@@ -1,0 +1,99 @@
+// hiscore.txt: "hi-score" CR LF, then a blank or "-", the digits, CR LF.
+// Saving writes a temporary file beside it and renames it over the old one,
+// so a crash or a full disk never leaves a half-written high score behind.
+#include "shell/hiscore.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "shell/game_state.h"
+
+namespace {
+
+const char* const FILE_NAME = "hiscore.txt";
+const char* const TEMP_NAME = "hiscore.txt.new";
+
+// The second item of the file as a number: blanks skipped, an optional sign,
+// digits with an optional fraction rounded half to even; no number gives 0;
+// values beyond 32 bits are clamped.
+int32_t parseValue(const std::string& item) {
+  size_t i = 0;
+  while (i < item.size() && (item[i] == ' ' || item[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < item.size() && (item[i] == '+' || item[i] == '-')) negative = item[i++] == '-';
+  double value = 0.0;
+  bool digits = false;
+  while (i < item.size() && std::isdigit(static_cast<unsigned char>(item[i]))) {
+    value = std::min(value * 10.0 + (item[i++] - '0'), 1.0e12);
+    digits = true;
+  }
+  if (i < item.size() && item[i] == '.') {
+    double scale = 0.1;
+    for (++i; i < item.size() && std::isdigit(static_cast<unsigned char>(item[i])); ++i, scale /= 10.0) {
+      value += (item[i] - '0') * scale;
+      digits = true;
+    }
+  }
+  if (!digits) return 0;
+  value = std::nearbyint(negative ? -value : value);
+  if (value > 2147483647.0) return INT32_MAX;
+  if (value < -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(value);
+}
+
+// Reads up to `count` items, each ending at a comma or the end of a line.
+std::string secondItem(std::istream& in) {
+  std::string item;
+  int index = 0;
+  char c;
+  while (in.get(c)) {
+    if (c == ',' || c == '\n') {
+      if (index == 1) return item;
+      ++index;
+      item.clear();
+      continue;
+    }
+    if (c == '\r') continue;
+    if (item.size() < 64) item.push_back(c);
+  }
+  return index == 1 ? item : "";
+}
+
+}  // namespace
+
+void saveHighScore(int32_t value) {
+  std::string text = "hi-score\r\n";
+  text += value < 0 ? "-" : " ";
+  text += std::to_string(value < 0 ? -static_cast<int64_t>(value) : static_cast<int64_t>(value));
+  text += "\r\n";
+  std::FILE* out = std::fopen(TEMP_NAME, "wb");
+  if (out == nullptr) return;
+  bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+  written = std::fflush(out) == 0 && written;
+  written = std::fclose(out) == 0 && written;
+  if (!written || std::rename(TEMP_NAME, FILE_NAME) != 0) std::remove(TEMP_NAME);
+}
+
+void saveHighScoreIfReached() {
+  if (gameState.score == gameState.highScore) saveHighScore(gameState.highScore);
+}
+
+void loadHighScore(int32_t& highScore) {
+  long length = 0;
+  if (std::FILE* file = std::fopen(FILE_NAME, "ab")) {
+    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
+    std::fclose(file);
+  }
+  if (length <= 0) {
+    highScore = 1000;
+    saveHighScore(1000);
+    return;
+  }
+  std::ifstream in(FILE_NAME, std::ios::binary);
+  highScore = parseValue(secondItem(in));
+}

@@ -1,0 +1,53 @@
+// The platform layer's own state, shared by its files (platform.cpp,
+// harness.cpp and the two back ends). Nothing outside the platform layer
+// includes this header.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "shell/backend.h"
+#include "shell/harness.h"
+
+constexpr int SCREEN_WIDTH = 320;
+constexpr int SCREEN_HEIGHT = 240;
+constexpr int PAGE_PITCH = SCREEN_WIDTH * 4;  // already a multiple of 16
+
+struct PlatformState {
+  std::unique_ptr<PlatformBackend> backend;
+  HarnessOptions options;
+  bool screenOpen = false;
+  uint32_t pages[2][SCREEN_WIDTH * SCREEN_HEIGHT] = {};
+  int workPage = 0;
+  int visiblePage = 0;
+  int lockDepth = 0;
+  bool held[256] = {};
+  std::deque<std::string> keyQueue;
+  std::mt19937 random;
+  int64_t virtualMs = 0;
+  int64_t frames = 0;
+  bool maxMsPassed = false;
+  std::function<void(int64_t)> frameHook;
+  std::FILE* soundLog = nullptr;
+  // --timedemo: real time of the run and the slowest frame.
+  std::chrono::steady_clock::time_point runStart;
+  std::chrono::steady_clock::time_point lastPresent;
+  double slowestFrameMs = 0.0;
+};
+
+PlatformState& platform();
+void showVisiblePage(bool urgent);
+bool writePageBmp(const uint32_t* page, const std::string& path);
+
+// The key names of scripts and recordings: esc, ctrl, lshift, space, left,
+// right, enter, a..z, 0..9. -1 / "" for anything else.
+int scanCodeForName(const std::string& name);
+std::string nameForScanCode(int scanCode);
+// What a press of that key queues when typed without Shift.
+std::string typedValueForScanCode(int scanCode);

@@ -1,0 +1,72 @@
+// The continue and exit prompts: a framed box drawn straight onto the shown
+// frame, then a wait for Y, N or Esc.
+#include "shell/prompts.h"
+
+#include <cctype>
+#include <string>
+
+#include "gfx/text.h"
+#include "shell/game_state.h"
+#include "shell/hiscore.h"
+#include "shell/platform.h"
+#include "shell/sound.h"
+
+namespace {
+
+void drawPromptBox(int x1, int y1, int x2, int y2) {
+  drawLine(nullptr, x1, y1, x2, y2, 0x000000, LineFilledBox);
+  drawLine(nullptr, x1, y1, x2, y2, 0xFFFFFF, LineBox);
+}
+
+std::string upperCase(std::string key) {
+  for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return key;
+}
+
+// Reads the queue until Y, N or Esc comes; returns it upper-cased.
+std::string waitForAnswer() {
+  const std::string esc(1, KEY_ESC_CHAR);
+  std::string key;
+  do {
+    key = upperCase(readKey());
+    sleepMs(1);
+  } while (key != "Y" && key != "N" && key != esc);
+  return key;
+}
+
+void waitForEscRelease() {
+  while (keyHeld(SC_ESC)) sleepOrKey(1);
+}
+
+}  // namespace
+
+void askContinue(int32_t& accepted) {
+  saveHighScoreIfReached();
+  setPages(0, 0);
+  std::string key;
+  if (gameState.credits > 0) {
+    drawPromptBox(86, 118, 224, 148);
+    drawText(96, 130, "continue? (Y/N)", 0x000000, -1);
+    key = waitForAnswer();
+  } else {
+    sleepMs(2000);
+  }
+  accepted = key == "Y" ? -1 : 0;
+  if (accepted) {
+    gameState.credits -= 1;
+    gameState.score = 0;
+    playEffect(3, 3, 255);
+  }
+}
+
+void askExitToTitle(int32_t& result) {
+  setPages(0, 0);
+  waitForEscRelease();
+  drawPromptBox(42, 98, 276, 128);
+  drawText(52, 110, "EXIT to Title screen? (Y/N)", 0x000000, -1);
+  emptyKeyQueue();
+  result = waitForAnswer() == "Y" ? -1 : 0;
+  waitForEscRelease();
+  emptyKeyQueue();
+  if (result == -1) playEffect(2, 2, 255);
+}

@@ -1,0 +1,207 @@
+// The SDL window back end: a 320x240 page shown crisp at whole-number scales,
+// the keyboard in PC set-1 scan codes, real sleeps, and --record.
+#include "shell/sdl_backend.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+
+#include "shell/platform.h"
+#include "shell/platform_state.h"
+
+struct SdlWindowState {
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  SDL_Texture* texture = nullptr;
+  Uint64 lastShown = 0;
+  bool left = false;  // after the shutdown's switch to 640x480
+};
+
+namespace {
+
+int setOneScanCode(SDL_Scancode code) {
+  if (code >= SDL_SCANCODE_A && code <= SDL_SCANCODE_Z) {
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyz";
+    return scanCodeForName(std::string(1, letters[code - SDL_SCANCODE_A]));
+  }
+  if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_9) return 0x02 + (code - SDL_SCANCODE_1);
+  switch (code) {
+    case SDL_SCANCODE_0: return 0x0B;
+    case SDL_SCANCODE_ESCAPE: return SC_ESC;
+    case SDL_SCANCODE_LCTRL:
+    case SDL_SCANCODE_RCTRL: return SC_CTRL;
+    case SDL_SCANCODE_LSHIFT: return SC_LSHIFT;
+    case SDL_SCANCODE_RSHIFT: return 0x36;
+    case SDL_SCANCODE_SPACE: return SC_SPACE;
+    case SDL_SCANCODE_LEFT: return SC_LEFT;
+    case SDL_SCANCODE_RIGHT: return SC_RIGHT;
+    case SDL_SCANCODE_UP: return 0x48;
+    case SDL_SCANCODE_DOWN: return 0x50;
+    case SDL_SCANCODE_RETURN: return SC_ENTER;
+    case SDL_SCANCODE_TAB: return 0x0F;
+    case SDL_SCANCODE_BACKSPACE: return 0x0E;
+    case SDL_SCANCODE_LALT:
+    case SDL_SCANCODE_RALT: return 0x38;
+    case SDL_SCANCODE_MINUS: return 0x0C;
+    default: return -1;
+  }
+}
+
+// The character a key press types, taken from the press itself (text-input
+// events can lag behind under input methods). Shift gives capitals.
+std::string typedValue(const SDL_Keysym& key, int scanCode) {
+  bool shift = (key.mod & KMOD_SHIFT) != 0;
+  if (key.scancode >= SDL_SCANCODE_A && key.scancode <= SDL_SCANCODE_Z) {
+    char c = static_cast<char>('a' + (key.scancode - SDL_SCANCODE_A));
+    return std::string(1, shift ? static_cast<char>(c - 'a' + 'A') : c);
+  }
+  if (scanCode >= 0 && !shift) return typedValueForScanCode(scanCode);
+  return keyWithoutCharacter();
+}
+
+}  // namespace
+
+SdlBackend::SdlBackend(const std::string& recordFile) {
+  if (!recordFile.empty()) {
+    recordOut_ = std::fopen(recordFile.c_str(), "w");
+    if (recordOut_ == nullptr) std::fprintf(stderr, "quarvel: cannot write the recording to %s\n", recordFile.c_str());
+  }
+}
+
+SdlBackend::~SdlBackend() {
+  closeDisplay();
+  if (recordOut_ != nullptr) std::fclose(recordOut_);
+}
+
+void SdlBackend::record(const std::string& line) {
+  if (recordOut_ == nullptr || line.empty()) return;
+  std::fprintf(recordOut_, "%lld %s\n", static_cast<long long>(platform().virtualMs), line.c_str());
+  std::fflush(recordOut_);
+}
+
+void SdlBackend::openDisplay(bool fullScreen) {
+  if (window_ != nullptr) return;
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    std::fprintf(stderr, "quarvel: cannot open a window: %s (--headless runs without one)\n", SDL_GetError());
+    std::exit(1);
+  }
+  window_ = new SdlWindowState;
+  Uint32 flags = SDL_WINDOW_RESIZABLE | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  window_->window = SDL_CreateWindow("quarvel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 960, 720, flags);
+  if (window_->window != nullptr)
+    window_->renderer = SDL_CreateRenderer(window_->window, -1, SDL_RENDERER_PRESENTVSYNC);
+  if (window_->renderer == nullptr && window_->window != nullptr)
+    window_->renderer = SDL_CreateRenderer(window_->window, -1, SDL_RENDERER_SOFTWARE);
+  if (window_->renderer != nullptr)
+    window_->texture = SDL_CreateTexture(window_->renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                         SCREEN_WIDTH, SCREEN_HEIGHT);
+  if (window_->texture == nullptr) {
+    std::fprintf(stderr, "quarvel: cannot open a window: %s (--headless runs without one)\n", SDL_GetError());
+    std::exit(1);
+  }
+  SDL_SetTextureBlendMode(window_->texture, SDL_BLENDMODE_NONE);
+  // Crisp pixels: whole-number scales, letterboxed.
+  SDL_RenderSetLogicalSize(window_->renderer, SCREEN_WIDTH, SCREEN_HEIGHT);
+  SDL_RenderSetIntegerScale(window_->renderer, SDL_TRUE);
+}
+
+void SdlBackend::leaveFullScreen() {
+  if (window_ == nullptr) return;
+  window_->left = true;
+  SDL_SetWindowFullscreen(window_->window, 0);
+  SDL_SetWindowSize(window_->window, 640, 480);
+  SDL_RenderSetLogicalSize(window_->renderer, 640, 480);
+  SDL_SetRenderDrawColor(window_->renderer, 0, 0, 0, 255);
+  SDL_RenderClear(window_->renderer);
+  SDL_RenderPresent(window_->renderer);
+}
+
+void SdlBackend::closeDisplay() {
+  if (window_ == nullptr) return;
+  if (window_->texture) SDL_DestroyTexture(window_->texture);
+  if (window_->renderer) SDL_DestroyRenderer(window_->renderer);
+  if (window_->window) SDL_DestroyWindow(window_->window);
+  delete window_;
+  window_ = nullptr;
+  SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+void SdlBackend::hideMousePointer() { SDL_ShowCursor(SDL_DISABLE); }
+
+// The visible page stays on screen as it changes: it is shown again at every
+// frame and, between frames, at most every 15 ms of real time.
+void SdlBackend::showPage(const uint32_t* pixels, bool urgent) {
+  if (window_ == nullptr || window_->left) return;
+  Uint64 now = SDL_GetTicks64();
+  if (!urgent && now - window_->lastShown < 15) return;
+  window_->lastShown = now;
+  SDL_UpdateTexture(window_->texture, nullptr, pixels, PAGE_PITCH);
+  SDL_SetRenderDrawColor(window_->renderer, 0, 0, 0, 255);
+  SDL_RenderClear(window_->renderer);
+  SDL_RenderCopy(window_->renderer, window_->texture, nullptr, nullptr);
+  SDL_RenderPresent(window_->renderer);
+}
+
+void SdlBackend::pumpEvents() {
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    if (event.type == SDL_QUIT ||
+        (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE)) {
+      if (event.type == SDL_QUIT) {
+        clickCloseButton();
+        record("close");
+      }
+      continue;
+    }
+    if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) continue;
+    const SDL_Keysym& key = event.key.keysym;
+    if (event.type == SDL_KEYDOWN && key.scancode == SDL_SCANCODE_RETURN && (key.mod & KMOD_ALT)) {
+      if (!event.key.repeat && window_ != nullptr && !window_->left) {
+        bool full = (SDL_GetWindowFlags(window_->window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+        SDL_SetWindowFullscreen(window_->window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+      }
+      continue;
+    }
+    int scanCode = setOneScanCode(key.scancode);
+    std::string name = nameForScanCode(scanCode);
+    if (event.type == SDL_KEYUP) {
+      releaseKey(scanCode);
+      if (!name.empty()) record("up " + name);
+      continue;
+    }
+    std::string value = typedValue(key, scanCode);
+    if (event.key.repeat) {  // auto-repeat types again but the key was already down
+      queueKeyValue(value);
+      record(value.size() == 1 && value[0] > ' ' ? "type " + value : "");
+      continue;
+    }
+    pressKey(scanCode, value);
+    if (name.empty()) continue;
+    if (value == typedValueForScanCode(scanCode))
+      record("down " + name);
+    else if (value.size() == 1 && value[0] > ' ')
+      record("type " + value);  // a capital: only the queue matters to the game
+  }
+}
+
+void SdlBackend::wait(int ms, bool stopOnKey) {
+  Uint64 end = SDL_GetTicks64() + static_cast<Uint64>(ms);
+  PlatformState& p = platform();
+  do {
+    pumpEvents();
+    if (stopOnKey && !p.keyQueue.empty()) return;
+    Uint64 now = SDL_GetTicks64();
+    if (now >= end) return;
+    SDL_Delay(static_cast<Uint32>(std::min<Uint64>(end - now, 2)));
+  } while (true);
+}
+
+// Seconds since midnight, as the seed of a normal run.
+double SdlBackend::secondsTimer() {
+  auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
+  double seconds = std::chrono::duration<double>(sinceEpoch).count();
+  return std::fmod(seconds, 86400.0);
+}

@@ -1,0 +1,57 @@
+// The title screen: drawn once straight onto page 0, then a wait for Space or Esc.
+#include "shell/title.h"
+
+#include <iterator>
+
+#include "gfx/text.h"
+#include "shell/platform.h"
+#include "shell/sound.h"
+#include "stage_one/score_panel.h"
+
+namespace {
+
+struct TitleText {
+  int x;
+  int y;
+  const char* text;
+  uint32_t colour;
+  int32_t outlined;
+};
+
+// The ship emblem, the bomb column and the little figure are cells of the
+// sprite sheet drawn as characters.
+constexpr TitleText TITLE_TEXTS_BEFORE_CREDITS[] = {
+    {88, 48, "Q U A R V E L - VQ", 0x000000, -1},
+    {100, 80, "THE ZELKOR TALE", 0x000000, -1},
+    {64, 184, "PRESS SPACE KEY TO START", 0xFFFFFF, 0},
+};
+constexpr TitleText TITLE_TEXTS_AFTER_CREDITS[] = {
+    {130, 88, "\x0F", 0xFFFFFF, 0},   {130, 96, "\x0F", 0xFFFFFF, 0},  {130, 104, "\x0F", 0xFFFFFF, 0},
+    {130, 112, "\x0F", 0xFFFFFF, 0},  {130, 120, "\x0F", 0xFFFFFF, 0}, {130, 128, "\x0F", 0xFFFFFF, 0},
+    {126, 136, "--", 0x000000, -1},   {118, 140, "/  \\", 0x000000, -1}, {118, 148, "\\  /", 0x000000, -1},
+    {126, 162, "\x16\x17", 0xFFFF00, 0}, {180, 152, "__\x0D", 0xFFFFFF, -1}, {180, 162, "o o", 0x000000, -1},
+};
+
+void drawTexts(const TitleText* texts, int count) {
+  for (int i = 0; i < count; ++i) drawText(texts[i].x, texts[i].y, texts[i].text, texts[i].colour, texts[i].outlined);
+}
+
+}  // namespace
+
+void runTitleScreen(int32_t& result) {
+  clearPage();
+  // Blue rising one step a row from black at the top.
+  for (int y = 0; y <= 240; ++y) drawLine(nullptr, 0, y, 319, y, static_cast<uint32_t>(y), LineSolid);
+  drawScoreLine();
+  drawTexts(TITLE_TEXTS_BEFORE_CREDITS, 3);
+  drawCreditLine();
+  drawTexts(TITLE_TEXTS_AFTER_CREDITS, static_cast<int>(std::size(TITLE_TEXTS_AFTER_CREDITS)));
+
+  std::string key;
+  do {
+    key = readKey();
+    sleepMs(1);
+  } while (key != " " && key != std::string(1, KEY_ESC_CHAR));
+  if (key == " ") playEffect(3, 3, 255);
+  result = key == " " ? 0 : -1;
+}
