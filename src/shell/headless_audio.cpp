@@ -1,7 +1,22 @@
-// placeholder until the samples are checked headlessly
+// Headless audio: no device, but every sample file is read and checked, so a
+// missing or damaged sample silences the game here just as on a real mixer.
 #include "shell/headless_backend.h"
+#include "shell/wav.h"
+
 bool HeadlessBackend::openAudio() { return true; }
-bool HeadlessBackend::loadSample(int, const std::string&) { return true; }
+
+bool HeadlessBackend::loadSample(int index, const std::string& path) {
+  if (index < 0 || index >= 9) return false;
+  WavSound sound;
+  samplesLoaded_[index] = readWav(path, sound);
+  return samplesLoaded_[index];
+}
+
+// Volumes and plays leave no trace here: the sound module writes the sound
+// log for every play request.
 void HeadlessBackend::setSampleVolume(int, int) {}
 void HeadlessBackend::playSample(int, int) {}
-void HeadlessBackend::closeAudio() {}
+
+void HeadlessBackend::closeAudio() {
+  for (bool& loaded : samplesLoaded_) loaded = false;
+}

@@ -1,7 +1,83 @@
-// placeholder until the mixer lands
+// The SDL window back end's audio: SDL2_mixer with one chunk per sample.
+// Each sample keeps its own default volume, which is applied to the channel
+// when the sample starts there, so changing it never touches sounds already
+// playing on other channels.
+#include <SDL.h>
+#include <SDL_mixer.h>
+
 #include "shell/sdl_backend.h"
-bool SdlBackend::openAudio() { return false; }
-bool SdlBackend::loadSample(int, const std::string&) { return false; }
-void SdlBackend::setSampleVolume(int, int) {}
-void SdlBackend::playSample(int, int) {}
-void SdlBackend::closeAudio() {}
+#include "shell/wav.h"
+
+namespace {
+constexpr int MIXER_RATE = 44100;
+constexpr int MIXER_CHANNELS = 32;  // the game uses channels 0 .. 10
+constexpr int SAMPLES = 9;
+constexpr int FULL_VOLUME = 255;
+}  // namespace
+
+struct SdlAudioState {
+  Mix_Chunk* chunks[SAMPLES] = {};
+  int defaultVolume[SAMPLES] = {FULL_VOLUME, FULL_VOLUME, FULL_VOLUME, FULL_VOLUME, FULL_VOLUME,
+                                FULL_VOLUME, FULL_VOLUME, FULL_VOLUME, FULL_VOLUME};
+};
+
+bool SdlBackend::openAudio() {
+  if (audio_ != nullptr) return true;
+  // Anything older than SDL2_mixer 2.0 is not good enough.
+  const SDL_version* linked = Mix_Linked_Version();
+  if (linked == nullptr || linked->major < 2) return false;
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+  // No usable device: the game stays silent.
+  if (Mix_OpenAudio(MIXER_RATE, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+  }
+  if (Mix_AllocateChannels(MIXER_CHANNELS) < MIXER_CHANNELS) {
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+  }
+  audio_ = new SdlAudioState;
+  return true;
+}
+
+bool SdlBackend::loadSample(int index, const std::string& path) {
+  if (audio_ == nullptr || index < 0 || index >= SAMPLES) return false;
+  if (audio_->chunks[index] != nullptr) Mix_FreeChunk(audio_->chunks[index]);
+  audio_->chunks[index] = nullptr;
+  // The mixer would play a cut-off file as far as it goes; check it first so
+  // that a damaged sample silences the game here as it does headless.
+  WavSound checked;
+  if (!readWav(path, checked)) return false;
+  audio_->chunks[index] = Mix_LoadWAV(path.c_str());
+  return audio_->chunks[index] != nullptr;
+}
+
+void SdlBackend::setSampleVolume(int index, int volume) {
+  if (audio_ == nullptr || index < 0 || index >= SAMPLES || volume < 0) return;
+  audio_->defaultVolume[index] = volume > FULL_VOLUME ? FULL_VOLUME : volume;
+}
+
+void SdlBackend::playSample(int channel, int index) {
+  if (audio_ == nullptr || index < 0 || index >= SAMPLES || audio_->chunks[index] == nullptr) return;
+  if (channel < 0 || channel >= MIXER_CHANNELS) return;
+  // A new sound replaces whatever still plays on its channel. Stop the old
+  // one first so it never sounds at the new volume.
+  Mix_HaltChannel(channel);
+  Mix_Volume(channel, (audio_->defaultVolume[index] * MIX_MAX_VOLUME + FULL_VOLUME / 2) / FULL_VOLUME);
+  Mix_PlayChannel(channel, audio_->chunks[index], 0);
+}
+
+// Safe to call more than once, and after a failed open.
+void SdlBackend::closeAudio() {
+  if (audio_ == nullptr) return;
+  Mix_HaltChannel(-1);
+  for (Mix_Chunk*& chunk : audio_->chunks) {
+    if (chunk != nullptr) Mix_FreeChunk(chunk);
+    chunk = nullptr;
+  }
+  Mix_CloseAudio();
+  SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  delete audio_;
+  audio_ = nullptr;
+}

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+constexpr int SAMPLE_COUNT = 9;
+
 struct SoundState {
   bool soundWanted = false;
   bool soundReady = false;
