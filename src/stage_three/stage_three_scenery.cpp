@@ -1,0 +1,43 @@
+// Stage three's sky, the warning before the UFO arrives and the balloon the
+// ship shows when the drill has come.
+#include "gfx/rotoblit.h"
+#include "gfx/sprites.h"
+#include "gfx/text.h"
+#include "shell/sound.h"
+#include "stage_three/stage_three.h"
+
+void drawStageThreeSky() {
+  for (int32_t i = 0; i < 24; ++i) {
+    uint32_t colour = 0xFF000000u | static_cast<uint32_t>(2 * i) << 16 | static_cast<uint32_t>(21 + 7 * i) << 8 |
+                      static_cast<uint32_t>(46 + 6 * i);
+    drawLine(nullptr, 0, 10 * i, 319, 10 * i + 9, colour, LineFilledBox);
+  }
+}
+
+void drawDoneBalloon(const StageThreeState& s) {
+  if (s.t < 1061 || s.t > 1150) return;
+  const StageThreeShip& ship = s.ship;
+  uint32_t white = 0xFFFFFF;
+  drawLine(nullptr, ship.x, ship.y - 40, ship.x + 86, ship.y - 16, white, LineFilledBox);
+  RotoBlit(nullptr, ship.x + 11, ship.y - 10, sprite(SprShip), 1.0f, 1.0f, 180.0f, BLIT_TRANSPARENT,
+           RecolourBlend, &white);
+  drawText(ship.x + 3, ship.y - 30, "it is done", 0x000000, -1);
+}
+
+// Three red flashes with a siren, then the UFO's set-up.
+void warningStep(StageThreeState& s) {
+  if (s.warningTimer <= 0) return;
+  s.warningTimer -= 1;
+  const int32_t timer = s.warningTimer;
+  if (timer == 0) s.ufo.state = UFO_SETUP;
+  if (timer > 20 && timer < 180 && (timer / 20) % 3 != 0) {
+    drawLine(nullptr, 0, 60, 319, 160, 0xFF0000, LineFilledBox);
+    drawText(90, 80, "     WARNING !     ", 0x000000, -1);
+    drawText(90, 112, "    A HUGE UFO     ", 0x000000, -1);
+    drawText(90, 135, "IS APPROACHING FAST", 0x000000, -1);
+  }
+  if (timer >= 20 && timer <= 180) {
+    if (timer % 60 == 0) playEffect(8, 8, 255);
+    if (timer % 60 == 20) playEffect(8, 8, 0);
+  }
+}
