@@ -1,7 +1,51 @@
-// placeholder until the score panel lands
+// The lettering over every frame: the score line at the top, the credits at
+// the bottom right, reserve ships or hit points at the bottom left.
 #include "stage_one/score_panel.h"
-std::string zeroPad(int32_t value, int) { return std::to_string(value); }
-void drawScoreLine() {}
-void drawCreditLine() {}
-void drawReserveShips(int32_t) {}
-void drawHitPoints(int32_t) {}
+
+#include "gfx/text.h"
+#include "shell/game_state.h"
+
+namespace {
+
+constexpr uint32_t BLACK = 0x000000;
+constexpr uint32_t SHIP_YELLOW = 0xFFFF00;
+constexpr int32_t OUTLINED = -1;
+const std::string SHIP_EMBLEM = "\x16\x17";  // the two cells of the ship shape
+const std::string HIT_POINT_MARK = "\x01";   // the cell of the little alien
+
+}  // namespace
+
+std::string zeroPad(int32_t value, int width) {
+  if (width <= 0) return "";
+  if (value < 0) {
+    // Never happens in play; show a sign in front of the padded digits.
+    int64_t magnitude = -static_cast<int64_t>(value);
+    std::string digits = std::string(width, '0') + std::to_string(magnitude);
+    return "-" + digits.substr(digits.size() - (width - 1));
+  }
+  std::string text = std::string(width - 1, '0') + std::to_string(value);
+  return text.substr(text.size() - width);
+}
+
+void drawScoreLine() {
+  drawText(8, 3, "SCORE  " + zeroPad(gameState.score, 8) + "     HI SCORE  " + zeroPad(gameState.highScore, 8),
+           BLACK, OUTLINED);
+}
+
+void drawCreditLine() { drawText(232, 224, "credit " + zeroPad(gameState.credits, 2), BLACK, OUTLINED); }
+
+void drawReserveShips(int32_t count) {
+  if (count < 5) {
+    for (int32_t i = 1; i <= count; ++i) drawText(16 * i, 226, SHIP_EMBLEM, SHIP_YELLOW, 0);
+    return;
+  }
+  drawText(16, 226, SHIP_EMBLEM, SHIP_YELLOW, 0);
+  drawText(32, 226, " x " + zeroPad(count, 2), BLACK, OUTLINED);
+}
+
+void drawHitPoints(int32_t count) {
+  drawText(8, 224, "HP", BLACK, OUTLINED);
+  int32_t marks = count < 8 ? count : 8;
+  for (int32_t i = 1; i <= marks; ++i) drawText(18 + 10 * i, 224, HIT_POINT_MARK, BLACK, OUTLINED);
+  if (count > 8) drawText(108, 224, "+", BLACK, OUTLINED);
+}

@@ -1,0 +1,186 @@
+// Where RotoBlit puts a sprite: the columns and rows it covers and which
+// source pixel lands on each, at the edges of the page and at odd scales.
+#include <gtest/gtest.h>
+
+#include "gfx/rotoblit.h"
+#include "picture.h"
+#include "support/session.h"
+
+namespace {
+
+struct RotoBlitOnPage : ::testing::Test {
+  TestSession session{"", 1, false, false};
+  void draw(Image* source, int cx, int cy, float sx = 1.0f, float sy = 1.0f, float angle = 0.0f) {
+    RotoBlit(nullptr, cx, cy, source, sx, sy, angle, -1, nullptr, nullptr);
+  }
+};
+
+TEST_F(RotoBlitOnPage, OddWidthShowsAllButTheLastColumnAndRepeatsTheFirstRow) {
+  OwnedImage source(makeCodedImage(11, 10));
+  draw(source.get(), 101, 50);
+  Box box = pageBox();
+  EXPECT_EQ(box.left, 96);
+  EXPECT_EQ(box.right, 105);
+  EXPECT_EQ(box.top, 45);
+  EXPECT_EQ(box.bottom, 54);
+  const int rows[10] = {0, 0, 1, 2, 3, 4, 5, 6, 7, 8};
+  for (int y = 45; y <= 54; ++y)
+    for (int x = 96; x <= 105; ++x) {
+      uint32_t p = readPixel(x, y);
+      ASSERT_EQ(codedU(p), x - 96) << x << "," << y;
+      ASSERT_EQ(codedV(p), rows[y - 45]) << x << "," << y;
+    }
+}
+
+TEST_F(RotoBlitOnPage, OddWidthMovesInStepsOfTwoColumns) {
+  OwnedImage source(makeCodedImage(11, 10));
+  draw(source.get(), 101, 50);
+  std::vector<uint32_t> at101 = pageCopy();
+  clearPage();
+  draw(source.get(), 102, 50);
+  EXPECT_EQ(pageCopy(), at101);
+  clearPage();
+  draw(source.get(), 100, 50);
+  Box box = pageBox();
+  EXPECT_EQ(box.left, 94);
+  EXPECT_EQ(box.right, 103);
+}
+
+TEST_F(RotoBlitOnPage, EvenWidthCoversWidthOrTwoLessByTheLeftCorner) {
+  OwnedImage source(makeCodedImage(10, 6));
+  draw(source.get(), 100, 50);  // left corner 95, odd
+  Box box = pageBox();
+  EXPECT_EQ(box.left, 96);
+  EXPECT_EQ(box.width(), 8);
+  clearPage();
+  draw(source.get(), 101, 50);  // left corner 96, even
+  box = pageBox();
+  EXPECT_EQ(box.left, 96);
+  EXPECT_EQ(box.width(), 10);
+  EXPECT_EQ(box.height(), 6);
+}
+
+TEST_F(RotoBlitOnPage, ClippedOnTheLeftStartsFurtherIntoTheSource) {
+  OwnedImage source(makeCodedImage(11, 10));
+  draw(source.get(), 3, 50);  // span -2 .. 7
+  Box box = pageBox();
+  EXPECT_EQ(box.left, 0);
+  EXPECT_EQ(box.right, 7);
+  for (int x = 0; x <= 7; ++x) EXPECT_EQ(codedU(readPixel(x, 50)), x + 2) << x;
+
+  clearPage();
+  draw(source.get(), 5, 50, 2.0f, 1.0f);  // span -6 .. 15, step 10/22
+  EXPECT_EQ(codedU(readPixel(0, 50)), 2);  // floor(6 * 10/22)
+  EXPECT_EQ(codedU(readPixel(15, 50)), 8);  // the start's fraction is dropped
+  EXPECT_EQ(readPixel(16, 50), 0u);
+}
+
+TEST_F(RotoBlitOnPage, ClippedAtTheTopKeepsItsShape) {
+  OwnedImage source(makeCodedImage(11, 10));
+  draw(source.get(), 101, 2);  // rows -3 .. 6
+  Box box = pageBox();
+  EXPECT_EQ(box.top, 0);
+  EXPECT_EQ(box.bottom, 6);
+  const int rows[7] = {2, 3, 4, 5, 6, 7, 8};
+  for (int y = 0; y <= 6; ++y) EXPECT_EQ(codedV(readPixel(100, y)), rows[y]) << y;
+}
+
+TEST_F(RotoBlitOnPage, NeverWritesTheRightmostColumnButCanWriteTheBottomRow) {
+  OwnedImage source(makeCodedImage(19, 10));
+  draw(source.get(), 315, 236, 4.0f, 4.0f);
+  EXPECT_TRUE(isCoded(readPixel(318, 239)));
+  for (int y = 0; y < 240; ++y) ASSERT_EQ(readPixel(319, y), 0u) << y;
+
+  OwnedImage target(createImage(20, 12));
+  RotoBlit(target.get(), 15, 6, source.get(), 2.0f, 2.0f, 0.0f, -1, nullptr, nullptr);
+  EXPECT_TRUE(isCoded(target.at(18, 11)));
+  for (int y = 0; y < 12; ++y) EXPECT_EQ(target.at(19, y) & 0xFFFFFF, MASK_COLOUR) << y;
+}
+
+TEST_F(RotoBlitOnPage, ScaleAtOrBelowZeroDrawsNothing) {
+  OwnedImage source(makeCodedImage(11, 10));
+  draw(source.get(), 100, 100, 0.0f, 0.0f);
+  EXPECT_TRUE(pageBox().empty());
+  draw(source.get(), 100, 100, -3.0f, -1.0f);
+  EXPECT_TRUE(pageBox().empty());
+  draw(source.get(), 100, 100, 0.0f, 5.0f);  // one column wide at most: nothing
+  EXPECT_TRUE(pageBox().empty());
+  draw(source.get(), 100, 100, 1.0f, 0.0f);  // flattened to one row, still drawn
+  Box box = pageBox();
+  EXPECT_EQ(box.top, 99);
+  EXPECT_EQ(box.height(), 1);
+  EXPECT_EQ(box.width(), 10);
+}
+
+TEST_F(RotoBlitOnPage, HalfTurnReversesRowsAndColumns) {
+  OwnedImage source(makeCodedImage(11, 10));
+  draw(source.get(), 101, 50, 1.0f, 1.0f, 180.0f);
+  Box box = pageBox();
+  ASSERT_FALSE(box.empty());
+  EXPECT_EQ(box.width(), 10);
+  EXPECT_EQ(box.height(), 10);
+  // Source columns fall from left to right, source rows from top to bottom.
+  for (int y = box.top; y <= box.bottom; ++y)
+    for (int x = box.left + 1; x <= box.right; ++x)
+      ASSERT_LT(codedU(readPixel(x, y)), codedU(readPixel(x - 1, y))) << x << "," << y;
+  for (int y = box.top + 1; y <= box.bottom; ++y)
+    EXPECT_LE(codedV(readPixel(box.left, y)), codedV(readPixel(box.left, y - 1))) << y;
+  EXPECT_EQ(codedV(readPixel(box.left, box.top)), 9);
+  EXPECT_EQ(codedU(readPixel(box.left, box.top)), 10);
+}
+
+TEST_F(RotoBlitOnPage, QuarterTurnStandsTheSpriteOnItsSide) {
+  OwnedImage source(makeCodedImage(19, 10));
+  draw(source.get(), 160, 120, 2.0f, 2.0f, 90.0f);
+  Box box = pageBox();
+  EXPECT_NEAR(box.width(), 20, 2);
+  EXPECT_NEAR(box.height(), 38, 2);
+  // Clockwise: the source's top row now runs down the right-hand side.
+  EXPECT_EQ(codedV(readPixel(box.right, 120)), 0);
+  EXPECT_EQ(codedU(readPixel(160, box.top + 1)), 0);
+}
+
+TEST_F(RotoBlitOnPage, WhollyOutsideOrTooSmallDrawsNothing) {
+  OwnedImage source(makeCodedImage(11, 10));
+  draw(source.get(), -20, 100);
+  draw(source.get(), 400, 100);
+  draw(source.get(), 100, -20);
+  draw(source.get(), 100, 300);
+  OwnedImage tiny(makeCodedImage(1, 10));
+  draw(tiny.get(), 100, 100, 4.0f, 4.0f);
+  draw(nullptr, 100, 100);
+  EXPECT_TRUE(pageBox().empty());
+  OwnedImage smallTarget(createImage(3, 10));
+  RotoBlit(smallTarget.get(), 1, 5, source.get(), 1.0f, 1.0f, 0.0f, -1, nullptr, nullptr);
+  for (int x = 0; x < 3; ++x) EXPECT_EQ(smallTarget.at(x, 5), 0xFFFF00FFu);
+}
+
+TEST_F(RotoBlitOnPage, NoScreenMeansNothingEvenIntoAnImage) {
+  OwnedImage source(makeCodedImage(11, 10));
+  OwnedImage target(createImage(40, 40));
+  closeScreen();
+  RotoBlit(target.get(), 20, 20, source.get(), 1.0f, 1.0f, 0.0f, -1, nullptr, nullptr);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x) ASSERT_EQ(target.at(x, y), 0xFFFF00FFu);
+  openScreen(320, 240, 32, 2, false);
+  RotoBlit(target.get(), 20, 20, source.get(), 1.0f, 1.0f, 0.0f, -1, nullptr, nullptr);
+  EXPECT_TRUE(isCoded(target.at(20, 20)));
+}
+
+TEST_F(RotoBlitOnPage, LargeScalesRepeatAndSmallScalesSkipSourcePixels) {
+  OwnedImage source(makeCodedImage(11, 10));
+  draw(source.get(), 160, 120, 3.0f, 3.0f);
+  Box box = pageBox();
+  EXPECT_EQ(box.width(), 32);  // corners 143 and 176: xs 144, xe 176
+  int run = 0;
+  for (int x = box.left; x <= box.right && codedU(readPixel(x, 120)) == codedU(readPixel(box.left, 120)); ++x) ++run;
+  EXPECT_EQ(run, 4);
+  clearPage();
+  OwnedImage wide(makeCodedImage(41, 10));
+  draw(wide.get(), 160, 120, 0.5f, 1.0f);
+  box = pageBox();
+  EXPECT_EQ(codedU(readPixel(box.left, 120)), 0);
+  EXPECT_EQ(codedU(readPixel(box.left + 1, 120)), 2);
+}
+
+}  // namespace
