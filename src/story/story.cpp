@@ -1,3 +1,13 @@
-// placeholder until the story scenes land
 #include "story/story.h"
-void StoryScene(int) {}
+
+#include "story/story_common.h"
+
+void StoryScene(int scene) {
+  switch (scene) {
+    case 0: storySceneZero(); break;
+    case 1: storySceneOne(); break;
+    case 2: storySceneTwo(); break;
+    case 3: storySceneThree(); break;
+    default: break;
+  }
+}

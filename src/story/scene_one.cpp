@@ -1,0 +1,120 @@
+// Scene 1: the traitor in the hangar. He drops through the ceiling, walks to
+// the saucer, turns round, walks on, turns back, and the whole hangar slides
+// away as the alarm sounds and the saucer takes off.
+#include "gfx/rotoblit.h"
+#include "gfx/sprites.h"
+#include "story/story_common.h"
+
+namespace {
+
+constexpr uint32_t HANGAR_DARK = 0x202020;
+constexpr uint32_t SAUCER = 0xDDDDDD;
+constexpr uint32_t CEILING_AND_FLOOR = 0xFF8000;
+
+// The figure's moves; several may apply in the same frame, in this order.
+enum MoveKind { DropDown, WalkDownRight, Squeeze, LookB, Widen, WalkRight, ScaleReset, LookA };
+struct Move {
+  int from, to;
+  MoveKind kind;
+};
+constexpr Move MOVES[] = {
+    {2, 50, DropDown},    {51, 89, WalkDownRight}, {89, 98, Squeeze},   {98, 98, LookB},
+    {99, 108, Widen},     {109, 128, WalkRight},   {128, 128, ScaleReset}, {129, 138, Squeeze},
+    {138, 138, LookA}, {139, 148, Widen},       {149, 158, WalkRight},
+};
+
+constexpr int SIREN_TIME = 168;
+constexpr int END_TIME = 210;
+
+// The hangar, twice the screen wide: the saucer in its dock on the right half.
+Image* paintHangar() {
+  Image* hangar = createImage(640, 240);
+  drawLine(hangar, 0, 0, 639, 239, HANGAR_DARK, LineFilledBox);
+  uint32_t saucer = SAUCER;
+  RotoBlit(hangar, 482, 120, sprite(SprUfo), 19.0f, 19.0f, 0.0f, 254, RecolourBlend, &saucer);
+  drawLine(hangar, 381, 131, 581, 152, SAUCER, LineFilledBox);
+  drawLine(hangar, 521, 131, 601, 152, 0x000000, LineFilledBox);
+  drawLine(hangar, 521, 152, 437, 68, 0x000000, LineSolid);
+  drawLine(hangar, 437, 68, 478, 68, 0x000000, LineSolid);
+  drawLine(hangar, 541, 131, 478, 68, 0x000000, LineSolid);
+  return hangar;
+}
+
+// The figure is the small alien cut afresh from the sheet, with a white eye
+// set and the arm on the same side taken away: look A on the left side, look B
+// on the right, so that squeezing and widening between them turns him round.
+void paintFigure(Image* figure, int eyeX, int armX) {
+  drawImage(figure, 1, 1, spriteTable.sheet, 8, 0, 15, 7, DrawCopy);
+  setPixel(figure, eyeX, 4, 0xFFFFFF);
+  setPixel(figure, armX, 4, MASK_COLOUR);
+  setPixel(figure, armX, 5, MASK_COLOUR);
+}
+void lookA(Image* figure) { paintFigure(figure, 3, 1); }
+void lookB(Image* figure) { paintFigure(figure, 6, 8); }
+
+}  // namespace
+
+void storySceneOne() {
+  int32_t t = 0;
+  int x = 0, y = 0;
+  float scaleX = 0.0f;
+  int offset = 0;
+  uint32_t figureColour = 0;
+  Image* hangar = nullptr;
+  Image* figure = nullptr;
+  bool done = false;
+  storyEnter();
+  while (!done) {
+    done = storyFrameBegin(t);
+    if (t == 1) {
+      hangar = paintHangar();
+      figure = createImage(11, 10);
+      lookA(figure);
+      x = 452;
+      y = -33;
+      scaleX = 2.0f;
+      offset = -320;
+      figureColour = 0x00FFFF;
+    }
+    if (hangar != nullptr) drawImage(nullptr, offset, 0, hangar, DrawCopy);
+    storyBox(0, 0, 110, 2, CEILING_AND_FLOOR);
+    storyBox(150, 0, 319, 2, CEILING_AND_FLOOR);
+    storyBox(0, 215, 319, 239, CEILING_AND_FLOOR);
+
+    for (const Move& move : MOVES) {
+      if (t < move.from || t > move.to) continue;
+      switch (move.kind) {
+        case DropDown: y += 2; break;
+        case WalkDownRight: x += 2; y += 2; break;
+        case Squeeze: scaleX -= 0.2f; break;
+        case LookB: lookB(figure); break;
+        case Widen: scaleX += 0.2f; break;
+        case WalkRight: x += 2; break;
+        case ScaleReset: scaleX = 2.0f; break;
+        case LookA: lookA(figure); break;
+      }
+    }
+    // At its narrowest the scale passes zero; the sprite drawer raises it to
+    // its smallest size.
+    storySilhouette(figure, offset + x, y, scaleX, 2.0f, 0.0f, figureColour);
+
+    if (t == SIREN_TIME) sirenOn();
+    // The hangar slides away ever faster: 2, 4, 8 and then 16 pixels a frame.
+    if (t > 168) offset += 2;
+    if (t > 178) offset += 2;
+    if (t > 188) offset += 4;
+    if (t > 198) offset += 8;
+    if (t >= END_TIME) {
+      sirenOff();
+      destroyImage(hangar);
+      destroyImage(figure);
+      hangar = figure = nullptr;
+      done = true;
+    }
+    storyFrameEnd();
+  }
+  // Skipped with Esc before the end: the pictures still go.
+  if (hangar != nullptr) destroyImage(hangar);
+  if (figure != nullptr) destroyImage(figure);
+  storyLeave();
+}

@@ -1,0 +1,103 @@
+// How long each scene runs, how Esc skips it, and what it leaves behind for
+// the next scene: Esc let go, an empty key queue and page 0 on show.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "shell/harness.h"
+#include "shell/platform.h"
+#include "story/story.h"
+#include "story/story_support.h"
+#include "support/session.h"
+
+namespace {
+
+const std::string ESC(1, KEY_ESC_CHAR);
+
+TEST(StoryFlow, EachSceneRunsItsFullLengthAndPacesThirtyMsAFrame) {
+  TestSession session;
+  const int64_t lengths[] = {1660, 210, 451, 251};
+  for (int scene = 0; scene < 4; scene++) {
+    const int64_t msBefore = virtualMs();
+    SceneRun run = playScene(scene, {});
+    EXPECT_EQ(run.frames, lengths[scene]) << "scene " << scene;
+    EXPECT_EQ(virtualMs() - msBefore, 30 * lengths[scene]) << "scene " << scene;
+  }
+}
+
+TEST(StoryFlow, EscTakenFromTheQueueEndsTheSceneAfterThatFrame) {
+  TestSession session;
+  for (int scene = 0; scene < 4; scene++) {
+    SceneRun run = playScene(scene, {}, [](int t) {
+      if (t == 40) queueKeyValue(ESC);
+    });
+    EXPECT_EQ(run.frames, 41) << "scene " << scene;
+  }
+}
+
+TEST(StoryFlow, OtherKeysAreSwallowedOnePerFrame) {
+  TestSession session;
+  SceneRun run = playScene(3, {}, [](int t) {
+    if (t == 10) {
+      queueKeyValue("a");
+      queueKeyValue(" ");
+      queueKeyValue(keyWithoutCharacter());
+      queueKeyValue(ESC);
+    }
+  });
+  EXPECT_EQ(run.frames, 14);
+}
+
+TEST(StoryFlow, HoldingEscWithoutTypingItDoesNotSkip) {
+  // Only the key queue counts during the scene; the held state is looked at
+  // only after the end, to wait for the release.
+  TestSession session;
+  SceneRun run = playScene(3, {}, [](int t) {
+    if (t == 5) pressKey(SC_ESC, "");
+    if (t == 100) releaseKey(SC_ESC);
+  });
+  EXPECT_EQ(run.frames, 251);
+}
+
+TEST(StoryFlow, WaitsForEscReleaseAndEmptiesTheQueueBeforeReturning) {
+  // Esc goes down at 600 ms (read in frame 21), stays held while more keys
+  // are typed, and is let go at 5000 ms.
+  TestSession session("600 down esc\n700 type abc\n3000 down space\n5000 up esc\n");
+  SceneRun run = playScene(0, {});
+  EXPECT_EQ(run.frames, 21);
+  EXPECT_GE(virtualMs(), 5000);
+  EXPECT_LT(virtualMs(), 5010);
+  EXPECT_EQ(readKey(), "");
+}
+
+TEST(StoryFlow, EscSkipsOnlyTheSceneShowingWhenScenesRunBackToBack) {
+  // Held through the end of scene 1 and typed again meanwhile: scene 2 still
+  // plays in full.
+  TestSession session("900 down esc\n1500 type \x1b\x1b\n2000 up esc\n");
+  SceneRun one = playScene(1, {});
+  SceneRun two = playScene(2, {});
+  EXPECT_EQ(one.frames, 31);
+  EXPECT_EQ(two.frames, 451);
+}
+
+TEST(StoryFlow, LeavesPageZeroAsWorkAndVisiblePage) {
+  TestSession session;
+  for (int frames : {100, 101}) {  // an even and an odd number of swaps
+    SceneRun run = playScene(3, {}, [frames](int t) {
+      if (t == frames - 1) queueKeyValue(ESC);
+    });
+    ASSERT_EQ(run.frames, frames);
+    setPixel(nullptr, 7, 9, 0x123456);
+    const std::string path = session.folder + "/after.bmp";
+    ASSERT_TRUE(writeVisiblePageBmp(path));
+    const std::string bmp = readFileText(path);
+    // 24-bit rows bottom-up, 960 bytes a row, after a 54-byte header.
+    const size_t at = 54 + static_cast<size_t>(239 - 9) * 960 + 7 * 3;
+    ASSERT_GT(bmp.size(), at + 2);
+    EXPECT_EQ(static_cast<uint8_t>(bmp[at]), 0x56);
+    EXPECT_EQ(static_cast<uint8_t>(bmp[at + 1]), 0x34);
+    EXPECT_EQ(static_cast<uint8_t>(bmp[at + 2]), 0x12);
+  }
+}
+
+}  // namespace
