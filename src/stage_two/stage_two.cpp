@@ -1,3 +1,90 @@
-// placeholder: the stage ends at once as a game over
+// The frame loop of the tower descent and its ends: the goal, game over with
+// the continue prompt, and the exit prompt.
 #include "stage_two/stage_two.h"
-void StageTwo(int32_t& result) { result = 1; }
+
+#include "gfx/effects.h"
+#include "gfx/text.h"
+#include "shell/game_state.h"
+#include "shell/hiscore.h"
+#include "shell/platform.h"
+#include "shell/prompts.h"
+#include "stage_one/score_panel.h"
+#include "stage_two/enemies.h"
+#include "stage_two/hero.h"
+#include "stage_two/tower_draw.h"
+#include "stage_two/tower_map.h"
+#include "story/story.h"
+
+namespace {
+
+void drawGameOverBox() {
+  drawLine(nullptr, 78, 78, 232, 108, 0x000000, LineFilledBox);
+  drawLine(nullptr, 78, 78, 232, 108, 0xFFFFFF, LineBox);
+  drawText(88, 90, "G A M E   O V E R", 0x000000, -1);
+}
+
+}  // namespace
+
+void startStageTwo(StageTwoPlay& play) {
+  buildTower();
+  play.hero = newHero();
+  play.scroll = 0;
+  play.result = StageRunning;
+  clearEffects();
+  retireWalkers(play);
+  for (FallingBlock& block : play.blocks) block = FallingBlock{};
+}
+
+void playStageTwoFrame(StageTwoPlay& play) {
+  if (keyHeld(SC_ESC)) play.result = StageExitRequested;
+  // The game ends 49 frames after the Hero went out; the walkers go on meanwhile.
+  Hero& hero = play.hero;
+  if (hero.gameOverCountdown > 1) {
+    hero.gameOverCountdown -= 1;
+    if (hero.gameOverCountdown == 1) play.result = StageGameOver;
+  }
+  heroStompInput(hero);
+  updateHero(play);
+  drawTower(play.scroll, hero.shake);
+  heroFootsteps(hero);
+  heroDamage(hero);
+  drawHero(hero, play.scroll);
+  updateFallingBlocks(play);
+  riserStep(play);
+  fallerStep(play);
+  drawEffects(play.scroll);
+  drawScoreLine();
+  drawHitPoints(hero.hitPoints);
+  drawCreditLine();
+}
+
+void StageTwo(int32_t& result) {
+  StageTwoPlay play;
+  bool continued = true;
+  while (continued) {
+    continued = false;
+    startStageTwo(play);
+    while (play.result == StageRunning) {
+      beginFrame();
+      playStageTwoFrame(play);
+      endFrame(30);
+      if (play.result == StageExitRequested) askExitToTitle(play.result);
+    }
+    emptyKeyQueue();
+    setPages(0, 0);
+    saveHighScoreIfReached();
+    if (play.result == StageGameOver) {
+      drawGameOverBox();
+      sleepMs(1000);
+      int32_t answer = 0;
+      askContinue(answer);
+      continued = answer != 0;
+    }
+    retireWalkers(play);
+  }
+  if (play.result == StageCleared) {
+    StoryScene(1);
+    StoryScene(2);
+  }
+  result = play.result;
+}

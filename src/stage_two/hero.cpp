@@ -1,0 +1,175 @@
+// The Hero's rules against the tower map.
+#include "stage_two/hero.h"
+
+#include <cstdlib>
+
+#include "gfx/effects.h"
+#include "gfx/rotoblit.h"
+#include "gfx/sprites.h"
+#include "shell/game_state.h"
+#include "shell/platform.h"
+#include "shell/sound.h"
+#include "stage_two/enemies.h"
+#include "stage_two/tower_map.h"
+
+namespace {
+
+constexpr uint32_t HERO_CYAN = 0x00FFFF;
+constexpr int32_t LIFT_EXIT_X = 168;  // over the hole in column 10 of row 4
+constexpr int32_t GOAL_CELL = CellGoal | CellFloor;
+
+// m from 4 to 12: the Hero stands over one cell, its column. Otherwise it
+// stands across the two cells whose common border is nearest to x.
+bool overOneCell(int32_t m) { return m >= 4 && m <= 12; }
+int32_t rightCellOfPair(int32_t x) { return (x + 8) / 16; }
+
+int32_t storeyRowOf(int32_t y) { return (y - 20) / 32; }
+
+void walk(Hero& hero) {
+  hero.column = hero.x / 16;
+  if (hero.column < 0) hero.column = 0;
+  if (hero.column > TOWER_COLUMNS - 1) hero.column = TOWER_COLUMNS - 1;
+  // Both tests use the column and m from before this frame's moves, so a Hero
+  // walking towards a post stops in the middle of the cell beside it (m = 8).
+  int32_t column = hero.column;
+  int32_t m = hero.x % 16;
+  int32_t step = 0;
+  if (keyHeld(SC_LEFT) && !((cellAt(column - 1, hero.storeyRow) & CellWall) != 0 && m >= 4 && m <= 8)) step -= 2;
+  if (keyHeld(SC_RIGHT) && !((cellAt(column + 1, hero.storeyRow) & CellWall) != 0 && m >= 8 && m <= 12)) step += 2;
+  hero.x += step;
+  hero.m = hero.x % 16;
+  hero.storeyRow = storeyRowOf(hero.y);
+
+  // One key from the queue; "z" drops the Hero through whatever is under it,
+  // except through the solid ground below the last floor of the tower.
+  std::string key = readKey();
+  if (key == "z" && hero.storeyRow + 1 <= TOWER_LAST_ROW) hero.state = HeroFalling;
+
+  int32_t below = hero.storeyRow + 1;
+  if (overOneCell(hero.m)) {
+    if (cellAt(hero.column, below) == CellHole) hero.state = HeroFalling;
+  } else {
+    int32_t k = rightCellOfPair(hero.x);
+    if ((cellAt(k - 1, below) & CellHole) != 0 && (cellAt(k, below) & CellHole) != 0) hero.state = HeroFalling;
+  }
+}
+
+void stomp(StageTwoPlay& play) {
+  Hero& hero = play.hero;
+  int32_t below = hero.storeyRow + 1;
+  uint16_t cell = cellAt(hero.column, below);
+  if ((cell & CellLoose) != 0) {
+    setCell(hero.column, below, static_cast<uint16_t>(cell & ~CellLoose));
+    playEffect(1, 3, 127);
+    startFallingBlock(play, 16 * hero.column + 8, 32 * hero.storeyRow + 41);
+  }
+  hero.stompTimer -= 1;
+  if (hero.stompTimer != 0) return;
+  hero.state = HeroWalking;
+  hero.shake = false;
+  if (overOneCell(hero.m) && (cellAt(hero.column, below) & CellCracked) != 0) {
+    setCell(hero.column, below, CellHole);
+    spawnEffect(16 * hero.column - 1, 32 * hero.storeyRow + 30, FxPuff);
+  }
+}
+
+void fall(StageTwoPlay& play) {
+  Hero& hero = play.hero;
+  hero.y += 4;
+  play.scroll += 4;
+  hero.storeyRow = storeyRowOf(hero.y);
+  if ((hero.y + 12) % 32 != 0) return;
+  // The feet are level with a floor row: one more floor passed.
+  addScore(10);
+  int32_t below = hero.storeyRow + 1;
+  if (cellAt(hero.column, below) == GOAL_CELL) play.result = StageCleared;
+  bool lands;
+  if (overOneCell(hero.m)) {
+    lands = (cellAt(hero.column, below) & CellFloor) != 0;
+  } else {
+    int32_t k = rightCellOfPair(hero.x);
+    lands = ((cellAt(k - 1, below) | cellAt(k, below)) & CellFloor) != 0;
+  }
+  if (lands) {
+    hero.state = HeroWalking;
+    playEffect(7, 3, 255);
+  }
+}
+
+}  // namespace
+
+Hero newHero() { return Hero{}; }
+
+void heroStompInput(Hero& hero) {
+  bool spaceHeld = keyHeld(SC_SPACE);
+  if (spaceHeld && !hero.spaceWasHeld && hero.state == HeroWalking) {
+    playEffect(2, 2, 127);
+    hero.state = HeroStomping;
+    hero.shake = true;
+    hero.stompTimer = STOMP_FRAMES;
+  }
+  hero.spaceWasHeld = spaceHeld;
+}
+
+void updateHero(StageTwoPlay& play) {
+  Hero& hero = play.hero;
+  switch (hero.state) {
+    case HeroArriving:
+      hero.state = HeroLeavingLift;
+      hero.invulnerable = false;
+      hero.invulnerableCounter = 0;
+      break;
+    case HeroLeavingLift:
+      hero.x += 2;
+      if (hero.x >= LIFT_EXIT_X) hero.state = HeroWalking;
+      break;
+    case HeroWalking: walk(hero); break;
+    case HeroStomping: stomp(play); break;
+    case HeroFalling: fall(play); break;
+    case HeroOut:
+      hero.invulnerable = true;
+      hero.shake = false;
+      break;
+    default: break;
+  }
+}
+
+void heroFootsteps(Hero& hero) {
+  int32_t phase = std::abs((hero.x + 32) / 8) % 2;
+  if (phase != hero.footstepPhase) playEffect(4 + phase, 0, 255);
+  hero.footstepPhase = phase;
+}
+
+void heroDamage(Hero& hero) {
+  if (hero.hit) {
+    hero.hit = false;
+    if (!hero.invulnerable) {
+      hero.hitPoints -= 1;
+      spawnEffect(hero.x + 2, hero.y - 1, FxBlast);
+      if (hero.hitPoints >= 0) {
+        hero.invulnerable = true;
+        hero.invulnerableCounter = 0;
+      } else {
+        hero.state = HeroOut;
+        hero.gameOverCountdown = GAME_OVER_COUNTDOWN;
+      }
+    }
+  }
+  if (hero.invulnerable) {
+    hero.invulnerableCounter += 1;
+    if (hero.invulnerableCounter >= INVULNERABLE_FRAMES) {
+      hero.invulnerable = false;
+      hero.invulnerableCounter = 0;
+    }
+  }
+}
+
+void drawHero(const Hero& hero, int32_t scroll) {
+  if (hero.state == HeroOut) return;
+  // While invulnerable the Hero blinks in four-frame steps.
+  if (hero.invulnerable && (hero.invulnerableCounter / 4) % 2 == 0) return;
+  int32_t screenY = hero.y - scroll + (hero.state == HeroStomping ? 6 : 0);
+  uint32_t colour = HERO_CYAN;
+  RotoBlit(nullptr, hero.x, screenY, sprite(SprAlienA1 + hero.footstepPhase), 2.0f, 2.0f, 0.0f, 254, RecolourBlend,
+           &colour);
+}

@@ -1,0 +1,96 @@
+// The tower on screen: roof, lift, floors, posts with their floor numbers,
+// cracks, lodged blocks, the texts, the decoy and the goal UFO.
+#include "stage_two/tower_draw.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "gfx/rotoblit.h"
+#include "gfx/sprites.h"
+#include "gfx/text.h"
+#include "shell/platform.h"
+#include "stage_two/tower_map.h"
+
+namespace {
+
+constexpr uint32_t BACKGROUND = 0x202020;
+constexpr uint32_t ROOF_BLUE = 0x5050A0;
+constexpr uint32_t BLACK = 0x000000;
+constexpr uint32_t RED = 0xFF0000;
+constexpr uint32_t UFO_GREY = 0xDDDDDD;
+constexpr int32_t OUTLINED = -1;
+constexpr int32_t ROWS_IN_VIEW = 11;
+constexpr int32_t LAST_FIRST_ROW = 490;
+
+int32_t randomBelow(int32_t n) { return static_cast<int32_t>(std::floor(n * randomUnit())); }
+
+// The image-put operation: the whole sprite, top-left at (x, y), one colour.
+void put(int id, int32_t x, int32_t y, uint32_t colour) {
+  drawImage(nullptr, x, y, sprite(id), DrawCustom, RecolourBlend, &colour);
+}
+
+void roto(int id, int32_t x, int32_t y, float scale, float angle, uint32_t colour) {
+  RotoBlit(nullptr, x, y, sprite(id), scale, scale, angle, 254, RecolourBlend, &colour);
+}
+
+// Every fifth floor number on the left posts, three digits: 001, 005, 010 ...
+std::string floorNumber(int32_t row) {
+  std::string text = "00" + std::to_string(row - 4);
+  return text.substr(text.size() - 3);
+}
+
+void drawLift(int32_t X, int32_t Y, int32_t dx, int32_t dy, int32_t scroll) {
+  drawLine(nullptr, X - 9, Y + 5, X + 21, Y + 33, BACKGROUND, LineFilledBox);
+  drawLine(nullptr, X - 9, Y + 5, X + 11, Y + 33, BLACK, LineBox);
+  drawLine(nullptr, X + 1, Y + 5, X + 1, Y + 33, BLACK, LineSolid);  // the gap between the doors
+  drawText(70 + dx, 70 + dy - scroll, "press space key to stomp", BLACK, OUTLINED);
+}
+
+void drawCell(int32_t c, int32_t r, int32_t X, int32_t Y, int32_t dx, int32_t dy, int32_t scroll) {
+  uint16_t v = towerMap.cells[r][c];
+  if ((v & CellRoof) != 0) drawLine(nullptr, X - 4, Y, X + 19, Y + 32, ROOF_BLUE, LineFilledBox);
+  if (v == (CellLift | CellRoof)) drawLift(X, Y, dx, dy, scroll);
+  if ((v & CellLoose) != 0) put(SprAlienAFlipped, X + 3, Y + 5, RED);
+  if ((v & CellFloor) != 0) put(SprDeskSmall, X - 2, Y - 2, tileColour(c, r));
+  if ((v & CellCracked) != 0) roto(SprBomb1, X + 7, Y + 1, 1.0f, 0.0f, BLACK);
+  if (v == CellMessage) {
+    drawText(70 + dx, Y - 248, "Thank you, but our UFO ", BLACK, OUTLINED);
+    drawText(70 + dx, Y - 228, "  is on another floor  ", BLACK, OUTLINED);
+  }
+  if (v == (CellBrokenLift | CellFloor)) {
+    drawText(104 + dx, Y - 56, "out of order", BLACK, OUTLINED);
+    roto(SprUfo, X + 7, Y - 13, 4.0f, 180.0f, UFO_GREY);
+  }
+  if (v == (CellGoal | CellFloor)) roto(SprUfo, X + 7, Y - 22, 4.0f, 0.0f, UFO_GREY);
+  if ((v & CellWall) != 0) {
+    put(SprDeskTall, X - 2, Y - 3, tileColour(c, r));
+    if (c < 9 && (r % 5 == 4 || r == 5)) drawText(X - 8, Y + 21, floorNumber(r), RED, OUTLINED);
+  }
+}
+
+}  // namespace
+
+uint32_t tileColour(int32_t column, int32_t row) {
+  uint32_t green = static_cast<uint32_t>(246 - 24 * std::abs(column - 10));
+  uint32_t blue = static_cast<uint32_t>(50 * std::abs(row % 8 - 4));
+  return 0xFF000000u | 0xFF0000u | (green << 8) | blue;
+}
+
+void drawTower(int32_t scroll, bool shake) {
+  int32_t dx = 0;
+  int32_t dy = 0;
+  if (shake) {
+    dx = 2 * randomBelow(3) - 2;
+    dy = randomBelow(3) - 1;
+  }
+  int32_t first = scroll / 32;
+  if (first < 0) first = 0;
+  if (first > LAST_FIRST_ROW) first = LAST_FIRST_ROW;
+  drawLine(nullptr, 0, 0, 319, 239, BACKGROUND, LineFilledBox);
+  for (int32_t r = first; r < first + ROWS_IN_VIEW; ++r) {
+    for (int32_t c = 0; c < TOWER_COLUMNS; ++c) {
+      drawCell(c, r, 16 * c + dx, 32 * r + dy - scroll, dx, dy, scroll);
+    }
+  }
+}
