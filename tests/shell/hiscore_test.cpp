@@ -1,0 +1,132 @@
+// The high-score file: exact bytes, forgiving reading, and saves that never
+// leave a broken file behind.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "shell/game_state.h"
+#include "shell/hiscore.h"
+#include "support/session.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string DEFAULT_FILE = std::string("hi-score\r\n 1000\r\n");
+
+class HighScoreFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = fs::current_path();
+    folder_ = makeScratchFolder("hiscore");
+    fs::current_path(folder_);
+  }
+  void TearDown() override {
+    fs::current_path(previous_);
+    chmod(folder_.c_str(), 0755);
+    fs::remove_all(folder_);
+  }
+  static void write(const std::string& bytes) {
+    std::ofstream("hiscore.txt", std::ios::binary) << bytes;
+  }
+  static int32_t load() {
+    int32_t value = -7;
+    loadHighScore(value);
+    return value;
+  }
+  fs::path previous_;
+  std::string folder_;
+};
+
+}  // namespace
+
+TEST_F(HighScoreFile, MissingOrEmptyFileGivesTheDefaultSeventeenBytes) {
+  EXPECT_EQ(load(), 1000);
+  EXPECT_EQ(readFileText("hiscore.txt"), DEFAULT_FILE);
+  EXPECT_EQ(DEFAULT_FILE.size(), 17u);
+  write("");
+  EXPECT_EQ(load(), 1000);
+  EXPECT_EQ(readFileText("hiscore.txt"), DEFAULT_FILE);
+}
+
+TEST_F(HighScoreFile, ReadsTheSecondItemWithEitherLineEnd) {
+  write("hi-score\r\n 345\r\n");
+  EXPECT_EQ(load(), 345);
+  write("hi-score\n 345\n");
+  EXPECT_EQ(load(), 345);
+  write("hi-score\n-12\n");
+  EXPECT_EQ(load(), -12);
+  write("hi-score,  77,99\n");  // items also end at commas
+  EXPECT_EQ(load(), 77);
+  write("whatever\n2.5\n");  // halves go to the even neighbour
+  EXPECT_EQ(load(), 2);
+  write("whatever\n3.5\n");
+  EXPECT_EQ(load(), 4);
+  EXPECT_EQ(readFileText("hiscore.txt"), "whatever\n3.5\n") << "reading never rewrites";
+}
+
+TEST_F(HighScoreFile, GarbageReadsAsZeroOrClampedAndNeverFails) {
+  write("hi-score\r\n");
+  EXPECT_EQ(load(), 0);
+  write("hi-score\r\nabc\r\n");
+  EXPECT_EQ(load(), 0);
+  write("hi-score\r\n99999999999999999999\r\n");
+  EXPECT_EQ(load(), INT32_MAX);
+  write("hi-score\r\n-99999999999\r\n");
+  EXPECT_EQ(load(), INT32_MIN);
+  write(std::string(100000, 'x') + "\n" + std::string(100000, '7') + "\n");
+  EXPECT_EQ(load(), INT32_MAX);
+  std::string binary;
+  for (int i = 0; i < 256; ++i) binary.push_back(static_cast<char>(i));
+  write(binary + binary);
+  load();  // any value; it must simply not fail
+}
+
+TEST_F(HighScoreFile, SaveWritesTheExactFormat) {
+  saveHighScore(0);
+  EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n 0\r\n");
+  saveHighScore(-45);
+  EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n-45\r\n");
+  saveHighScore(INT32_MIN);
+  EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n-2147483648\r\n");
+  saveHighScore(123456789);
+  EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n 123456789\r\n");
+  EXPECT_FALSE(fs::exists("hiscore.txt.new"));
+}
+
+TEST_F(HighScoreFile, OnlyAReachedHighScoreIsSaved) {
+  write("hi-score\r\n 500\r\n");
+  gameState = GameState{};
+  gameState.score = 400;
+  gameState.highScore = 500;
+  saveHighScoreIfReached();
+  EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n 500\r\n");
+  addScore(200);
+  EXPECT_EQ(gameState.highScore, 600);
+  saveHighScoreIfReached();
+  EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n 600\r\n");
+}
+
+TEST_F(HighScoreFile, AFailedSaveKeepsThePreviousFile) {
+  write("hi-score\r\n 4321\r\n");
+  fs::create_directory("hiscore.txt.new");  // the temporary file cannot be written
+  saveHighScore(99);
+  EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n 4321\r\n");
+  fs::remove("hiscore.txt.new");
+  if (geteuid() != 0) {  // root writes anywhere
+    chmod(folder_.c_str(), 0555);
+    saveHighScore(77);
+    EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n 4321\r\n");
+  }
+}
+
+TEST_F(HighScoreFile, AnUnreadableFolderGivesTheDefaultWithoutAFile) {
+  fs::current_path(previous_);
+  fs::current_path("/proc");  // nothing can be created here, even by root
+  EXPECT_EQ(load(), 1000);
+  EXPECT_FALSE(fs::exists("hiscore.txt"));
+  fs::current_path(folder_);
+}

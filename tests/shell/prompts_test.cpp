@@ -1,0 +1,95 @@
+// The title screen's wait and the two prompts, driven by scripted keys.
+#include <gtest/gtest.h>
+
+#include "shell/game_state.h"
+#include "shell/platform.h"
+#include "shell/prompts.h"
+#include "shell/title.h"
+#include "support/session.h"
+
+TEST(TitleScreen, IgnoresOtherKeysAndStartsOnSpace) {
+  TestSession session("5 down a\n6 down enter\n7 down left\n8 type q\n20 down space\n", 1, true);
+  setPages(0, 0);
+  gameState.credits = 3;
+  int32_t result = 99;
+  runTitleScreen(result);
+  EXPECT_EQ(result, 0);
+  EXPECT_GE(virtualMs(), 20);
+  EXPECT_EQ(readPixel(2, 100), 100u) << "the background rises one blue step a row";
+  EXPECT_EQ(readPixel(2, 239), 239u);
+  EXPECT_EQ(readFileText(session.soundLogPath), "0 21 3 3 255\n");
+}
+
+TEST(TitleScreen, EscLeavesSilently) {
+  TestSession session("3 down esc\n", 1, true);
+  setPages(0, 0);
+  int32_t result = 99;
+  runTitleScreen(result);
+  EXPECT_EQ(result, -1);
+  EXPECT_EQ(readFileText(session.soundLogPath), "");
+}
+
+TEST(ExitPrompt, HeldEscOpensItOnceAndAFreshEscAnswersNo) {
+  TestSession session("0 down esc\n100 up esc\n200 down esc\n250 up esc\n", 1, true);
+  int32_t result = 4;
+  askExitToTitle(result);
+  EXPECT_EQ(result, 0);
+  EXPECT_GE(virtualMs(), 250) << "the answering Esc is waited out";
+  EXPECT_EQ(readKey(), "") << "and nothing is left in the queue";
+  EXPECT_EQ(readPixel(42, 98), 0xFFFFFFu) << "white frame";
+  EXPECT_EQ(readPixel(43, 99), 0x000000u) << "black box";
+  EXPECT_EQ(readPixel(276, 128), 0xFFFFFFu);
+  EXPECT_EQ(readFileText(session.soundLogPath), "");
+}
+
+TEST(ExitPrompt, YesWaitsForEscReleaseAndEmptiesTheQueue) {
+  TestSession session("0 down esc\n50 up esc\n55 type y\n56 down esc\n300 up esc\n", 1, true);
+  int32_t result = 4;
+  askExitToTitle(result);
+  EXPECT_EQ(result, -1);
+  EXPECT_GE(virtualMs(), 300);
+  EXPECT_EQ(readKey(), "") << "the title must not see the Esc";
+  std::string log = readFileText(session.soundLogPath);
+  EXPECT_NE(log.find(" 2 2 255\n"), std::string::npos) << log;
+}
+
+TEST(ContinuePrompt, YesCostsACreditAndClearsTheScore) {
+  TestSession session("10 type x\n20 type Y\n", 1, true);
+  gameState.credits = 2;
+  gameState.score = 1234;
+  gameState.highScore = 5000;
+  int32_t accepted = 0;
+  askContinue(accepted);
+  EXPECT_EQ(accepted, -1);
+  EXPECT_EQ(gameState.credits, 1);
+  EXPECT_EQ(gameState.score, 0);
+  EXPECT_EQ(gameState.highScore, 5000);
+  EXPECT_EQ(readPixel(86, 118), 0xFFFFFFu);
+  EXPECT_EQ(readPixel(87, 119), 0u);
+  EXPECT_EQ(readFileText(session.soundLogPath), "0 21 3 3 255\n");
+}
+
+TEST(ContinuePrompt, NoCreditsMeansTwoSecondsAndNoBox) {
+  TestSession session("10 type y\n", 1, true);
+  gameState.credits = 0;
+  gameState.score = 10;
+  gameState.highScore = 10;
+  int32_t accepted = 5;
+  askContinue(accepted);
+  EXPECT_EQ(accepted, 0);
+  EXPECT_EQ(virtualMs(), 2000);
+  EXPECT_EQ(readPixel(86, 118), 0u);
+  EXPECT_EQ(readKey(), "y") << "no key is read";
+  EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n 10\r\n") << "a reached high score is saved first";
+}
+
+TEST(ContinuePrompt, EscAnswersNo) {
+  TestSession session("10 down esc\n", 1, false);
+  gameState.credits = 1;
+  gameState.score = 3;
+  int32_t accepted = 5;
+  askContinue(accepted);
+  EXPECT_EQ(accepted, 0);
+  EXPECT_EQ(gameState.credits, 1);
+  EXPECT_EQ(gameState.score, 3);
+}
