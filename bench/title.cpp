@@ -1,0 +1,34 @@
+// The whole title picture, drawn as the title screen draws it.
+#include <benchmark/benchmark.h>
+
+#include "gfx/sprites.h"
+#include "gfx/text.h"
+#include "shell/game_state.h"
+#include "shell/harness.h"
+#include "shell/platform.h"
+#include "shell/title.h"
+
+namespace {
+
+void BM_TitlePicture(benchmark::State& state) {
+  HarnessOptions options;
+  options.headless = true;
+  platformStart(options);
+  openScreen(320, 240, 32, 2, false);
+  loadSpriteSheet();
+  buildSpriteTable();
+  gameState.credits = 3;
+  for (auto _ : state) {
+    // The title waits for Space after drawing; a queued Space ends it at once.
+    queueKeyValue(" ");
+    int32_t result = 0;
+    runTitleScreen(result);
+    benchmark::DoNotOptimize(result);
+  }
+  destroySpriteTable();
+  closeScreen();
+  platformStop();
+}
+BENCHMARK(BM_TitlePicture)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
