@@ -20,6 +20,8 @@ class PlatformBackend {
   // early when a key is queued. The virtual clock has already advanced.
   virtual void wait(int ms, bool stopOnKey) = 0;
   virtual double secondsTimer() = 0;
+  // The seed of this run, for a recording to start with.
+  virtual void noteSeed(uint32_t) {}
 
   virtual bool openAudio() = 0;
   virtual bool loadSample(int index, const std::string& path) = 0;

@@ -313,6 +313,10 @@ double secondsTimer() {
   return p.backend ? p.backend->secondsTimer() : 0.0;
 }
 
-void seedRandom(uint32_t seed) { platform().random.seed(seed); }
+void seedRandom(uint32_t seed) {
+  PlatformState& p = platform();
+  p.random.seed(seed);
+  if (p.backend) p.backend->noteSeed(seed);
+}
 
 double randomUnit() { return static_cast<double>(platform().random()) / 4294967296.0; }

@@ -81,6 +81,10 @@ void SdlBackend::record(const std::string& line) {
   std::fflush(recordOut_);
 }
 
+void SdlBackend::noteSeed(uint32_t seed) {
+  if (recordOut_ != nullptr) std::fprintf(recordOut_, "seed %u\n", seed);
+}
+
 void SdlBackend::openDisplay(bool fullScreen) {
   if (window_ != nullptr) return;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");

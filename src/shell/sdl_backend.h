@@ -22,6 +22,7 @@ class SdlBackend : public PlatformBackend {
   void showPage(const uint32_t* pixels, bool urgent) override;
   void wait(int ms, bool stopOnKey) override;
   double secondsTimer() override;
+  void noteSeed(uint32_t seed) override;
 
   bool openAudio() override;
   bool loadSample(int index, const std::string& path) override;
