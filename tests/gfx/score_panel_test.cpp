@@ -1,0 +1,88 @@
+// The score panel: zero-padded numbers and where each piece of lettering goes.
+#include <gtest/gtest.h>
+
+#include "gfx/text.h"
+#include "shell/game_state.h"
+#include "stage_one/score_panel.h"
+#include "support/session.h"
+#include "test_sheet.h"
+
+namespace {
+
+TEST(ZeroPad, KeepsTheRightmostWidthCharacters) {
+  EXPECT_EQ(zeroPad(0, 8), "00000000");
+  EXPECT_EQ(zeroPad(345, 8), "00000345");
+  EXPECT_EQ(zeroPad(12345678, 8), "12345678");
+  EXPECT_EQ(zeroPad(123456789, 8), "23456789");
+  EXPECT_EQ(zeroPad(2, 2), "02");
+  EXPECT_EQ(zeroPad(10, 2), "10");
+  EXPECT_EQ(zeroPad(7, 1), "7");
+  EXPECT_EQ(zeroPad(2147483647, 8), "47483647");
+}
+
+TEST(ZeroPad, OddInputsStaySafe) {
+  EXPECT_EQ(zeroPad(5, 0), "");
+  EXPECT_EQ(zeroPad(5, -3), "");
+  EXPECT_EQ(zeroPad(-5, 8), "-0000005");
+  EXPECT_EQ(zeroPad(-2147483647 - 1, 8), "-7483648");
+  EXPECT_EQ(zeroPad(-1, 1), "-");
+}
+
+struct PanelTest : ::testing::Test {
+  TestSession session{"", 1, false, false};
+  void SetUp() override { buildTestSheet(holedSheetPixel); }
+  // The page after `draw`, on a clean page.
+  template <typename Draw>
+  std::vector<uint32_t> pageAfter(Draw draw) {
+    clearPage();
+    draw();
+    return pageCopy();
+  }
+};
+
+TEST_F(PanelTest, ScoreLineShowsBothNumbersEightDigitsWide) {
+  gameState.score = 0;
+  gameState.highScore = 345;
+  std::vector<uint32_t> line = pageAfter([] { drawScoreLine(); });
+  EXPECT_EQ(line, pageAfter([] { drawText(8, 3, "SCORE  00000000     HI SCORE  00000345", 0x000000, -1); }));
+  Box box = pageBox();
+  EXPECT_EQ(box.left, 7);
+  EXPECT_EQ(box.right, 8 + 38 * 8);
+}
+
+TEST_F(PanelTest, CreditLineIsUpperCasedAtTheBottomRight) {
+  gameState.credits = 2;
+  EXPECT_EQ(pageAfter([] { drawCreditLine(); }),
+            pageAfter([] { drawText(232, 224, "CREDIT 02", 0x000000, -1); }));
+  gameState.credits = 10;
+  EXPECT_EQ(pageAfter([] { drawCreditLine(); }),
+            pageAfter([] { drawText(232, 224, "CREDIT 10", 0x000000, -1); }));
+}
+
+TEST_F(PanelTest, ReserveShipsUpToFourAsEmblemsThenACount) {
+  EXPECT_EQ(pageAfter([] { drawReserveShips(0); }), pageAfter([] {}));
+  EXPECT_EQ(pageAfter([] { drawReserveShips(-2); }), pageAfter([] {}));
+  EXPECT_EQ(pageAfter([] { drawReserveShips(3); }), pageAfter([] {
+              for (int x : {16, 32, 48}) drawText(x, 226, "\x16\x17", 0xFFFF00, 0);
+            }));
+  EXPECT_EQ(pageAfter([] { drawReserveShips(7); }), pageAfter([] {
+              drawText(16, 226, "\x16\x17", 0xFFFF00, 0);
+              drawText(32, 226, " x 07", 0x000000, -1);
+            }));
+}
+
+TEST_F(PanelTest, HitPointsShowAtMostEightMarksAndAPlus) {
+  auto marks = [](int count) {
+    drawText(8, 224, "HP", 0x000000, -1);
+    for (int i = 1; i <= count; ++i) drawText(18 + 10 * i, 224, "\x01", 0x000000, -1);
+  };
+  EXPECT_EQ(pageAfter([] { drawHitPoints(8); }), pageAfter([&] { marks(8); }));
+  EXPECT_EQ(pageAfter([] { drawHitPoints(3); }), pageAfter([&] { marks(3); }));
+  EXPECT_EQ(pageAfter([] { drawHitPoints(0); }), pageAfter([&] { marks(0); }));
+  EXPECT_EQ(pageAfter([] { drawHitPoints(12); }), pageAfter([&] {
+              marks(8);
+              drawText(108, 224, "+", 0x000000, -1);
+            }));
+}
+
+}  // namespace

@@ -1,0 +1,167 @@
+// The sprite table: each cut lands at (1, 1) of its image with transparent
+// margins, the derived images, the forced white pixel and the teardown.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "gfx/rotoblit.h"
+#include "support/session.h"
+#include "test_sheet.h"
+
+namespace {
+
+struct Cut {
+  int id, x1, y1, x2, y2, width, height;
+};
+const Cut CUTS[] = {
+    {SprAlienA1, 8, 0, 15, 7, 11, 10},       {SprAlienA2, 8, 8, 15, 15, 11, 10},
+    {SprAlienB1, 16, 0, 31, 7, 19, 10},      {SprAlienB2, 16, 8, 31, 15, 19, 10},
+    {SprAlienC1, 32, 0, 47, 7, 19, 10},      {SprAlienC2, 32, 8, 47, 15, 19, 10},
+    {SprUfo, 48, 0, 63, 7, 19, 10},          {SprShip, 48, 8, 63, 15, 19, 10},
+    {SprShot, 0, 8, 7, 15, 11, 10},          {SprBomb1, 64, 0, 71, 7, 11, 10},
+    {SprBomb2, 120, 0, 127, 7, 11, 10},      {SprBomb3, 120, 8, 127, 15, 11, 10},
+    {SprSpare1, 64, 8, 71, 15, 11, 10},      {SprSpare2, 72, 8, 79, 15, 11, 10},
+    {SprSpare3, 80, 8, 87, 15, 11, 10},      {SprSpare4, 112, 0, 119, 7, 11, 10},
+    {SprMissile, 112, 8, 119, 15, 11, 10},   {SprExplosion, 72, 0, 87, 7, 19, 10},
+    {SprShipBurst1, 8, 48, 23, 55, 19, 10},  {SprShipBurst2, 24, 48, 39, 55, 19, 10},
+    {SprDesk, 88, 0, 111, 17, 27, 18},
+};
+
+struct SpriteTableTest : ::testing::Test {
+  TestSession session{"", 1, false, false};
+};
+
+TEST_F(SpriteTableTest, CutsLandAtOneOneInsideTransparentMargins) {
+  buildTestSheet(holedSheetPixel);
+  for (const Cut& cut : CUTS) {
+    Image* image = sprite(cut.id);
+    ASSERT_NE(image, nullptr) << cut.id;
+    ASSERT_EQ(image->width, cut.width) << cut.id;
+    ASSERT_EQ(image->height, cut.height) << cut.id;
+    for (int y = 0; y < cut.height; ++y)
+      for (int x = 0; x < cut.width; ++x) {
+        int sx = cut.x1 + x - 1, sy = cut.y1 + y - 1;
+        bool inside = x >= 1 && y >= 1 && sx <= cut.x2 && sy <= cut.y2;
+        uint32_t expected = inside ? sheetAt(sx, sy) : 0xFFFF00FFu;
+        ASSERT_EQ(spriteAt(cut.id, x, y), expected) << "id " << cut.id << " at " << x << "," << y;
+      }
+  }
+  // The desk's last sheet row (17) does not fit into its 18-row image.
+  EXPECT_EQ(spriteAt(SprDesk, 5, 17), sheetAt(92, 16));
+}
+
+TEST_F(SpriteTableTest, MissingPictureLeavesOnlyTheForcedWhitePixel) {
+  std::remove("graphics/graphics.bmp");
+  loadSpriteSheet();
+  buildSpriteTable();
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 128; ++x)
+      ASSERT_EQ(sheetAt(x, y) & 0xFFFFFF, (x == 12 && y == 3) ? 0xFFFFFFu : MASK_COLOUR) << x << "," << y;
+  EXPECT_EQ(spriteAt(SprAlienA1, 5, 4), 0xFFFFFFu);
+
+  const uint32_t red = 0xFF0000;
+  RotoBlit(nullptr, 100, 100, sprite(SprAlienA1), 1.0f, 1.0f, 0.0f, 254, RecolourBlend, &red);
+  Box box = pageBox();
+  EXPECT_EQ(box.width(), 1);
+  EXPECT_EQ(box.height(), 1);
+  EXPECT_EQ(readPixel(box.left, box.top), red);
+
+  int whites = 0;
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 9; ++x) whites += (spriteAt(SprAlienAFlipped, x, y) & 0xFFFFFF) != MASK_COLOUR;
+  // The half turn's tiny float sine lifts the polygon by a row, so the
+  // turned alien shows source row 4 twice, on rows 3 and 4.
+  EXPECT_EQ(whites, 2);
+  EXPECT_EQ(spriteAt(SprAlienAFlipped, 4, 3), 0xFFFFFFu);
+  EXPECT_EQ(spriteAt(SprAlienAFlipped, 4, 4), 0xFFFFFFu);
+}
+
+// A 24-bit bottom-up Windows bitmap of the sheet's size.
+void writeSheetBitmap(const std::string& path, uint32_t (*pixel)(int, int)) {
+  std::vector<uint8_t> file(54 + 128 * 64 * 3, 0);
+  auto put32 = [&](size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(value >> (8 * i));
+  };
+  file[0] = 'B';
+  file[1] = 'M';
+  put32(2, static_cast<uint32_t>(file.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, 128);
+  put32(22, 64);
+  file[26] = 1;
+  file[28] = 24;
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 128; ++x) {
+      uint32_t p = pixel(x, y);
+      size_t at = 54 + (static_cast<size_t>(63 - y) * 128 + x) * 3;
+      file[at] = static_cast<uint8_t>(p);
+      file[at + 1] = static_cast<uint8_t>(p >> 8);
+      file[at + 2] = static_cast<uint8_t>(p >> 16);
+    }
+  std::FILE* out = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(out, nullptr);
+  std::fwrite(file.data(), 1, file.size(), out);
+  std::fclose(out);
+}
+
+TEST_F(SpriteTableTest, LoadedPictureKeepsItsMaskPixelsAndGetsTheWhitePixel) {
+  writeSheetBitmap("graphics/graphics.bmp", holedSheetPixel);
+  loadSpriteSheet();
+  buildSpriteTable();
+  EXPECT_EQ(holedSheetPixel(12, 3), 0xFFFF00FFu);  // transparent in the file ...
+  EXPECT_EQ(spriteAt(SprAlienA1, 5, 4), 0xFFFFFFu);  // ... white in the sprite
+  EXPECT_EQ(sheetAt(13, 3), 0xFF000000u | holedSheetPixel(13, 3));
+  // A mask pixel inside a cut stays transparent: sheet (18, 0) is one.
+  EXPECT_EQ(holedSheetPixel(18, 0), 0xFFFF00FFu);
+  EXPECT_EQ(spriteAt(SprAlienB1, 3, 1) & 0xFFFFFF, MASK_COLOUR);
+  EXPECT_EQ(spriteAt(SprAlienB1, 4, 1), 0xFF000000u | holedSheetPixel(19, 0));
+}
+
+TEST_F(SpriteTableTest, DerivedImagesHoldOnlyDeskOrAlienPixels) {
+  buildTestSheet(solidSheetPixel);
+  struct Derived {
+    int id, width, height, from;
+  };
+  const Derived derived[] = {{SprDeskTall, 20, 43, SprDesk}, {SprDeskSmall, 19, 11, SprDesk},
+                             {SprAlienAFlipped, 9, 9, SprAlienA1}};
+  for (const Derived& d : derived) {
+    Image* image = sprite(d.id);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->width, d.width);
+    EXPECT_EQ(image->height, d.height);
+    int shown = 0;
+    for (int y = 0; y < d.height; ++y)
+      for (int x = 0; x < d.width; ++x) {
+        uint32_t p = spriteAt(d.id, x, y);
+        if ((p & 0xFFFFFF) == MASK_COLOUR) continue;
+        ++shown;
+        // Derived pixels come from the source sprite's cut, never its margins.
+        const Cut& cut = CUTS[d.from];
+        if (p == 0xFFFFFFu) continue;  // the forced white pixel
+        ASSERT_GE(codedU(p), cut.x1) << d.id;
+        ASSERT_LE(codedU(p), cut.x2) << d.id;
+        ASSERT_GE(codedV(p), cut.y1) << d.id;
+        ASSERT_LE(codedV(p), cut.y2) << d.id;
+      }
+    EXPECT_GT(shown, d.width * d.height / 3) << d.id;
+    EXPECT_EQ(spriteAt(d.id, d.width - 1, d.height / 2), 0xFFFF00FFu) << "last column never drawn";
+  }
+  EXPECT_EQ(spriteAt(SprDeskTall, 16, 2), MASK_COLOUR);
+  EXPECT_EQ(spriteAt(SprDeskSmall, 16, 1), MASK_COLOUR);
+  EXPECT_NE(spriteAt(SprDeskSmall, 15, 1) & 0xFFFFFF, MASK_COLOUR);
+  // Turned half round: the alien's bottom row now sits on top.
+  EXPECT_GE(codedV(spriteAt(SprAlienAFlipped, 4, 1)), 5);
+  EXPECT_LE(codedV(spriteAt(SprAlienAFlipped, 4, 7)), 2);
+}
+
+TEST_F(SpriteTableTest, DestroyFreesEverythingAndForgetsThePointers) {
+  buildTestSheet(solidSheetPixel);
+  destroySpriteTable();
+  EXPECT_EQ(spriteTable.sheet, nullptr);
+  for (int id = 0; id < SPRITE_COUNT; ++id) EXPECT_EQ(sprite(id), nullptr) << id;
+  destroySpriteTable();  // a second call is harmless
+}
+
+}  // namespace
