@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <ostream>
 #include <set>
+#include <string>
 #include <vector>
 
 // One presented frame, low 24 bits of every pixel.
@@ -32,3 +34,12 @@ Bounds boundsOf(const Picture& picture, uint32_t colour, int fromY = 0);
 // Number of pixels in the rectangle (corners included) that differ from colour.
 int countOther(const Picture& picture, int x1, int y1, int x2, int y2, uint32_t colour);
 int countOf(const Picture& picture, int x1, int y1, int x2, int y2, uint32_t colour);
+
+// One line of the sound log: "FRAME MS SAMPLE CHANNEL VOLUME", without MS.
+struct SoundEvent {
+  long long frame;
+  int sample, channel, volume;
+  bool operator==(const SoundEvent&) const = default;
+};
+void PrintTo(const SoundEvent& event, std::ostream* out);
+std::vector<SoundEvent> readSoundLog(const std::string& path);

@@ -1,0 +1,32 @@
+// The heaviest story frame: the first frame of the hangar scene, which paints
+// the 640x240 hangar with the saucer at scale 19 before drawing the frame.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "gfx/sprites.h"
+#include "shell/harness.h"
+#include "shell/platform.h"
+#include "story/story.h"
+
+namespace {
+
+void BM_HangarFirstFrame(benchmark::State& state) {
+  HarnessOptions options;
+  options.headless = true;
+  platformStart(options);
+  openScreen(320, 240, 32, 2, false);
+  loadSpriteSheet();
+  buildSpriteTable();
+  for (auto _ : state) {
+    // Esc waiting in the queue ends the scene after its first frame.
+    queueKeyValue(std::string(1, KEY_ESC_CHAR));
+    StoryScene(1);
+  }
+  destroySpriteTable();
+  closeScreen();
+  platformStop();
+}
+BENCHMARK(BM_HangarFirstFrame)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
