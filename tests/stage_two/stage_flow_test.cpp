@@ -1,0 +1,216 @@
+// Whole runs of the stage in-process, steered frame by frame from the frame
+// hook the way a player at the keyboard would.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "shell/game_state.h"
+#include "shell/harness.h"
+#include "shell/platform.h"
+#include "stage_two/hero.h"
+#include "stage_two/stage_two.h"
+#include "stage_two/tower_map.h"
+#include "story/story.h"
+#include "support/session.h"
+#include "tower_support.h"
+
+namespace {
+
+// With this seed the dropping player below reaches the goal; with the other
+// it is put out on the way down.
+constexpr uint32_t SEED_CLEARED = 3;
+constexpr uint32_t SEED_PUT_OUT = 16;
+
+// Answers every prompt with "y" and lets go of Esc, once a virtual second.
+std::string yesEverySecond(int seconds) {
+  std::string script;
+  for (int s = 1; s <= seconds; ++s)
+    script += std::to_string(1000 * s) + " type y\n" + std::to_string(1000 * s) + " up esc\n";
+  return script;
+}
+
+// Drops through floor after floor with z, in column 9 all the way, so that the
+// last drop lands on the goal: z through the tutorial tile, eight steps left,
+// then a z every nine frames. Counts the floors by the score (10 each).
+struct DropBot {
+  int phase = 0;
+  int leftFrames = 0;
+  int64_t lastZ = 0;
+  int64_t lastScoreFrame = 0;
+  int32_t lastScore = 0;
+  int64_t lastHeroFrame = 0;  // the last frame that showed the Hero
+  void operator()(int64_t frame) {
+    if (gameState.score != lastScore) {
+      lastScore = gameState.score;
+      lastScoreFrame = frame;
+    }
+    if (countColour(0x00FFFF, 0, 90, 319, 140) > 20) lastHeroFrame = frame;
+    int32_t floors = gameState.score / 10;
+    if (phase == 0 && floors >= 1) {
+      queueKeyValue("z");
+      phase = 1;
+    } else if (phase == 1 && floors >= 2) {
+      pressKey(SC_LEFT, "");
+      phase = 2;
+    } else if (phase == 2 && ++leftFrames == 8) {
+      releaseKey(SC_LEFT);
+      phase = 3;
+    } else if (phase == 3 && frame - lastZ >= 9) {
+      queueKeyValue("z");
+      lastZ = frame;
+    }
+  }
+};
+
+struct Snapshot {
+  std::vector<uint32_t> pixels;
+  TowerMap tower;
+};
+Snapshot takeSnapshot() {
+  Snapshot s;
+  for (int y = 0; y < 240; ++y)
+    for (int x = 0; x < 320; ++x) s.pixels.push_back(readPixel(x, y) & 0xFFFFFFu);
+  s.tower = towerMap;
+  return s;
+}
+bool sameRows(const Snapshot& a, const Snapshot& b, int y1, int y2) {
+  for (int i = y1 * 320; i < (y2 + 1) * 320; ++i)
+    if (a.pixels[i] != b.pixels[i]) return false;
+  return true;
+}
+// The black lettering of the hit-point row (over different towers).
+bool sameHitPointMarks(const Snapshot& a, const Snapshot& b) {
+  for (int y = 224; y <= 231; ++y)
+    for (int x = 8; x <= 116; ++x)
+      if ((a.pixels[y * 320 + x] == 0) != (b.pixels[y * 320 + x] == 0)) return false;
+  return true;
+}
+
+TEST(StageTwoFlow, DroppingInColumnNineReachesTheGoalAndTheStoryFollows) {
+  TestSession session("", SEED_CLEARED, true);
+  gameState.credits = 2;
+  DropBot bot;
+  setFrameHook([&bot](int64_t frame) { bot(frame); });
+  int32_t result = 0;
+  StageTwo(result);
+  setFrameHook(nullptr);
+  EXPECT_EQ(result, StageCleared);
+  EXPECT_GE(gameState.score, 10 * 199) << "ten points for every floor down to floor 199";
+  EXPECT_EQ(gameState.highScore, gameState.score);
+  EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n " + std::to_string(gameState.score) + "\r\n");
+  EXPECT_EQ(gameState.credits, 2);
+  // Story scenes 1 and 2 played after the stage's last frame (the goal's 10 points).
+  int64_t storyFrames = framesPresented() - bot.lastScoreFrame;
+  int64_t before = framesPresented();
+  StoryScene(1);
+  StoryScene(2);
+  EXPECT_EQ(storyFrames, framesPresented() - before);
+}
+
+TEST(StageTwoFlow, PutOutWithoutCreditsShowsGameOverFortyNineFramesLater) {
+  TestSession session("", SEED_PUT_OUT, true);
+  gameState.credits = 0;
+  gameState.highScore = 1000000;
+  DropBot bot;
+  setFrameHook([&bot](int64_t frame) { bot(frame); });
+  int32_t result = 0;
+  StageTwo(result);
+  setFrameHook(nullptr);
+  EXPECT_EQ(result, StageGameOver);
+  // The Hero vanishes in the frame after the last touch; the loop ends 49 frames later.
+  EXPECT_EQ(framesPresented(), bot.lastHeroFrame + 1 + 49);
+  std::vector<std::string> log = soundsLogged(session.soundLogPath);
+  EXPECT_GE(std::count(log.begin(), log.end(), "3 9 -1"), 6) << "six touches";
+  // The box on page 0, a second's pause, then two seconds of the prompt without credits.
+  EXPECT_EQ(readPixel(78, 78) & 0xFFFFFFu, 0xFFFFFFu);
+  EXPECT_EQ(readPixel(232, 108) & 0xFFFFFFu, 0xFFFFFFu);
+  EXPECT_EQ(readPixel(80, 80) & 0xFFFFFFu, 0u);
+  EXPECT_EQ(virtualMs(), 30 * framesPresented() + 1000 + 2000);
+  EXPECT_EQ(readFileText("hiscore.txt"), "") << "the high score was not reached";
+}
+
+TEST(StageTwoFlow, AContinueBuildsANewTowerAndPutsTheHeroBackInTheLift) {
+  TestSession session(yesEverySecond(60), SEED_PUT_OUT, false);
+  gameState.credits = 1;
+  DropBot bot;
+  Snapshot first, second;
+  int run = 1;
+  bool scored = false;
+  setFrameHook([&](int64_t frame) {
+    if (frame == 1) first = takeSnapshot();
+    scored |= gameState.score > 0;
+    if (run == 1 && scored && gameState.score == 0) {
+      run = 2;  // the first frame after the continue
+      second = takeSnapshot();
+      pressKey(SC_ESC, std::string(1, KEY_ESC_CHAR));
+      return;
+    }
+    if (run == 1) bot(frame);
+  });
+  int32_t result = 0;
+  StageTwo(result);
+  setFrameHook(nullptr);
+  ASSERT_EQ(run, 2);
+  EXPECT_EQ(result, StageLeft) << "left through the exit prompt";
+  EXPECT_EQ(gameState.credits, 0);
+  EXPECT_NE(std::memcmp(&first.tower, &second.tower, sizeof(TowerMap)), 0) << "a new tower";
+  EXPECT_TRUE(sameRows(first, second, 20, 130)) << "roof, lift and the Hero in it as at the start";
+  EXPECT_TRUE(sameHitPointMarks(first, second)) << "five hit points again";
+}
+
+// Random keys for a while, then Esc and yes: nothing may read or write
+// outside the tower, the screen or the tables (the suite also runs this
+// under the address and undefined-behaviour sanitizers).
+TEST(StageTwoFlow, RandomKeysThroughTheWholeStage) {
+  TestSession session(yesEverySecond(200), 21, false);
+  gameState.credits = 0;
+  std::mt19937 random(7);
+  bool left = false, right = false, space = false;
+  setFrameHook([&](int64_t frame) {
+    if (frame == 1500) pressKey(SC_ESC, std::string(1, KEY_ESC_CHAR));
+    if (random() % 6 == 0) (left = !left) ? pressKey(SC_LEFT, "") : releaseKey(SC_LEFT);
+    if (random() % 6 == 0) (right = !right) ? pressKey(SC_RIGHT, "") : releaseKey(SC_RIGHT);
+    if (random() % 4 == 0) (space = !space) ? pressKey(SC_SPACE, " ") : releaseKey(SC_SPACE);
+    if (random() % 8 == 0) queueKeyValue("z");
+  });
+  int32_t result = 0;
+  StageTwo(result);
+  setFrameHook(nullptr);
+  EXPECT_TRUE(result == StageLeft || result == StageGameOver);
+  EXPECT_LE(framesPresented(), 1500);
+}
+
+// Deep in the tower with the Hero kept alive: down to the ground under the
+// last floor, with every figure inside the tower's twenty columns.
+TEST(StageTwoFlow, RandomPlayDownToTheBottomStaysInsideTheTower) {
+  TestSession session("", 11, false);
+  StageTwoPlay play;
+  startStageTwo(play);
+  play.hero = standingOn(168, 470).hero;
+  play.scroll = play.hero.y - HERO_SCREEN_Y;
+  std::mt19937 random(3);
+  bool reachedGround = false;
+  for (int frame = 0; frame < 900; ++frame) {
+    random() % 3 == 0 ? pressKey(SC_LEFT, "") : releaseKey(SC_LEFT);
+    random() % 3 == 0 ? pressKey(SC_RIGHT, "") : releaseKey(SC_RIGHT);
+    random() % 4 == 0 ? pressKey(SC_SPACE, " ") : releaseKey(SC_SPACE);
+    if (random() % 3 == 0) queueKeyValue("z");
+    play.hero.hitPoints = 5;
+    play.result = StageRunning;
+    playStageTwoFrame(play);
+    ASSERT_GE(play.hero.x, 8);
+    ASSERT_LE(play.hero.x, 16 * 19 + 8);
+    ASSERT_LE(play.hero.y, 32 * (TOWER_LAST_ROW + 1) - 12);
+    ASSERT_EQ(play.scroll, play.hero.y - HERO_SCREEN_Y);
+    for (const Walker* w : {&play.riser, &play.faller}) {
+      if (!w->active || w->state == WalkerToBePlaced) continue;
+      ASSERT_GE(w->x, 9);
+      ASSERT_LE(w->x, 16 * 19 + 9);
+    }
+    reachedGround |= play.hero.storeyRow == TOWER_LAST_ROW;
+  }
+  EXPECT_TRUE(reachedGround);
+}
+
+}  // namespace
