@@ -1,0 +1,48 @@
+// One whole frame of the formation stage: sky, twelve marching aliens, the
+// ship, a shot and five bombs in flight, effects and the score panel.
+#include <benchmark/benchmark.h>
+
+#include "gfx/effects.h"
+#include "gfx/sprites.h"
+#include "shell/game_state.h"
+#include "shell/harness.h"
+#include "shell/platform.h"
+#include "shell/sound.h"
+#include "stage_one/stage_one_play.h"
+
+namespace {
+
+void BM_StageOneFrameFullFormation(benchmark::State& state) {
+  HarnessOptions options;
+  options.headless = true;
+  platformStart(options);
+  seedRandom(1);
+  openScreen(320, 240, 32, 2, false);
+  initSound({"NOSOUND"});
+  loadSpriteSheet();
+  buildSpriteTable();
+  gameState = GameState{2, 0, 1000};
+
+  StageOneField start;
+  enterStageOne(start);
+  startStageOne(start);
+  for (int frame = 0; frame < 3; ++frame) playStageOneFrame(start);  // marching, ship in play
+  start.shot = PlayerShot{-1, 150, 150};
+  for (int i = 0; i < BOMB_SLOTS; ++i) start.bombs[i] = AlienShot{-1, 60 + 50 * i, 120, 0, 0};
+  spawnEffect(200, 100, FxBlastSlow);
+
+  StageOneField field = start;
+  for (auto _ : state) {
+    field = start;
+    setPages(pagePair.work, pagePair.visible);
+    playStageOneFrame(field);
+    benchmark::ClobberMemory();
+  }
+  destroySpriteTable();
+  closeScreen();
+  closeSound();
+  platformStop();
+}
+BENCHMARK(BM_StageOneFrameFullFormation)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
