@@ -119,10 +119,11 @@ void scaleToPeak(Buffer& buffer, double peak) {
   for (double& v : buffer) v *= factor;
 }
 
-// Peak levels as fractions of full scale.
-constexpr double DB_MINUS_2 = 0.7943;
-constexpr double DB_MINUS_3 = 0.7079;
+// Peak levels as fractions of full scale. They leave room for two or three
+// sounds at once (a shot, a hit and a march note) before the mix clips.
+constexpr double DB_MINUS_5 = 0.5623;
 constexpr double DB_MINUS_6 = 0.5012;
+constexpr double DB_MINUS_8 = 0.3981;
 constexpr double DB_MINUS_14 = 0.1995;
 
 // --- the samples -------------------------------------------------------------
@@ -156,7 +157,7 @@ Buffer shot() {
     frequency *= 0.99977;  // about three octaves down over the shot
     amplitude *= decay;
   }
-  scaleToPeak(out, DB_MINUS_3);
+  scaleToPeak(out, DB_MINUS_6);
   return out;
 }
 
@@ -187,7 +188,7 @@ Buffer explosion() {
   for (int i = 0; i < count; ++i) {
     out[i] = (0.75 * rumble[i] + 0.6 * thump[i]) * edges(i, count, samplesFor(0.002), samplesFor(0.06));
   }
-  scaleToPeak(out, DB_MINUS_2);
+  scaleToPeak(out, DB_MINUS_5);
   return out;
 }
 
@@ -218,7 +219,7 @@ Buffer hit() {
   for (int i = 0; i < count; ++i) {
     out[i] = (0.7 * crack[i] + 0.5 * tone[i]) * edges(i, count, samplesFor(0.001), samplesFor(0.015));
   }
-  scaleToPeak(out, DB_MINUS_3);
+  scaleToPeak(out, DB_MINUS_6);
   return out;
 }
 
@@ -240,7 +241,7 @@ Buffer marchNote(double pitch) {
     frequency = pitch + (frequency - pitch) * 0.9992;
     amplitude *= decay;
   }
-  scaleToPeak(out, DB_MINUS_2);
+  scaleToPeak(out, DB_MINUS_6);
   return out;
 }
 
@@ -260,7 +261,7 @@ Buffer siren() {
     double v = lowpass(tone, squareWave(reed, step), 0.25) + 0.6 * triangleWave(round);
     out[i] = v * edges(i, count, samplesFor(0.01), samplesFor(0.04));
   }
-  scaleToPeak(out, DB_MINUS_6);
+  scaleToPeak(out, DB_MINUS_8);
   return out;
 }
 
