@@ -106,33 +106,39 @@ void storePixel(uint8_t* at, uint32_t value) {
   }
 }
 
-template <int BPP>
-uint32_t writtenPixel(uint32_t source, uint32_t target, const RowJob& job, bool& skip) {
-  skip = false;
-  if (job.blend != nullptr) {
-    if constexpr (BPP == 2) return pack565(job.blend(expand565(source), expand565(target), job.blendParam));
-    return job.blend(source, target, job.blendParam);
-  }
-  if (job.transparent != 0) {
-    if constexpr (BPP == 4) skip = (source & 0xFFFFFF) == MASK_COLOUR;
-    if constexpr (BPP == 2) skip = source == 0xF81F;
-    if constexpr (BPP == 1) skip = source == 0;
-  }
-  return source;
-}
+// How a row's pixels are written. Recolouring, by far the most common, is
+// done inline; any other callback is called per pixel.
+enum RowMode { RowCopy, RowSkipMask, RowRecolour, RowBlend };
 
 template <int BPP>
-void drawRow(RowJob job) {
+bool isMask(uint32_t source) {
+  if constexpr (BPP == 4) return (source & 0xFFFFFF) == MASK_COLOUR;
+  if constexpr (BPP == 2) return source == 0xF81F;
+  return source == 0;
+}
+
+template <int BPP, RowMode MODE>
+void drawRow(const RowJob& job) {
   int32_t U = job.U, V = job.V, UAcc = 0, VAcc = 0;
+  const uint32_t colour = MODE == RowRecolour ? *static_cast<const uint32_t*>(job.blendParam) : 0;
   uint8_t* out = job.out;
   for (int32_t i = 0; i < job.count; ++i, out += BPP) {
     // Never read outside the source, whatever the float edges did.
     int32_t u = U < 0 ? 0 : (U > job.maxU ? job.maxU : U);
     int32_t v = V < 0 ? 0 : (V > job.maxV ? job.maxV : V);
     uint32_t source = loadPixel<BPP>(job.src + static_cast<intptr_t>(v) * job.srcPitch + u * BPP);
-    bool skip;
-    uint32_t value = writtenPixel<BPP>(source, loadPixel<BPP>(out), job, skip);
-    if (!skip) storePixel<BPP>(out, value);
+    if constexpr (MODE == RowCopy) {
+      storePixel<BPP>(out, source);
+    } else if constexpr (MODE == RowSkipMask) {
+      if (!isMask<BPP>(source)) storePixel<BPP>(out, source);
+    } else if constexpr (MODE == RowRecolour) {
+      if (!isMask<BPP>(source)) storePixel<BPP>(out, colour);
+    } else if constexpr (BPP == 2) {
+      uint32_t blended = job.blend(expand565(source), expand565(loadPixel<BPP>(out)), job.blendParam);
+      storePixel<BPP>(out, pack565(blended));
+    } else {
+      storePixel<BPP>(out, job.blend(source, loadPixel<BPP>(out), job.blendParam));
+    }
     U += job.UI;
     UAcc += job.UF;
     if (UAcc >= STEP_UNIT) {
@@ -148,6 +154,14 @@ void drawRow(RowJob job) {
     if (U < 0) U = 0;
     if (V < 0) V = 0;
   }
+}
+
+template <int BPP>
+void drawRowByMode(const RowJob& job) {
+  if (job.blend == RecolourBlend && BPP == 4) drawRow<BPP, RowRecolour>(job);
+  else if (job.blend != nullptr) drawRow<BPP, RowBlend>(job);
+  else if (job.transparent != 0) drawRow<BPP, RowSkipMask>(job);
+  else drawRow<BPP, RowCopy>(job);
 }
 
 // At a corner row: the walker takes over the corner it reached and aims at
@@ -271,9 +285,9 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
         job.count = xe - xs;
         job.out = dst.pixels + static_cast<intptr_t>(y) * dst.pitch + static_cast<intptr_t>(xs) * dst.bytesPerPixel;
         if (job.count > 0) {
-          if (dst.bytesPerPixel == 4) drawRow<4>(job);
-          else if (dst.bytesPerPixel == 2) drawRow<2>(job);
-          else if (dst.bytesPerPixel == 1) drawRow<1>(job);
+          if (dst.bytesPerPixel == 4) drawRowByMode<4>(job);
+          else if (dst.bytesPerPixel == 2) drawRowByMode<2>(job);
+          else if (dst.bytesPerPixel == 1) drawRowByMode<1>(job);
         }
       }
     }

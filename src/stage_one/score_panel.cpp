@@ -17,14 +17,14 @@ const std::string HIT_POINT_MARK = "\x01";   // the cell of the little alien
 
 std::string zeroPad(int32_t value, int width) {
   if (width <= 0) return "";
-  if (value < 0) {
-    // Never happens in play; show a sign in front of the padded digits.
-    int64_t magnitude = -static_cast<int64_t>(value);
-    std::string digits = std::string(width, '0') + std::to_string(magnitude);
-    return "-" + digits.substr(digits.size() - (width - 1));
-  }
-  std::string text = std::string(width - 1, '0') + std::to_string(value);
-  return text.substr(text.size() - width);
+  // Never negative in play; then a sign stands in front of the padded digits.
+  bool negative = value < 0;
+  int64_t magnitude = negative ? -static_cast<int64_t>(value) : value;
+  std::string text(static_cast<size_t>(width), '0');
+  text += std::to_string(magnitude);
+  text.erase(0, text.size() - static_cast<size_t>(width));
+  if (negative) text[0] = '-';
+  return text;
 }
 
 void drawScoreLine() {

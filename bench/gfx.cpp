@@ -1,0 +1,62 @@
+// The graphics toolkit's heavy hitters: a stage sprite at scale 4, the
+// hangar-sized UFO at scale 19 into an image, and the outlined score line.
+#include <benchmark/benchmark.h>
+
+#include "gfx/rotoblit.h"
+#include "gfx/sprites.h"
+#include "gfx/text.h"
+#include "shell/harness.h"
+#include "shell/platform.h"
+
+namespace {
+
+// A headless screen with the sprite table, for the length of one benchmark.
+struct GfxScene {
+  GfxScene() {
+    HarnessOptions options;
+    options.headless = true;
+    platformStart(options);
+    openScreen(320, 240, 32, 2, false);
+    loadSpriteSheet();
+    buildSpriteTable();
+  }
+  ~GfxScene() {
+    destroySpriteTable();
+    closeScreen();
+    platformStop();
+  }
+};
+
+void BM_RotoBlitSpriteScale4(benchmark::State& state) {
+  GfxScene scene;
+  const uint32_t orange = 0xFF7F00;
+  for (auto _ : state) {
+    RotoBlit(nullptr, 160, 120, sprite(SprAlienB1), 4.0f, 4.0f, 0.0f, 254, RecolourBlend, &orange);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_RotoBlitSpriteScale4)->Unit(benchmark::kMicrosecond);
+
+void BM_RotoBlitUfoScale19IntoImage(benchmark::State& state) {
+  GfxScene scene;
+  Image* hangar = createImage(640, 240);
+  const uint32_t grey = 0xDDDDDD;
+  for (auto _ : state) {
+    RotoBlit(hangar, 320, 120, sprite(SprUfo), 19.0f, 19.0f, 0.0f, 254, RecolourBlend, &grey);
+    benchmark::ClobberMemory();
+  }
+  destroyImage(hangar);
+}
+BENCHMARK(BM_RotoBlitUfoScale19IntoImage)->Unit(benchmark::kMicrosecond);
+
+void BM_DrawTextOutlined38(benchmark::State& state) {
+  GfxScene scene;
+  const std::string line = "SCORE  00012345     HI SCORE  00067890";
+  for (auto _ : state) {
+    drawText(8, 3, line, 0x000000, -1);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_DrawTextOutlined38)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
