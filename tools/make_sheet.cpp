@@ -9,7 +9,7 @@
 //     six hex digits RRGGBB, e.g. ". = FF00FF" (spaces around '=' are optional);
 //   - then the 64 pixel rows of the sheet, top row first, each exactly 128
 //     characters, every character one pixel in its palette colour.
-// Trailing spaces and a trailing carriage return are ignored.
+// Trailing spaces, a trailing carriage return and a leading UTF-8 mark are ignored.
 //
 // On bad input it names the file and line, writes nothing and exits with 2.
 // Exit 1 means the picture could not be written; 0 means done.
@@ -150,6 +150,7 @@ bool parseSheet(std::istream& in, Sheet& sheet, ParseError& error) {
   int lineNumber = 0;
   while (std::getline(in, raw)) {
     lineNumber++;
+    if (lineNumber == 1 && raw.rfind("\xEF\xBB\xBF", 0) == 0) raw.erase(0, 3);  // an editor's UTF-8 mark
     std::string line = trimRight(raw);
     if (line.empty() || line[0] == ';') continue;
     if (static_cast<int>(line.size()) == SHEET_WIDTH) {

@@ -123,10 +123,10 @@ TEST_F(SheetTool, LoadedSheetMatchesThePicturePixelForPixel) {
   destroyImage(sheet);
 }
 
-TEST_F(SheetTool, WindowsLineEndsAndTrailingBlanksBuildTheSameBitmap) {
+TEST_F(SheetTool, EditorLineEndsBlanksAndByteOrderMarkBuildTheSameBitmap) {
   std::vector<std::string> lines = readLines(SHEET_TEXT);
   for (std::string& line : lines) line += "  \t";
-  ToolRun run = build(joinLines(lines, "\r\n"));
+  ToolRun run = build("\xEF\xBB\xBF" + joinLines(lines, "\r\n"));
   ASSERT_EQ(run.exitCode, 0) << run.errors;
   EXPECT_TRUE(readFileText(folder + "/out.bmp") == readFileText(SHEET_BMP));
 }
