@@ -13,6 +13,8 @@ namespace {
 constexpr float DEG_TO_RAD = 0.0174532925199433f;
 constexpr float FULL_TURN = 6.283185307179586f;
 constexpr int32_t STEP_UNIT = 100000;
+// Corners further out than this come only from absurd scales; nothing is drawn.
+constexpr float COORDINATE_LIMIT = 1.0e6f;
 
 // Where one side of a picture lives in memory.
 struct Surface {
@@ -191,8 +193,8 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
               float angle, int32_t transparent, BlendFn blend, const void* blendParam) {
   WorkPageInfo page = workPageInfo();
   if (page.pixels == nullptr || source == nullptr) return;
-  if (scaleX < 0.001f) scaleX = 0.001f;
-  if (scaleY < 0.001f) scaleY = 0.001f;
+  if (!(scaleX >= 0.001f)) scaleX = 0.001f;  // NaN too
+  if (!(scaleY >= 0.001f)) scaleY = 0.001f;
 
   Surface dst;
   if (target == nullptr) {
@@ -216,7 +218,10 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
       {-halfW * scaleX, halfH * scaleY, 0.0f, lastV},
   };
   if (angle != 0.0f) {
+    if (!std::isfinite(angle)) return;
     float a = angle * DEG_TO_RAD;
+    // Far-off angles would make the turn-by-turn loop below endless.
+    if (std::fabs(a) > 64.0f * FULL_TURN) a = std::fmod(a, FULL_TURN);
     while (a < 0.0f) a += FULL_TURN;
     while (a >= FULL_TURN) a -= FULL_TURN;
     float c = std::cos(a), s = std::sin(a);
@@ -232,6 +237,7 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
     Corner& k = corners[i];
     k.x = std::floor(k.x + static_cast<float>(centreX));
     k.y = std::floor(k.y + static_cast<float>(centreY));
+    if (!(std::fabs(k.x) < COORDINATE_LIMIT && std::fabs(k.y) < COORDINATE_LIMIT)) return;
     int32_t x = static_cast<int32_t>(k.x), y = static_cast<int32_t>(k.y);
     if (y < top) {
       top = y;

@@ -2,6 +2,8 @@
 // source pixel lands on each, at the edges of the page and at odd scales.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "gfx/rotoblit.h"
 #include "picture.h"
 #include "support/session.h"
@@ -153,6 +155,26 @@ TEST_F(RotoBlitOnPage, WhollyOutsideOrTooSmallDrawsNothing) {
   OwnedImage smallTarget(createImage(3, 10));
   RotoBlit(smallTarget.get(), 1, 5, source.get(), 1.0f, 1.0f, 0.0f, -1, nullptr, nullptr);
   for (int x = 0; x < 3; ++x) EXPECT_EQ(smallTarget.at(x, 5), 0xFFFF00FFu);
+}
+
+TEST_F(RotoBlitOnPage, AbsurdArgumentsAreHarmless) {
+  OwnedImage source(makeCodedImage(11, 10));
+  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  draw(source.get(), 100, 100, 1.0f, 1.0f, inf);
+  draw(source.get(), 100, 100, 1.0f, 1.0f, nan);
+  draw(source.get(), 100, 100, 1.0e12f, 1.0e12f);
+  draw(source.get(), 100, 100, inf, 2.0f);
+  draw(source.get(), 100, 100, nan, nan);
+  EXPECT_TRUE(pageBox().empty());
+  draw(source.get(), 160, 120, 1.0f, 1.0f, 1.0e12f);  // turned some way, but drawn
+  EXPECT_FALSE(pageBox().empty());
+  // Whole turns added to an angle change nothing.
+  clearPage();
+  draw(source.get(), 160, 120, 2.0f, 2.0f, 180.0f + 720.0f);
+  std::vector<uint32_t> turned = pageCopy();
+  clearPage();
+  draw(source.get(), 160, 120, 2.0f, 2.0f, -180.0f);
+  EXPECT_EQ(pageCopy(), turned);
 }
 
 TEST_F(RotoBlitOnPage, NoScreenMeansNothingEvenIntoAnImage) {
