@@ -83,8 +83,9 @@ TEST(StageOneBonus, PausesWhileTheShipBurstsAndAFinalLossEndsTheGame) {
   TestSession session;
   StageOneField field = formationDestroyed(3);
   for (int frame = 0; frame < 10; ++frame) playStageOneFrame(field);
-  field.ship.state = SHIP_HIT;
-  field.ship.deathCounter = 0;
+  // A bomb still in flight after the last alien hits the ship in frame 11,
+  // after that frame's count.
+  field.bombs[0] = AlienShot{-1, field.ship.x, field.ship.y - 12, 0, 0};
   int frame = 10;
   int bonusFrame = 0;
   while (field.result == STAGE_RUNNING && frame < 400) {
@@ -93,7 +94,7 @@ TEST(StageOneBonus, PausesWhileTheShipBurstsAndAFinalLossEndsTheGame) {
     ++frame;
     if (gameState.score != before) bonusFrame = frame;
   }
-  // 60 frames of bursting, then the count goes on from 10.
+  // 60 frames of bursting, then the count goes on from 11.
   EXPECT_EQ(bonusFrame, 80);
   EXPECT_EQ(frame, 161);
   EXPECT_EQ(gameState.score, 1200);

@@ -111,12 +111,18 @@ TEST(StageOneFlow, LostToTheEndThroughTwoContinues) {
   std::vector<FrameRecord> frames;
   int gameFrame = 0;
   int32_t lastCredits = gameState.credits;
+  std::vector<size_t> aliensAtStart;
+  AutoPlayer watcher;
   // The player stands still and fires three shots at the start of each game.
   setFrameHook([&](int64_t frame) {
     frames.push_back(FrameRecord{frame, virtualMs(), gameState.score, gameState.credits});
     if (gameState.credits != lastCredits) gameFrame = 0;
     lastCredits = gameState.credits;
     ++gameFrame;
+    if (gameFrame == 1) {
+      watcher.look();
+      aliensAtStart.push_back(watcher.aliens.size());
+    }
     if (gameFrame == 5 || gameFrame == 45 || gameFrame == 85)
       pressKey(SC_SPACE, " ");
     else
@@ -147,6 +153,7 @@ TEST(StageOneFlow, LostToTheEndThroughTwoContinues) {
     EXPECT_GT(before.score, 0);
   }
   EXPECT_GT(kills, 2);
+  EXPECT_EQ(aliensAtStart, (std::vector<size_t>{12, 12, 12}));  // a new formation each time
   for (size_t i = 1; i < frames.size(); ++i) {
     if (frames[i].credits == frames[i - 1].credits) {
       EXPECT_EQ(frames[i].ms - frames[i - 1].ms, 30);
