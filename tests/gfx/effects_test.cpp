@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "gfx/effects.h"
-#include "gfx/rotoblit.h"
 #include "support/session.h"
 #include "test_sheet.h"
 
@@ -115,19 +114,6 @@ TEST_F(EffectsTest, BlastsGrowAroundTheirCentreAndFlashIsWhite) {
       uint32_t p = readPixel(x, y);
       ASSERT_TRUE(p == 0u || p == 0xFFFFFFu) << x << "," << y;
     }
-}
-
-TEST_F(EffectsTest, SlowBlastAddsFourTenthsInSinglePrecision) {
-  spawnEffect(160, 120, FxBlastSlow);
-  float scale = 1.0f;
-  for (int i = 0; i < 10; ++i) {
-    scale += 0.4f;
-    EXPECT_TRUE(frame());
-    std::vector<uint32_t> fromTable = pageCopy();
-    clearPage();
-    RotoBlit(nullptr, 160, 120, sprite(SprExplosion), scale, scale, 0.0f, 254, nullptr, nullptr);
-    ASSERT_EQ(pageCopy(), fromTable) << i;
-  }
 }
 
 }  // namespace

@@ -131,17 +131,6 @@ TEST_F(RotoBlitOnPage, HalfTurnReversesRowsAndColumns) {
   EXPECT_EQ(codedU(readPixel(box.left, box.top)), 10);
 }
 
-TEST_F(RotoBlitOnPage, QuarterTurnStandsTheSpriteOnItsSide) {
-  OwnedImage source(makeCodedImage(19, 10));
-  draw(source.get(), 160, 120, 2.0f, 2.0f, 90.0f);
-  Box box = pageBox();
-  EXPECT_NEAR(box.width(), 20, 2);
-  EXPECT_NEAR(box.height(), 38, 2);
-  // Clockwise: the source's top row now runs down the right-hand side.
-  EXPECT_EQ(codedV(readPixel(box.right, 120)), 0);
-  EXPECT_EQ(codedU(readPixel(160, box.top + 1)), 0);
-}
-
 TEST_F(RotoBlitOnPage, WhollyOutsideOrTooSmallDrawsNothing) {
   OwnedImage source(makeCodedImage(11, 10));
   draw(source.get(), -20, 100);

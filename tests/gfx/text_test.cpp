@@ -80,17 +80,4 @@ TEST_F(TextTest, NothingForEmptyTextOrWithoutSheet) {
   EXPECT_TRUE(pageBox().empty());
 }
 
-TEST_F(TextTest, ShippedSheetHasGlyphsForDigitsAndCapitals) {
-  loadSpriteSheet();
-  buildSpriteTable();
-  for (char c : std::string("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ")) {
-    clearPage();
-    drawText(100, 100, std::string(1, c), 0xFFFFFF, 0);
-    EXPECT_FALSE(pageBox().empty()) << c;
-  }
-  clearPage();
-  drawText(100, 100, " ", 0xFFFFFF, -1);
-  EXPECT_TRUE(pageBox().empty());
-}
-
 }  // namespace
