@@ -1,6 +1,8 @@
 // The play field of the formation stage, driven frame by frame in-process.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "shell/game_state.h"
 #include "shell/platform.h"
 #include "stage_one_support.h"
@@ -25,39 +27,36 @@ void killAlien(StageOneField& field, int index) {
 TEST(StageOneShip, HoldingSpaceFiresOnceAndEachShotNeedsAFreshPress) {
   TestSession session;
   StageOneField field = fieldInPlay();
-  pressKey(SC_SPACE, " ");
-  fireInput(field);
+  auto frame = [&](bool space) {
+    if (space) {
+      pressKey(SC_SPACE, " ");
+    } else {
+      releaseKey(SC_SPACE);
+    }
+    fireInput(field);
+  };
+  frame(true);
   ASSERT_NE(field.shot.active, 0);
   EXPECT_EQ(field.shot.x, 100);
   EXPECT_EQ(field.shot.y, 196);
-
-  field.shot.active = 0;  // the shot is gone, but Space is still held
-  fireInput(field);
+  field.shot.active = 0;  // the shot is gone, Space still held: no new shot
+  frame(true);
   EXPECT_EQ(field.shot.active, 0);
-
-  releaseKey(SC_SPACE);
-  fireInput(field);
-  pressKey(SC_SPACE, " ");
-  fireInput(field);
+  frame(false);
+  frame(true);
   EXPECT_NE(field.shot.active, 0);
-
   // A press while the shot flies is lost, not kept for later.
-  releaseKey(SC_SPACE);
-  fireInput(field);
-  pressKey(SC_SPACE, " ");
   field.shot.y = 50;
-  fireInput(field);
+  frame(false);
+  frame(true);
   EXPECT_EQ(field.shot.y, 50);
   field.shot.active = 0;
-  fireInput(field);
+  frame(true);
   EXPECT_EQ(field.shot.active, 0);
-
   // No shot while the ship is not in play.
-  releaseKey(SC_SPACE);
-  fireInput(field);
   field.ship.state = SHIP_HIT;
-  pressKey(SC_SPACE, " ");
-  fireInput(field);
+  frame(false);
+  frame(true);
   EXPECT_EQ(field.shot.active, 0);
 }
 
@@ -84,13 +83,6 @@ TEST(StageOneShip, MovesSixPixelsAndStopsAtTheEdges) {
   EXPECT_EQ(field.ship.x, 296);
   updateShip(field);
   EXPECT_EQ(field.ship.x, 300);
-
-  // An appearing ship does not move in its first frame.
-  field.ship.state = SHIP_APPEARING;
-  field.ship.x = 100;
-  updateShip(field);
-  EXPECT_EQ(field.ship.state, SHIP_IN_PLAY);
-  EXPECT_EQ(field.ship.x, 100);
 }
 
 TEST(StageOneShip, DeathSequenceAlternatesBurstsAndEndsAfterSixtyFrames) {
@@ -164,50 +156,25 @@ TEST(StageOneShot, HitWindowIsInclusiveAndOnlyAliveAliensCount) {
   EXPECT_EQ(field.formation.aliensLeft, 12);
 }
 
-TEST(StageOneShot, LastsThirtyFiveFrames) {
+TEST(StageOneFormation, SpeedsUpAtEightFourTwoAndOneLeftWithinTheKillingFrame) {
   TestSession session;
   StageOneField field = fieldInPlay();
-  for (Alien& alien : field.aliens) alien.alive = 0;
-  pressKey(SC_SPACE, " ");
-  fireInput(field);
-  int frames = 0;
-  while (field.shot.active != 0 && frames < 100) {
-    updatePlayerShot(field);
-    ++frames;
-  }
-  EXPECT_EQ(frames, 35);
-  EXPECT_LT(field.shot.y, -10);
-}
-
-TEST(StageOneFormation, SpeedsUpAtEightFourTwoAndOneLeft) {
-  TestSession session;
-  StageOneField field = fieldInPlay();
+  updateAliens(field);  // the new aliens start marching
   const int expected[12] = {1, 1, 1, 2, 2, 2, 2, 4, 4, 6, 12, 12};
   for (int i = 0; i < 12; ++i) {
+    for (AlienShot& bomb : field.bombs) bomb.active = -1;  // no drops to disturb
+    const int before = field.aliens[11].x;
     killAlien(field, i);
     updateAliens(field);
     EXPECT_EQ(field.formation.speed, expected[i]) << "after kill " << i + 1;
+    if (i < 11) {
+      EXPECT_EQ(std::abs(field.aliens[11].x - before), expected[i]) << "moves after kill " << i + 1;
+    }
     EXPECT_EQ(field.aliens[i].alive, 0);
+    if (field.formation.edgeFlag != 0) updateAliens(field);  // step down, then march on
   }
   EXPECT_EQ(field.formation.aliensLeft, 0);
   EXPECT_NE(field.formationDestroyed, 0);
-}
-
-TEST(StageOneFormation, TheKillThatLeavesFourSpeedsUpTheSameFramesMoves) {
-  TestSession session;
-  StageOneField field = fieldInPlay();
-  updateAliens(field);  // new aliens start marching
-  for (int i = 0; i < 7; ++i) {
-    field.aliens[i].alive = 0;
-    field.formation.aliensLeft -= 1;
-  }
-  field.formation.speed = 2;
-  for (AlienShot& bomb : field.bombs) bomb.active = -1;  // no drops to disturb
-  const int before = field.aliens[11].x;
-  killAlien(field, 7);
-  updateAliens(field);
-  EXPECT_EQ(field.formation.speed, 4);
-  EXPECT_EQ(field.aliens[11].x, before + 4);
 }
 
 TEST(StageOneFormation, PictureChangesEvery24_18_6_AndEveryFrame) {
