@@ -7,7 +7,7 @@
 #include "shell/harness.h"
 #include "shell/platform.h"
 #include "stage_three/huge_ufo.h"
-#include "stage_three/stage_three.h"
+#include "stage_three/stage_three_flow.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "shell/prompts.h"
 #include "stage_one/score_panel.h"
 #include "stage_three/huge_ufo.h"
+#include "stage_three/stage_three_flow.h"
 #include "stage_three/stage_three_play.h"
 #include "story/story.h"
 

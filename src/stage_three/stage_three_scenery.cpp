@@ -4,7 +4,7 @@
 #include "gfx/sprites.h"
 #include "gfx/text.h"
 #include "shell/sound.h"
-#include "stage_three/stage_three.h"
+#include "stage_three/stage_three_flow.h"
 
 void drawStageThreeSky() {
   for (int32_t i = 0; i < 24; ++i) {

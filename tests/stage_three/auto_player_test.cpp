@@ -9,7 +9,7 @@
 #include <iterator>
 
 #include "shell/game_state.h"
-#include "stage_three/stage_three.h"
+#include "stage_three/stage_three_flow.h"
 #include "stage_three_helpers.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include "shell/game_state.h"
 #include "stage_three/huge_ufo.h"
-#include "stage_three/stage_three.h"
+#include "stage_three/stage_three_flow.h"
 #include "stage_three/stage_three_play.h"
 #include "stage_three_helpers.h"
 
@@ -100,4 +100,25 @@ TEST(StageThreeFlow, ExitPromptResumesOnNoAndLeavesOnYes) {
   bool leaveSound = false;
   for (const SoundEvent& e : readSoundLog(session.soundLogPath)) leaveSound = leaveSound || (e.sample == 2 && e.channel == 2);
   EXPECT_TRUE(leaveSound);
+}
+
+TEST(StageThreeFlow, CtrlDropsTheFrameWaitAndLeftShiftAddsASecond) {
+  TestSession session("", 1);
+  StageThreeState s;
+  enterStageThree(s);
+  startStageThree(s);
+  struct Case {
+    int scanCode;
+    int64_t msPerFrame;
+  };
+  for (Case c : {Case{0, 30}, Case{SC_CTRL, 0}, Case{SC_LSHIFT, 1030}}) {
+    if (c.scanCode != 0) pressKey(c.scanCode, keyWithoutCharacter());
+    int64_t before = virtualMs();
+    int32_t t = s.t;
+    for (int frame = 0; frame < 3; ++frame) stageThreeFrame(s);
+    EXPECT_EQ(virtualMs() - before, 3 * c.msPerFrame) << c.scanCode;
+    EXPECT_EQ(s.t, t + 3);  // the rules still count frames
+    if (c.scanCode != 0) releaseKey(c.scanCode);
+  }
+  destroyUfoImages(s);
 }

@@ -7,7 +7,7 @@
 
 #include "shell/game_state.h"
 #include "stage_three/huge_ufo.h"
-#include "stage_three/stage_three.h"
+#include "stage_three/stage_three_flow.h"
 #include "stage_three_helpers.h"
 
 namespace {
