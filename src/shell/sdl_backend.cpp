@@ -72,6 +72,7 @@ SdlBackend::SdlBackend(const std::string& recordFile) {
 
 SdlBackend::~SdlBackend() {
   closeDisplay();
+  closeAudio();  // a mixer left open by a half-failed start-up
   if (recordOut_ != nullptr) std::fclose(recordOut_);
 }
 

@@ -43,7 +43,7 @@ std::vector<uint8_t> makeBmp(int width, int height, int bits, bool topDown) {
 std::string writeFile(const std::string& name, const std::vector<uint8_t>& bytes) {
   std::string path = makeScratchFolder("bmp") + "/" + name;
   std::FILE* out = std::fopen(path.c_str(), "wb");
-  std::fwrite(bytes.data(), 1, bytes.size(), out);
+  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), out);
   std::fclose(out);
   return path;
 }
