@@ -22,9 +22,9 @@ class EnemyTest : public ::testing::Test {
 TEST_F(EnemyTest, RiserClimbsOnlyAtOffsetNineAndStopsUnderTheFirstFloor) {
   solidFloor(20, {2, 17});
   towerMap.cells[20][10] = CellHole;
-  solidFloor(21);
   towerMap.cells[19][10] = CellHole;  // climbs on through a further hole ...
   solidFloor(17);                     // ... and an empty row, up to here
+  solidFloor(21);
   StageTwoPlay play = standingOn(300, 18);
   play.riser = walkerOn(16 * 7 + 7, 21, 2);
   int climbX = -1;
@@ -32,20 +32,17 @@ TEST_F(EnemyTest, RiserClimbsOnlyAtOffsetNineAndStopsUnderTheFirstFloor) {
     riserStep(play);
     if (play.riser.state == RiserClimbing) climbX = play.riser.x;
   }
-  EXPECT_EQ(climbX, 16 * 10 + 9) << "not at offset 9 of column 9, whose ceiling is solid";
-  int frames = 0;
-  while (play.riser.state == RiserClimbing && frames < 100) {
+  EXPECT_EQ(climbX, 16 * 10 + 9) << "not at offset 9 of column 9 under a solid ceiling";
+  for (int frame = 0; frame < 24; ++frame) {
+    EXPECT_EQ(play.riser.state, RiserClimbing);
     riserStep(play);
-    ++frames;
   }
   EXPECT_EQ(play.riser.state, WalkerWalking);
   EXPECT_EQ(play.riser.y, 32 * 18 - 14) << "stands under row 17";
-  EXPECT_EQ(frames, (32 * 21 - 32 * 18) / 4);
-  EXPECT_EQ(play.riser.dx, 2) << "turns towards the Hero";
   EXPECT_EQ(sounds(), std::vector<std::string>{"7 3 255"});
 }
 
-TEST_F(EnemyTest, WalkersTurnAtOffsetNineBesidePostsAndAtTheEdges) {
+TEST_F(EnemyTest, WalkersTurnAtOffsetNineBesidePostsAndAtTheTowerEdges) {
   solidFloor(30, {3, 12});
   solidFloor(31);
   StageTwoPlay play = standingOn(8, 28);
@@ -59,8 +56,7 @@ TEST_F(EnemyTest, WalkersTurnAtOffsetNineBesidePostsAndAtTheEdges) {
   EXPECT_EQ(low, 16 * 4 + 9);
   EXPECT_EQ(high, 16 * 11 + 9);
 
-  // Storey 72 has no posts at all: the edges of the tower turn the Faller.
-  for (int c = 0; c < TOWER_COLUMNS; ++c) towerMap.cells[72][c] = CellHole;
+  for (int c = 0; c < TOWER_COLUMNS; ++c) towerMap.cells[72][c] = CellHole;  // no posts in storey 72
   solidFloor(73);
   play = standingOn(8, 71);
   play.faller = walkerOn(16 * 11 + 7, 73, 2);
@@ -70,49 +66,56 @@ TEST_F(EnemyTest, WalkersTurnAtOffsetNineBesidePostsAndAtTheEdges) {
     low = std::min(low, play.faller.x);
     high = std::max(high, play.faller.x);
   }
-  EXPECT_EQ(play.faller.state, WalkerWalking);
   EXPECT_EQ(low, 9);
   EXPECT_EQ(high, 16 * 19 + 9);
 }
 
-TEST_F(EnemyTest, RiserIsPlacedFiveStoreysBelowAndAnewWhenLeftBehind) {
+TEST_F(EnemyTest, WalkersArePlacedFiveBelowAndFourAboveAndAnewWhenLeftBehind) {
   StageTwoPlay play = standingOn(168, 5);  // storey row 4: the tutorial floor
   riserStep(play);
-  EXPECT_TRUE(play.riser.active);
+  fallerStep(play);
   EXPECT_EQ(play.riser.state, WalkerWalking);
-  EXPECT_EQ(play.riser.row, 9);
+  EXPECT_EQ(play.riser.y, 32 * 9 + 18) << "storey row 9";
   EXPECT_EQ(play.riser.x, 135);
-  EXPECT_EQ(play.riser.y, 32 * 9 + 18);
   EXPECT_EQ(play.riser.dx, 2);
-
+  EXPECT_FALSE(play.faller.active) << "not before storey row 9";
   play.hero.storeyRow = play.riser.row + 3;
   riserStep(play);
-  EXPECT_NE(play.riser.x, 135) << "three storeys above: keeps walking";
+  EXPECT_EQ(play.riser.x, 137) << "three storeys above the Hero: walks on";
   play.hero.storeyRow = play.riser.row + 4;
   play.hero.x = 20;
   riserStep(play);
   EXPECT_EQ(play.riser.row, play.hero.storeyRow + 5);
   EXPECT_EQ(play.riser.x, 135);
   EXPECT_EQ(play.riser.dx, -2);
+
+  fallerStep(play);
+  EXPECT_EQ(play.faller.state, WalkerToBePlaced);
+  EXPECT_EQ(play.faller.x, 0) << "switched on, placed one frame later";
+  fallerStep(play);
+  EXPECT_EQ(play.faller.row, play.hero.storeyRow - 4);
+  EXPECT_EQ(play.faller.x, 183);
+  play.hero.storeyRow = play.faller.row + 6;  // more than five storeys above the Hero
+  fallerStep(play);
+  fallerStep(play);
+  EXPECT_EQ(play.faller.row, play.hero.storeyRow - 4);
 }
 
-TEST_F(EnemyTest, TouchingTheHeroCostsAHitAndTheWalkerComesBack) {
+TEST_F(EnemyTest, ATouchCostsAHitAndTheWalkerComesBackUnlessTheHeroIsInvulnerable) {
   solidFloor(20);
   StageTwoPlay play = standingOn(100, 20);
-  play.riser = walkerOn(111, 20, 2);  // after its step the Hero is 13 left of it
+  play.riser = walkerOn(111, 20, 2);  // the Hero ends 13 left of it: outside x - 11
   riserStep(play);
-  EXPECT_FALSE(play.hero.hit) << "outside x - 11";
-  play.riser = walkerOn(109, 20, 2);  // Hero at x - 11 after the step
+  EXPECT_FALSE(play.hero.hit);
+  play.riser = walkerOn(109, 20, 2);
   riserStep(play);
   EXPECT_TRUE(play.hero.hit);
   EXPECT_FALSE(play.riser.active);
   EXPECT_EQ(play.riser.state, WalkerOut);
   EXPECT_EQ(sounds(), std::vector<std::string>{"3 9 -1"});
   riserStep(play);
-  EXPECT_TRUE(play.riser.active) << "placed anew in the next frame";
-  EXPECT_EQ(play.riser.row, 19 + 5);
+  EXPECT_EQ(play.riser.row, 19 + 5) << "placed anew in the next frame";
 
-  // An invulnerable Hero lets both walkers pass through it.
   play.hero.hit = false;
   play.hero.invulnerable = true;
   play.riser = walkerOn(100, 20, 2);
@@ -120,23 +123,10 @@ TEST_F(EnemyTest, TouchingTheHeroCostsAHitAndTheWalkerComesBack) {
   riserStep(play);
   fallerStep(play);
   EXPECT_FALSE(play.hero.hit);
-  EXPECT_TRUE(play.riser.active);
-  EXPECT_TRUE(play.faller.active);
-
-  // The Faller's window reaches 12 to its right and 10 above its centre.
-  play.hero.invulnerable = false;
-  play.faller = walkerOn(86, 20, 2);  // at 88 after its step: Hero at x + 12
-  play.faller.y = play.hero.y + 10;
-  fallerStep(play);
-  EXPECT_TRUE(play.hero.hit);
-  play.hero.hit = false;
-  play.faller = walkerOn(86, 20, 2);
-  play.faller.y = play.hero.y + 11;
-  fallerStep(play);
-  EXPECT_FALSE(play.hero.hit);
+  EXPECT_TRUE(play.riser.active && play.faller.active) << "they pass through";
 }
 
-TEST_F(EnemyTest, FallerSquashesForSixFramesAfterLanding) {
+TEST_F(EnemyTest, TheFallerSquashesForSixFramesAfterLanding) {
   solidFloor(30);
   StageTwoPlay play = standingOn(300, 30);
   play.faller = walkerOn(16 * 5 + 7, 30, 2);
@@ -153,83 +143,38 @@ TEST_F(EnemyTest, FallerSquashesForSixFramesAfterLanding) {
   }
 }
 
-TEST_F(EnemyTest, FallerIsSwitchedOnBelowStoreyEightAndPlacedAFrameLater) {
-  StageTwoPlay play = standingOn(20, 9);  // storey row 8
-  fallerStep(play);
-  EXPECT_FALSE(play.faller.active);
-  play = standingOn(20, 10);  // storey row 9
-  fallerStep(play);
-  EXPECT_TRUE(play.faller.active);
-  EXPECT_EQ(play.faller.state, WalkerToBePlaced);
-  EXPECT_EQ(play.faller.x, 0) << "not moved in the frame it is switched on";
-  fallerStep(play);
-  EXPECT_EQ(play.faller.state, WalkerWalking);
-  EXPECT_EQ(play.faller.row, 5);
-  EXPECT_EQ(play.faller.x, 183);
-  EXPECT_EQ(play.faller.y, 32 * 5 + 18);
-  EXPECT_EQ(play.faller.dx, -2);
-  // More than five storeys above the Hero: placed anew.
-  play.hero.storeyRow = play.faller.row + 6;
-  fallerStep(play);
-  fallerStep(play);
-  EXPECT_EQ(play.faller.row, play.hero.storeyRow - 4);
-}
-
 TEST_F(EnemyTest, ABlockPassingARiserThenAFallerScores1100AndFallsOn) {
   solidFloor(40);
   StageTwoPlay play = standingOn(8, 10);
-  gameState.score = 0;
   startFallingBlock(play, 16 * 14 + 8, 32 * 20 + 41);
   play.riser = walkerOn(16 * 14 + 7, 24, 2);
   play.faller = walkerOn(16 * 14 + 7, 30, 2);
   int frames = 0;
-  while (play.blocks[0].active && frames < 200) {
-    updateFallingBlocks(play);
-    ++frames;
-    if (gameState.score == 100) {
-      EXPECT_EQ(play.riser.state, WalkerToBePlaced);
-    }
-  }
+  for (; play.blocks[0].active && frames < 200; ++frames) updateFallingBlocks(play);
   EXPECT_EQ(gameState.score, 1100) << "a Riser waiting to be placed is not hit twice";
+  EXPECT_EQ(play.riser.state, WalkerToBePlaced);
   EXPECT_FALSE(play.faller.active);
-  EXPECT_EQ(play.faller.state, WalkerOut);
   EXPECT_EQ(frames, (32 * 39 + 29 - (32 * 20 + 41)) / 4) << "bursts on row 40";
 }
 
+// The block is still level with the spot when the Faller is switched on
+// again there; it must pass the Faller waiting to be placed.
 TEST_F(EnemyTest, AFallerHitByABlockIsScoredOnceAndPlacedAnew) {
   solidFloor(40);
-  StageTwoPlay play = standingOn(8, 21);  // storey row 20: the Faller comes back
-  gameState.score = 0;
-  startFallingBlock(play, 16 * 14 + 8, 32 * 22 + 41);  // reaches the Faller at once
+  StageTwoPlay play = standingOn(8, 21);
+  startFallingBlock(play, 16 * 14 + 8, 32 * 22 + 41);
   play.faller = walkerOn(16 * 14 + 7, 24, 2);
-  int hitFrame = -1;
-  for (int frame = 0; frame < 80 && play.blocks[0].active; ++frame) {
-    updateFallingBlocks(play);
-    bool hitNow = gameState.score == 1000 && hitFrame < 0;
-    int x = play.faller.x;
-    fallerStep(play);
-    if (hitNow) {
-      hitFrame = frame;
-      EXPECT_TRUE(play.faller.active) << "switched on again at once ...";
-      EXPECT_EQ(play.faller.state, WalkerToBePlaced);
-      EXPECT_EQ(play.faller.x, x) << "... and drawn once more at the spot";
-    }
-    if (hitFrame >= 0 && frame == hitFrame + 1) {
-      EXPECT_EQ(play.faller.x, 183);
-      EXPECT_EQ(play.faller.row, 16);
-    }
-  }
-  EXPECT_GE(hitFrame, 0);
+  updateFallingBlocks(play);
+  ASSERT_EQ(gameState.score, 1000);
+  fallerStep(play);
+  EXPECT_EQ(play.faller.state, WalkerToBePlaced);
+  EXPECT_EQ(play.faller.x, 16 * 14 + 7) << "drawn once more at the spot";
+  updateFallingBlocks(play);
+  fallerStep(play);
+  EXPECT_EQ(play.faller.x, 183);
+  EXPECT_EQ(play.faller.row, 20 - 4);
+  while (play.blocks[0].active) updateFallingBlocks(play);
   EXPECT_EQ(gameState.score, 1000);
-}
-
-TEST_F(EnemyTest, SeventeenBlocksAtMost) {
-  StageTwoPlay play = standingOn(8, 10);
-  for (int i = 0; i < 18; ++i) startFallingBlock(play, 8 + 16 * (i % 20), 100 + i);
-  int active = 0;
-  for (const FallingBlock& block : play.blocks) active += block.active;
-  EXPECT_EQ(active, FALLING_BLOCK_SLOTS);
-  EXPECT_EQ(play.blocks[16].y, 116);
 }
 
 }  // namespace

@@ -18,257 +18,168 @@ class HeroTest : public ::testing::Test {
   TestSession session{"", 1, true};
   void SetUp() override { fillTower(CellAir); }
   std::vector<std::string> sounds() { return soundsLogged(session.soundLogPath); }
+  void frames(StageTwoPlay& play, int n) {
+    for (int i = 0; i < n; ++i) heroFrame(play);
+  }
 };
 
 TEST_F(HeroTest, LeavesTheLiftInSixtyFramesAndDropsOntoTheTutorialFloor) {
   seedRandom(9);
   buildTower();
   StageTwoPlay play;
-  play.hero = newHero();
-  for (int frame = 1; frame <= 61; ++frame) heroFrame(play);
+  frames(play, 61);
   EXPECT_EQ(play.hero.x, 168);
   EXPECT_EQ(play.hero.state, HeroWalking);
-  heroFrame(play);  // over the hole in column 10 of row 4
+  frames(play, 1);  // over the hole in column 10 of row 4
   EXPECT_EQ(play.hero.state, HeroFalling);
-  for (int step = 0; step < 8; ++step) heroFrame(play);
+  frames(play, 8);
   EXPECT_EQ(play.hero.state, HeroWalking);
-  EXPECT_EQ(play.hero.y, 32 * 5 - 12);
   EXPECT_EQ(play.hero.storeyRow, 4);
   EXPECT_EQ(play.scroll, 32);
   EXPECT_EQ(gameState.score, 10);
-  // The posts of row 4 hold it in column 10 until it stomps through.
-  pressKey(SC_LEFT, "");
-  for (int frame = 0; frame < 20; ++frame) heroFrame(play);
+  pressKey(SC_LEFT, "");  // the posts of row 4 keep it in column 10
+  frames(play, 20);
   EXPECT_EQ(play.hero.x, 168);
 }
 
-TEST_F(HeroTest, WallPostsStopTheHeroInTheMiddleOfTheCellBeside) {
+TEST_F(HeroTest, PostsAndTheTowerEdgesStopTheHeroInTheMiddleOfACell) {
   solidFloor(9, {3, 12});
   solidFloor(10);
   StageTwoPlay play = standingOn(100, 10);
   pressKey(SC_LEFT, "");
-  for (int frame = 0; frame < 40; ++frame) heroFrame(play);
+  frames(play, 40);
   EXPECT_EQ(play.hero.x, 16 * 4 + 8);
   releaseKey(SC_LEFT);
   pressKey(SC_RIGHT, "");
-  for (int frame = 0; frame < 80; ++frame) heroFrame(play);
+  frames(play, 80);
   EXPECT_EQ(play.hero.x, 16 * 11 + 8);
-  pressKey(SC_LEFT, "");  // both held and free: the steps cancel
-  heroFrame(play);
-  heroFrame(play);
-  EXPECT_EQ(play.hero.x, 16 * 11 + 8 - 2) << "right is blocked, so only left moves";
-  releaseKey(SC_RIGHT);
-  releaseKey(SC_LEFT);
-  // Footsteps every 8 pixels, alternating samples 4 and 5 on channel 0.
-  int steps = 0;
-  std::string last;
-  for (const std::string& s : sounds()) {
-    if (s.substr(2) != "0 255") continue;
-    EXPECT_NE(s, last);
-    last = s;
-    ++steps;
-  }
-  EXPECT_GE(steps, 10);
-}
+  std::vector<std::string> log = sounds();  // a footstep every 8 pixels, 4 and 5 in turn
+  EXPECT_EQ(std::count(log.begin(), log.end(), "4 0 255") + std::count(log.begin(), log.end(), "5 0 255"),
+            3 + 14);  // x + 32 passes 3 multiples of 8 on the way to 72, 14 on the way to 184
+  for (size_t i = 1; i < log.size(); ++i) EXPECT_NE(log[i], log[i - 1]);
 
-TEST_F(HeroTest, TheEdgesOfAWallLessStoreyStopTheHero) {
+  // Storey 72 has no posts: the edges of the tower stop the Hero.
   for (int c = 0; c < TOWER_COLUMNS; ++c) towerMap.cells[72][c] = CellHole;
   solidFloor(73);
-  StageTwoPlay play = standingOn(100, 73);
-  pressKey(SC_LEFT, "");
-  for (int frame = 0; frame < 80; ++frame) heroFrame(play);
-  EXPECT_EQ(play.hero.x, 8);
-  releaseKey(SC_LEFT);
-  pressKey(SC_RIGHT, "");
-  for (int frame = 0; frame < 200; ++frame) heroFrame(play);
+  play = standingOn(100, 73);
+  frames(play, 200);
   EXPECT_EQ(play.hero.x, 16 * 19 + 8);
-  EXPECT_EQ(play.hero.state, HeroWalking);
+  releaseKey(SC_RIGHT);
+  pressKey(SC_LEFT, "");
+  frames(play, 200);
+  EXPECT_EQ(play.hero.x, 8);
 }
 
-TEST_F(HeroTest, StandingAcrossTwoCellsDropsOnlyOverTwoHoles) {
+TEST_F(HeroTest, AcrossTwoCellsTheHeroDropsOnlyOverTwoHoles) {
   solidFloor(10);
   towerMap.cells[10][9] = CellHole;
-  StageTwoPlay play = standingOn(160, 10);  // m = 0: across columns 9 and 10
-  heroFrame(play);
-  EXPECT_EQ(play.hero.state, HeroWalking);
-  play.hero.x = 146;  // m = 2: across columns 8 and 9
-  heroFrame(play);
-  EXPECT_EQ(play.hero.state, HeroWalking);
-  play.hero.x = 152;  // m = 8: over column 9 alone
-  heroFrame(play);
+  for (int x : {160, 146}) {  // across columns 9 and 10, then 8 and 9
+    StageTwoPlay play = standingOn(x, 10);
+    frames(play, 1);
+    EXPECT_EQ(play.hero.state, HeroWalking) << x;
+  }
+  StageTwoPlay play = standingOn(152, 10);  // over column 9 alone
+  frames(play, 1);
   EXPECT_EQ(play.hero.state, HeroFalling);
-
-  solidFloor(10);
-  towerMap.cells[10][9] = CellHole;
   towerMap.cells[10][10] = CellHole;
   play = standingOn(160, 10);
-  heroFrame(play);
+  frames(play, 1);
   EXPECT_EQ(play.hero.state, HeroFalling);
 }
 
-TEST_F(HeroTest, StompKnocksTheBlockOutFirstAndBreaksTheCrackInTheFifthFrame) {
+TEST_F(HeroTest, AStompKnocksTheBlockOutInTheFirstFrameAndBreaksTheCrackInTheFifth) {
   solidFloor(10);
   solidFloor(11);
   towerMap.cells[10][6] = CellFloor | CellLoose | CellCracked;
   StageTwoPlay play = standingOn(6 * 16 + 8, 10);
   pressKey(SC_SPACE, " ");
-  std::vector<int> states;
   for (int frame = 1; frame <= 5; ++frame) {
     heroFrame(play);
     updateFallingBlocks(play);
-    states.push_back(play.hero.state);
-    if (frame == 1) {
-      EXPECT_EQ(towerMap.cells[10][6], CellFloor | CellCracked) << "the block is out in the first frame";
-      EXPECT_TRUE(play.blocks[0].active);
-      EXPECT_EQ(play.blocks[0].x, 6 * 16 + 8);
-      EXPECT_TRUE(play.hero.shake);
-    }
-    if (frame < 5) {
-      EXPECT_EQ(towerMap.cells[10][6], CellFloor | CellCracked);
-      EXPECT_TRUE(play.blocks[0].active);
-    }
+    EXPECT_EQ(play.hero.state, frame < 5 ? HeroStomping : HeroWalking);
+    EXPECT_EQ(play.hero.shake, frame < 5);
+    EXPECT_EQ(play.blocks[0].active, frame < 5) << "the block bursts on the next floor in frame 5";
+    EXPECT_EQ(towerMap.cells[10][6], frame < 5 ? CellFloor | CellCracked : CellHole) << frame;
   }
-  EXPECT_EQ(states, (std::vector<int>{3, 3, 3, 3, 2}));
-  EXPECT_EQ(towerMap.cells[10][6], CellHole) << "the crack breaks in the fifth frame";
-  EXPECT_FALSE(play.blocks[0].active) << "and the block bursts on the next floor in the same frame";
-  EXPECT_FALSE(play.hero.shake);
   bool puff = false;
-  for (const Effect& e : effectTable.slots)
-    puff |= e.active && e.kind == FxPuff && e.x == 6 * 16 - 1 && e.y == 32 * 9 + 30;
+  for (const Effect& e : effectTable.slots) puff |= e.active && e.kind == FxPuff && e.x == 95 && e.y == 318;
   EXPECT_TRUE(puff);
-  heroFrame(play);
+  frames(play, 1);
   EXPECT_EQ(play.hero.state, HeroFalling) << "drops through in the next frame";
-  // Space still held: no second stomp after landing.
-  for (int frame = 0; frame < 8; ++frame) heroFrame(play);
-  EXPECT_EQ(play.hero.state, HeroWalking);
-  heroFrame(play);
+  frames(play, 10);  // landed, Space still held: no second stomp
   EXPECT_EQ(play.hero.state, HeroWalking);
   releaseKey(SC_SPACE);
-  heroFrame(play);
+  frames(play, 1);
   pressKey(SC_SPACE, " ");
-  heroFrame(play);
+  frames(play, 1);
   EXPECT_EQ(play.hero.state, HeroStomping);
   std::vector<std::string> log = sounds();
-  ASSERT_GE(log.size(), 2u);
+  ASSERT_GE(log.size(), 3u);
   EXPECT_EQ(log[0], "2 2 127");
   EXPECT_EQ(log[1], "1 3 127");
+  EXPECT_EQ(log[2], "7 3 255");
 }
 
-TEST_F(HeroTest, ACrackUnderAHeroAcrossTwoCellsDoesNotBreak) {
-  solidFloor(10);
-  towerMap.cells[10][6] = CellFloor | CellCracked;
-  towerMap.cells[10][7] = CellFloor | CellCracked;
-  StageTwoPlay play = standingOn(7 * 16, 10);
-  pressKey(SC_SPACE, " ");
-  for (int frame = 0; frame < 8; ++frame) heroFrame(play);
-  EXPECT_EQ(towerMap.cells[10][6], CellFloor | CellCracked);
-  EXPECT_EQ(towerMap.cells[10][7], CellFloor | CellCracked);
-  EXPECT_EQ(play.hero.state, HeroWalking);
-}
-
-TEST_F(HeroTest, ZDropsThroughAnyFloorAndEachFloorPassedScoresTen) {
+TEST_F(HeroTest, ZDropsThroughAnyFloorTenPointsAFloorAndTheGroundHolds) {
   solidFloor(10);
   solidFloor(13);
   StageTwoPlay play = standingOn(100, 10);
-  gameState.score = 0;
   gameState.highScore = 15;
   queueKeyValue("Z");  // only a lower-case z drops
-  heroFrame(play);
+  frames(play, 1);
   EXPECT_EQ(play.hero.state, HeroWalking);
   queueKeyValue("z");
-  heroFrame(play);
+  frames(play, 1);
   EXPECT_EQ(play.hero.state, HeroFalling);
-  int frames = 0;
-  while (play.hero.state == HeroFalling && frames < 100) {
-    heroFrame(play);
-    ++frames;
-  }
-  EXPECT_EQ(frames, 24);
+  frames(play, 23);
+  EXPECT_EQ(play.hero.state, HeroFalling);
+  frames(play, 1);
+  EXPECT_EQ(play.hero.state, HeroWalking);
   EXPECT_EQ(play.hero.y, 32 * 13 - 12);
   EXPECT_EQ(play.scroll, play.hero.y - HERO_SCREEN_Y);
   EXPECT_EQ(gameState.score, 30);
   EXPECT_EQ(gameState.highScore, 30);
-  std::vector<std::string> log = sounds();
-  EXPECT_EQ(std::count(log.begin(), log.end(), "7 3 255"), 1) << "one landing sound";
-}
+  EXPECT_EQ(sounds(), std::vector<std::string>{"7 3 255"});
 
-TEST_F(HeroTest, NothingFallsOutOfTheBottomOfTheTower) {
+  // Through the last row onto the ground below it, which z cannot open.
   solidFloor(TOWER_LAST_ROW);
   towerMap.cells[TOWER_LAST_ROW][6] = CellHole;
-  StageTwoPlay play = standingOn(6 * 16 + 8, TOWER_LAST_ROW);
-  for (int frame = 0; frame < 20; ++frame) heroFrame(play);
-  EXPECT_EQ(play.hero.state, HeroWalking);
-  EXPECT_EQ(play.hero.y, 32 * (TOWER_LAST_ROW + 1) - 12) << "lands on the ground below the last row";
+  play = standingOn(6 * 16 + 8, TOWER_LAST_ROW);
+  frames(play, 20);
   queueKeyValue("z");
-  for (int frame = 0; frame < 20; ++frame) heroFrame(play);
-  EXPECT_EQ(play.hero.state, HeroWalking) << "z cannot drop through the ground";
+  frames(play, 20);
+  EXPECT_EQ(play.hero.state, HeroWalking);
   EXPECT_EQ(play.hero.y, 32 * (TOWER_LAST_ROW + 1) - 12);
 }
 
-TEST_F(HeroTest, FallingOntoTheGoalClearsTheStageInThatFrame) {
-  solidFloor(202);
-  towerMap.cells[202][9] = CellHole;
-  solidFloor(203);
-  towerMap.cells[203][9] = CellGoal | CellFloor;
-  StageTwoPlay play = standingOn(9 * 16 + 8, 202);
-  heroFrame(play);
-  for (int frame = 0; frame < 7; ++frame) heroFrame(play);
-  EXPECT_EQ(play.result, StageRunning);
-  heroFrame(play);
-  EXPECT_EQ(play.result, StageCleared);
-  EXPECT_EQ(gameState.score, 10) << "the last floor passed counts";
-}
-
-TEST_F(HeroTest, SixHitsPutTheHeroOut) {
+TEST_F(HeroTest, SixHitsPutTheHeroOutAndItBlinksBetweenThem) {
   solidFloor(10);
   StageTwoPlay play = standingOn(100, 10);
   for (int hit = 1; hit <= 6; ++hit) {
     play.hero.hit = true;
-    heroFrame(play);
+    std::string shown;
+    for (int frame = 0; frame < (hit < 6 ? 50 : 1); ++frame) {
+      heroFrame(play);
+      if (frame == 1) play.hero.hit = true;  // a touch while invulnerable costs nothing
+      drawLine(nullptr, 0, 0, 319, 239, 0, LineFilledBox);
+      drawHero(play.hero, play.scroll);
+      shown += countColour(0x00FFFF) > 0 ? '#' : '.';
+    }
     EXPECT_EQ(play.hero.hitPoints, 5 - hit);
-    EXPECT_FALSE(play.hero.hit);
     if (hit < 6) {
-      EXPECT_TRUE(play.hero.invulnerable);
-      play.hero.hit = true;  // a touch while invulnerable costs nothing
-      heroFrame(play);
-      EXPECT_EQ(play.hero.hitPoints, 5 - hit);
-      for (int frame = 0; frame < 47; ++frame) heroFrame(play);
-      EXPECT_TRUE(play.hero.invulnerable);
-      heroFrame(play);
-      EXPECT_FALSE(play.hero.invulnerable) << "fifty frames of invulnerability";
+      EXPECT_EQ(shown.substr(0, 20), "...####....####....#") << "blinks in four-frame steps";
+      EXPECT_EQ(shown.back(), '#');
+      EXPECT_FALSE(play.hero.invulnerable) << "for fifty frames";
+    } else {
+      EXPECT_EQ(shown, ".") << "gone at once";
     }
   }
-  EXPECT_EQ(play.hero.hitPoints, -1);
   EXPECT_EQ(play.hero.state, HeroOut);
   EXPECT_EQ(play.hero.gameOverCountdown, GAME_OVER_COUNTDOWN);
-  int blasts = 0;
-  for (const Effect& e : effectTable.slots) blasts += e.active && e.kind == FxBlast;
-  EXPECT_GE(blasts, 1);
-  heroFrame(play);
-  EXPECT_TRUE(play.hero.invulnerable) << "nothing touches a Hero that is out";
-  queueKeyValue("z");
   pressKey(SC_LEFT, "");
-  int x = play.hero.x;
-  heroFrame(play);
-  EXPECT_EQ(play.hero.x, x);
-}
-
-TEST_F(HeroTest, AnInvulnerableHeroBlinksInFourFrameSteps) {
-  solidFloor(10);
-  StageTwoPlay play = standingOn(100, 10);
-  play.hero.hit = true;
-  std::string shown;
-  for (int frame = 0; frame < 20; ++frame) {
-    heroFrame(play);
-    drawLine(nullptr, 0, 0, 319, 239, 0, LineFilledBox);
-    drawHero(play.hero, play.scroll);
-    shown += countColour(0x00FFFF, 80, 96, 120, 136) > 0 ? '#' : '.';
-  }
-  EXPECT_EQ(shown, "...####....####....#");
-  play.hero.state = HeroOut;
-  drawLine(nullptr, 0, 0, 319, 239, 0, LineFilledBox);
-  drawHero(play.hero, play.scroll);
-  EXPECT_EQ(countColour(0x00FFFF), 0);
+  frames(play, 2);
+  EXPECT_TRUE(play.hero.invulnerable) << "nothing touches a Hero that is out";
+  EXPECT_EQ(play.hero.x, 100);
 }
 
 }  // namespace

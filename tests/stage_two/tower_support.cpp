@@ -25,6 +25,7 @@ StageTwoPlay standingOn(int32_t x, int32_t floorRow) {
   play.hero.column = x / 16;
   play.hero.m = x % 16;
   play.hero.storeyRow = floorRow - 1;
+  play.hero.footstepPhase = (x + 32) / 8 % 2;
   play.scroll = play.hero.y - HERO_SCREEN_Y;
   return play;
 }
