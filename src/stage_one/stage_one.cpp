@@ -89,8 +89,7 @@ void playStageOneFrame(StageOneField& field) {
   drawCreditLine();
 }
 
-void StageOne(int32_t& result) {
-  StageOneField field;
+void runStageOne(StageOneField& field, int32_t& result) {
   enterStageOne(field);
   for (;;) {
     startStageOne(field);
@@ -113,4 +112,9 @@ void StageOne(int32_t& result) {
     break;
   }
   result = field.result;
+}
+
+void StageOne(int32_t& result) {
+  StageOneField field;
+  runStageOne(field, result);
 }

@@ -111,3 +111,5 @@ void bonusCount(StageOneField& field);
 // One whole frame of the stage between selecting the page and presenting it:
 // sky, Esc test, bonus count, play updates, effects, high score and panel.
 void playStageOneFrame(StageOneField& field);
+// The whole stage on a record the caller holds (StageOne keeps it local).
+void runStageOne(StageOneField& field, int32_t& result);
