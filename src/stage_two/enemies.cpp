@@ -133,6 +133,9 @@ void drawFaller(Walker& faller, int32_t scroll) {
 
 int32_t dxTowardHero(const Hero& hero, int32_t x) { return hero.x < x ? -2 : 2; }
 
+// Beyond the side edges of the tower cellAt answers with wall posts, so a
+// walker turns at offset 9 of column 0 or 19 as it would beside a post; this
+// keeps both walkers inside the tower in the post-less storeys 72 and 142.
 void walkAlongStorey(Walker& walker) {
   walker.x += walker.dx;
   walker.column = walker.x / 16;

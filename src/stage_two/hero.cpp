@@ -31,6 +31,8 @@ void walk(Hero& hero) {
   if (hero.column > TOWER_COLUMNS - 1) hero.column = TOWER_COLUMNS - 1;
   // Both tests use the column and m from before this frame's moves, so a Hero
   // walking towards a post stops in the middle of the cell beside it (m = 8).
+  // The cells beyond the side edges read as posts, so in the post-less
+  // storeys 72 and 142 the Hero stops at x = 8 and x = 312.
   int32_t column = hero.column;
   int32_t m = hero.x % 16;
   int32_t step = 0;
