@@ -6,6 +6,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "shell/harness.h"
 
 class PlatformBackend {
  public:
@@ -20,6 +23,8 @@ class PlatformBackend {
   // early when a key is queued. The virtual clock has already advanced.
   virtual void wait(int ms, bool stopOnKey) = 0;
   virtual double secondsTimer() = 0;
+  // More scripted input while running (headless only; tests use it).
+  virtual void addInput(const std::vector<ScriptEvent>&) {}
   // The seed of this run, for a recording to start with.
   virtual void noteSeed(uint32_t) {}
 

@@ -45,6 +45,7 @@ void platformStop() {
   if (p.soundLog != nullptr) std::fclose(p.soundLog);
   p.soundLog = nullptr;
   p.frameHook = nullptr;
+  p.inputRecorder = nullptr;
   p.screenOpen = false;
 }
 
@@ -54,18 +55,48 @@ int64_t framesPresented() { return platform().frames; }
 bool maxMsPassed() { return platform().maxMsPassed; }
 void setFrameHook(std::function<void(int64_t)> hook) { platform().frameHook = std::move(hook); }
 
+namespace {
+void recordInput(const std::string& event) {
+  PlatformState& p = platform();
+  if (p.inputRecorder) p.inputRecorder(event);
+}
+}  // namespace
+
+bool scheduleInput(const std::string& scriptText) {
+  std::vector<ScriptEvent> events;
+  bool seedGiven = false;
+  uint32_t seed = 0;
+  std::string error;
+  if (!parseScript(scriptText, events, seedGiven, seed, error)) return false;
+  if (platform().backend) platform().backend->addInput(events);
+  return true;
+}
+
+void setInputRecorder(std::function<void(const std::string&)> recorder) {
+  platform().inputRecorder = std::move(recorder);
+}
+
 void pressKey(int scanCode, const std::string& queueValue) {
   PlatformState& p = platform();
+  recordInput("down " + nameForScanCode(scanCode));
   if (scanCode >= 0 && scanCode < 256) p.held[scanCode] = true;
   if (!queueValue.empty()) p.keyQueue.push_back(queueValue);
 }
 
 void releaseKey(int scanCode) {
+  recordInput("up " + nameForScanCode(scanCode));
   if (scanCode >= 0 && scanCode < 256) platform().held[scanCode] = false;
 }
 
-void queueKeyValue(const std::string& value) { platform().keyQueue.push_back(value); }
-void clickCloseButton() { platform().keyQueue.push_back(keyWithoutCharacter()); }
+void queueKeyValue(const std::string& value) {
+  recordInput("type " + value);
+  platform().keyQueue.push_back(value);
+}
+
+void clickCloseButton() {
+  recordInput("close");
+  platform().keyQueue.push_back(keyWithoutCharacter());
+}
 
 void showVisiblePage(bool urgent) {
   PlatformState& p = platform();

@@ -57,6 +57,13 @@ void pressKey(int scanCode, const std::string& queueValue);
 void releaseKey(int scanCode);
 void queueKeyValue(const std::string& value);
 void clickCloseButton();
+// Adds scripted input to a running headless session (the script format, with
+// absolute times); false on a malformed line.
+bool scheduleInput(const std::string& scriptText);
+// Sees every input above as a script event without its time ("down space",
+// "up left", "type z", "close"); tests use it to turn a game they steered
+// into a script that replays it.
+void setInputRecorder(std::function<void(const std::string& event)> recorder);
 
 // Screenshots of the visible page, 320x240 24-bit BMP.
 bool writeVisiblePageBmp(const std::string& path);

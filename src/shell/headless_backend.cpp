@@ -1,6 +1,8 @@
 // The headless back end: virtual time and scripted input.
 #include "shell/headless_backend.h"
 
+#include <algorithm>
+
 #include "shell/platform.h"
 #include "shell/platform_state.h"
 
@@ -18,6 +20,14 @@ void HeadlessBackend::showPage(const uint32_t*, bool) {}
 void HeadlessBackend::wait(int, bool) { applyEventsUpTo(platform().virtualMs); }
 
 double HeadlessBackend::secondsTimer() { return static_cast<double>(platform().virtualMs) / 1000.0; }
+
+// Later events join the ones still to come, in time order (earlier times
+// than now are applied at the next wait).
+void HeadlessBackend::addInput(const std::vector<ScriptEvent>& events) {
+  script_.insert(script_.end(), events.begin(), events.end());
+  std::stable_sort(script_.begin() + static_cast<std::ptrdiff_t>(next_), script_.end(),
+                   [](const ScriptEvent& a, const ScriptEvent& b) { return a.ms < b.ms; });
+}
 
 void HeadlessBackend::applyEventsUpTo(int64_t ms) {
   while (next_ < script_.size() && script_[next_].ms <= ms) {

@@ -18,6 +18,7 @@ class HeadlessBackend : public PlatformBackend {
   void showPage(const uint32_t* pixels, bool urgent) override;
   void wait(int ms, bool stopOnKey) override;
   double secondsTimer() override;
+  void addInput(const std::vector<ScriptEvent>& events) override;
 
   bool openAudio() override;
   bool loadSample(int index, const std::string& path) override;

@@ -34,6 +34,7 @@ struct PlatformState {
   int64_t frames = 0;
   bool maxMsPassed = false;
   std::function<void(int64_t)> frameHook;
+  std::function<void(const std::string&)> inputRecorder;
   std::FILE* soundLog = nullptr;
   // --timedemo: real time of the run and the slowest frame.
   std::chrono::steady_clock::time_point runStart;

@@ -58,8 +58,7 @@ void playStageTwoFrame(StageTwoPlay& play) {
   drawCreditLine();
 }
 
-void StageTwo(int32_t& result) {
-  StageTwoPlay play;
+void runStageTwo(StageTwoPlay& play, int32_t& result) {
   bool continued = true;
   while (continued) {
     continued = false;
@@ -87,4 +86,9 @@ void StageTwo(int32_t& result) {
     StoryScene(2);
   }
   result = play.result;
+}
+
+void StageTwo(int32_t& result) {
+  StageTwoPlay play;
+  runStageTwo(play, result);
 }

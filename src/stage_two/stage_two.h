@@ -15,3 +15,5 @@ void startStageTwo(StageTwoPlay& play);
 // Esc, the game-over countdown, the Hero, the tower, the walkers and blocks,
 // the effects and the score panel.
 void playStageTwoFrame(StageTwoPlay& play);
+// The whole stage on a record the caller holds (StageTwo keeps it local).
+void runStageTwo(StageTwoPlay& play, int32_t& result);

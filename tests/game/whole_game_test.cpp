@@ -1,0 +1,102 @@
+// A whole game from the title through the three stages to the ending and
+// back, played in-process by the automated players exactly as the main loop
+// plays it. Every key they press becomes a script; the script is kept as
+// bench/whole_game.txt (for --timedemo) and replayed through the real binary,
+// which must play the very same game.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "bots.h"
+#include "shell/game_state.h"
+#include "shell/harness.h"
+#include "shell/hiscore.h"
+#include "shell/platform.h"
+#include "shell/title.h"
+#include "support/run_game.h"
+#include "support/session.h"
+
+namespace {
+
+constexpr uint32_t SEED = 2;  // one continue in stage two
+const std::string SCRIPT_PATH = std::string(QUARVEL_SOURCE_DIR) + "/bench/whole_game.txt";
+
+struct WholeGame {
+  std::string script;
+  int32_t results[3] = {0, 0, 0};
+  int32_t finalScore = 0;
+  int32_t highScore = 0;
+  std::string soundLog;
+  std::string titleShot;  // the title shown after the game, as a BMP file
+};
+
+// The main loop's game, step by step: Space on the title (scripted at the
+// start), then the stages for as long as each is cleared, then Esc on the title.
+WholeGame playWholeGame(uint32_t seed) {
+  WholeGame game;
+  std::string opening = "1 down space\n2 up space\n";
+  TestSession session(opening, seed, true);
+  loadHighScore(gameState.highScore);
+  gameState.credits = 3;
+  int32_t choice = 0;
+  runTitleScreen(choice);
+  game.script = "seed " + std::to_string(seed) + "\n" + opening;
+  setInputRecorder([&game](const std::string& event) {
+    // Keys chosen while a frame is presented must reach the replay after that
+    // frame's sleep; scheduled input arrives at its own time.
+    game.script += std::to_string(virtualMs() + (choosingKeys ? 1 : 0)) + " " + event + "\n";
+  });
+  gameState.score = 0;
+  gameState.credits -= 1;
+  playStageOneAutomatically(game.results[0]);
+  if (game.results[0] == 2) playStageTwoAutomatically(game.results[1]);
+  if (game.results[1] == 2) playStageThreeAutomatically(game.results[2]);
+  setInputRecorder(nullptr);
+  game.script += std::to_string(virtualMs() + 1) + " down esc\n";
+  game.finalScore = gameState.score;
+  game.highScore = gameState.highScore;
+  gameState.credits = 3;
+  queueKeyValue(std::string(1, KEY_ESC_CHAR));
+  runTitleScreen(choice);
+  std::string shot = session.folder + "/title.bmp";
+  writeVisiblePageBmp(shot);
+  game.titleShot = readFileText(shot);
+  game.soundLog = readFileText(session.soundLogPath);
+  return game;
+}
+
+}  // namespace
+
+TEST(WholeGame, AutomatedPlayersWinAndTheBinaryReplaysTheSameGame) {
+  const char* seedText = std::getenv("QUARVEL_SEED_SEARCH");
+  WholeGame game = playWholeGame(seedText != nullptr ? static_cast<uint32_t>(std::atoi(seedText)) : SEED);
+  ASSERT_EQ(game.results[0], 2) << "stage one cleared";
+  ASSERT_EQ(game.results[1], 2) << "stage two cleared";
+  ASSERT_EQ(game.results[2], 2) << "stage three cleared";
+
+  if (std::getenv("QUARVEL_WRITE_WHOLE_GAME") != nullptr)
+    std::ofstream(SCRIPT_PATH, std::ios::binary) << game.script;
+  EXPECT_TRUE(readFileText(SCRIPT_PATH) == game.script)
+      << "the game plays differently now: rerun this test with QUARVEL_WRITE_WHOLE_GAME=1 to renew "
+         "bench/whole_game.txt";
+
+  GameRun run = runGame("--headless --input input.txt --shots shots --sound-log sound.txt", game.script);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "FMOD CLOSED\n");
+  EXPECT_TRUE(readFileText(run.folder + "/sound.txt") == game.soundLog) << "the same sounds in the same frames";
+  EXPECT_TRUE(readFileText(run.folder + "/shots/final.bmp") == game.titleShot)
+      << "back at the title with credits 03 and the final score";
+  EXPECT_EQ(readFileText(run.folder + "/hiscore.txt"),
+            "hi-score\r\n " + std::to_string(game.highScore) + "\r\n");
+  EXPECT_GT(game.finalScore, 1000);
+  EXPECT_GE(game.highScore, game.finalScore);
+}
+
+TEST(WholeGame, TimedemoReportsTheWholeRun) {
+  GameRun run = runGame("--headless --timedemo --input input.txt", readFileText(SCRIPT_PATH));
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("timedemo: "), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find(" frames in "), std::string::npos);
+  EXPECT_NE(run.out.find("frames per second, slowest frame "), std::string::npos);
+}

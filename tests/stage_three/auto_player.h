@@ -1,0 +1,109 @@
+// An automated player for the huge-UFO stage, steering from the stage's own
+// record: it dodges the kamikaze aliens and the beam, and once the drill has
+// come it drills one column of the UFO while the UFO stands still for its
+// beam attacks, until a shot gets through to the commander.
+#pragma once
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+
+#include "shell/harness.h"
+#include "shell/platform.h"
+#include "stage_three/stage_three_flow.h"
+
+struct AutoPlayer {
+  explicit AutoPlayer(const StageThreeState& state) : s(state) {}
+
+  // Frames into the current beam attack, 1 ... 100; 0 when not attacking.
+  int32_t attackFrame() const { return s.ufo.state == UFO_BEAM_ATTACK ? 100 - s.ufo.timer : 0; }
+
+  // Where the ship wants to be: under the commander, as far as the aliens
+  // and the beam let it; before the drill a little aside.
+  int32_t wantedX() const {
+    if (s.drillWeapon) return (s.ufo.x + 2) / 4 * 4;
+    return s.ufo.x < 160 ? s.ufo.x + 66 : s.ufo.x - 62;
+  }
+
+  // Hits the ship would take in the frames to come if it moved by `move`
+  // for `frames` frames and then stood still.
+  int hitsAhead(int move, int frames) const {
+    Kamikaze aliens[KAMIKAZE_SLOTS];
+    std::copy(std::begin(s.kamikaze), std::end(s.kamikaze), std::begin(aliens));
+    int32_t x = s.ship.x;
+    int32_t invulnerable = s.ship.invulnerabilityTimer;
+    int hits = 0;
+    for (int n = 1; n <= 16; ++n) {
+      if (n <= frames) x = std::min(304, std::max(16, x + move));
+      // The beam: fired in phases 32 ... 74, the phase being attack frame - 10.
+      int32_t phase = s.beam.active ? s.beam.phase + n : attackFrame() != 0 ? attackFrame() + n - 10 : -1;
+      int32_t beamX = s.beam.active ? s.beam.x : s.ufo.x;
+      if (phase >= 32 && phase <= 74 && invulnerable == 0 && x >= beamX - 50 && x <= beamX + 52) {
+        ++hits;
+        invulnerable = 50;
+      }
+      for (Kamikaze& k : aliens) {
+        if (!k.active) continue;
+        ++k.age;
+        k.y += 1 + (k.age > 10) + (k.age > 20) + (k.age > 30) + (k.age > 40) + (k.age > 50);
+        if (invulnerable == 0 && k.x >= x - 24 && k.x <= x + 20 && k.y >= s.ship.y - 16 && k.y <= s.ship.y + 12) {
+          ++hits;
+          invulnerable = 50;
+          k.active = FLAG_CLEAR;
+        }
+      }
+      if (invulnerable > 0) --invulnerable;
+    }
+    return hits;
+  }
+
+  // Chooses the keys for the next frame.
+  void operator()() {
+    if (s.result != STAGE_RUNNING || s.ship.state != SHIP_IN_PLAY) {
+      releaseAll();
+      return;
+    }
+    const int32_t target = wantedX();
+    int best = 0;
+    int bestCost = 1 << 30;
+    for (int move : {0, -4, 4}) {
+      int fewest = 1 << 30;
+      for (int frames : {1, 3, 6, 10, 16}) fewest = std::min(fewest, hitsAhead(move, frames));
+      int32_t x = std::min(304, std::max(16, s.ship.x + move));
+      int cost = fewest * 10000 + std::abs(x - target);
+      if (cost < bestCost) {
+        bestCost = cost;
+        best = move;
+      }
+    }
+    setKey(SC_LEFT, best < 0);
+    setKey(SC_RIGHT, best > 0);
+    setKey(SC_SPACE, !spaceHeld && !s.shot.active && wantsToFire());
+  }
+
+  bool wantsToFire() const {
+    const int32_t a = attackFrame();
+    if (s.drillWeapon && a != 0) return s.ship.x == (s.ufo.x + 2) / 4 * 4;
+    // Otherwise clear the aliens above the ship.
+    for (const Kamikaze& k : s.kamikaze) {
+      if (k.active && k.y > 100 && s.ship.x - 2 >= k.x - 9 && s.ship.x - 2 <= k.x + 8) return true;
+    }
+    return false;
+  }
+
+  void setKey(int scanCode, bool down) {
+    bool& held = scanCode == SC_LEFT ? leftHeld : scanCode == SC_RIGHT ? rightHeld : spaceHeld;
+    if (down && !held) pressKey(scanCode, scanCode == SC_SPACE ? " " : keyWithoutCharacter());
+    if (!down && held) releaseKey(scanCode);
+    held = down;
+  }
+  void releaseAll() {
+    setKey(SC_LEFT, false);
+    setKey(SC_RIGHT, false);
+    setKey(SC_SPACE, false);
+  }
+
+  const StageThreeState& s;
+  bool leftHeld = false, rightHeld = false, spaceHeld = false;
+};
+
