@@ -2,6 +2,8 @@
 // hangar-sized UFO at scale 19 into an image, and the outlined score line.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
@@ -13,17 +15,10 @@ namespace {
 // A headless screen with the sprite table, for the length of one benchmark.
 struct GfxScene {
   GfxScene() {
-    HarnessOptions options;
-    options.headless = true;
-    platformStart(options);
-    openScreen(320, 240, 32, 2, false);
-    loadSpriteSheet();
-    buildSpriteTable();
+    startBenchScreen();
   }
   ~GfxScene() {
-    destroySpriteTable();
-    closeScreen();
-    platformStop();
+    stopBenchScreen();
   }
 };
 

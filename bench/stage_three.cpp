@@ -2,6 +2,8 @@
 // beam firing, all 65 kamikaze aliens falling, 17 effects, pod and balloon.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include "gfx/effects.h"
 #include "gfx/sprites.h"
 #include "shell/harness.h"
@@ -35,12 +37,7 @@ void setBusyFrame(StageThreeState& s) {
 }
 
 void BM_StageThreeBusyFrame(benchmark::State& state) {
-  HarnessOptions options;
-  options.headless = true;
-  platformStart(options);
-  openScreen(320, 240, 32, 2, false);
-  loadSpriteSheet();
-  buildSpriteTable();
+  startBenchScreen();
   pressKey(SC_CTRL, keyWithoutCharacter());  // no frame wait
   StageThreeState s;
   enterStageThree(s);
@@ -51,9 +48,7 @@ void BM_StageThreeBusyFrame(benchmark::State& state) {
   }
   releaseKey(SC_CTRL);
   destroyUfoImages(s);
-  destroySpriteTable();
-  closeScreen();
-  platformStop();
+  stopBenchScreen();
 }
 BENCHMARK(BM_StageThreeBusyFrame)->Unit(benchmark::kMicrosecond);
 

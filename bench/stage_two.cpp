@@ -3,6 +3,8 @@
 // both walkers are out and all 17 blocks are falling.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include "gfx/effects.h"
 #include "gfx/sprites.h"
 #include "shell/harness.h"
@@ -50,12 +52,7 @@ StageTwoPlay busyFrame() {
 }
 
 void BM_StageTwoBusyFrame(benchmark::State& state) {
-  HarnessOptions options;
-  options.headless = true;
-  platformStart(options);
-  openScreen(320, 240, 32, 2, false);
-  loadSpriteSheet();
-  buildSpriteTable();
+  startBenchScreen();
   seedRandom(1);
   buildTower();
   const StageTwoPlay ready = busyFrame();
@@ -65,9 +62,7 @@ void BM_StageTwoBusyFrame(benchmark::State& state) {
     playStageTwoFrame(play);
     benchmark::DoNotOptimize(play);
   }
-  destroySpriteTable();
-  closeScreen();
-  platformStop();
+  stopBenchScreen();
 }
 BENCHMARK(BM_StageTwoBusyFrame)->Unit(benchmark::kMicrosecond);
 

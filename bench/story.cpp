@@ -2,6 +2,8 @@
 // the 640x240 hangar with the saucer at scale 19 before drawing the frame.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include <string>
 
 #include "gfx/sprites.h"
@@ -12,20 +14,13 @@
 namespace {
 
 void BM_HangarFirstFrame(benchmark::State& state) {
-  HarnessOptions options;
-  options.headless = true;
-  platformStart(options);
-  openScreen(320, 240, 32, 2, false);
-  loadSpriteSheet();
-  buildSpriteTable();
+  startBenchScreen();
   for (auto _ : state) {
     // Esc waiting in the queue ends the scene after its first frame.
     queueKeyValue(std::string(1, KEY_ESC_CHAR));
     StoryScene(1);
   }
-  destroySpriteTable();
-  closeScreen();
-  platformStop();
+  stopBenchScreen();
 }
 BENCHMARK(BM_HangarFirstFrame)->Unit(benchmark::kMicrosecond);
 

@@ -1,6 +1,8 @@
 // The whole title picture, drawn as the title screen draws it.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include "gfx/sprites.h"
 #include "gfx/text.h"
 #include "shell/game_state.h"
@@ -11,12 +13,7 @@
 namespace {
 
 void BM_TitlePicture(benchmark::State& state) {
-  HarnessOptions options;
-  options.headless = true;
-  platformStart(options);
-  openScreen(320, 240, 32, 2, false);
-  loadSpriteSheet();
-  buildSpriteTable();
+  startBenchScreen();
   gameState.credits = 3;
   for (auto _ : state) {
     // The title waits for Space after drawing; a queued Space ends it at once.
@@ -25,9 +22,7 @@ void BM_TitlePicture(benchmark::State& state) {
     runTitleScreen(result);
     benchmark::DoNotOptimize(result);
   }
-  destroySpriteTable();
-  closeScreen();
-  platformStop();
+  stopBenchScreen();
 }
 BENCHMARK(BM_TitlePicture)->Unit(benchmark::kMicrosecond);
 

@@ -40,6 +40,11 @@ void waitForEscRelease() {
 
 }  // namespace
 
+void drawGameOverBox() {
+  drawPromptBox(78, 78, 232, 108);
+  drawText(88, 90, "G A M E   O V E R", 0x000000, -1);
+}
+
 void askContinue(int32_t& accepted) {
   saveHighScoreIfReached();
   setPages(0, 0);

@@ -79,17 +79,6 @@ void stageThreeFrame(StageThreeState& s) {
   if (s.result == STAGE_EXIT_REQUESTED) askExitToTitle(s.result);
 }
 
-namespace {
-
-void showGameOver() {
-  drawLine(nullptr, 78, 78, 232, 108, 0x000000, LineFilledBox);
-  drawLine(nullptr, 78, 78, 232, 108, 0xFFFFFF, LineBox);
-  drawText(88, 90, "G A M E   O V E R", 0x000000, -1);
-  sleepMs(1000);
-}
-
-}  // namespace
-
 void runStageThree(StageThreeState& s, int32_t& result) {
   enterStageThree(s);
   for (;;) {
@@ -99,7 +88,8 @@ void runStageThree(StageThreeState& s, int32_t& result) {
     setPages(0, 0);
     saveHighScoreIfReached();
     if (s.result != STAGE_GAME_OVER) break;
-    showGameOver();
+    drawGameOverBox();
+    sleepMs(1000);
     askContinue(s.continueAnswer);
     if (!s.continueAnswer) break;
   }

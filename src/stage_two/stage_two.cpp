@@ -15,16 +15,6 @@
 #include "stage_two/tower_map.h"
 #include "story/story.h"
 
-namespace {
-
-void drawGameOverBox() {
-  drawLine(nullptr, 78, 78, 232, 108, 0x000000, LineFilledBox);
-  drawLine(nullptr, 78, 78, 232, 108, 0xFFFFFF, LineBox);
-  drawText(88, 90, "G A M E   O V E R", 0x000000, -1);
-}
-
-}  // namespace
-
 void startStageTwo(StageTwoPlay& play) {
   buildTower();
   play.hero = newHero();

@@ -1,0 +1,22 @@
+// What every benchmark starts from: the headless back end, an open screen and
+// the sprite table, as the game has them after its start-up.
+#pragma once
+
+#include "gfx/sprites.h"
+#include "shell/harness.h"
+#include "shell/platform.h"
+
+inline void startBenchScreen() {
+  HarnessOptions options;
+  options.headless = true;
+  platformStart(options);
+  openScreen(320, 240, 32, 2, false);
+  loadSpriteSheet();
+  buildSpriteTable();
+}
+
+inline void stopBenchScreen() {
+  destroySpriteTable();
+  closeScreen();
+  platformStop();
+}
