@@ -48,7 +48,7 @@ case "${1:-}" in
   bench)
     install_missing
     build build -DQUARVEL_TESTS=OFF -DQUARVEL_BENCH=ON -DCMAKE_BUILD_TYPE=Release
-    ./build/quarvel_bench "${@:2}"
+    cd build && ./quarvel_bench "${@:2}"
     ;;
   *)
     echo "usage: ./build.sh play|test|bench" >&2
