@@ -26,17 +26,15 @@ void platformStart(const HarnessOptions& options) {
     std::filesystem::create_directories(options.shotsDir, ignored);
   }
   if (!options.soundLog.empty()) p.soundLog = std::fopen(options.soundLog.c_str(), "w");
-  if (options.headless) {
-    std::vector<ScriptEvent> events;
-    const std::string& text = options.inputText;  // the entry point has read --input into it
-    bool seedGiven = false;
-    uint32_t seed = 0;
-    std::string error;
-    parseScript(text, events, seedGiven, seed, error);  // already checked by the entry point
+  std::vector<ScriptEvent> events;
+  bool seedGiven = false;
+  uint32_t seed = 0;
+  std::string error;
+  parseScript(options.inputText, events, seedGiven, seed, error);  // already checked by the entry point
+  if (options.headless)
     p.backend = std::make_unique<HeadlessBackend>(std::move(events));
-  } else {
-    p.backend = std::make_unique<SdlBackend>(options.recordFile);
-  }
+  else
+    p.backend = std::make_unique<SdlBackend>(options.recordFile, std::move(events));
 }
 
 void platformStop() {

@@ -7,6 +7,7 @@
 
 #include "shell/backend.h"
 #include "shell/harness.h"
+#include "shell/platform_state.h"
 
 class HeadlessBackend : public PlatformBackend {
  public:
@@ -27,8 +28,6 @@ class HeadlessBackend : public PlatformBackend {
   void closeAudio() override;
 
  private:
-  void applyEventsUpTo(int64_t ms);
-  std::vector<ScriptEvent> script_;
-  size_t next_ = 0;
+  ScriptPlayer script_;
   bool samplesLoaded_[9] = {};
 };

@@ -11,9 +11,19 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "shell/backend.h"
 #include "shell/harness.h"
+
+// Plays a script's events once the virtual clock has reached their times
+// (either back end may run one).
+struct ScriptPlayer {
+  std::vector<ScriptEvent> events;
+  size_t next = 0;
+  void applyUpTo(int64_t ms);
+  void add(const std::vector<ScriptEvent>& more);  // joins the events still to come, in time order
+};
 
 constexpr int SCREEN_WIDTH = 320;
 constexpr int SCREEN_HEIGHT = 240;

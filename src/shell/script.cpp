@@ -1,6 +1,7 @@
 // Scripted input: one event a line, "MS down KEY", "MS up KEY", "MS type TEXT",
 // "MS close", "MS shot NAME"; '#' starts a comment; an optional first line
 // "seed N".
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -98,4 +99,35 @@ bool parseScript(const std::string& text, std::vector<ScriptEvent>& events, bool
     events.push_back(event);
   }
   return true;
+}
+
+void ScriptPlayer::applyUpTo(int64_t ms) {
+  while (next < events.size() && events[next].ms <= ms) {
+    const ScriptEvent& event = events[next++];
+    switch (event.kind) {
+      case ScriptEvent::Down:
+        pressKey(event.scanCode, event.text);
+        break;
+      case ScriptEvent::Up:
+        releaseKey(event.scanCode);
+        break;
+      case ScriptEvent::Type:
+        for (char c : event.text) queueKeyValue(std::string(1, c));
+        break;
+      case ScriptEvent::Close:
+        clickCloseButton();
+        break;
+      case ScriptEvent::Shot: {
+        const std::string& folder = platform().options.shotsDir;
+        writeVisiblePageBmp((folder.empty() ? std::string(".") : folder) + "/" + event.text + ".bmp");
+        break;
+      }
+    }
+  }
+}
+
+void ScriptPlayer::add(const std::vector<ScriptEvent>& more) {
+  events.insert(events.end(), more.begin(), more.end());
+  std::stable_sort(events.begin() + static_cast<std::ptrdiff_t>(next), events.end(),
+                   [](const ScriptEvent& a, const ScriptEvent& b) { return a.ms < b.ms; });
 }

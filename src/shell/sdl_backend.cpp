@@ -63,7 +63,9 @@ std::string typedValue(const SDL_Keysym& key, int scanCode) {
 
 }  // namespace
 
-SdlBackend::SdlBackend(const std::string& recordFile) {
+SdlBackend::SdlBackend(const std::string& recordFile, std::vector<ScriptEvent> script) {
+  script_.events = std::move(script);
+  script_.applyUpTo(0);
   if (!recordFile.empty()) {
     recordOut_ = std::fopen(recordFile.c_str(), "w");
     if (recordOut_ == nullptr) std::fprintf(stderr, "quarvel: cannot write the recording to %s\n", recordFile.c_str());
@@ -81,6 +83,8 @@ void SdlBackend::record(const std::string& line) {
   std::fprintf(recordOut_, "%lld %s\n", static_cast<long long>(platform().virtualMs), line.c_str());
   std::fflush(recordOut_);
 }
+
+void SdlBackend::addInput(const std::vector<ScriptEvent>& events) { script_.add(events); }
 
 void SdlBackend::noteSeed(uint32_t seed) {
   if (recordOut_ != nullptr) std::fprintf(recordOut_, "seed %u\n", seed);
@@ -195,6 +199,7 @@ void SdlBackend::pumpEvents() {
 void SdlBackend::wait(int ms, bool stopOnKey) {
   Uint64 end = SDL_GetTicks64() + static_cast<Uint64>(ms);
   PlatformState& p = platform();
+  script_.applyUpTo(p.virtualMs);
   do {
     pumpEvents();
     if (stopOnKey && !p.keyQueue.empty()) return;

@@ -7,13 +7,15 @@
 #include <string>
 
 #include "shell/backend.h"
+#include "shell/platform_state.h"
 
 struct SdlWindowState;  // window, renderer and texture (sdl_backend.cpp)
 struct SdlAudioState;   // mixer chunks (sdl_audio.cpp)
 
 class SdlBackend : public PlatformBackend {
  public:
-  explicit SdlBackend(const std::string& recordFile);
+  // script: input to play as well as the keyboard's (--input).
+  SdlBackend(const std::string& recordFile, std::vector<ScriptEvent> script);
   ~SdlBackend() override;
   void openDisplay(bool fullScreen) override;
   void leaveFullScreen() override;
@@ -22,6 +24,7 @@ class SdlBackend : public PlatformBackend {
   void showPage(const uint32_t* pixels, bool urgent) override;
   void wait(int ms, bool stopOnKey) override;
   double secondsTimer() override;
+  void addInput(const std::vector<ScriptEvent>& events) override;
   void noteSeed(uint32_t seed) override;
 
   bool openAudio() override;
@@ -36,4 +39,5 @@ class SdlBackend : public PlatformBackend {
   SdlWindowState* window_ = nullptr;
   SdlAudioState* audio_ = nullptr;
   std::FILE* recordOut_ = nullptr;
+  ScriptPlayer script_;
 };
