@@ -15,15 +15,14 @@ const std::string HIT_POINT_MARK = "\x01";   // the cell of the little alien
 
 }  // namespace
 
+// width - 1 zeros, then the value's decimal text, cut to its rightmost width
+// characters. A negative value keeps its minus sign inside the zeros
+// (-5 in eight places is 000000-5), as a high-score file may hold one.
 std::string zeroPad(int32_t value, int width) {
   if (width <= 0) return "";
-  // Never negative in play; then a sign stands in front of the padded digits.
-  bool negative = value < 0;
-  int64_t magnitude = negative ? -static_cast<int64_t>(value) : value;
-  std::string text(static_cast<size_t>(width), '0');
-  text += std::to_string(magnitude);
-  text.erase(0, text.size() - static_cast<size_t>(width));
-  if (negative) text[0] = '-';
+  std::string text(static_cast<size_t>(width - 1), '0');
+  text += std::to_string(value);
+  if (text.size() > static_cast<size_t>(width)) text.erase(0, text.size() - static_cast<size_t>(width));
   return text;
 }
 

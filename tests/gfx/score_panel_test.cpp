@@ -20,12 +20,17 @@ TEST(ZeroPad, KeepsTheRightmostWidthCharacters) {
   EXPECT_EQ(zeroPad(2147483647, 8), "47483647");
 }
 
-TEST(ZeroPad, OddInputsStaySafe) {
+// A negative high score can come from the file: its text keeps the minus
+// sign and is cut like any other.
+TEST(ZeroPad, NegativeValuesAndOddWidths) {
   EXPECT_EQ(zeroPad(5, 0), "");
   EXPECT_EQ(zeroPad(5, -3), "");
-  EXPECT_EQ(zeroPad(-5, 8), "-0000005");
-  EXPECT_EQ(zeroPad(-2147483647 - 1, 8), "-7483648");
-  EXPECT_EQ(zeroPad(-1, 1), "-");
+  EXPECT_EQ(zeroPad(-5, 8), "000000-5");
+  EXPECT_EQ(zeroPad(-345, 8), "0000-345");
+  EXPECT_EQ(zeroPad(-12345678, 8), "12345678");
+  EXPECT_EQ(zeroPad(-2147483647 - 1, 8), "47483648");
+  EXPECT_EQ(zeroPad(-1, 1), "1");
+  EXPECT_EQ(zeroPad(-1, 2), "-1");
 }
 
 struct PanelTest : ::testing::Test {
