@@ -114,6 +114,25 @@ TEST(StageThreeShip, InvulnerableForAHundredFramesThenFiftyAfterEachHit) {
   EXPECT_EQ(s.ship.reserveShips, -1);
 }
 
+// The alien strikes when it is within x - 22 ... x + 18 and y - 14 ... y + 10
+// of the ship after its move; one pixel further it passes by.
+TEST(StageThreeKamikaze, StrikesTheShipInsideItsLopsidedBoxOnly) {
+  TestSession session("", 1);
+  struct Case {
+    int32_t x, y;
+    bool hit;
+  };
+  for (Case c : {Case{78, 210, true}, Case{77, 210, false}, Case{118, 210, true}, Case{119, 210, false},
+                 Case{100, 196, true}, Case{100, 195, false}, Case{100, 220, true}, Case{100, 221, false}}) {
+    StageThreeState s;
+    s.ship = StageThreeShip{100, 210, 3, SHIP_IN_PLAY, 0};
+    launchKamikaze(s, c.x, c.y - 1);  // it falls 1 in its first frame
+    updateKamikazes(s);
+    EXPECT_EQ(s.ship.reserveShips == 2, c.hit) << c.x << "," << c.y;
+    EXPECT_EQ(s.kamikaze[0].active == FLAG_CLEAR, c.hit) << c.x << "," << c.y;
+  }
+}
+
 TEST(StageThreeShip, MovesInFoursBetween16And304AndFiresOncePerPress) {
   TestSession session("", 1);
   StageThreeState s;
