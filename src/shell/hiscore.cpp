@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -19,28 +20,27 @@ const char* const FILE_NAME = "hiscore.txt";
 const char* const TEMP_NAME = "hiscore.txt.new";
 
 // The second item of the file as a number: blanks skipped, an optional sign,
-// digits with an optional fraction rounded half to even; no number gives 0;
-// values beyond 32 bits are clamped.
+// digits with an optional fraction, read as one double and rounded half to
+// even; no number gives 0; values beyond 32 bits are clamped.
 int32_t parseValue(const std::string& item) {
   size_t i = 0;
   while (i < item.size() && (item[i] == ' ' || item[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < item.size() && (item[i] == '+' || item[i] == '-')) negative = item[i++] == '-';
-  double value = 0.0;
+  std::string number;
+  if (i < item.size() && (item[i] == '+' || item[i] == '-')) number.push_back(item[i++]);
   bool digits = false;
-  while (i < item.size() && std::isdigit(static_cast<unsigned char>(item[i]))) {
-    value = std::min(value * 10.0 + (item[i++] - '0'), 1.0e12);
-    digits = true;
-  }
-  if (i < item.size() && item[i] == '.') {
-    double scale = 0.1;
-    for (++i; i < item.size() && std::isdigit(static_cast<unsigned char>(item[i])); ++i, scale /= 10.0) {
-      value += (item[i] - '0') * scale;
+  auto takeDigits = [&] {
+    for (; i < item.size() && std::isdigit(static_cast<unsigned char>(item[i])); ++i) {
+      number.push_back(item[i]);
       digits = true;
     }
+  };
+  takeDigits();
+  if (i < item.size() && item[i] == '.') {
+    number.push_back(item[i++]);
+    takeDigits();
   }
   if (!digits) return 0;
-  value = std::nearbyint(negative ? -value : value);
+  double value = std::nearbyint(std::strtod(number.c_str(), nullptr));
   if (value > 2147483647.0) return INT32_MAX;
   if (value < -2147483648.0) return INT32_MIN;
   return static_cast<int32_t>(value);
@@ -59,7 +59,7 @@ std::string secondItem(std::istream& in) {
       continue;
     }
     if (c == '\r') continue;
-    if (item.size() < 64) item.push_back(c);
+    if (item.size() < 4096) item.push_back(c);
   }
   return index == 1 ? item : "";
 }

@@ -66,6 +66,12 @@ TEST_F(HighScoreFile, ReadsTheSecondItemWithEitherLineEnd) {
   write("whatever\n3.5\n");
   EXPECT_EQ(load(), 4);
   EXPECT_EQ(readFileText("hiscore.txt"), "whatever\n3.5\n") << "reading never rewrites";
+  write("whatever\n3.4999999999999999999\n");  // read as one double: 3.5, then to even
+  EXPECT_EQ(load(), 4);
+  write("whatever\n" + std::string(80, '0') + "345\n");  // long items are read whole
+  EXPECT_EQ(load(), 345);
+  write("whatever\n1e3\n");  // no exponents: the number stops at the letter
+  EXPECT_EQ(load(), 1);
 }
 
 TEST_F(HighScoreFile, GarbageReadsAsZeroOrClampedAndNeverFails) {
