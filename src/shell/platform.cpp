@@ -290,8 +290,10 @@ void emptyKeyQueue() {
 namespace {
 void advanceClock(int ms, bool stopOnKey) {
   PlatformState& p = platform();
-  ms = std::max(ms, 0);
-  p.virtualMs += ms;
+  // A frame that asks for no sleep at all (stage three with Ctrl held) still
+  // counts one virtual millisecond, so that scripted input and recordings
+  // can reach a game running flat out.
+  p.virtualMs += std::max(ms, 1);
   showVisiblePage(false);
   if (p.backend) p.backend->wait(ms, stopOnKey);
   if (p.virtualMs > p.options.maxMs && !p.maxMsPassed) {

@@ -112,3 +112,14 @@ TEST(Builds, TheFullScreenBuildRunsHeadlessToo) {
   GameRun run = runGame("--headless --input input.txt", "10 down esc\n", "quarvel");
   EXPECT_EQ(run.exitCode, 0) << run.err;
 }
+
+TEST(Replay, ScriptedInputReachesAStageRunningFlatOutWithCtrl) {
+  // Ctrl held makes stage three skip its frame sleep; the release and the Esc
+  // after it must still arrive on time.
+  GameRun run = runGame("--headless --scene stage3 --input input.txt --shots s --max-ms 60000",
+                        "100 down ctrl\n300 up ctrl\n2000 down esc\n2100 up esc\n2150 shot prompt\n2200 type y\n");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  std::string shot = readFileText(run.folder + "/s/prompt.bmp");
+  EXPECT_EQ(bmpPixel(shot, 42, 98), 0xFFFFFFu) << "the exit prompt's frame is up";
+  EXPECT_EQ(bmpPixel(shot, 43, 99), 0x000000u);
+}
