@@ -123,3 +123,37 @@ TEST(StageOneFrame, EscRequestsTheExitUnlessALaterStepEndsTheStage) {
   playStageOneFrame(field);  // the 101st frame of the count
   EXPECT_EQ(field.result, STAGE_CLEARED);
 }
+
+TEST(StageOneFrame, AContinueRestartsTheFieldButNotWhatIsInFlight) {
+  // Only entering the stage clears the shot, the bombs and the march beat; a
+  // restart after a continue leaves them as they were.
+  TestSession session;
+  StageOneField field = formationDestroyed(0);
+  field.bonusCounter = 50;
+  field.ship = PlayerShip{180, 206, SHIP_HIT, 11, 60, -1};
+  field.result = STAGE_GAME_OVER;
+  field.shot = PlayerShot{-1, 180, 100};
+  field.bombs[3] = AlienShot{-1, 100, 196, 1, 0};
+  field.formation.marchSoundIndex = 2;
+  field.formation.speed = 12;
+  startStageOne(field);
+  EXPECT_EQ(gameState.score, 0);
+  EXPECT_EQ(field.result, STAGE_RUNNING);
+  EXPECT_EQ(field.formationDestroyed, 0);
+  EXPECT_EQ(field.bonusCounter, 0);
+  EXPECT_EQ(field.ship.state, SHIP_APPEARING);
+  EXPECT_EQ(field.ship.x, 100);
+  EXPECT_EQ(field.ship.frame, 0);
+  EXPECT_EQ(field.ship.reserveShips, 3);
+  EXPECT_EQ(field.formation.aliensLeft, 12);
+  EXPECT_EQ(field.formation.speed, 1);
+  for (const Alien& alien : field.aliens) EXPECT_NE(alien.alive, 0);
+  EXPECT_EQ(field.shot.y, 100);
+  EXPECT_EQ(field.formation.marchSoundIndex, 2);
+
+  // The old bomb falls onto the new ship in the first frame; the old shot flies on.
+  playStageOneFrame(field);
+  EXPECT_EQ(field.shot.y, 94);
+  EXPECT_EQ(field.bombs[3].active, 0);
+  EXPECT_EQ(field.ship.state, SHIP_HIT);
+}

@@ -262,6 +262,9 @@ TEST(StageOneFormation, ReachingTheBottomLosesTheGameWhateverTheReserve) {
 TEST(StageOneBombs, DropUnderAnAlienIntoTheFirstFreeSlotOnly) {
   TestSession session(/*script=*/"", /*seed=*/7);
   StageOneField field = fieldInPlay();
+  // A slot keeps the picture and count it last had; a new bomb goes on from there.
+  field.bombs[0].frame = 2;
+  field.bombs[0].animationCounter = 5;
   updateAliens(field);
   int frames = 0;
   while (field.bombs[0].active == 0 && frames < 1000) {
@@ -274,6 +277,8 @@ TEST(StageOneBombs, DropUnderAnAlienIntoTheFirstFreeSlotOnly) {
     if (field.bombs[0].x == (alien.x & ~1) && field.bombs[0].y == alien.y - 1) underAnAlien = true;
   EXPECT_TRUE(underAnAlien);
   EXPECT_EQ(field.bombs[0].x % 2, 0);
+  EXPECT_EQ(field.bombs[0].frame, 2);
+  EXPECT_EQ(field.bombs[0].animationCounter, 5);
 
   // With all five in flight the chances are lost.
   for (AlienShot& bomb : field.bombs) {
