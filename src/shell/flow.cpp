@@ -42,11 +42,11 @@ void playGame() {
   int32_t result = 0;
   if (stage == 0) {
     StageOne(result);
-    if (result == 2) stage = 1;
+    if (result == STAGE_CLEARED) stage = 1;
   }
   if (stage == 1) {
     StageTwo(result);
-    if (result == 2) stage = 2;
+    if (result == STAGE_CLEARED) stage = 2;
   }
   if (stage == 2) StageThree(result);
 }

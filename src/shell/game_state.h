@@ -16,6 +16,15 @@ struct PagePair {
   int visible = 0;
 };
 
+// What a stage leaves in its result: 0 while it runs, 4 from the frame in
+// which Esc was seen until the exit prompt answers, then 2 cleared, 1 game
+// over, -1 left through the exit prompt.
+constexpr int32_t STAGE_RUNNING = 0;
+constexpr int32_t STAGE_GAME_OVER = 1;
+constexpr int32_t STAGE_CLEARED = 2;
+constexpr int32_t STAGE_EXIT_REQUESTED = 4;
+constexpr int32_t STAGE_LEFT = -1;
+
 extern GameState gameState;
 extern PagePair pagePair;
 

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "shell/game_state.h"
+
 constexpr int ALIEN_COUNT = 12;
 constexpr int ALIEN_COLUMNS = 4;
 constexpr int BOMB_SLOTS = 5;
@@ -19,13 +21,6 @@ constexpr int32_t ALIEN_NEW = 0;
 constexpr int32_t ALIEN_MARCHING = 1;
 constexpr int32_t ALIEN_STEPPING_DOWN = 2;
 constexpr int32_t ALIEN_EXPLODING = 4;
-
-// Stage results.
-constexpr int32_t STAGE_RUNNING = 0;
-constexpr int32_t STAGE_GAME_OVER = 1;
-constexpr int32_t STAGE_CLEARED = 2;
-constexpr int32_t STAGE_EXIT_REQUESTED = 4;
-constexpr int32_t STAGE_LEFT = -1;
 
 struct PlayerShip {
   int32_t x = 100;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "shell/game_state.h"
+
 #include "shell/platform.h"
 
 // Flags are -1 when set and 0 when clear, and are tested as non-zero.
@@ -27,13 +29,6 @@ constexpr int32_t UFO_DESCENDING = 2;
 constexpr int32_t UFO_READY = 3;
 constexpr int32_t UFO_CRUISING = 4;
 constexpr int32_t UFO_BEAM_ATTACK = 7;
-
-// Stage results.
-constexpr int32_t STAGE_RUNNING = 0;
-constexpr int32_t STAGE_GAME_OVER = 1;
-constexpr int32_t STAGE_CLEARED = 2;
-constexpr int32_t STAGE_EXIT_REQUESTED = 4;
-constexpr int32_t STAGE_LEFT = -1;
 
 constexpr int KAMIKAZE_SLOTS = 65;
 constexpr int HATCHES = 4;

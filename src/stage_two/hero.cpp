@@ -84,7 +84,7 @@ void fall(StageTwoPlay& play) {
   // The feet are level with a floor row: one more floor passed.
   addScore(10);
   int32_t below = hero.storeyRow + 1;
-  if (cellAt(hero.column, below) == GOAL_CELL) play.result = StageCleared;
+  if (cellAt(hero.column, below) == GOAL_CELL) play.result = STAGE_CLEARED;
   bool lands;
   if (overOneCell(hero.m)) {
     lands = (cellAt(hero.column, below) & CellFloor) != 0;

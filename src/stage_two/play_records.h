@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "shell/game_state.h"
+
 enum HeroState : int32_t {
   HeroArriving = 0,
   HeroLeavingLift = 1,
@@ -71,19 +73,11 @@ struct FallingBlock {
 };
 constexpr int32_t FALLING_BLOCK_SLOTS = 17;
 
-enum StageResult : int32_t {
-  StageRunning = 0,
-  StageGameOver = 1,
-  StageCleared = 2,
-  StageExitRequested = 4,
-  StageLeft = -1,
-};
-
 struct StageTwoPlay {
   Hero hero;
   Walker riser;
   Walker faller;
   FallingBlock blocks[FALLING_BLOCK_SLOTS];
   int32_t scroll = 0;  // map y at the top line of the screen; always hero y - 116
-  int32_t result = StageRunning;
+  int32_t result = STAGE_RUNNING;
 };

@@ -19,19 +19,19 @@ void startStageTwo(StageTwoPlay& play) {
   buildTower();
   play.hero = newHero();
   play.scroll = 0;
-  play.result = StageRunning;
+  play.result = STAGE_RUNNING;
   clearEffects();
   retireWalkers(play);
   for (FallingBlock& block : play.blocks) block = FallingBlock{};
 }
 
 void playStageTwoFrame(StageTwoPlay& play) {
-  if (keyHeld(SC_ESC)) play.result = StageExitRequested;
+  if (keyHeld(SC_ESC)) play.result = STAGE_EXIT_REQUESTED;
   // The game ends 49 frames after the Hero went out; the walkers go on meanwhile.
   Hero& hero = play.hero;
   if (hero.gameOverCountdown > 1) {
     hero.gameOverCountdown -= 1;
-    if (hero.gameOverCountdown == 1) play.result = StageGameOver;
+    if (hero.gameOverCountdown == 1) play.result = STAGE_GAME_OVER;
   }
   heroStompInput(hero);
   updateHero(play);
@@ -53,16 +53,16 @@ void runStageTwo(StageTwoPlay& play, int32_t& result) {
   while (continued) {
     continued = false;
     startStageTwo(play);
-    while (play.result == StageRunning) {
+    while (play.result == STAGE_RUNNING) {
       beginFrame();
       playStageTwoFrame(play);
       endFrame(30);
-      if (play.result == StageExitRequested) askExitToTitle(play.result);
+      if (play.result == STAGE_EXIT_REQUESTED) askExitToTitle(play.result);
     }
     emptyKeyQueue();
     setPages(0, 0);
     saveHighScoreIfReached();
-    if (play.result == StageGameOver) {
+    if (play.result == STAGE_GAME_OVER) {
       drawGameOverBox();
       sleepMs(1000);
       int32_t answer = 0;
@@ -71,7 +71,7 @@ void runStageTwo(StageTwoPlay& play, int32_t& result) {
     }
     retireWalkers(play);
   }
-  if (play.result == StageCleared) {
+  if (play.result == STAGE_CLEARED) {
     StoryScene(1);
     StoryScene(2);
   }

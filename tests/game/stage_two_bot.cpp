@@ -24,8 +24,8 @@ struct StageTwoBot {
 
   void operator()() {
     ++sinceZ;
-    answerContinue(play.result == StageGameOver, answered);
-    if (play.result != StageRunning || play.hero.state != HeroWalking) {
+    answerContinue(play.result == STAGE_GAME_OVER, answered);
+    if (play.result != STAGE_RUNNING || play.hero.state != HeroWalking) {
       releaseAll();
       return;
     }

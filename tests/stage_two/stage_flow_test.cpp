@@ -95,7 +95,7 @@ TEST(StageTwoFlow, DroppingInColumnNineReachesTheGoalAndTheStoryFollows) {
   int32_t result = 0;
   StageTwo(result);
   setFrameHook(nullptr);
-  EXPECT_EQ(result, StageCleared);
+  EXPECT_EQ(result, STAGE_CLEARED);
   EXPECT_GE(gameState.score, 10 * 199) << "ten points for every floor down to floor 199";
   EXPECT_EQ(gameState.highScore, gameState.score);
   EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n " + std::to_string(gameState.score) + "\r\n");
@@ -117,7 +117,7 @@ TEST(StageTwoFlow, PutOutWithoutCreditsShowsGameOverFortyNineFramesLater) {
   int32_t result = 0;
   StageTwo(result);
   setFrameHook(nullptr);
-  EXPECT_EQ(result, StageGameOver);
+  EXPECT_EQ(result, STAGE_GAME_OVER);
   // The Hero vanishes in the frame after the last touch; the loop ends 49 frames later.
   EXPECT_EQ(framesPresented(), bot.lastHeroFrame + 1 + 49);
   std::vector<std::string> log = soundsLogged(session.soundLogPath);
@@ -152,7 +152,7 @@ TEST(StageTwoFlow, AContinueBuildsANewTowerAndPutsTheHeroBackInTheLift) {
   StageTwo(result);
   setFrameHook(nullptr);
   ASSERT_EQ(run, 2);
-  EXPECT_EQ(result, StageLeft) << "left through the exit prompt";
+  EXPECT_EQ(result, STAGE_LEFT) << "left through the exit prompt";
   EXPECT_EQ(gameState.credits, 0);
   EXPECT_NE(std::memcmp(&first.tower, &second.tower, sizeof(TowerMap)), 0) << "a new tower";
   EXPECT_TRUE(sameRows(first, second, 20, 130)) << "roof, lift and the Hero in it as at the start";
@@ -177,7 +177,7 @@ TEST(StageTwoFlow, RandomKeysThroughTheWholeStage) {
   int32_t result = 0;
   StageTwo(result);
   setFrameHook(nullptr);
-  EXPECT_TRUE(result == StageLeft || result == StageGameOver);
+  EXPECT_TRUE(result == STAGE_LEFT || result == STAGE_GAME_OVER);
   EXPECT_LE(framesPresented(), 1500);
 }
 
@@ -197,7 +197,7 @@ TEST(StageTwoFlow, RandomPlayDownToTheBottomStaysInsideTheTower) {
     random() % 4 == 0 ? pressKey(SC_SPACE, " ") : releaseKey(SC_SPACE);
     if (random() % 3 == 0) queueKeyValue("z");
     play.hero.hitPoints = 5;
-    play.result = StageRunning;
+    play.result = STAGE_RUNNING;
     playStageTwoFrame(play);
     ASSERT_GE(play.hero.x, 8);
     ASSERT_LE(play.hero.x, 16 * 19 + 8);
