@@ -16,14 +16,6 @@ bool containsNoSound(std::string text) {
   return text.find("NOSOUND") != std::string::npos;
 }
 
-bool parseNumber(const std::string& text, int64_t max, int64_t& value) {
-  if (text.empty() || text.size() > 18) return false;
-  for (char c : text)
-    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-  value = std::strtoll(text.c_str(), nullptr, 10);
-  return value <= max;
-}
-
 bool parseFrameList(const std::string& text, std::vector<std::pair<int64_t, int64_t>>& ranges) {
   if (text == "all") {
     ranges.push_back({1, INT64_MAX});
@@ -36,10 +28,10 @@ bool parseFrameList(const std::string& text, std::vector<std::pair<int64_t, int6
     size_t dash = item.find('-');
     int64_t first = 0, last = 0;
     if (dash == std::string::npos) {
-      if (!parseNumber(item, 1LL << 50, first)) return false;
+      if (!parseWholeNumber(item, 1LL << 50, first)) return false;
       last = first;
-    } else if (!parseNumber(item.substr(0, dash), 1LL << 50, first) ||
-               !parseNumber(item.substr(dash + 1), 1LL << 50, last) || last < first) {
+    } else if (!parseWholeNumber(item.substr(0, dash), 1LL << 50, first) ||
+               !parseWholeNumber(item.substr(dash + 1), 1LL << 50, last) || last < first) {
       return false;
     }
     ranges.push_back({first, last});
@@ -91,7 +83,7 @@ int parseCommandLine(const std::vector<std::string>& args, HarnessOptions& optio
     } else if (arg == "--timedemo") {
       options.timedemo = true;
     } else if (arg == "--seed") {
-      if (!value(text) || !parseNumber(text, 4294967295LL, number)) return fail("--seed needs a whole number from 0 to 4294967295");
+      if (!value(text) || !parseWholeNumber(text, 4294967295LL, number)) return fail("--seed needs a whole number from 0 to 4294967295");
       options.seedGiven = true;
       options.seed = static_cast<uint32_t>(number);
     } else if (arg == "--input") {
@@ -111,7 +103,7 @@ int parseCommandLine(const std::vector<std::string>& args, HarnessOptions& optio
     } else if (arg == "--sound-log") {
       if (!value(options.soundLog)) return fail("--sound-log needs a file");
     } else if (arg == "--max-ms") {
-      if (!value(text) || !parseNumber(text, 1LL << 50, number)) return fail("--max-ms needs a whole number");
+      if (!value(text) || !parseWholeNumber(text, 1LL << 50, number)) return fail("--max-ms needs a whole number");
       options.maxMs = number;
     } else {
       return fail("unknown option '" + arg + "'");

@@ -36,6 +36,8 @@ struct ScriptEvent {
 // Parses a script; on a malformed line returns false with "LINE: reason" in error.
 bool parseScript(const std::string& text, std::vector<ScriptEvent>& events, bool& seedGiven,
                  uint32_t& seed, std::string& error);
+// Reads a number of decimal digits only (no sign, no blanks) that is at most max.
+bool parseWholeNumber(const std::string& text, int64_t max, int64_t& value);
 // Parses the command line. Returns 0 to go on, 1 after printing --help, 2 after a
 // one-line error on stderr.
 int parseCommandLine(const std::vector<std::string>& args, HarnessOptions& options);

@@ -10,8 +10,6 @@
 #include "shell/harness.h"
 #include "shell/platform_state.h"
 
-namespace {
-
 bool parseWholeNumber(const std::string& text, int64_t max, int64_t& value) {
   if (text.empty() || text.size() > 18) return false;
   for (char c : text)
@@ -19,6 +17,8 @@ bool parseWholeNumber(const std::string& text, int64_t max, int64_t& value) {
   value = std::strtoll(text.c_str(), nullptr, 10);
   return value <= max;
 }
+
+namespace {
 
 std::string trim(const std::string& text) {
   size_t first = text.find_first_not_of(" \t\r");
