@@ -1,25 +1,11 @@
 // Stage one: stand under the lowest alien, lead it by the formation's drift,
 // fire at every chance, and step aside from bombs coming down close by.
 #include <cstdlib>
-#include <string>
 
 #include "bots.h"
 #include "shell/harness.h"
 #include "shell/platform.h"
 #include "stage_one/stage_one_play.h"
-
-bool choosingKeys = false;
-
-void answerContinue(bool gameOver, bool& answered) {
-  if (gameOver && !answered) scheduleInput(std::to_string(virtualMs() + 1500) + " type y\n");
-  answered = gameOver;
-}
-
-void holdKey(int scanCode, bool down, bool& held) {
-  if (down && !held) pressKey(scanCode, scanCode == SC_SPACE ? " " : keyWithoutCharacter());
-  if (!down && held) releaseKey(scanCode);
-  held = down;
-}
 
 namespace {
 
@@ -75,11 +61,7 @@ struct StageOneBot {
 void playStageOneAutomatically(int32_t& result) {
   StageOneField field;
   StageOneBot bot{field};
-  setFrameHook([&bot](int64_t) {
-    choosingKeys = true;
-    bot();
-    choosingKeys = false;
-  });
+  steerEachFrame([&bot] { bot(); });
   runStageOne(field, result);
   setFrameHook(nullptr);
   bot.releaseAll();

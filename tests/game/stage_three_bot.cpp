@@ -7,15 +7,13 @@ void playStageThreeAutomatically(int32_t& result) {
   AutoPlayer player(state);
   int32_t lastT = 0;
   bool answered = false;
-  setFrameHook([&](int64_t) {
-    choosingKeys = true;
+  steerEachFrame([&] {
     answerContinue(state.result == STAGE_GAME_OVER, answered);
     if (state.result == STAGE_GAME_OVER) lastT = 0;  // the continue starts again from t = 1
     if (state.t != lastT && state.result != STAGE_LEFT) {
       lastT = state.t;
       player();
     }
-    choosingKeys = false;
   });
   runStageThree(state, result);
   setFrameHook(nullptr);

@@ -47,11 +47,7 @@ struct StageTwoBot {
 void playStageTwoAutomatically(int32_t& result) {
   StageTwoPlay play;
   StageTwoBot bot{play};
-  setFrameHook([&bot](int64_t) {
-    choosingKeys = true;
-    bot();
-    choosingKeys = false;
-  });
+  steerEachFrame([&bot] { bot(); });
   runStageTwo(play, result);
   setFrameHook(nullptr);
   bot.releaseAll();
