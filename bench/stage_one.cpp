@@ -2,10 +2,10 @@
 // ship, a shot and five bombs in flight, effects and the score panel.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include "gfx/effects.h"
-#include "gfx/sprites.h"
 #include "shell/game_state.h"
-#include "shell/harness.h"
 #include "shell/platform.h"
 #include "shell/sound.h"
 #include "stage_one/stage_one_play.h"
@@ -13,14 +13,9 @@
 namespace {
 
 void BM_StageOneFrameFullFormation(benchmark::State& state) {
-  HarnessOptions options;
-  options.headless = true;
-  platformStart(options);
+  startBenchScreen();
   seedRandom(1);
-  openScreen(320, 240, 32, 2, false);
   initSound({"NOSOUND"});
-  loadSpriteSheet();
-  buildSpriteTable();
   gameState = GameState{2, 0, 1000};
 
   StageOneField start;
@@ -38,10 +33,8 @@ void BM_StageOneFrameFullFormation(benchmark::State& state) {
     playStageOneFrame(field);
     benchmark::ClobberMemory();
   }
-  destroySpriteTable();
-  closeScreen();
   closeSound();
-  platformStop();
+  stopBenchScreen();
 }
 BENCHMARK(BM_StageOneFrameFullFormation)->Unit(benchmark::kMicrosecond);
 
