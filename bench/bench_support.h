@@ -3,11 +3,12 @@
 #pragma once
 
 #include "gfx/sprites.h"
-#include "shell/harness.h"
-#include "shell/platform.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
+#include "platform/run_options.h"
 
 inline void startBenchScreen() {
-  HarnessOptions options;
+  RunOptions options;
   options.headless = true;
   platformStart(options);
   openScreen(320, 240, 32, 2, false);

@@ -7,8 +7,8 @@
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
-#include "shell/harness.h"
-#include "shell/platform.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
 
 namespace {
 

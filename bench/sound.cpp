@@ -5,14 +5,15 @@
 #include <cstdio>
 #include <string>
 
-#include "shell/harness.h"
-#include "shell/sound.h"
-#include "shell/wav.h"
+#include "platform/harness.h"
+#include "platform/sound.h"
+#include "platform/wav.h"
+#include "platform/run_options.h"
 
 namespace {
 
 void BM_InitSoundLoadsNineSamples(benchmark::State& state) {
-  HarnessOptions options;
+  RunOptions options;
   options.headless = true;
   platformStart(options);
   for (auto _ : state) {
@@ -35,7 +36,7 @@ void BM_ParseSirenSample(benchmark::State& state) {
 BENCHMARK(BM_ParseSirenSample)->Unit(benchmark::kMicrosecond);
 
 void BM_PlayEffectWithSoundLog(benchmark::State& state) {
-  HarnessOptions options;
+  RunOptions options;
   options.headless = true;
   options.soundLog = "bench-sound.log";
   platformStart(options);

@@ -5,9 +5,9 @@
 #include "bench_support.h"
 
 #include "gfx/effects.h"
-#include "shell/game_state.h"
-#include "shell/platform.h"
-#include "shell/sound.h"
+#include "game/game_state.h"
+#include "platform/platform.h"
+#include "platform/sound.h"
 #include "stage_one/stage_one_play.h"
 
 namespace {

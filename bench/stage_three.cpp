@@ -6,8 +6,8 @@
 
 #include "gfx/effects.h"
 #include "gfx/sprites.h"
-#include "shell/harness.h"
-#include "shell/platform.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
 #include "stage_three/huge_ufo.h"
 #include "stage_three/stage_three_flow.h"
 

@@ -7,8 +7,8 @@
 
 #include "gfx/effects.h"
 #include "gfx/sprites.h"
-#include "shell/harness.h"
-#include "shell/platform.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
 #include "stage_two/hero.h"
 #include "stage_two/stage_two.h"
 #include "stage_two/tower_map.h"

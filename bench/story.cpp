@@ -7,8 +7,8 @@
 #include <string>
 
 #include "gfx/sprites.h"
-#include "shell/harness.h"
-#include "shell/platform.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
 #include "story/story.h"
 
 namespace {

@@ -5,10 +5,10 @@
 
 #include "gfx/sprites.h"
 #include "gfx/text.h"
-#include "shell/game_state.h"
-#include "shell/harness.h"
-#include "shell/platform.h"
-#include "shell/title.h"
+#include "game/game_state.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
+#include "game/title.h"
 
 namespace {
 

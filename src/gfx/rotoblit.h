@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 // target nullptr draws onto the work page. Places the centre of the whole
 // source image at (centreX, centreY); angle in degrees, clockwise on screen.

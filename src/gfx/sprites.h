@@ -2,7 +2,7 @@
 // sprite images cut and derived from it.
 #pragma once
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 enum SpriteId {
   SprAlienA1, SprAlienA2, SprAlienB1, SprAlienB2, SprAlienC1, SprAlienC2, SprUfo, SprShip,

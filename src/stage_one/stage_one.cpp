@@ -7,11 +7,11 @@
 
 #include "gfx/effects.h"
 #include "gfx/text.h"
-#include "shell/game_state.h"
-#include "shell/hiscore.h"
-#include "shell/platform.h"
-#include "shell/prompts.h"
-#include "stage_one/score_panel.h"
+#include "game/game_state.h"
+#include "game/hiscore.h"
+#include "platform/platform.h"
+#include "game/prompts.h"
+#include "game/score_panel.h"
 #include "stage_one/stage_one_play.h"
 #include "story/story.h"
 

@@ -2,8 +2,8 @@
 // side to side, step down together at the edges, drop bombs at random and
 // beat the march as their pictures change.
 #include "gfx/effects.h"
-#include "shell/platform.h"
-#include "shell/sound.h"
+#include "platform/platform.h"
+#include "platform/sound.h"
 #include "stage_one/stage_one_play.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "shell/game_state.h"
+#include "game/game_state.h"
 
 constexpr int ALIEN_COUNT = 12;
 constexpr int ALIEN_COLUMNS = 4;

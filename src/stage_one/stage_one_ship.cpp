@@ -2,9 +2,9 @@
 // and the aliens' bombs falling onto the ship.
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
-#include "shell/game_state.h"
-#include "shell/platform.h"
-#include "shell/sound.h"
+#include "game/game_state.h"
+#include "platform/platform.h"
+#include "platform/sound.h"
 #include "stage_one/stage_one_play.h"
 
 namespace {

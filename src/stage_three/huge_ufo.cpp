@@ -6,7 +6,7 @@
 #include "gfx/effects.h"
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
-#include "shell/sound.h"
+#include "platform/sound.h"
 #include "stage_three/stage_three_play.h"
 
 namespace {

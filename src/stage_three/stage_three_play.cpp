@@ -6,8 +6,8 @@
 #include "gfx/effects.h"
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
-#include "shell/game_state.h"
-#include "shell/sound.h"
+#include "game/game_state.h"
+#include "platform/sound.h"
 
 namespace {
 

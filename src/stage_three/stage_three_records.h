@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "shell/game_state.h"
+#include "game/game_state.h"
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 // Flags are -1 when set and 0 when clear, and are tested as non-zero.
 constexpr int32_t FLAG_SET = -1;

@@ -3,7 +3,7 @@
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
-#include "shell/sound.h"
+#include "platform/sound.h"
 #include "stage_three/stage_three_flow.h"
 
 void drawStageThreeSky() {

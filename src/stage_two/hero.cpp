@@ -6,9 +6,9 @@
 #include "gfx/effects.h"
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
-#include "shell/game_state.h"
-#include "shell/platform.h"
-#include "shell/sound.h"
+#include "game/game_state.h"
+#include "platform/platform.h"
+#include "platform/sound.h"
 #include "stage_two/enemies.h"
 #include "stage_two/tower_map.h"
 

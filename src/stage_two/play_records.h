@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "shell/game_state.h"
+#include "game/game_state.h"
 
 enum HeroState : int32_t {
   HeroArriving = 0,

@@ -9,7 +9,7 @@
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
-#include "shell/platform.h"
+#include "platform/platform.h"
 #include "stage_two/tower_map.h"
 
 namespace {

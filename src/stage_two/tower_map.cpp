@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 TowerMap towerMap;
 

@@ -3,8 +3,8 @@
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
-#include "shell/game_state.h"
-#include "shell/sound.h"
+#include "game/game_state.h"
+#include "platform/sound.h"
 
 void storyEnter() {
   setPages(0, 0);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 // Entering a scene: page 0 becomes work and visible page and turns black.
 void storyEnter();

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "shell/harness.h"
-#include "shell/platform.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
 
 bool choosingKeys = false;
 

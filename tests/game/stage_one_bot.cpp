@@ -3,8 +3,8 @@
 #include <cstdlib>
 
 #include "bots.h"
-#include "shell/harness.h"
-#include "shell/platform.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
 #include "stage_one/stage_one_play.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "bots.h"
-#include "shell/harness.h"
-#include "shell/platform.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
 #include "stage_two/stage_two.h"
 
 namespace {

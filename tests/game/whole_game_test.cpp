@@ -9,11 +9,11 @@
 #include <fstream>
 
 #include "bots.h"
-#include "shell/game_state.h"
-#include "shell/harness.h"
-#include "shell/hiscore.h"
-#include "shell/platform.h"
-#include "shell/title.h"
+#include "game/game_state.h"
+#include "platform/harness.h"
+#include "game/hiscore.h"
+#include "platform/platform.h"
+#include "game/title.h"
 #include "support/run_game.h"
 #include "support/session.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 // A source pixel that tells where it came from: 0xC0VVUU.
 inline uint32_t codedPixel(int u, int v) { return 0xC00000u | (static_cast<uint32_t>(v) << 8) | static_cast<uint32_t>(u); }

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "gfx/text.h"
-#include "shell/game_state.h"
-#include "stage_one/score_panel.h"
+#include "game/game_state.h"
+#include "game/score_panel.h"
 #include "support/session.h"
 #include "test_sheet.h"
 

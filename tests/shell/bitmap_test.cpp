@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 #include "support/session.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "shell/game_state.h"
-#include "shell/hiscore.h"
+#include "game/game_state.h"
+#include "game/hiscore.h"
 #include "support/session.h"
 
 namespace fs = std::filesystem;

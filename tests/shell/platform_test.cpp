@@ -1,8 +1,8 @@
 // Drawing, images and keys of the platform layer, on the headless back end.
 #include <gtest/gtest.h>
 
-#include "shell/harness.h"
-#include "shell/platform.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
 #include "support/session.h"
 
 namespace {

@@ -1,10 +1,10 @@
 // The title screen's wait and the two prompts, driven by scripted keys.
 #include <gtest/gtest.h>
 
-#include "shell/game_state.h"
-#include "shell/platform.h"
-#include "shell/prompts.h"
-#include "shell/title.h"
+#include "game/game_state.h"
+#include "platform/platform.h"
+#include "game/prompts.h"
+#include "game/title.h"
 #include "support/session.h"
 
 TEST(TitleScreen, IgnoresOtherKeysAndStartsOnSpace) {

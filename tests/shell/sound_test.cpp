@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "shell/backend.h"
-#include "shell/harness.h"
-#include "shell/platform.h"
-#include "shell/platform_state.h"
-#include "shell/sound.h"
+#include "platform/backend.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
+#include "platform/platform_state.h"
+#include "platform/sound.h"
 #include "support/session.h"
+#include "platform/run_options.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ struct AudioCallRecorder : PlatformBackend {
 class SoundCalls : public testing::Test {
  protected:
   void SetUp() override {
-    HarnessOptions options;
+    RunOptions options;
     options.headless = true;
     platformStart(options);
     auto spy = std::make_unique<AudioCallRecorder>();

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "shell/harness.h"
-#include "shell/platform.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
 #include "stage_one_support.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The stage's own frame: sky, Esc, and the bonus count after the last alien.
 #include <gtest/gtest.h>
 
-#include "shell/game_state.h"
-#include "shell/platform.h"
+#include "game/game_state.h"
+#include "platform/platform.h"
 #include "stage_one_support.h"
 #include "support/session.h"
 

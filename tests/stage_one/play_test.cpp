@@ -3,8 +3,8 @@
 
 #include <cstdlib>
 
-#include "shell/game_state.h"
-#include "shell/platform.h"
+#include "game/game_state.h"
+#include "platform/platform.h"
 #include "stage_one_support.h"
 #include "support/session.h"
 

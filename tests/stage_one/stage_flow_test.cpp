@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "auto_player.h"
-#include "shell/game_state.h"
-#include "shell/harness.h"
-#include "shell/platform.h"
+#include "game/game_state.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
 #include "stage_one/stage_one.h"
 #include "stage_one_support.h"
 #include "support/session.h"

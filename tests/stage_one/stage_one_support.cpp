@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "gfx/sprites.h"
-#include "shell/platform.h"
+#include "platform/platform.h"
 #include "support/session.h"
 
 StageOneField fieldInPlay() {

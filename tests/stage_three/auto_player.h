@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <iterator>
 
-#include "shell/harness.h"
-#include "shell/platform.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
 #include "stage_three/stage_three_flow.h"
 
 struct AutoPlayer {

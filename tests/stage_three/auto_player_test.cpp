@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <iterator>
 
-#include "shell/game_state.h"
+#include "game/game_state.h"
 #include "stage_three/stage_three_flow.h"
 #include "auto_player.h"
 #include "stage_three_helpers.h"

@@ -2,7 +2,7 @@
 // a stage cleared by an automated player, with the ending after it.
 #include <gtest/gtest.h>
 
-#include "shell/game_state.h"
+#include "game/game_state.h"
 #include "stage_three/huge_ufo.h"
 #include "stage_three/stage_three_flow.h"
 #include "stage_three/stage_three_play.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "gfx/effects.h"
-#include "shell/game_state.h"
+#include "game/game_state.h"
 #include "stage_three/huge_ufo.h"
 #include "stage_three/stage_three_flow.h"
 #include "stage_three/stage_three_play.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "gfx/sprites.h"
-#include "shell/platform.h"
+#include "platform/platform.h"
 #include "support/session.h"
 
 // Swaps one sprite for a solid block of the given shape size (placed at (1, 1)

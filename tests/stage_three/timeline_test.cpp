@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "shell/game_state.h"
+#include "game/game_state.h"
 #include "stage_three/huge_ufo.h"
 #include "stage_three/stage_three_flow.h"
 #include "stage_three_helpers.h"

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "shell/game_state.h"
+#include "game/game_state.h"
 #include "stage_two/enemies.h"
 #include "stage_two/hero.h"
 #include "stage_two/tower_map.h"

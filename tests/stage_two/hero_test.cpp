@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "gfx/effects.h"
-#include "shell/game_state.h"
-#include "shell/harness.h"
-#include "shell/platform.h"
+#include "game/game_state.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
 #include "stage_two/enemies.h"
 #include "stage_two/hero.h"
 #include "stage_two/tower_map.h"

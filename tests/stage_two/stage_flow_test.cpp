@@ -5,9 +5,9 @@
 #include <cstring>
 #include <random>
 
-#include "shell/game_state.h"
-#include "shell/harness.h"
-#include "shell/platform.h"
+#include "game/game_state.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
 #include "stage_two/hero.h"
 #include "stage_two/stage_two.h"
 #include "stage_two/tower_map.h"

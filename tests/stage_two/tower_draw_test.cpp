@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 #include "stage_two/tower_draw.h"
 #include "stage_two/tower_map.h"
 #include "support/session.h"

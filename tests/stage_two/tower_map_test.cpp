@@ -6,7 +6,7 @@
 #include <cstring>
 #include <queue>
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 #include "stage_two/tower_map.h"
 #include "support/session.h"
 

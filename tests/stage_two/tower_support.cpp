@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 #include "stage_two/hero.h"
 #include "stage_two/tower_map.h"
 #include "support/session.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "gfx/sprites.h"
-#include "shell/harness.h"
+#include "platform/harness.h"
 #include "story/story_support.h"
 #include "support/session.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <sstream>
 
-#include "shell/harness.h"
-#include "shell/platform.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
 #include "story/story.h"
 #include "support/session.h"
 

@@ -9,9 +9,10 @@
 
 #include "gfx/effects.h"
 #include "gfx/sprites.h"
-#include "shell/game_state.h"
-#include "shell/platform.h"
-#include "shell/sound.h"
+#include "game/game_state.h"
+#include "platform/platform.h"
+#include "platform/sound.h"
+#include "platform/run_options.h"
 
 namespace fs = std::filesystem;
 
@@ -42,7 +43,7 @@ TestSession::TestSession(const std::string& script, uint32_t seed, bool withSoun
   folder = makeScratchFolder("session");
   copyGameData(folder);
   fs::current_path(folder);
-  HarnessOptions options;
+  RunOptions options;
   options.headless = true;
   options.seedGiven = true;
   options.seed = seed;

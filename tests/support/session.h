@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "shell/harness.h"
+#include "platform/harness.h"
 
 struct TestSession {
   // script: scripted input in the harness format (may be empty).

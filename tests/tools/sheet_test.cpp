@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 #include "support/session.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/wav.h"
+#include "platform/wav.h"
 #include "support/session.h"
 
 namespace {

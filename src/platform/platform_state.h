@@ -13,8 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/backend.h"
-#include "shell/harness.h"
+#include "platform/backend.h"
+#include "platform/harness.h"
+#include "platform/run_options.h"
 
 // Plays a script's events once the virtual clock has reached their times
 // (either back end may run one).
@@ -31,7 +32,7 @@ constexpr int PAGE_PITCH = SCREEN_WIDTH * 4;  // already a multiple of 16
 
 struct PlatformState {
   std::unique_ptr<PlatformBackend> backend;
-  HarnessOptions options;
+  RunOptions options;
   bool screenOpen = false;
   uint32_t pages[2][SCREEN_WIDTH * SCREEN_HEIGHT] = {};
   int workPage = 0;

@@ -1,9 +1,9 @@
 // The lettering over every frame: the score line at the top, the credits at
 // the bottom right, reserve ships or hit points at the bottom left.
-#include "stage_one/score_panel.h"
+#include "game/score_panel.h"
 
 #include "gfx/text.h"
-#include "shell/game_state.h"
+#include "game/game_state.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The SDL window back end: a 320x240 page shown crisp at whole-number scales,
 // the keyboard in PC set-1 scan codes, real sleeps, and --record.
-#include "shell/sdl_backend.h"
+#include "platform/sdl_backend.h"
 
 #include <SDL.h>
 
@@ -8,8 +8,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "shell/platform.h"
-#include "shell/platform_state.h"
+#include "platform/platform.h"
+#include "platform/platform_state.h"
 
 struct SdlWindowState {
   SDL_Window* window = nullptr;

@@ -1,4 +1,4 @@
-#include "shell/wav.h"
+#include "platform/wav.h"
 
 #include <cstdio>
 #include <cstring>

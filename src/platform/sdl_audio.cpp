@@ -5,8 +5,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include "shell/sdl_backend.h"
-#include "shell/wav.h"
+#include "platform/sdl_backend.h"
+#include "platform/wav.h"
 
 namespace {
 constexpr int MIXER_RATE = 44100;

@@ -1,7 +1,7 @@
 // Headless audio: no device, but every sample file is read and checked, so a
 // missing or damaged sample silences the game here just as on a real mixer.
-#include "shell/headless_backend.h"
-#include "shell/wav.h"
+#include "platform/headless_backend.h"
+#include "platform/wav.h"
 
 bool HeadlessBackend::openAudio() { return true; }
 

@@ -5,7 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/harness.h"
+#include "platform/harness.h"
+#include "platform/run_options.h"
+#include "app/command_line.h"
 
 namespace {
 
@@ -59,7 +61,7 @@ std::string commandLineHelp() {
          "  --help                this text\n";
 }
 
-int parseCommandLine(const std::vector<std::string>& args, HarnessOptions& options) {
+int parseCommandLine(const std::vector<std::string>& args, RunOptions& options) {
   options.gameArguments = args;
   auto fail = [](const std::string& message) {
     std::fprintf(stderr, "quarvel: %s (try --help)\n", message.c_str());

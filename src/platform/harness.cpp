@@ -1,16 +1,18 @@
 // Starting the platform on a back end, and the harness services around it:
 // input injection, screenshots, the sound log and the audio forwarders.
-#include "shell/harness.h"
+#include "platform/harness.h"
 
 #include <cstdio>
 #include <filesystem>
 
-#include "shell/headless_backend.h"
-#include "shell/platform.h"
-#include "shell/platform_state.h"
-#include "shell/sdl_backend.h"
+#include "platform/headless_backend.h"
+#include "platform/platform.h"
+#include "platform/platform_state.h"
+#include "platform/sdl_backend.h"
+#include "platform/run_options.h"
+#include "platform/audio.h"
 
-void platformStart(const HarnessOptions& options) {
+void platformStart(const RunOptions& options) {
   PlatformState& p = platform();
   p.options = options;
   p.virtualMs = 0;
@@ -47,7 +49,7 @@ void platformStop() {
   p.screenOpen = false;
 }
 
-const HarnessOptions& harnessOptions() { return platform().options; }
+const RunOptions& runOptions() { return platform().options; }
 int64_t virtualMs() { return platform().virtualMs; }
 int64_t framesPresented() { return platform().frames; }
 bool maxMsPassed() { return platform().maxMsPassed; }

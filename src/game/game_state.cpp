@@ -1,6 +1,6 @@
-#include "shell/game_state.h"
+#include "game/game_state.h"
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 GameState gameState;
 PagePair pagePair;

@@ -1,7 +1,7 @@
 // hiscore.txt: "hi-score" CR LF, then a blank or "-", the digits, CR LF.
 // Saving writes a temporary file beside it and renames it over the old one,
 // so a crash or a full disk never leaves a half-written high score behind.
-#include "shell/hiscore.h"
+#include "game/hiscore.h"
 
 #include <algorithm>
 #include <cctype>
@@ -12,7 +12,7 @@
 #include <sstream>
 #include <string>
 
-#include "shell/game_state.h"
+#include "game/game_state.h"
 
 namespace {
 

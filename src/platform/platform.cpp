@@ -1,7 +1,7 @@
 // The screen's two pages, drawing, images, keyboard, timing and random
 // numbers. All drawing happens in memory; the back end only shows the
 // visible page and delivers input.
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <new>
 
-#include "shell/platform_state.h"
+#include "platform/platform_state.h"
 
 PlatformState& platform() {
   static PlatformState state;

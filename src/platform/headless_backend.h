@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <vector>
 
-#include "shell/backend.h"
-#include "shell/harness.h"
-#include "shell/platform_state.h"
+#include "platform/backend.h"
+#include "platform/harness.h"
+#include "platform/platform_state.h"
 
 class HeadlessBackend : public PlatformBackend {
  public:

@@ -1,6 +1,6 @@
 // Start-up, the main loop from the title through the three stages, and the
 // shutdown.
-#include "shell/flow.h"
+#include "app/flow.h"
 
 #include <chrono>
 #include <cmath>
@@ -10,20 +10,22 @@
 #include <sstream>
 
 #include "gfx/sprites.h"
-#include "shell/game_state.h"
-#include "shell/harness.h"
-#include "shell/hiscore.h"
-#include "shell/platform.h"
-#include "shell/sound.h"
-#include "shell/title.h"
+#include "game/game_state.h"
+#include "platform/harness.h"
+#include "game/hiscore.h"
+#include "platform/platform.h"
+#include "platform/sound.h"
+#include "game/title.h"
 #include "stage_one/stage_one.h"
 #include "stage_three/stage_three.h"
 #include "stage_two/stage_two.h"
 #include "story/story.h"
+#include "platform/run_options.h"
+#include "app/command_line.h"
 
 namespace {
 
-void startUp(const HarnessOptions& options, bool fullScreen) {
+void startUp(const RunOptions& options, bool fullScreen) {
   double seconds = secondsTimer();
   seedRandom(options.seedGiven ? options.seed : static_cast<uint32_t>(std::floor(seconds)));
   openScreen(320, 240, 32, 2, fullScreen);
@@ -83,7 +85,7 @@ void runOneScene(const std::string& scene) {
 }  // namespace
 
 int runGame(const std::vector<std::string>& args, bool fullScreen) {
-  HarnessOptions options;
+  RunOptions options;
   options.fullScreen = fullScreen;
   int parsed = parseCommandLine(args, options);
   if (parsed == 1) return 0;

@@ -1,11 +1,12 @@
 // Sound effects. The mixer is reached only through the harness's audio calls,
 // which forward to whichever back end is running (SDL2_mixer or headless).
-#include "shell/sound.h"
+#include "platform/sound.h"
 
 #include <cctype>
 #include <cstdio>
 
-#include "shell/harness.h"
+#include "platform/harness.h"
+#include "platform/audio.h"
 
 SoundState soundState;
 

@@ -1,8 +1,8 @@
 // Names and typed values of the keys that scripts and recordings know.
 #include <cctype>
 
-#include "shell/platform.h"
-#include "shell/platform_state.h"
+#include "platform/platform.h"
+#include "platform/platform_state.h"
 
 namespace {
 struct KeyName {

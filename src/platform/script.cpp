@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "shell/harness.h"
-#include "shell/platform_state.h"
+#include "platform/harness.h"
+#include "platform/platform_state.h"
 
 bool parseWholeNumber(const std::string& text, int64_t max, int64_t& value) {
   if (text.empty() || text.size() > 18) return false;

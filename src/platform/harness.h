@@ -1,6 +1,6 @@
-// Starting and stopping the platform layer, and the headless harness around
-// it: scripted input, virtual clock, screenshots, sound log. The game's scenes
-// never look at any of this; the entry point, the sound module and the tests do.
+// The headless harness around the platform layer: scripted input, the virtual
+// clock, screenshots, the sound log. The game's scenes never look at any of
+// this; the back ends, the entry point, the sound module and the tests do.
 #pragma once
 
 #include <cstdint>
@@ -8,22 +8,7 @@
 #include <string>
 #include <vector>
 
-struct HarnessOptions {
-  bool headless = false;
-  bool fullScreen = false;
-  bool seedGiven = false;
-  uint32_t seed = 0;
-  std::string inputFile;  // scripted input (headless)
-  std::string inputText;  // the script itself (read from inputFile, or given by tests)
-  std::string recordFile;
-  std::string scene;  // "" = the whole game
-  std::string shotsDir;
-  std::vector<std::pair<int64_t, int64_t>> shotFrames;  // inclusive ranges
-  std::string soundLog;
-  int64_t maxMs = 3600000;
-  bool timedemo = false;
-  std::vector<std::string> gameArguments;  // every argument, for the NOSOUND test
-};
+
 
 // One event of a script: "MS down KEY", "MS up KEY", "MS type TEXT", "MS close", "MS shot NAME".
 struct ScriptEvent {
@@ -38,14 +23,7 @@ bool parseScript(const std::string& text, std::vector<ScriptEvent>& events, bool
                  uint32_t& seed, std::string& error);
 // Reads a number of decimal digits only (no sign, no blanks) that is at most max.
 bool parseWholeNumber(const std::string& text, int64_t max, int64_t& value);
-// Parses the command line. Returns 0 to go on, 1 after printing --help, 2 after a
-// one-line error on stderr.
-int parseCommandLine(const std::vector<std::string>& args, HarnessOptions& options);
-std::string commandLineHelp();
 
-void platformStart(const HarnessOptions& options);  // picks the back end
-void platformStop();
-const HarnessOptions& harnessOptions();
 
 int64_t virtualMs();        // the sum of all sleeps requested so far
 int64_t framesPresented();  // FramePresent calls so far
@@ -74,12 +52,6 @@ void writeFinalShot();  // final.bmp in the shots folder, if one was asked for
 // Sound log line: "FRAME MS SAMPLE CHANNEL VOLUME".
 void logSoundEvent(int sample, int channel, int volume);
 
-// Audio through the running back end (the sound module's only way to the mixer).
-bool audioOpen();
-bool audioLoadSample(int index, const std::string& path);
-void audioSetVolume(int index, int volume);
-void audioPlay(int channel, int index);
-void audioClose();
 
 // --timedemo: the longest real time between two presented frames so far.
 double slowestFrameMs();

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/harness.h"
+#include "platform/harness.h"
 
 class PlatformBackend {
  public:

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "shell/backend.h"
-#include "shell/platform_state.h"
+#include "platform/backend.h"
+#include "platform/platform_state.h"
 
 struct SdlWindowState;  // window, renderer and texture (sdl_backend.cpp)
 struct SdlAudioState;   // mixer chunks (sdl_audio.cpp)

@@ -1,12 +1,12 @@
 // The title screen: drawn once straight onto page 0, then a wait for Space or Esc.
-#include "shell/title.h"
+#include "game/title.h"
 
 #include <iterator>
 
 #include "gfx/text.h"
-#include "shell/platform.h"
-#include "shell/sound.h"
-#include "stage_one/score_panel.h"
+#include "platform/platform.h"
+#include "platform/sound.h"
+#include "game/score_panel.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 // The continue and exit prompts: a framed box drawn straight onto the shown
 // frame, then a wait for Y, N or Esc.
-#include "shell/prompts.h"
+#include "game/prompts.h"
 
 #include <cctype>
 #include <string>
 
 #include "gfx/text.h"
-#include "shell/game_state.h"
-#include "shell/hiscore.h"
-#include "shell/platform.h"
-#include "shell/sound.h"
+#include "game/game_state.h"
+#include "game/hiscore.h"
+#include "platform/platform.h"
+#include "platform/sound.h"
 
 namespace {
 

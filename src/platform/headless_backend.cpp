@@ -1,9 +1,9 @@
 // The headless back end: virtual time and scripted input.
-#include "shell/headless_backend.h"
+#include "platform/headless_backend.h"
 
 
-#include "shell/platform.h"
-#include "shell/platform_state.h"
+#include "platform/platform.h"
+#include "platform/platform_state.h"
 
 HeadlessBackend::HeadlessBackend(std::vector<ScriptEvent> script) {
   script_.events = std::move(script);

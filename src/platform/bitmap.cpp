@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 namespace {
 
