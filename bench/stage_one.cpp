@@ -8,7 +8,9 @@
 #include "game/game_state.h"
 #include "platform/platform.h"
 #include "platform/sound.h"
-#include "stage_one/stage_one_play.h"
+#include "stage_one/stage_one_internal.h"
+
+using namespace stage_one;
 
 namespace {
 
@@ -18,19 +20,19 @@ void BM_StageOneFrameFullFormation(benchmark::State& state) {
   initSound({"NOSOUND"});
   gameState = GameState{2, 0, 1000};
 
-  StageOneField start;
+  StageOneRecord start;
   enterStageOne(start);
   startStageOne(start);
   for (int frame = 0; frame < 3; ++frame) playStageOneFrame(start);  // marching, ship in play
-  start.shot = PlayerShot{-1, 150, 150};
-  for (int i = 0; i < BOMB_SLOTS; ++i) start.bombs[i] = AlienShot{-1, 60 + 50 * i, 120, 0, 0};
+  start.shot = PlayerShot{true, 150, 150};
+  for (int i = 0; i < BOMB_SLOTS; ++i) start.bombs[i] = AlienShot{true, 60 + 50 * i, 120, 0, 0};
   spawnEffect(200, 100, FxBlastSlow);
 
-  StageOneField field = start;
+  StageOneRecord stage = start;
   for (auto _ : state) {
-    field = start;
+    stage = start;
     setPages(pagePair.work, pagePair.visible);
-    playStageOneFrame(field);
+    playStageOneFrame(stage);
     benchmark::ClobberMemory();
   }
   closeSound();

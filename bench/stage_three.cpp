@@ -8,29 +8,30 @@
 #include "gfx/sprites.h"
 #include "platform/harness.h"
 #include "platform/platform.h"
-#include "stage_three/huge_ufo.h"
-#include "stage_three/stage_three_flow.h"
+#include "stage_three/stage_three_internal.h"
+
+using namespace stage_three;
 
 namespace {
 
-void setBusyFrame(StageThreeState& s) {
-  s.t = 1100;
-  s.result = STAGE_RUNNING;
-  s.warningTimer = 0;
-  s.drillWeapon = FLAG_SET;
-  s.ship = StageThreeShip{160, 210, 3, SHIP_IN_PLAY, 60};  // invulnerable: nothing ends the frame
-  s.pod = WeaponPod{162, 208};
-  s.ufo.shown = FLAG_SET;
-  s.ufo.state = UFO_CRUISING;
-  s.ufo.direction = 1;
-  s.ufo.x = 150;
-  s.ufo.y = 60;
-  s.ufo.verticalSpeed = 0;
-  s.ufo.timer = 150;
-  s.commander.riding = FLAG_SET;
-  s.beam = UfoBeam{FLAG_SET, 150, 92, 40};
+void setBusyFrame(StageThreeRecord& stage) {
+  stage.t = 1100;
+  stage.result = StageResult::Running;
+  stage.warningTimer = 0;
+  stage.drillWeapon = true;
+  stage.ship = StageThreeShip{160, 210, 3, ShipState::InPlay, 60};  // invulnerable: nothing ends the frame
+  stage.pod = WeaponPod{162, 208};
+  stage.ufo.shown = true;
+  stage.ufo.state = UfoState::Cruising;
+  stage.ufo.direction = 1;
+  stage.ufo.x = 150;
+  stage.ufo.y = 60;
+  stage.ufo.verticalSpeed = 0;
+  stage.ufo.timer = 150;
+  stage.commander.riding = true;
+  stage.beam = UfoBeam{true, 150, 92, 40};
   for (int i = 0; i < KAMIKAZE_SLOTS; ++i) {
-    s.kamikaze[i] = Kamikaze{FLAG_SET, 8 + (i * 37) % 304, 60 + (i * 13) % 150, i % 30};
+    stage.kamikaze[i] = Kamikaze{true, 8 + (i * 37) % 304, 60 + (i * 13) % 150, i % 30};
   }
   clearEffects();
   for (int i = 0; i < EFFECT_SLOTS; ++i) spawnEffect(20 + 17 * i, 40 + 9 * i, i % 2 ? FxFlash : FxBlastShort);
@@ -39,15 +40,15 @@ void setBusyFrame(StageThreeState& s) {
 void BM_StageThreeBusyFrame(benchmark::State& state) {
   startBenchScreen();
   pressKey(SC_CTRL, keyWithoutCharacter());  // no frame wait
-  StageThreeState s;
-  enterStageThree(s);
-  startStageThree(s);
+  StageThreeRecord stage;
+  enterStageThree(stage);
+  startStageThree(stage);
   for (auto _ : state) {
-    setBusyFrame(s);  // cheap next to the frame
-    stageThreeFrame(s);
+    setBusyFrame(stage);  // cheap next to the frame
+    stageThreeFrame(stage);
   }
   releaseKey(SC_CTRL);
-  destroyUfoImages(s);
+  destroyUfoImages(stage);
   stopBenchScreen();
 }
 BENCHMARK(BM_StageThreeBusyFrame)->Unit(benchmark::kMicrosecond);

@@ -9,58 +9,59 @@
 #include "gfx/sprites.h"
 #include "platform/harness.h"
 #include "platform/platform.h"
-#include "stage_two/hero.h"
+#include "stage_two/stage_two_internal.h"
 #include "stage_two/stage_two.h"
-#include "stage_two/tower_map.h"
+
+using namespace stage_two;
 
 namespace {
 
 constexpr int32_t FIRST_ROW = 300;
 
-StageTwoPlay busyFrame() {
+StageTwoRecord busyFrame() {
   for (int32_t r = FIRST_ROW; r <= FIRST_ROW + 10; ++r)
     for (int32_t c = 0; c < TOWER_COLUMNS; ++c)
       setCell(c, r, CellWall | CellFloor | CellLoose | CellCracked);
-  StageTwoPlay play;
-  play.hero.x = 16 * 10 + 8;
-  play.hero.y = 32 * (FIRST_ROW + 4) - 12;
-  play.hero.storeyRow = FIRST_ROW + 3;
-  play.hero.column = 10;
-  play.hero.m = 8;
-  play.hero.state = HeroStomping;
-  play.hero.stompTimer = 5;
-  play.hero.shake = true;
-  play.hero.spaceWasHeld = true;
-  play.scroll = play.hero.y - HERO_SCREEN_Y;
+  StageTwoRecord stage;
+  stage.hero.x = 16 * 10 + 8;
+  stage.hero.y = 32 * (FIRST_ROW + 4) - 12;
+  stage.hero.storeyRow = FIRST_ROW + 3;
+  stage.hero.column = 10;
+  stage.hero.m = 8;
+  stage.hero.state = HeroState::Stomping;
+  stage.hero.stompTimer = 5;
+  stage.hero.shake = true;
+  stage.hero.spaceWasHeld = true;
+  stage.scroll = stage.hero.y - HERO_SCREEN_Y;
   setCell(10, FIRST_ROW + 4, CellFloor);  // nothing left to knock out under the Hero
-  play.riser.active = true;
-  play.riser.state = WalkerWalking;
-  play.riser.x = 16 * 4 + 7;
-  play.riser.y = 32 * (FIRST_ROW + 6) - 14;
-  play.riser.dx = 2;
-  play.faller.active = true;
-  play.faller.state = WalkerWalking;
-  play.faller.x = 16 * 15 + 7;
-  play.faller.y = 32 * (FIRST_ROW + 2) - 14;
-  play.faller.dx = -2;
+  stage.riser.active = true;
+  stage.riser.state = WalkerState::Walking;
+  stage.riser.x = 16 * 4 + 7;
+  stage.riser.y = 32 * (FIRST_ROW + 6) - 14;
+  stage.riser.dx = 2;
+  stage.faller.active = true;
+  stage.faller.state = WalkerState::Walking;
+  stage.faller.x = 16 * 15 + 7;
+  stage.faller.y = 32 * (FIRST_ROW + 2) - 14;
+  stage.faller.dx = -2;
   for (int i = 0; i < FALLING_BLOCK_SLOTS; ++i) {
-    play.blocks[i].active = true;
-    play.blocks[i].x = 16 * (i + 1) + 8;
-    play.blocks[i].y = play.scroll + 20 + 11 * i;
+    stage.blocks[i].active = true;
+    stage.blocks[i].x = 16 * (i + 1) + 8;
+    stage.blocks[i].y = stage.scroll + 20 + 11 * i;
   }
-  return play;
+  return stage;
 }
 
 void BM_StageTwoBusyFrame(benchmark::State& state) {
   startBenchScreen();
   seedRandom(1);
   buildTower();
-  const StageTwoPlay ready = busyFrame();
+  const StageTwoRecord ready = busyFrame();
   for (auto _ : state) {
-    StageTwoPlay play = ready;  // cheap next to the frame
+    StageTwoRecord stage = ready;  // cheap next to the frame
     clearEffects();
-    playStageTwoFrame(play);
-    benchmark::DoNotOptimize(play);
+    playStageTwoFrame(stage);
+    benchmark::DoNotOptimize(stage);
   }
   stopBenchScreen();
 }

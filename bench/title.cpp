@@ -18,9 +18,8 @@ void BM_TitlePicture(benchmark::State& state) {
   for (auto _ : state) {
     // The title waits for Space after drawing; a queued Space ends it at once.
     queueKeyValue(" ");
-    int32_t result = 0;
-    runTitleScreen(result);
-    benchmark::DoNotOptimize(result);
+    TitleChoice choice = runTitleScreen();
+    benchmark::DoNotOptimize(choice);
   }
   stopBenchScreen();
 }

@@ -33,41 +33,31 @@ void startUp(const RunOptions& options, bool fullScreen) {
   initSound(options.gameArguments);
   loadSpriteSheet();
   buildSpriteTable();
-  loadHighScore(gameState.highScore);
+  gameState.highScore = loadHighScore();
 }
 
 // A game: stage one, then two and three for as long as each is cleared.
 void playGame() {
   gameState.score = 0;
   gameState.credits -= 1;
-  int stage = 0;
-  int32_t result = 0;
-  if (stage == 0) {
-    StageOne(result);
-    if (result == STAGE_CLEARED) stage = 1;
-  }
-  if (stage == 1) {
-    StageTwo(result);
-    if (result == STAGE_CLEARED) stage = 2;
-  }
-  if (stage == 2) StageThree(result);
+  if (StageOne() != StageResult::Cleared) return;
+  if (StageTwo() != StageResult::Cleared) return;
+  StageThree();
 }
 
 void mainLoop() {
-  int32_t choice = 0;
-  do {
+  for (;;) {
     gameState.credits = 3;
-    runTitleScreen(choice);
-    if (choice != -1) playGame();
-  } while (choice == 0);
+    if (runTitleScreen() == TitleChoice::LeaveProgram) return;
+    playGame();
+  }
 }
 
 // --scene: one scene after the whole start-up; a stage as at a game start.
 void runOneScene(const std::string& scene) {
   if (scene == "title") {
     gameState.credits = 3;
-    int32_t choice = 0;
-    runTitleScreen(choice);
+    runTitleScreen();
     return;
   }
   if (scene.rfind("story", 0) == 0) {
@@ -76,10 +66,9 @@ void runOneScene(const std::string& scene) {
   }
   gameState.credits = 2;
   gameState.score = 0;
-  int32_t result = 0;
-  if (scene == "stage1") StageOne(result);
-  if (scene == "stage2") StageTwo(result);
-  if (scene == "stage3") StageThree(result);
+  if (scene == "stage1") StageOne();
+  if (scene == "stage2") StageTwo();
+  if (scene == "stage3") StageThree();
 }
 
 }  // namespace

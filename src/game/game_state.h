@@ -16,14 +16,16 @@ struct PagePair {
   int visible = 0;
 };
 
-// What a stage leaves in its result: 0 while it runs, 4 from the frame in
-// which Esc was seen until the exit prompt answers, then 2 cleared, 1 game
-// over, -1 left through the exit prompt.
-constexpr int32_t STAGE_RUNNING = 0;
-constexpr int32_t STAGE_GAME_OVER = 1;
-constexpr int32_t STAGE_CLEARED = 2;
-constexpr int32_t STAGE_EXIT_REQUESTED = 4;
-constexpr int32_t STAGE_LEFT = -1;
+// What a stage leaves in its result: running while it plays, exit requested
+// from the frame in which Esc was seen until the exit prompt answers, then
+// cleared, game over, or left through the exit prompt.
+enum class StageResult : int32_t {
+  Running = 0,
+  GameOver = 1,
+  Cleared = 2,
+  ExitRequested = 4,
+  Left = -1,
+};
 
 extern GameState gameState;
 extern PagePair pagePair;

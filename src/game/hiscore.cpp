@@ -83,17 +83,16 @@ void saveHighScoreIfReached() {
   if (gameState.score == gameState.highScore) saveHighScore(gameState.highScore);
 }
 
-void loadHighScore(int32_t& highScore) {
+int32_t loadHighScore() {
   long length = 0;
   if (std::FILE* file = std::fopen(FILE_NAME, "ab")) {
     if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
     std::fclose(file);
   }
   if (length <= 0) {
-    highScore = 1000;
     saveHighScore(1000);
-    return;
+    return 1000;
   }
   std::ifstream in(FILE_NAME, std::ios::binary);
-  highScore = parseValue(secondItem(in));
+  return parseValue(secondItem(in));
 }

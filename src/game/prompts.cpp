@@ -45,7 +45,7 @@ void drawGameOverBox() {
   drawText(88, 90, "G A M E   O V E R", 0x000000, -1);
 }
 
-void askContinue(int32_t& accepted) {
+bool askContinue() {
   saveHighScoreIfReached();
   setPages(0, 0);
   std::string key;
@@ -56,22 +56,24 @@ void askContinue(int32_t& accepted) {
   } else {
     sleepMs(2000);
   }
-  accepted = key == "Y" ? -1 : 0;
+  const bool accepted = key == "Y";
   if (accepted) {
     gameState.credits -= 1;
     gameState.score = 0;
     playEffect(3, 3, 255);
   }
+  return accepted;
 }
 
-void askExitToTitle(int32_t& result) {
+bool askExitToTitle() {
   setPages(0, 0);
   waitForEscRelease();
   drawPromptBox(42, 98, 276, 128);
   drawText(52, 110, "EXIT to Title screen? (Y/N)", 0x000000, -1);
   emptyKeyQueue();
-  result = waitForAnswer() == "Y" ? -1 : 0;
+  const bool leave = waitForAnswer() == "Y";
   waitForEscRelease();
   emptyKeyQueue();
-  if (result == -1) playEffect(2, 2, 255);
+  if (leave) playEffect(2, 2, 255);
+  return leave;
 }

@@ -1,10 +1,10 @@
 // The two modal questions that interrupt a stage.
 #pragma once
 #include <cstdint>
-// accepted: -1 when the player continues (one credit, score 0), else 0.
-void askContinue(int32_t& accepted);
-// result: -1 to leave for the title, 0 to play on.
-void askExitToTitle(int32_t& result);
+// True when the player continues (one credit, score 0).
+bool askContinue();
+// True to leave for the title, false to play on.
+bool askExitToTitle();
 // The box every stage shows on page 0 when its game is over, before the pause
 // and the continue prompt.
 void drawGameOverBox();

@@ -38,7 +38,7 @@ void drawTexts(const TitleText* texts, int count) {
 
 }  // namespace
 
-void runTitleScreen(int32_t& result) {
+TitleChoice runTitleScreen() {
   clearPage();
   // Blue rising one step a row from black at the top.
   for (int y = 0; y <= 240; ++y) drawLine(nullptr, 0, y, 319, y, static_cast<uint32_t>(y), LineSolid);
@@ -53,5 +53,5 @@ void runTitleScreen(int32_t& result) {
     sleepMs(1);
   } while (key != " " && key != std::string(1, KEY_ESC_CHAR));
   if (key == " ") playEffect(3, 3, 255);
-  result = key == " " ? 0 : -1;
+  return key == " " ? TitleChoice::StartGame : TitleChoice::LeaveProgram;
 }

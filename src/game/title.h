@@ -1,4 +1,5 @@
 #pragma once
 #include <cstdint>
-// Result 0: start a game; -1: leave the program.
-void runTitleScreen(int32_t& result);
+enum class TitleChoice { StartGame, LeaveProgram };
+// Draws the title and waits for Space (start a game) or Esc (leave).
+TitleChoice runTitleScreen();

@@ -8,34 +8,34 @@
 #include "gfx/effects.h"
 #include "gfx/text.h"
 #include "game/game_state.h"
-#include "game/hiscore.h"
 #include "platform/platform.h"
-#include "game/prompts.h"
+#include "game/stage_end.h"
 #include "game/score_panel.h"
-#include "stage_one/stage_one_play.h"
+#include "stage_one/stage_one_internal.h"
 #include "story/story.h"
 
-void enterStageOne(StageOneField& field) {
-  field.spaceWasHeld = 0;
-  field.formation.marchSoundIndex = 0;
-  field.shot.active = 0;
-  for (AlienShot& bomb : field.bombs) bomb.active = 0;
+namespace stage_one {
+
+void enterStageOne(StageOneRecord& stage) {
+  stage.spaceWasHeld = false;
+  stage.formation.marchSoundIndex = 0;
+  stage.shot.active = false;
+  for (AlienShot& bomb : stage.bombs) bomb.active = false;
 }
 
-void startStageOne(StageOneField& field) {
-  field.continueAnswer = 0;
-  field.formationDestroyed = 0;
-  field.bonusCounter = 0;
-  field.result = STAGE_RUNNING;
+void startStageOne(StageOneRecord& stage) {
+  stage.formationDestroyed = false;
+  stage.bonusCounter = 0;
+  stage.result = StageResult::Running;
   clearEffects();
   gameState.score = 0;
-  field.ship.reserveShips = 3;
-  field.ship.x = 100;
-  field.ship.y = 206;
-  field.ship.state = SHIP_APPEARING;
-  field.ship.frame = 0;
-  field.ship.deathCounter = 0;
-  setUpFormation(field);
+  stage.ship.reserveShips = 3;
+  stage.ship.x = 100;
+  stage.ship.y = 206;
+  stage.ship.state = ShipState::Appearing;
+  stage.ship.frame = 0;
+  stage.ship.deathCounter = 0;
+  setUpFormation(stage);
 }
 
 void drawSky() {
@@ -48,63 +48,55 @@ void drawSky() {
   }
 }
 
-void bonusCount(StageOneField& field) {
-  if (field.ship.state != SHIP_IN_PLAY || field.formationDestroyed == 0) return;
-  field.bonusCounter += 1;
-  const int32_t reserve = field.ship.reserveShips;
+void bonusCount(StageOneRecord& stage) {
+  if (stage.ship.state != ShipState::InPlay || !stage.formationDestroyed) return;
+  stage.bonusCounter += 1;
+  const int32_t reserve = stage.ship.reserveShips;
   if (reserve >= 1) {
-    if (field.bonusCounter == 20) addScore(reserve * 100);
-    if (field.bonusCounter > 20) {
+    if (stage.bonusCounter == 20) addScore(reserve * 100);
+    if (stage.bonusCounter > 20) {
       drawText(120, 90, "B O N U S", 0xFFFF00, 0);
       drawText(100, 110, "\x16\x17", 0xFFFF00, 0);
       drawText(116, 110, " x 100 = " + std::to_string(reserve * 100), 0x000000, -1);
     }
   }
-  if (field.bonusCounter > 100) field.result = STAGE_CLEARED;
+  if (stage.bonusCounter > 100) stage.result = StageResult::Cleared;
 }
 
-void playStageOneFrame(StageOneField& field) {
+void playStageOneFrame(StageOneRecord& stage) {
   drawSky();
-  if (keyHeld(SC_ESC)) field.result = STAGE_EXIT_REQUESTED;
-  bonusCount(field);
-  fireInput(field);
-  updateShip(field);
-  updatePlayerShot(field);
-  updateAliens(field);
-  updateBombs(field);
+  if (keyHeld(SC_ESC)) stage.result = StageResult::ExitRequested;
+  bonusCount(stage);
+  fireInput(stage);
+  updateShip(stage);
+  updatePlayerShot(stage);
+  updateAliens(stage);
+  updateBombs(stage);
   drawEffects(0);
   if (gameState.score > gameState.highScore) gameState.highScore = gameState.score;
   drawScoreLine();
-  drawReserveShips(field.ship.reserveShips);
+  drawReserveShips(stage.ship.reserveShips);
   drawCreditLine();
 }
 
-void runStageOne(StageOneField& field, int32_t& result) {
-  enterStageOne(field);
-  for (;;) {
-    startStageOne(field);
-    while (field.result == STAGE_RUNNING) {
+StageResult runStageOne(StageOneRecord& stage) {
+  enterStageOne(stage);
+  do {
+    startStageOne(stage);
+    while (stage.result == StageResult::Running) {
       beginFrame();
-      playStageOneFrame(field);
+      playStageOneFrame(stage);
       endFrame(30);
-      if (field.result == STAGE_EXIT_REQUESTED) askExitToTitle(field.result);
+      if (stage.result == StageResult::ExitRequested) stage.result = exitPromptResult();
     }
-    emptyKeyQueue();
-    setPages(0, 0);
-    saveHighScoreIfReached();
-    if (field.result == STAGE_CLEARED) StoryScene(0);
-    if (field.result == STAGE_GAME_OVER) {
-      drawGameOverBox();
-      sleepMs(1000);
-      askContinue(field.continueAnswer);
-      if (field.continueAnswer != 0) continue;
-    }
-    break;
-  }
-  result = field.result;
+  } while (endOfStagePlay(stage.result));
+  if (stage.result == StageResult::Cleared) StoryScene(0);
+  return stage.result;
 }
 
-void StageOne(int32_t& result) {
-  StageOneField field;
-  runStageOne(field, result);
+}  // namespace stage_one
+
+StageResult StageOne() {
+  stage_one::StageOneRecord stage;
+  return stage_one::runStageOne(stage);
 }

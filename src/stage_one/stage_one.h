@@ -1,4 +1,7 @@
+// The formation stage: the procedure the game flow calls.
 #pragma once
-#include <cstdint>
-// Runs the formation stage to its end: 2 cleared, 1 game over, -1 left.
-void StageOne(int32_t& result);
+
+#include "game/game_state.h"
+
+// Runs the formation stage to its end: cleared, game over, or left.
+StageResult StageOne();

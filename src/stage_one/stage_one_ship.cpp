@@ -5,7 +5,9 @@
 #include "game/game_state.h"
 #include "platform/platform.h"
 #include "platform/sound.h"
-#include "stage_one/stage_one_play.h"
+#include "stage_one/stage_one_internal.h"
+
+namespace stage_one {
 
 namespace {
 
@@ -15,7 +17,7 @@ constexpr uint32_t BOMB_COLOUR = 0xC0C0C0;
 // The ship is hit by a bomb or by an alien reaching the bottom; a ship that is
 // already bursting starts its death sequence again.
 void hitShip(PlayerShip& ship) {
-  ship.state = SHIP_HIT;
+  ship.state = ShipState::Hit;
   ship.deathCounter = 0;
   playEffect(2, 2, 255);
 }
@@ -26,23 +28,23 @@ void drawSilhouette(int spriteId, int32_t x, int32_t y, float scale, uint32_t co
   RotoBlit(nullptr, x, y, sprite(spriteId), scale, scale, 0.0f, 254, RecolourBlend, &colour);
 }
 
-void fireInput(StageOneField& field) {
-  const int32_t spaceHeld = keyHeld(SC_SPACE) ? -1 : 0;
-  if (spaceHeld != 0 && field.spaceWasHeld == 0 && field.ship.state == SHIP_IN_PLAY &&
-      field.shot.active == 0) {
-    field.shot.active = -1;
-    field.shot.x = field.ship.x;
-    field.shot.y = field.ship.y - 10;
+void fireInput(StageOneRecord& stage) {
+  const bool spaceHeld = keyHeld(SC_SPACE);
+  if (spaceHeld && !stage.spaceWasHeld && stage.ship.state == ShipState::InPlay &&
+      !stage.shot.active) {
+    stage.shot.active = true;
+    stage.shot.x = stage.ship.x;
+    stage.shot.y = stage.ship.y - 10;
     playEffect(1, 1, 255);
   }
-  field.spaceWasHeld = spaceHeld;
+  stage.spaceWasHeld = spaceHeld;
 }
 
-void updateShip(StageOneField& field) {
-  PlayerShip& ship = field.ship;
-  if (ship.state == SHIP_APPEARING) {
-    ship.state = SHIP_IN_PLAY;
-  } else if (ship.state == SHIP_IN_PLAY) {
+void updateShip(StageOneRecord& stage) {
+  PlayerShip& ship = stage.ship;
+  if (ship.state == ShipState::Appearing) {
+    ship.state = ShipState::InPlay;
+  } else if (ship.state == ShipState::InPlay) {
     if (keyHeld(SC_LEFT)) {
       ship.x -= 6;
       if (ship.x <= 20) ship.x = 20;
@@ -51,7 +53,7 @@ void updateShip(StageOneField& field) {
       ship.x += 6;
       if (ship.x >= 300) ship.x = 300;
     }
-  } else if (ship.state == SHIP_HIT) {
+  } else if (ship.state == ShipState::Hit) {
     ship.deathCounter += 1;
     // The two burst images alternate every two frames.
     if (ship.deathCounter % 4 == 0) ship.frame = 11;
@@ -59,9 +61,9 @@ void updateShip(StageOneField& field) {
     if (ship.deathCounter == 60) {
       ship.reserveShips -= 1;
       if (ship.reserveShips < 0) {
-        field.result = STAGE_GAME_OVER;
+        stage.result = StageResult::GameOver;
       } else {
-        ship.state = SHIP_IN_PLAY;
+        ship.state = ShipState::InPlay;
         ship.frame = 0;
       }
     }
@@ -69,21 +71,21 @@ void updateShip(StageOneField& field) {
   drawSilhouette(SprShip + ship.frame, ship.x, ship.y, 3.0f, SHIP_COLOUR);
 }
 
-void updatePlayerShot(StageOneField& field) {
-  PlayerShot& shot = field.shot;
-  if (shot.active == 0) return;
+void updatePlayerShot(StageOneRecord& stage) {
+  PlayerShot& shot = stage.shot;
+  if (!shot.active) return;
   shot.y -= 6;
   if (shot.y < -10) {
-    shot.active = 0;
+    shot.active = false;
   } else {
-    Formation& formation = field.formation;
-    for (int i = 0; i < ALIEN_COUNT && shot.active != 0; ++i) {
-      Alien& alien = field.aliens[i];
-      if (alien.alive == 0) continue;
+    Formation& formation = stage.formation;
+    for (int i = 0; i < ALIEN_COUNT && shot.active; ++i) {
+      Alien& alien = stage.aliens[i];
+      if (!alien.alive) continue;
       if (shot.x < alien.x - 20 || shot.x > alien.x + 20) continue;
       if (shot.y < alien.y - 15 || shot.y > alien.y + 10) continue;
-      shot.active = 0;
-      alien.state = ALIEN_EXPLODING;
+      shot.active = false;
+      alien.state = AlienState::Exploding;
       formation.aliensLeft -= 1;
       // The formation speeds up at 8, 4, 2 and 1 aliens left.
       if (formation.aliensLeft == 8) formation.speed = 2;
@@ -92,17 +94,17 @@ void updatePlayerShot(StageOneField& field) {
       if (formation.aliensLeft == 1) formation.speed = 12;
       const int32_t row = i / ALIEN_COLUMNS;
       addScore(300 - 100 * row + (alien.y - 20) / 8);
-      if (formation.aliensLeft == 0) field.formationDestroyed = -1;
+      if (formation.aliensLeft == 0) stage.formationDestroyed = true;
       playEffect(3, 3, 255);
     }
   }
   drawSilhouette(SprShot, shot.x, shot.y, 3.0f, SHIP_COLOUR);
 }
 
-void updateBombs(StageOneField& field) {
-  PlayerShip& ship = field.ship;
-  for (AlienShot& bomb : field.bombs) {
-    if (bomb.active == 0) continue;
+void updateBombs(StageOneRecord& stage) {
+  PlayerShip& ship = stage.ship;
+  for (AlienShot& bomb : stage.bombs) {
+    if (!bomb.active) continue;
     bomb.y += 6;
     bomb.animationCounter += 1;
     if (bomb.animationCounter > 0) {
@@ -111,14 +113,16 @@ void updateBombs(StageOneField& field) {
       if (bomb.frame >= 3) bomb.frame = 0;
     }
     if (bomb.y >= 240) {
-      bomb.active = 0;
+      bomb.active = false;
       continue;
     }
     // The bomb hits whatever state the ship is in.
     if (bomb.x >= ship.x - 20 && bomb.x <= ship.x + 20 && bomb.y >= ship.y - 15 && bomb.y <= ship.y + 10) {
-      bomb.active = 0;
+      bomb.active = false;
       hitShip(ship);
     }
     drawSilhouette(SprBomb3 - bomb.frame, bomb.x, bomb.y, 2.0f, BOMB_COLOUR);
   }
 }
+
+}  // namespace stage_one

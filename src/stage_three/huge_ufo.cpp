@@ -1,5 +1,5 @@
 // The huge UFO of stage three, its hatches, its beam and its commander.
-#include "stage_three/huge_ufo.h"
+#include "stage_three/stage_three_internal.h"
 
 #include <cmath>
 
@@ -7,7 +7,8 @@
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
 #include "platform/sound.h"
-#include "stage_three/stage_three_play.h"
+
+namespace stage_three {
 
 namespace {
 
@@ -34,12 +35,12 @@ void armHatch(HugeUfo& ufo) {
     }
     if (k < 0) return;  // all four armed: the chance is lost
   }
-  ufo.hatchArmed[k] = FLAG_SET;
+  ufo.hatchArmed[k] = true;
   ufo.hatchCountdown[k] = 30;
 }
 
-void cruise(StageThreeState& s) {
-  HugeUfo& ufo = s.ufo;
+void cruise(StageThreeRecord& stage) {
+  HugeUfo& ufo = stage.ufo;
   ufo.x += 2 * ufo.direction;
   if (ufo.x >= 279) ufo.direction = -ufo.direction;
   if (ufo.x <= 40) ufo.direction = -ufo.direction;
@@ -52,22 +53,22 @@ void cruise(StageThreeState& s) {
   ufo.timer -= 1;
   if (ufo.timer == 0) {
     ufo.timer = 100;
-    ufo.state = UFO_BEAM_ATTACK;
+    ufo.state = UfoState::BeamAttack;
   }
 }
 
-void attack(StageThreeState& s) {
-  HugeUfo& ufo = s.ufo;
+void attack(StageThreeRecord& stage) {
+  HugeUfo& ufo = stage.ufo;
   ufo.timer -= 1;
   if (ufo.timer == 0) {
-    ufo.state = UFO_CRUISING;
+    ufo.state = UfoState::Cruising;
     ufo.timer = 100 + static_cast<int32_t>(std::floor(randomUnit() * 100.0));
   }
   if (ufo.timer == 90) {
-    s.beam.active = FLAG_SET;
-    s.beam.phase = -1;
-    s.beam.x = ufo.x;
-    s.beam.y = ufo.y + 32;
+    stage.beam.active = true;
+    stage.beam.phase = -1;
+    stage.beam.x = ufo.x;
+    stage.beam.y = ufo.y + 32;
   }
 }
 
@@ -87,8 +88,8 @@ void chargeBeam(const UfoBeam& beam, uint32_t colour) {
 
 // Eleven rows of three columns reaching down past the ship's line; the hit
 // test looks at the ship's x alone.
-void fireBeam(StageThreeState& s, uint32_t colour) {
-  const UfoBeam& beam = s.beam;
+void fireBeam(StageThreeRecord& stage, uint32_t colour) {
+  const UfoBeam& beam = stage.beam;
   if (beam.phase % 2 == 1) playEffect(3, 10, 255);
   for (int32_t i = 0; i <= 10; ++i) {
     int id = randomUnit() > 0.5 ? SprShot : SprBomb1;
@@ -96,117 +97,119 @@ void fireBeam(StageThreeState& s, uint32_t colour) {
     drawSilhouette(beam.x + 2, beam.y + 16 * i, id, 2.0f, colour);
     drawSilhouette(beam.x + 40, beam.y + 16 * i + 8, id, 2.0f, colour);
   }
-  if (beam.x - 50 <= s.ship.x && s.ship.x <= beam.x + 52 && s.ship.invulnerabilityTimer == 0) hitShip(s);
+  if (beam.x - 50 <= stage.ship.x && stage.ship.x <= beam.x + 52 && stage.ship.invulnerabilityTimer == 0) hitShip(stage);
 }
 
 }  // namespace
 
-void buildUfoImages(StageThreeState& s) {
-  destroyUfoImages(s);
-  s.ufoBody = createImage(UFO_BODY_WIDTH, UFO_BODY_HEIGHT);
-  s.ufoOutline = createImage(UFO_OUTLINE_WIDTH, UFO_OUTLINE_HEIGHT);
-  paintUfoShape(s.ufoBody, UFO_RING_COLOUR);
+void buildUfoImages(StageThreeRecord& stage) {
+  destroyUfoImages(stage);
+  stage.ufoBody = createImage(UFO_BODY_WIDTH, UFO_BODY_HEIGHT);
+  stage.ufoOutline = createImage(UFO_OUTLINE_WIDTH, UFO_OUTLINE_HEIGHT);
+  paintUfoShape(stage.ufoBody, UFO_RING_COLOUR);
   // The shape spread by one pixel every way, then hollowed out: a ring.
   const int spread[8][2] = {{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 2}, {2, 0}, {2, 1}, {2, 2}};
-  for (const auto& at : spread) drawImage(s.ufoOutline, at[0], at[1], s.ufoBody, DrawTransparent);
-  drawImage(s.ufoOutline, 1, 1, s.ufoBody, DrawCustom, EraseBlend, nullptr);
-  paintUfoShape(s.ufoBody, UFO_BODY_COLOUR);
+  for (const auto& at : spread) drawImage(stage.ufoOutline, at[0], at[1], stage.ufoBody, DrawTransparent);
+  drawImage(stage.ufoOutline, 1, 1, stage.ufoBody, DrawCustom, EraseBlend, nullptr);
+  paintUfoShape(stage.ufoBody, UFO_BODY_COLOUR);
 }
 
-void destroyUfoImages(StageThreeState& s) {
-  if (s.ufoBody != nullptr) destroyImage(s.ufoBody);
-  if (s.ufoOutline != nullptr) destroyImage(s.ufoOutline);
-  s.ufoBody = nullptr;
-  s.ufoOutline = nullptr;
+void destroyUfoImages(StageThreeRecord& stage) {
+  if (stage.ufoBody != nullptr) destroyImage(stage.ufoBody);
+  if (stage.ufoOutline != nullptr) destroyImage(stage.ufoOutline);
+  stage.ufoBody = nullptr;
+  stage.ufoOutline = nullptr;
 }
 
-void updateUfo(StageThreeState& s) {
-  HugeUfo& ufo = s.ufo;
+void updateUfo(StageThreeRecord& stage) {
+  HugeUfo& ufo = stage.ufo;
   switch (ufo.state) {
-    case UFO_SETUP:
-      ufo.shown = FLAG_SET;
+    case UfoState::Setup:
+      ufo.shown = true;
       ufo.direction = 1;
       ufo.x = 160;
       ufo.y = -40;
       ufo.verticalSpeed = 3;
-      ufo.state = UFO_DESCENDING;
+      ufo.state = UfoState::Descending;
       ufo.timer = 100 + static_cast<int32_t>(std::floor(randomUnit() * 100.0));
-      s.beam.active = FLAG_CLEAR;
-      s.commander.riding = FLAG_SET;
+      stage.beam.active = false;
+      stage.commander.riding = true;
       break;
-    case UFO_DESCENDING:
+    case UfoState::Descending:
       ufo.y += 1;
-      if (ufo.y > 60) ufo.state = UFO_READY;
+      if (ufo.y > 60) ufo.state = UfoState::Ready;
       break;
-    case UFO_READY:
-      ufo.state = UFO_CRUISING;
+    case UfoState::Ready:
+      ufo.state = UfoState::Cruising;
       break;
-    case UFO_CRUISING:
-      cruise(s);
+    case UfoState::Cruising:
+      cruise(stage);
       break;
-    case UFO_BEAM_ATTACK:
-      attack(s);
+    case UfoState::BeamAttack:
+      attack(stage);
       break;
     default:  // idle: stays where it is
       break;
   }
 }
 
-void followCommander(StageThreeState& s) {
-  if (!s.commander.riding) return;
-  s.commander.x = s.ufo.x;
-  s.commander.y = s.ufo.y - 40;
+void followCommander(StageThreeRecord& stage) {
+  if (!stage.commander.riding) return;
+  stage.commander.x = stage.ufo.x;
+  stage.commander.y = stage.ufo.y - 40;
 }
 
-void updateHatches(StageThreeState& s) {
-  HugeUfo& ufo = s.ufo;
+void updateHatches(StageThreeRecord& stage) {
+  HugeUfo& ufo = stage.ufo;
   for (int j = 0; j < HATCHES; ++j) {
     if (!ufo.hatchArmed[j]) continue;
     ufo.hatchCountdown[j] -= 1;
     if (ufo.hatchCountdown[j] == 0) {
-      ufo.hatchArmed[j] = FLAG_CLEAR;
-      launchKamikaze(s, ufo.x + HATCH_OFFSETS[j], ufo.y);
+      ufo.hatchArmed[j] = false;
+      launchKamikaze(stage, ufo.x + HATCH_OFFSETS[j], ufo.y);
     }
   }
 }
 
-void drawUfoBody(const StageThreeState& s) {
-  if (!s.ufo.shown) return;
-  drawImage(nullptr, s.ufo.x - 68, s.ufo.y - 31, s.ufoBody, DrawTransparent);
+void drawUfoBody(const StageThreeRecord& stage) {
+  if (!stage.ufo.shown) return;
+  drawImage(nullptr, stage.ufo.x - 68, stage.ufo.y - 31, stage.ufoBody, DrawTransparent);
 }
 
-void drawUfoTop(const StageThreeState& s) {
-  if (!s.ufo.shown) return;
+void drawUfoTop(const StageThreeRecord& stage) {
+  if (!stage.ufo.shown) return;
   uint32_t ring = UFO_RING_COLOUR;
-  drawImage(nullptr, s.ufo.x - 69, s.ufo.y - 32, s.ufoOutline, DrawCustom, RecolourBlend, &ring);
-  drawSilhouette(s.commander.x, s.commander.y, SprAlienC1, 2.0f, COMMANDER_COLOUR);
+  drawImage(nullptr, stage.ufo.x - 69, stage.ufo.y - 32, stage.ufoOutline, DrawCustom, RecolourBlend, &ring);
+  drawSilhouette(stage.commander.x, stage.commander.y, SprAlienC1, 2.0f, COMMANDER_COLOUR);
 }
 
-void updateBeam(StageThreeState& s) {
-  if (!s.beam.active) return;
-  s.beam.phase += 1;
+void updateBeam(StageThreeRecord& stage) {
+  if (!stage.beam.active) return;
+  stage.beam.phase += 1;
   uint32_t colour = static_cast<uint32_t>(std::lround(randomUnit() * 16777215.0));
-  if (s.beam.phase <= 31) {
-    chargeBeam(s.beam, colour);
-  } else if (s.beam.phase <= 74) {
-    fireBeam(s, colour);
+  if (stage.beam.phase <= 31) {
+    chargeBeam(stage.beam, colour);
+  } else if (stage.beam.phase <= 74) {
+    fireBeam(stage, colour);
   } else {
-    s.beam.active = FLAG_CLEAR;
+    stage.beam.active = false;
   }
 }
 
-void drawHatches(const StageThreeState& s) {
+void drawHatches(const StageThreeRecord& stage) {
   for (int j = 0; j < HATCHES; ++j) {
-    if (!s.ufo.hatchArmed[j]) continue;
-    drawSilhouette(s.ufo.x + HATCH_OFFSETS[j], s.ufo.y, SprAlienA1, 1.0f, HATCH_ALIEN_COLOUR);
+    if (!stage.ufo.hatchArmed[j]) continue;
+    drawSilhouette(stage.ufo.x + HATCH_OFFSETS[j], stage.ufo.y, SprAlienA1, 1.0f, HATCH_ALIEN_COLOUR);
   }
 }
 
-void commanderBurst(StageThreeState& s) {
-  if (s.victoryCountdown <= 0 || s.victoryCountdown % 8 != 0) return;
+void commanderBurst(StageThreeRecord& stage) {
+  if (stage.victoryCountdown <= 0 || stage.victoryCountdown % 8 != 0) return;
   double r1 = randomUnit();
   double r2 = randomUnit();
-  spawnEffect(s.commander.x + static_cast<int32_t>(std::floor(r2 * 20.0 - 10.0)),
-              s.commander.y + static_cast<int32_t>(std::floor(r1 * 10.0 - 5.0)), FxFlash);
+  spawnEffect(stage.commander.x + static_cast<int32_t>(std::floor(r2 * 20.0 - 10.0)),
+              stage.commander.y + static_cast<int32_t>(std::floor(r1 * 10.0 - 5.0)), FxFlash);
   playEffect(2, 2, 255);
 }
+
+}  // namespace stage_three

@@ -1,5 +1,8 @@
+// The huge-UFO stage: the procedure the game flow calls.
 #pragma once
-#include <cstdint>
-// Runs the huge-UFO stage to its end: 2 cleared (after the ending), 1 game
-// over, -1 left through the exit prompt.
-void StageThree(int32_t& result);
+
+#include "game/game_state.h"
+
+// Runs the huge-UFO stage to its end: cleared (after the ending), game over,
+// or left through the exit prompt.
+StageResult StageThree();

@@ -4,7 +4,9 @@
 #include "gfx/sprites.h"
 #include "gfx/text.h"
 #include "platform/sound.h"
-#include "stage_three/stage_three_flow.h"
+#include "stage_three/stage_three_internal.h"
+
+namespace stage_three {
 
 void drawStageThreeSky() {
   for (int32_t i = 0; i < 24; ++i) {
@@ -14,9 +16,9 @@ void drawStageThreeSky() {
   }
 }
 
-void drawDoneBalloon(const StageThreeState& s) {
-  if (s.t < 1061 || s.t > 1150) return;
-  const StageThreeShip& ship = s.ship;
+void drawDoneBalloon(const StageThreeRecord& stage) {
+  if (stage.t < 1061 || stage.t > 1150) return;
+  const StageThreeShip& ship = stage.ship;
   uint32_t white = 0xFFFFFF;
   drawLine(nullptr, ship.x, ship.y - 40, ship.x + 86, ship.y - 16, white, LineFilledBox);
   RotoBlit(nullptr, ship.x + 11, ship.y - 10, sprite(SprShip), 1.0f, 1.0f, 180.0f, BLIT_TRANSPARENT,
@@ -25,11 +27,11 @@ void drawDoneBalloon(const StageThreeState& s) {
 }
 
 // Three red flashes with a siren, then the UFO's set-up.
-void warningStep(StageThreeState& s) {
-  if (s.warningTimer <= 0) return;
-  s.warningTimer -= 1;
-  const int32_t timer = s.warningTimer;
-  if (timer == 0) s.ufo.state = UFO_SETUP;
+void warningStep(StageThreeRecord& stage) {
+  if (stage.warningTimer <= 0) return;
+  stage.warningTimer -= 1;
+  const int32_t timer = stage.warningTimer;
+  if (timer == 0) stage.ufo.state = UfoState::Setup;
   if (timer > 20 && timer < 180 && (timer / 20) % 3 != 0) {
     drawLine(nullptr, 0, 60, 319, 160, 0xFF0000, LineFilledBox);
     drawText(90, 80, "     WARNING !     ", 0x000000, -1);
@@ -41,3 +43,5 @@ void warningStep(StageThreeState& s) {
     if (timer % 60 == 20) playEffect(8, 8, 0);
   }
 }
+
+}  // namespace stage_three

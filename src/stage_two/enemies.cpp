@@ -1,5 +1,5 @@
 // The Riser, the Faller and the falling blocks.
-#include "stage_two/enemies.h"
+#include "stage_two/stage_two_internal.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -10,7 +10,8 @@
 #include "game/game_state.h"
 #include "platform/platform.h"
 #include "platform/sound.h"
-#include "stage_two/tower_map.h"
+
+namespace stage_two {
 
 namespace {
 
@@ -25,14 +26,14 @@ bool within(int32_t value, int32_t low, int32_t high) { return value >= low && v
 
 // A walker waiting to be placed is not really there yet: blocks pass it. Without this a Faller hit by a block would be hit again, unplaced
 // at the same spot, by the same block in the following frames.
-bool standsInTheTower(const Walker& walker) { return walker.active && walker.state != WalkerToBePlaced; }
+bool standsInTheTower(const Walker& walker) { return walker.active && walker.state != WalkerState::ToBePlaced; }
 
-bool heroCanBeTouched(const Hero& hero) { return hero.state != HeroOut && !hero.invulnerable; }
+bool heroCanBeTouched(const Hero& hero) { return hero.state != HeroState::Out && !hero.invulnerable; }
 
 void touchHero(Hero& hero, Walker& walker) {
   hero.hit = true;
   walker.active = false;
-  walker.state = WalkerOut;
+  walker.state = WalkerState::Out;
   playEffect(3, 9, -1);
 }
 
@@ -42,13 +43,13 @@ void placeWalker(Walker& walker, const Hero& hero, int32_t column, int32_t row) 
   walker.x = 16 * column + 7;
   walker.y = 32 * row + 18;
   walker.dx = dxTowardHero(hero, walker.x);
-  walker.state = WalkerWalking;
+  walker.state = WalkerState::Walking;
 }
 
 // A walker climbs or drops only when its x offset is 9.
 bool atHoleOffset(const Walker& walker) { return (walker.xOffset + 8) % 16 == 1; }
 
-void updateBlock(StageTwoPlay& play, FallingBlock& block) {
+void updateBlock(StageTwoRecord& stage, FallingBlock& block) {
   block.y += 4;
   int32_t column = (block.x - 7) / 16;
   int32_t row = (block.y - 1) / 32;
@@ -58,23 +59,23 @@ void updateBlock(StageTwoPlay& play, FallingBlock& block) {
   }
   // A block that burst this frame still hits what it reached, and a block
   // goes on falling after destroying a walker.
-  Walker& riser = play.riser;
+  Walker& riser = stage.riser;
   if (standsInTheTower(riser) && within(block.x, riser.x - 10, riser.x + 9) &&
       within(block.y, riser.y - 14, riser.y + 14)) {
-    riser.state = WalkerToBePlaced;
+    riser.state = WalkerState::ToBePlaced;
     spawnEffect(riser.x, riser.y, FxBlastShort);
     addScore(100);
   }
-  Walker& faller = play.faller;
+  Walker& faller = stage.faller;
   if (standsInTheTower(faller) && within(block.x, faller.x - 13, faller.x + 12) &&
       within(block.y, faller.y - 14, faller.y + 14)) {
     faller.active = false;
-    faller.state = WalkerOut;
+    faller.state = WalkerState::Out;
     spawnEffect(faller.x, faller.y, FxBlastShort);
     addScore(1000);
   }
   uint32_t colour = BLOCK_RED;
-  drawImage(nullptr, block.x - 5, block.y - 4 - play.scroll, sprite(SprAlienAFlipped), DrawCustom, RecolourBlend,
+  drawImage(nullptr, block.x - 5, block.y - 4 - stage.scroll, sprite(SprAlienAFlipped), DrawCustom, RecolourBlend,
             &colour);
 }
 
@@ -82,7 +83,7 @@ void climb(Walker& riser, const Hero& hero) {
   riser.y -= 4;
   riser.row = (riser.y - 16) / 32;
   if ((riser.y + 14) % 32 == 0 && (cellAt(riser.column, riser.row) & CellFloor) != 0) {
-    riser.state = WalkerWalking;
+    riser.state = WalkerState::Walking;
     playEffect(7, 3, 255);
     riser.dx = dxTowardHero(hero, riser.x);
   }
@@ -92,7 +93,7 @@ void drop(Walker& faller, const Hero& hero) {
   faller.y += 4;
   faller.row = (faller.y - 16) / 32;
   if ((faller.y + 14) % 32 == 0 && (cellAt(faller.column, faller.row + 1) & CellFloor) != 0) {
-    faller.state = FallerSquashing;
+    faller.state = WalkerState::FallerSquashing;
     faller.squashCounter = 0;
     faller.squash = 0.0f;
     faller.squashDirection = 1;
@@ -110,7 +111,7 @@ void squash(Walker& faller) {
   if (faller.squashCounter == SQUASH_FRAMES) {
     faller.squashCounter = 0;
     faller.squash = 0.0f;
-    faller.state = WalkerWalking;
+    faller.state = WalkerState::Walking;
   }
 }
 
@@ -148,8 +149,8 @@ void walkAlongStorey(Walker& walker) {
   }
 }
 
-void startFallingBlock(StageTwoPlay& play, int32_t x, int32_t y) {
-  for (FallingBlock& block : play.blocks) {
+void startFallingBlock(StageTwoRecord& stage, int32_t x, int32_t y) {
+  for (FallingBlock& block : stage.blocks) {
     if (block.active) continue;
     block.active = true;
     block.x = x;
@@ -158,63 +159,63 @@ void startFallingBlock(StageTwoPlay& play, int32_t x, int32_t y) {
   }
 }
 
-void updateFallingBlocks(StageTwoPlay& play) {
-  for (FallingBlock& block : play.blocks) {
-    if (block.active) updateBlock(play, block);
+void updateFallingBlocks(StageTwoRecord& stage) {
+  for (FallingBlock& block : stage.blocks) {
+    if (block.active) updateBlock(stage, block);
   }
 }
 
-void riserStep(StageTwoPlay& play) {
-  Walker& riser = play.riser;
-  Hero& hero = play.hero;
+void riserStep(StageTwoRecord& stage) {
+  Walker& riser = stage.riser;
+  Hero& hero = stage.hero;
   if (!riser.active && hero.storeyRow > 4) {
     riser.active = true;
-    riser.state = WalkerToBePlaced;
+    riser.state = WalkerState::ToBePlaced;
   }
   // A Riser left more than three storeys above the Hero is placed anew.
   if (hero.storeyRow > riser.row + 3) {
     riser.active = true;
-    riser.state = WalkerToBePlaced;
+    riser.state = WalkerState::ToBePlaced;
   }
   if (!riser.active) return;
   switch (riser.state) {
-    case WalkerToBePlaced: placeWalker(riser, hero, RISER_COLUMN, hero.storeyRow + 5); break;
-    case WalkerWalking:
+    case WalkerState::ToBePlaced: placeWalker(riser, hero, RISER_COLUMN, hero.storeyRow + 5); break;
+    case WalkerState::Walking:
       walkAlongStorey(riser);
-      if (atHoleOffset(riser) && cellAt(riser.column, riser.row) == CellHole) riser.state = RiserClimbing;
+      if (atHoleOffset(riser) && cellAt(riser.column, riser.row) == CellHole) riser.state = WalkerState::RiserClimbing;
       break;
-    case RiserClimbing: climb(riser, hero); break;
+    case WalkerState::RiserClimbing: climb(riser, hero); break;
     default: break;
   }
   if (heroCanBeTouched(hero) && within(hero.x, riser.x - 11, riser.x + 10) &&
       within(hero.y, riser.y - 14, riser.y + 14)) {
     touchHero(hero, riser);
   }
-  if (riser.active) drawRiser(riser, play.scroll);
+  if (riser.active) drawRiser(riser, stage.scroll);
 }
 
-void fallerStep(StageTwoPlay& play) {
-  Walker& faller = play.faller;
-  Hero& hero = play.hero;
+void fallerStep(StageTwoRecord& stage) {
+  Walker& faller = stage.faller;
+  Hero& hero = stage.hero;
   bool wasActive = faller.active;
   if (!faller.active) {
     // Switched on here, placed one frame later.
     if (hero.storeyRow > 8) {
       faller.active = true;
-      faller.state = WalkerToBePlaced;
+      faller.state = WalkerState::ToBePlaced;
     }
   } else if (hero.storeyRow < faller.row - 4 || faller.row < hero.storeyRow - 5) {
-    faller.state = WalkerToBePlaced;
+    faller.state = WalkerState::ToBePlaced;
   }
   if (wasActive) {
     switch (faller.state) {
-      case WalkerToBePlaced: placeWalker(faller, hero, FALLER_COLUMN, hero.storeyRow - 4); break;
-      case WalkerWalking:
+      case WalkerState::ToBePlaced: placeWalker(faller, hero, FALLER_COLUMN, hero.storeyRow - 4); break;
+      case WalkerState::Walking:
         walkAlongStorey(faller);
-        if (atHoleOffset(faller) && cellAt(faller.column, faller.row + 1) == CellHole) faller.state = FallerFalling;
+        if (atHoleOffset(faller) && cellAt(faller.column, faller.row + 1) == CellHole) faller.state = WalkerState::FallerFalling;
         break;
-      case FallerFalling: drop(faller, hero); break;
-      case FallerSquashing: squash(faller); break;
+      case WalkerState::FallerFalling: drop(faller, hero); break;
+      case WalkerState::FallerSquashing: squash(faller); break;
       default: break;
     }
     if (heroCanBeTouched(hero) && within(hero.x, faller.x - 13, faller.x + 12) &&
@@ -222,10 +223,12 @@ void fallerStep(StageTwoPlay& play) {
       touchHero(hero, faller);
     }
   }
-  if (faller.active) drawFaller(faller, play.scroll);
+  if (faller.active) drawFaller(faller, stage.scroll);
 }
 
-void retireWalkers(StageTwoPlay& play) {
-  play.riser = Walker{};
-  play.faller = Walker{};
+void retireWalkers(StageTwoRecord& stage) {
+  stage.riser = Walker{};
+  stage.faller = Walker{};
 }
+
+}  // namespace stage_two

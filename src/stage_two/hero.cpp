@@ -1,5 +1,5 @@
 // The Hero's rules against the tower map.
-#include "stage_two/hero.h"
+#include "stage_two/stage_two_internal.h"
 
 #include <cstdlib>
 
@@ -9,8 +9,8 @@
 #include "game/game_state.h"
 #include "platform/platform.h"
 #include "platform/sound.h"
-#include "stage_two/enemies.h"
-#include "stage_two/tower_map.h"
+
+namespace stage_two {
 
 namespace {
 
@@ -45,29 +45,29 @@ void walk(Hero& hero) {
   // One key from the queue; "z" drops the Hero through whatever is under it,
   // except through the solid ground below the last floor of the tower.
   std::string key = readKey();
-  if (key == "z" && hero.storeyRow + 1 <= TOWER_LAST_ROW) hero.state = HeroFalling;
+  if (key == "z" && hero.storeyRow + 1 <= TOWER_LAST_ROW) hero.state = HeroState::Falling;
 
   int32_t below = hero.storeyRow + 1;
   if (overOneCell(hero.m)) {
-    if (cellAt(hero.column, below) == CellHole) hero.state = HeroFalling;
+    if (cellAt(hero.column, below) == CellHole) hero.state = HeroState::Falling;
   } else {
     int32_t k = rightCellOfPair(hero.x);
-    if ((cellAt(k - 1, below) & CellHole) != 0 && (cellAt(k, below) & CellHole) != 0) hero.state = HeroFalling;
+    if ((cellAt(k - 1, below) & CellHole) != 0 && (cellAt(k, below) & CellHole) != 0) hero.state = HeroState::Falling;
   }
 }
 
-void stomp(StageTwoPlay& play) {
-  Hero& hero = play.hero;
+void stomp(StageTwoRecord& stage) {
+  Hero& hero = stage.hero;
   int32_t below = hero.storeyRow + 1;
   uint16_t cell = cellAt(hero.column, below);
   if ((cell & CellLoose) != 0) {
     setCell(hero.column, below, static_cast<uint16_t>(cell & ~CellLoose));
     playEffect(1, 3, 127);
-    startFallingBlock(play, 16 * hero.column + 8, 32 * hero.storeyRow + 41);
+    startFallingBlock(stage, 16 * hero.column + 8, 32 * hero.storeyRow + 41);
   }
   hero.stompTimer -= 1;
   if (hero.stompTimer != 0) return;
-  hero.state = HeroWalking;
+  hero.state = HeroState::Walking;
   hero.shake = false;
   if (overOneCell(hero.m) && (cellAt(hero.column, below) & CellCracked) != 0) {
     setCell(hero.column, below, CellHole);
@@ -75,16 +75,16 @@ void stomp(StageTwoPlay& play) {
   }
 }
 
-void fall(StageTwoPlay& play) {
-  Hero& hero = play.hero;
+void fall(StageTwoRecord& stage) {
+  Hero& hero = stage.hero;
   hero.y += 4;
-  play.scroll += 4;
+  stage.scroll += 4;
   hero.storeyRow = storeyRowOf(hero.y);
   if ((hero.y + 12) % 32 != 0) return;
   // The feet are level with a floor row: one more floor passed.
   addScore(10);
   int32_t below = hero.storeyRow + 1;
-  if (cellAt(hero.column, below) == GOAL_CELL) play.result = STAGE_CLEARED;
+  if (cellAt(hero.column, below) == GOAL_CELL) stage.result = StageResult::Cleared;
   bool lands;
   if (overOneCell(hero.m)) {
     lands = (cellAt(hero.column, below) & CellFloor) != 0;
@@ -93,7 +93,7 @@ void fall(StageTwoPlay& play) {
     lands = ((cellAt(k - 1, below) | cellAt(k, below)) & CellFloor) != 0;
   }
   if (lands) {
-    hero.state = HeroWalking;
+    hero.state = HeroState::Walking;
     playEffect(7, 3, 255);
   }
 }
@@ -104,31 +104,31 @@ Hero newHero() { return Hero{}; }
 
 void heroStompInput(Hero& hero) {
   bool spaceHeld = keyHeld(SC_SPACE);
-  if (spaceHeld && !hero.spaceWasHeld && hero.state == HeroWalking) {
+  if (spaceHeld && !hero.spaceWasHeld && hero.state == HeroState::Walking) {
     playEffect(2, 2, 127);
-    hero.state = HeroStomping;
+    hero.state = HeroState::Stomping;
     hero.shake = true;
     hero.stompTimer = STOMP_FRAMES;
   }
   hero.spaceWasHeld = spaceHeld;
 }
 
-void updateHero(StageTwoPlay& play) {
-  Hero& hero = play.hero;
+void updateHero(StageTwoRecord& stage) {
+  Hero& hero = stage.hero;
   switch (hero.state) {
-    case HeroArriving:
-      hero.state = HeroLeavingLift;
+    case HeroState::Arriving:
+      hero.state = HeroState::LeavingLift;
       hero.invulnerable = false;
       hero.invulnerableCounter = 0;
       break;
-    case HeroLeavingLift:
+    case HeroState::LeavingLift:
       hero.x += 2;
-      if (hero.x >= LIFT_EXIT_X) hero.state = HeroWalking;
+      if (hero.x >= LIFT_EXIT_X) hero.state = HeroState::Walking;
       break;
-    case HeroWalking: walk(hero); break;
-    case HeroStomping: stomp(play); break;
-    case HeroFalling: fall(play); break;
-    case HeroOut:
+    case HeroState::Walking: walk(hero); break;
+    case HeroState::Stomping: stomp(stage); break;
+    case HeroState::Falling: fall(stage); break;
+    case HeroState::Out:
       hero.invulnerable = true;
       hero.shake = false;
       break;
@@ -152,7 +152,7 @@ void heroDamage(Hero& hero) {
         hero.invulnerable = true;
         hero.invulnerableCounter = 0;
       } else {
-        hero.state = HeroOut;
+        hero.state = HeroState::Out;
         hero.gameOverCountdown = GAME_OVER_COUNTDOWN;
       }
     }
@@ -167,11 +167,13 @@ void heroDamage(Hero& hero) {
 }
 
 void drawHero(const Hero& hero, int32_t scroll) {
-  if (hero.state == HeroOut) return;
+  if (hero.state == HeroState::Out) return;
   // While invulnerable the Hero blinks in four-frame steps.
   if (hero.invulnerable && (hero.invulnerableCounter / 4) % 2 == 0) return;
-  int32_t screenY = hero.y - scroll + (hero.state == HeroStomping ? 6 : 0);
+  int32_t screenY = hero.y - scroll + (hero.state == HeroState::Stomping ? 6 : 0);
   uint32_t colour = HERO_CYAN;
   RotoBlit(nullptr, hero.x, screenY, sprite(SprAlienA1 + hero.footstepPhase), 2.0f, 2.0f, 0.0f, 254, RecolourBlend,
            &colour);
 }
+
+}  // namespace stage_two

@@ -5,80 +5,68 @@
 #include "gfx/effects.h"
 #include "gfx/text.h"
 #include "game/game_state.h"
-#include "game/hiscore.h"
 #include "platform/platform.h"
-#include "game/prompts.h"
+#include "game/stage_end.h"
 #include "game/score_panel.h"
-#include "stage_two/enemies.h"
-#include "stage_two/hero.h"
-#include "stage_two/tower_draw.h"
-#include "stage_two/tower_map.h"
+#include "stage_two/stage_two_internal.h"
 #include "story/story.h"
 
-void startStageTwo(StageTwoPlay& play) {
+namespace stage_two {
+
+void startStageTwo(StageTwoRecord& stage) {
   buildTower();
-  play.hero = newHero();
-  play.scroll = 0;
-  play.result = STAGE_RUNNING;
+  stage.hero = newHero();
+  stage.scroll = 0;
+  stage.result = StageResult::Running;
   clearEffects();
-  retireWalkers(play);
-  for (FallingBlock& block : play.blocks) block = FallingBlock{};
+  retireWalkers(stage);
+  for (FallingBlock& block : stage.blocks) block = FallingBlock{};
 }
 
-void playStageTwoFrame(StageTwoPlay& play) {
-  if (keyHeld(SC_ESC)) play.result = STAGE_EXIT_REQUESTED;
+void playStageTwoFrame(StageTwoRecord& stage) {
+  if (keyHeld(SC_ESC)) stage.result = StageResult::ExitRequested;
   // The game ends 49 frames after the Hero went out; the walkers go on meanwhile.
-  Hero& hero = play.hero;
+  Hero& hero = stage.hero;
   if (hero.gameOverCountdown > 1) {
     hero.gameOverCountdown -= 1;
-    if (hero.gameOverCountdown == 1) play.result = STAGE_GAME_OVER;
+    if (hero.gameOverCountdown == 1) stage.result = StageResult::GameOver;
   }
   heroStompInput(hero);
-  updateHero(play);
-  drawTower(play.scroll, hero.shake);
+  updateHero(stage);
+  drawTower(stage.scroll, hero.shake);
   heroFootsteps(hero);
   heroDamage(hero);
-  drawHero(hero, play.scroll);
-  updateFallingBlocks(play);
-  riserStep(play);
-  fallerStep(play);
-  drawEffects(play.scroll);
+  drawHero(hero, stage.scroll);
+  updateFallingBlocks(stage);
+  riserStep(stage);
+  fallerStep(stage);
+  drawEffects(stage.scroll);
   drawScoreLine();
   drawHitPoints(hero.hitPoints);
   drawCreditLine();
 }
 
-void runStageTwo(StageTwoPlay& play, int32_t& result) {
-  bool continued = true;
-  while (continued) {
-    continued = false;
-    startStageTwo(play);
-    while (play.result == STAGE_RUNNING) {
+StageResult runStageTwo(StageTwoRecord& stage) {
+  do {
+    startStageTwo(stage);
+    while (stage.result == StageResult::Running) {
       beginFrame();
-      playStageTwoFrame(play);
+      playStageTwoFrame(stage);
       endFrame(30);
-      if (play.result == STAGE_EXIT_REQUESTED) askExitToTitle(play.result);
+      if (stage.result == StageResult::ExitRequested) stage.result = exitPromptResult();
     }
-    emptyKeyQueue();
-    setPages(0, 0);
-    saveHighScoreIfReached();
-    if (play.result == STAGE_GAME_OVER) {
-      drawGameOverBox();
-      sleepMs(1000);
-      int32_t answer = 0;
-      askContinue(answer);
-      continued = answer != 0;
-    }
-    retireWalkers(play);
-  }
-  if (play.result == STAGE_CLEARED) {
+  } while (endOfStagePlay(stage.result));
+  retireWalkers(stage);
+  if (stage.result == StageResult::Cleared) {
     StoryScene(1);
     StoryScene(2);
   }
-  result = play.result;
+  return stage.result;
 }
 
-void StageTwo(int32_t& result) {
-  StageTwoPlay play;
-  runStageTwo(play, result);
+}  // namespace stage_two
+
+StageResult StageTwo() {
+  stage_two::StageTwoRecord stage;
+  return stage_two::runStageTwo(stage);
 }

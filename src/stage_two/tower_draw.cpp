@@ -1,6 +1,6 @@
 // The tower on screen: roof, lift, floors, posts with their floor numbers,
 // cracks, lodged blocks, the texts, the decoy and the goal UFO.
-#include "stage_two/tower_draw.h"
+#include "stage_two/stage_two_internal.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -10,7 +10,8 @@
 #include "gfx/sprites.h"
 #include "gfx/text.h"
 #include "platform/platform.h"
-#include "stage_two/tower_map.h"
+
+namespace stage_two {
 
 namespace {
 
@@ -94,3 +95,5 @@ void drawTower(int32_t scroll, bool shake) {
     }
   }
 }
+
+}  // namespace stage_two

@@ -1,10 +1,12 @@
 // The tower generator. The random numbers are drawn in a fixed order, so a
 // seed always gives the same tower.
-#include "stage_two/tower_map.h"
+#include "stage_two/stage_two_internal.h"
 
 #include <cmath>
 
 #include "platform/platform.h"
+
+namespace stage_two {
 
 TowerMap towerMap;
 
@@ -99,3 +101,5 @@ void buildTower() {
   }
   setCell(0, 79, CellMessage);
 }
+
+}  // namespace stage_two

@@ -3,7 +3,9 @@
 // away as the alarm sounds and the saucer takes off.
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
-#include "story/story_common.h"
+#include "story/story_internal.h"
+
+namespace story {
 
 namespace {
 
@@ -118,3 +120,5 @@ void storySceneOne() {
   if (figure != nullptr) destroyImage(figure);
   storyLeave();
 }
+
+}  // namespace story

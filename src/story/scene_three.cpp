@@ -1,6 +1,8 @@
 // Scene 3, the ending: the traitor and the player's ship under a clear sky.
 #include "gfx/sprites.h"
-#include "story/story_common.h"
+#include "story/story_internal.h"
+
+namespace story {
 
 namespace {
 
@@ -32,3 +34,5 @@ void storySceneThree() {
   }
   storyLeave();
 }
+
+}  // namespace story

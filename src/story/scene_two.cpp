@@ -1,7 +1,9 @@
 // Scene 2: the traitor's saucer lands on Earth beside the player's ship; he
 // offers the secret weapon data, and the saucer sinks out of sight.
 #include "gfx/sprites.h"
-#include "story/story_common.h"
+#include "story/story_internal.h"
+
+namespace story {
 
 namespace {
 
@@ -75,3 +77,5 @@ void storySceneTwo() {
   }
   storyLeave();
 }
+
+}  // namespace story

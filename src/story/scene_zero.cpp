@@ -2,7 +2,9 @@
 // where one soldier decides to desert, takes the secret and sets off the alarm.
 #include "gfx/sprites.h"
 #include "gfx/text.h"
-#include "story/story_common.h"
+#include "story/story_internal.h"
+
+namespace story {
 
 namespace {
 
@@ -164,3 +166,5 @@ void storySceneZero() {
   }
   storyLeave();
 }
+
+}  // namespace story

@@ -4,7 +4,7 @@
 
 #include "gfx/effects.h"
 #include "support/session.h"
-#include "test_sheet.h"
+#include "support/test_sheet.h"
 
 namespace {
 

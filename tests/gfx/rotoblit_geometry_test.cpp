@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "gfx/rotoblit.h"
-#include "picture.h"
+#include "support/picture.h"
 #include "support/session.h"
 
 namespace {

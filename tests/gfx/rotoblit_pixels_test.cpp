@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "gfx/rotoblit.h"
-#include "picture.h"
+#include "support/picture.h"
 #include "support/session.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include "gfx/rotoblit.h"
 #include "support/session.h"
-#include "test_sheet.h"
+#include "support/test_sheet.h"
 
 namespace {
 

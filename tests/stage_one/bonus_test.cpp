@@ -3,27 +3,29 @@
 
 #include "game/game_state.h"
 #include "platform/platform.h"
-#include "stage_one_support.h"
+#include "support/stage_one_support.h"
 #include "support/session.h"
+
+using namespace stage_one;
 
 namespace {
 
-StageOneField formationDestroyed(int reserve) {
-  StageOneField field = fieldInPlay();
-  for (Alien& alien : field.aliens) alien.alive = 0;
-  field.formation.aliensLeft = 0;
-  field.formationDestroyed = -1;
-  field.ship.reserveShips = reserve;
+StageOneRecord formationDestroyed(int reserve) {
+  StageOneRecord stage = fieldInPlay();
+  for (Alien& alien : stage.aliens) alien.alive = false;
+  stage.formation.aliensLeft = 0;
+  stage.formationDestroyed = true;
+  stage.ship.reserveShips = reserve;
   gameState.score = 1000;
   gameState.highScore = 1000;
-  return field;
+  return stage;
 }
 
 // Plays frames until the result changes; returns how many it took.
-int playUntilResult(StageOneField& field, int limit = 400) {
+int playUntilResult(StageOneRecord& stage, int limit = 400) {
   int frames = 0;
-  while (field.result == STAGE_RUNNING && frames < limit) {
-    playStageOneFrame(field);
+  while (stage.result == StageResult::Running && frames < limit) {
+    playStageOneFrame(stage);
     ++frames;
   }
   return frames;
@@ -43,17 +45,17 @@ TEST(StageOneSky, TwentyFourBandsFromBlueGreyToDarkGreen) {
 TEST(StageOneBonus, ReserveTimesHundredInTheTwentiethFrameAndClearedInThe101st) {
   TestSession session;
   for (int reserve : {3, 1, 0}) {
-    StageOneField field = formationDestroyed(reserve);
+    StageOneRecord stage = formationDestroyed(reserve);
     int bonusFrame = 0;
     for (int frame = 1; frame <= 101; ++frame) {
       const int32_t before = gameState.score;
-      playStageOneFrame(field);
+      playStageOneFrame(stage);
       if (gameState.score != before) bonusFrame = frame;
       if (frame < 101) {
-        ASSERT_EQ(field.result, STAGE_RUNNING) << frame;
+        ASSERT_EQ(stage.result, StageResult::Running) << frame;
       }
     }
-    EXPECT_EQ(field.result, STAGE_CLEARED);
+    EXPECT_EQ(stage.result, StageResult::Cleared);
     EXPECT_EQ(bonusFrame, reserve > 0 ? 20 : 0);
     EXPECT_EQ(gameState.score, 1000 + 100 * reserve);
     EXPECT_EQ(gameState.highScore, gameState.score);
@@ -64,11 +66,11 @@ TEST(StageOneBonus, LinesShowFromTheTwentyFirstFrameOnlyWithAReserve) {
   TestSession session;
   useBlockFont();
   for (int reserve : {2, 0}) {
-    StageOneField field = formationDestroyed(reserve);
-    for (int frame = 1; frame <= 20; ++frame) playStageOneFrame(field);
+    StageOneRecord stage = formationDestroyed(reserve);
+    for (int frame = 1; frame <= 20; ++frame) playStageOneFrame(stage);
     EXPECT_NE(rgbAt(121, 91), 0xFFFF00u);
     EXPECT_NE(rgbAt(190, 112), 0x000000u);
-    playStageOneFrame(field);
+    playStageOneFrame(stage);
     const bool shown = reserve > 0;
     EXPECT_EQ(rgbAt(121, 91) == 0xFFFF00u, shown);  // "B O N U S"
     EXPECT_EQ(rgbAt(184, 97) == 0xFFFF00u, shown);
@@ -81,16 +83,16 @@ TEST(StageOneBonus, LinesShowFromTheTwentyFirstFrameOnlyWithAReserve) {
 
 TEST(StageOneBonus, PausesWhileTheShipBurstsAndAFinalLossEndsTheGame) {
   TestSession session;
-  StageOneField field = formationDestroyed(3);
-  for (int frame = 0; frame < 10; ++frame) playStageOneFrame(field);
+  StageOneRecord stage = formationDestroyed(3);
+  for (int frame = 0; frame < 10; ++frame) playStageOneFrame(stage);
   // A bomb still in flight after the last alien hits the ship in frame 11,
   // after that frame's count.
-  field.bombs[0] = AlienShot{-1, field.ship.x, field.ship.y - 12, 0, 0};
+  stage.bombs[0] = AlienShot{true, stage.ship.x, stage.ship.y - 12, 0, 0};
   int frame = 10;
   int bonusFrame = 0;
-  while (field.result == STAGE_RUNNING && frame < 400) {
+  while (stage.result == StageResult::Running && frame < 400) {
     const int32_t before = gameState.score;
-    playStageOneFrame(field);
+    playStageOneFrame(stage);
     ++frame;
     if (gameState.score != before) bonusFrame = frame;
   }
@@ -98,62 +100,62 @@ TEST(StageOneBonus, PausesWhileTheShipBurstsAndAFinalLossEndsTheGame) {
   EXPECT_EQ(bonusFrame, 80);
   EXPECT_EQ(frame, 161);
   EXPECT_EQ(gameState.score, 1200);
-  EXPECT_EQ(field.result, STAGE_CLEARED);
+  EXPECT_EQ(stage.result, StageResult::Cleared);
 
-  field = formationDestroyed(0);
-  for (int i = 0; i < 10; ++i) playStageOneFrame(field);
-  field.ship.state = SHIP_HIT;
-  field.ship.deathCounter = 0;
-  EXPECT_EQ(playUntilResult(field), 60);
-  EXPECT_EQ(field.result, STAGE_GAME_OVER);
+  stage = formationDestroyed(0);
+  for (int i = 0; i < 10; ++i) playStageOneFrame(stage);
+  stage.ship.state = ShipState::Hit;
+  stage.ship.deathCounter = 0;
+  EXPECT_EQ(playUntilResult(stage), 60);
+  EXPECT_EQ(stage.result, StageResult::GameOver);
 }
 
 TEST(StageOneFrame, EscRequestsTheExitUnlessALaterStepEndsTheStage) {
   TestSession session;
-  StageOneField field = formationDestroyed(1);
-  for (int frame = 0; frame < 50; ++frame) playStageOneFrame(field);
+  StageOneRecord stage = formationDestroyed(1);
+  for (int frame = 0; frame < 50; ++frame) playStageOneFrame(stage);
   pressKey(SC_ESC, "");
-  playStageOneFrame(field);
-  EXPECT_EQ(field.result, STAGE_EXIT_REQUESTED);
-  field.result = STAGE_RUNNING;  // the prompt answered no
+  playStageOneFrame(stage);
+  EXPECT_EQ(stage.result, StageResult::ExitRequested);
+  stage.result = StageResult::Running;  // the prompt answered no
   releaseKey(SC_ESC);
-  for (int frame = 51; frame < 100; ++frame) playStageOneFrame(field);
-  EXPECT_EQ(field.result, STAGE_RUNNING);
+  for (int frame = 51; frame < 100; ++frame) playStageOneFrame(stage);
+  EXPECT_EQ(stage.result, StageResult::Running);
   pressKey(SC_ESC, "");
-  playStageOneFrame(field);  // the 101st frame of the count
-  EXPECT_EQ(field.result, STAGE_CLEARED);
+  playStageOneFrame(stage);  // the 101st frame of the count
+  EXPECT_EQ(stage.result, StageResult::Cleared);
 }
 
 TEST(StageOneFrame, AContinueRestartsTheFieldButNotWhatIsInFlight) {
   // Only entering the stage clears the shot, the bombs and the march beat; a
   // restart after a continue leaves them as they were.
   TestSession session;
-  StageOneField field = formationDestroyed(0);
-  field.bonusCounter = 50;
-  field.ship = PlayerShip{180, 206, SHIP_HIT, 11, 60, -1};
-  field.result = STAGE_GAME_OVER;
-  field.shot = PlayerShot{-1, 180, 100};
-  field.bombs[3] = AlienShot{-1, 100, 196, 1, 0};
-  field.formation.marchSoundIndex = 2;
-  field.formation.speed = 12;
-  startStageOne(field);
+  StageOneRecord stage = formationDestroyed(0);
+  stage.bonusCounter = 50;
+  stage.ship = PlayerShip{180, 206, ShipState::Hit, 11, 60, -1};
+  stage.result = StageResult::GameOver;
+  stage.shot = PlayerShot{true, 180, 100};
+  stage.bombs[3] = AlienShot{true, 100, 196, 1, 0};
+  stage.formation.marchSoundIndex = 2;
+  stage.formation.speed = 12;
+  startStageOne(stage);
   EXPECT_EQ(gameState.score, 0);
-  EXPECT_EQ(field.result, STAGE_RUNNING);
-  EXPECT_EQ(field.formationDestroyed, 0);
-  EXPECT_EQ(field.bonusCounter, 0);
-  EXPECT_EQ(field.ship.state, SHIP_APPEARING);
-  EXPECT_EQ(field.ship.x, 100);
-  EXPECT_EQ(field.ship.frame, 0);
-  EXPECT_EQ(field.ship.reserveShips, 3);
-  EXPECT_EQ(field.formation.aliensLeft, 12);
-  EXPECT_EQ(field.formation.speed, 1);
-  for (const Alien& alien : field.aliens) EXPECT_NE(alien.alive, 0);
-  EXPECT_EQ(field.shot.y, 100);
-  EXPECT_EQ(field.formation.marchSoundIndex, 2);
+  EXPECT_EQ(stage.result, StageResult::Running);
+  EXPECT_FALSE(stage.formationDestroyed);
+  EXPECT_EQ(stage.bonusCounter, 0);
+  EXPECT_EQ(stage.ship.state, ShipState::Appearing);
+  EXPECT_EQ(stage.ship.x, 100);
+  EXPECT_EQ(stage.ship.frame, 0);
+  EXPECT_EQ(stage.ship.reserveShips, 3);
+  EXPECT_EQ(stage.formation.aliensLeft, 12);
+  EXPECT_EQ(stage.formation.speed, 1);
+  for (const Alien& alien : stage.aliens) EXPECT_TRUE(alien.alive);
+  EXPECT_EQ(stage.shot.y, 100);
+  EXPECT_EQ(stage.formation.marchSoundIndex, 2);
 
   // The old bomb falls onto the new ship in the first frame; the old shot flies on.
-  playStageOneFrame(field);
-  EXPECT_EQ(field.shot.y, 94);
-  EXPECT_EQ(field.bombs[3].active, 0);
-  EXPECT_EQ(field.ship.state, SHIP_HIT);
+  playStageOneFrame(stage);
+  EXPECT_EQ(stage.shot.y, 94);
+  EXPECT_FALSE(stage.bombs[3].active);
+  EXPECT_EQ(stage.ship.state, ShipState::Hit);
 }

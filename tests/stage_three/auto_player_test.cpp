@@ -9,9 +9,11 @@
 #include <iterator>
 
 #include "game/game_state.h"
-#include "stage_three/stage_three_flow.h"
-#include "auto_player.h"
-#include "stage_three_helpers.h"
+#include "stage_three/stage_three_internal.h"
+#include "support/players.h"
+#include "support/stage_three_helpers.h"
+
+using namespace stage_three;
 
 
 TEST(StageThreeAutoPlayer, ClearsTheStageAndTheEndingFollows) {
@@ -19,21 +21,15 @@ TEST(StageThreeAutoPlayer, ClearsTheStageAndTheEndingFollows) {
   gameState.credits = 0;
   gameState.score = 2000;
   gameState.highScore = 3000;
-  StageThreeState s;
-  AutoPlayer player(s);
   int64_t lastStageFrame = 0;
   int32_t lastT = 0;
-  setFrameHook([&](int64_t frame) {
-    if (s.t != lastT && s.result != STAGE_LEFT) {
-      lastT = s.t;
+  StageResult result = playStageThreeAutomatically([&](const StageThreeRecord& stage, int64_t frame) {
+    if (stage.t != lastT && stage.result != StageResult::Left) {
+      lastT = stage.t;
       lastStageFrame = frame;
-      player();
     }
   });
-  int32_t result = 0;
-  runStageThree(s, result);
-  setFrameHook(nullptr);
-  EXPECT_EQ(result, STAGE_CLEARED);
+  EXPECT_EQ(result, StageResult::Cleared);
   EXPECT_GE(lastT, 1052);
   EXPECT_GE(gameState.score, 3000);
   EXPECT_EQ(gameState.highScore, gameState.score);

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "game/game_state.h"
-#include "stage_three/huge_ufo.h"
-#include "stage_three/stage_three_flow.h"
-#include "stage_three/stage_three_play.h"
-#include "stage_three_helpers.h"
+#include "stage_three/stage_three_internal.h"
+#include "support/stage_three_helpers.h"
+
+using namespace stage_three;
 
 namespace {
 
@@ -18,9 +18,9 @@ int countOpaque(Image* image) {
 }
 
 // Destroys the ship at once.
-void wreckShip(StageThreeState& s) {
-  s.ship.reserveShips = 0;
-  hitShip(s);
+void wreckShip(StageThreeRecord& stage) {
+  stage.ship.reserveShips = 0;
+  hitShip(stage);
 }
 
 }  // namespace
@@ -31,53 +31,52 @@ TEST(StageThreeFlow, ContinueReplaysTheStageWithAWholeUfoAndKeepsWhereItWas) {
   TestSession session("4000 type y\n", 4);
   gameState.credits = 1;
   gameState.score = gameState.highScore = 5000;
-  StageThreeState s;
+  StageThreeRecord stage;
   int wholeBody = 0;
   int64_t restartFrame = 0;
   std::vector<int32_t> tAfterRestart;
   setFrameHook([&](int64_t frame) {
-    if (frame == 1) wholeBody = countOpaque(s.ufoBody);
+    if (frame == 1) wholeBody = countOpaque(stage.ufoBody);
     if (frame == 10) {
       // Pretend the UFO has come and been drilled.
-      s.ufo.shown = FLAG_SET;
-      s.ufo.x = 200;
-      s.ufo.direction = -1;
-      drawLine(s.ufoBody, 0, 20, 135, 40, MASK_COLOUR, LineFilledBox);
-      launchKamikaze(s, 300, 20);
+      stage.ufo.shown = true;
+      stage.ufo.x = 200;
+      stage.ufo.direction = -1;
+      drawLine(stage.ufoBody, 0, 20, 135, 40, MASK_COLOUR, LineFilledBox);
+      launchKamikaze(stage, 300, 20);
     }
-    if (frame == 20) wreckShip(s);
+    if (frame == 20) wreckShip(stage);
     if (frame == 119) {
-      EXPECT_EQ(s.result, STAGE_GAME_OVER);
+      EXPECT_EQ(stage.result, StageResult::GameOver);
     }
     if (frame > 119 && restartFrame == 0) restartFrame = frame;
-    if (restartFrame != 0) tAfterRestart.push_back(s.t);
-    if (restartFrame != 0 && s.t == 1) {
-      EXPECT_EQ(countOpaque(s.ufoBody), wholeBody);
-      EXPECT_EQ(s.ship.reserveShips, 3);
-      EXPECT_EQ(std::make_pair(s.ship.x, s.ship.y), std::make_pair(48, 240));
+    if (restartFrame != 0) tAfterRestart.push_back(stage.t);
+    if (restartFrame != 0 && stage.t == 1) {
+      EXPECT_EQ(countOpaque(stage.ufoBody), wholeBody);
+      EXPECT_EQ(stage.ship.reserveShips, 3);
+      EXPECT_EQ(std::make_pair(stage.ship.x, stage.ship.y), std::make_pair(48, 240));
       EXPECT_EQ(gameState.score, 0);
       EXPECT_EQ(gameState.credits, 0);
       EXPECT_EQ(gameState.highScore, 5000);
-      EXPECT_EQ(s.ufo.state, UFO_IDLE);
-      EXPECT_EQ(std::make_pair(s.ufo.x, s.ufo.y), std::make_pair(200, -40));
-      EXPECT_EQ(s.ufo.direction, -1);
-      EXPECT_TRUE(s.ufo.shown);
-      EXPECT_EQ(s.warningTimer, 229);
-      EXPECT_EQ(s.deathCountdown, 0);
-      EXPECT_FALSE(s.drillWeapon);
-      for (const Kamikaze& k : s.kamikaze) EXPECT_FALSE(k.active);
+      EXPECT_EQ(stage.ufo.state, UfoState::Idle);
+      EXPECT_EQ(std::make_pair(stage.ufo.x, stage.ufo.y), std::make_pair(200, -40));
+      EXPECT_EQ(stage.ufo.direction, -1);
+      EXPECT_TRUE(stage.ufo.shown);
+      EXPECT_EQ(stage.warningTimer, 229);
+      EXPECT_EQ(stage.deathCountdown, 0);
+      EXPECT_FALSE(stage.drillWeapon);
+      for (const Kamikaze& k : stage.kamikaze) EXPECT_FALSE(k.active);
     }
-    if (restartFrame != 0 && s.t == 5) wreckShip(s);  // no credits left this time
+    if (restartFrame != 0 && stage.t == 5) wreckShip(stage);  // no credits left this time
   });
-  int32_t result = 0;
-  runStageThree(s, result);
+  StageResult result = runStageThree(stage);
   setFrameHook(nullptr);
-  EXPECT_EQ(result, STAGE_GAME_OVER);
+  EXPECT_EQ(result, StageResult::GameOver);
   ASSERT_FALSE(tAfterRestart.empty());
   EXPECT_EQ(tAfterRestart.front(), 1);
   EXPECT_EQ(tAfterRestart.back(), 104);
-  EXPECT_EQ(s.ufoBody, nullptr);
-  EXPECT_EQ(s.ufoOutline, nullptr);
+  EXPECT_EQ(stage.ufoBody, nullptr);
+  EXPECT_EQ(stage.ufoOutline, nullptr);
   // The high score was saved when the stage ended.
   EXPECT_NE(readFileText("hiscore.txt").find("5000"), std::string::npos);
 }
@@ -86,13 +85,12 @@ TEST(StageThreeFlow, ExitPromptResumesOnNoAndLeavesOnYes) {
   // Esc is held in frame 11; "n" resumes; Esc again later and "y" leaves.
   TestSession session(
       "300 down esc\n400 up esc\n500 type n\n1200 down esc\n1300 up esc\n1400 type y\n", 2, true);
-  StageThreeState s;
+  StageThreeRecord stage;
   std::vector<int32_t> frames;
-  setFrameHook([&](int64_t) { frames.push_back(s.t); });
-  int32_t result = 0;
-  runStageThree(s, result);
+  setFrameHook([&](int64_t) { frames.push_back(stage.t); });
+  StageResult result = runStageThree(stage);
   setFrameHook(nullptr);
-  EXPECT_EQ(result, STAGE_LEFT);
+  EXPECT_EQ(result, StageResult::Left);
   // Frames go on without a gap after the first prompt.
   for (size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(frames[i], static_cast<int32_t>(i + 1));
   EXPECT_GT(frames.size(), 12u);
@@ -104,9 +102,9 @@ TEST(StageThreeFlow, ExitPromptResumesOnNoAndLeavesOnYes) {
 
 TEST(StageThreeFlow, CtrlDropsTheFrameWaitAndLeftShiftAddsASecond) {
   TestSession session("", 1);
-  StageThreeState s;
-  enterStageThree(s);
-  startStageThree(s);
+  StageThreeRecord stage;
+  enterStageThree(stage);
+  startStageThree(stage);
   struct Case {
     int scanCode;
     int64_t msPerFrame;
@@ -115,11 +113,11 @@ TEST(StageThreeFlow, CtrlDropsTheFrameWaitAndLeftShiftAddsASecond) {
   for (Case c : {Case{0, 30}, Case{SC_CTRL, 1}, Case{SC_LSHIFT, 1030}}) {
     if (c.scanCode != 0) pressKey(c.scanCode, keyWithoutCharacter());
     int64_t before = virtualMs();
-    int32_t t = s.t;
-    for (int frame = 0; frame < 3; ++frame) stageThreeFrame(s);
+    int32_t t = stage.t;
+    for (int frame = 0; frame < 3; ++frame) stageThreeFrame(stage);
     EXPECT_EQ(virtualMs() - before, 3 * c.msPerFrame) << c.scanCode;
-    EXPECT_EQ(s.t, t + 3);  // the rules still count frames
+    EXPECT_EQ(stage.t, t + 3);  // the rules still count frames
     if (c.scanCode != 0) releaseKey(c.scanCode);
   }
-  destroyUfoImages(s);
+  destroyUfoImages(stage);
 }

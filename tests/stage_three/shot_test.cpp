@@ -4,52 +4,52 @@
 
 #include "gfx/effects.h"
 #include "game/game_state.h"
-#include "stage_three/huge_ufo.h"
-#include "stage_three/stage_three_flow.h"
-#include "stage_three/stage_three_play.h"
-#include "stage_three_helpers.h"
+#include "stage_three/stage_three_internal.h"
+#include "support/stage_three_helpers.h"
+
+using namespace stage_three;
 
 namespace {
 
 // A UFO standing still at (160, 60) with a solid body, the commander on top.
 struct StandingUfo {
   StandingUfo() {
-    enterStageThree(s);
-    startStageThree(s);
-    s.ufo.shown = FLAG_SET;
-    s.ufo.state = UFO_IDLE;
-    s.ufo.x = 160;
-    s.ufo.y = 60;
-    s.commander.riding = FLAG_SET;
-    followCommander(s);
+    enterStageThree(stage);
+    startStageThree(stage);
+    stage.ufo.shown = true;
+    stage.ufo.state = UfoState::Idle;
+    stage.ufo.x = 160;
+    stage.ufo.y = 60;
+    stage.commander.riding = true;
+    followCommander(stage);
   }
-  ~StandingUfo() { destroyUfoImages(s); }
+  ~StandingUfo() { destroyUfoImages(stage); }
 
   // Fires from (x, 200) and flies the shot until it ends; returns its last y.
   int32_t fly(int32_t x) {
-    s.shot = StageThreeShot{FLAG_SET, x, 200};
-    for (int frame = 0; frame < 60 && s.shot.active; ++frame) {
+    stage.shot = StageThreeShot{true, x, 200};
+    for (int frame = 0; frame < 60 && stage.shot.active; ++frame) {
       clearPage();
-      drawUfoBody(s);
-      updateShot(s);
+      drawUfoBody(stage);
+      updateShot(stage);
     }
-    return s.shot.y;
+    return stage.shot.y;
   }
   // Screen y of the body's lowest opaque pixel in screen column x.
   int32_t bodyBottom(int32_t x) {
-    int32_t column = x - s.ufo.x + 68;
+    int32_t column = x - stage.ufo.x + 68;
     for (int32_t j = UFO_BODY_HEIGHT - 1; j >= 0; --j) {
-      if (imageRow(s.ufoBody, j)[column] == UFO_BODY_COLOUR) return s.ufo.y - 31 + j;
+      if (imageRow(stage.ufoBody, j)[column] == UFO_BODY_COLOUR) return stage.ufo.y - 31 + j;
     }
     return -1000;
   }
   uint32_t bodyPixelUnder(int32_t x, int32_t y) {
-    return imageRow(s.ufoBody, y - (s.ufo.y - 31))[x - (s.ufo.x - 68)];
+    return imageRow(stage.ufoBody, y - (stage.ufo.y - 31))[x - (stage.ufo.x - 68)];
   }
 
   SolidSprite ufoShape{SprUfo, 16, 8};
   SolidSprite missile{SprMissile, 8, 8};
-  StageThreeState s;
+  StageThreeRecord stage;
 };
 
 bool soundPlayed(const TestSession& session, int sample, int channel) {
@@ -62,15 +62,15 @@ bool soundPlayed(const TestSession& session, int sample, int channel) {
 
 TEST(StageThreeShot, OnlyTheExactBodyValueStopsTheShot) {
   TestSession session("", 1);
-  StageThreeState s;
+  StageThreeRecord stage;
   // Look-alikes of the body: the ring colour, the body colour with a top byte.
   for (uint32_t colour : {0x00DDDDDDu, 0xFFDDDDDDu, 0x00DEDEDEu, 0x00DDDDDCu}) {
     clearEffects();
-    s.shot = StageThreeShot{FLAG_SET, 100, 130};
+    stage.shot = StageThreeShot{true, 100, 130};
     clearPage();
     drawLine(nullptr, 90, 100, 110, 126, colour, LineFilledBox);
-    updateShot(s);
-    EXPECT_EQ(s.shot.active == FLAG_CLEAR, colour == UFO_BODY_COLOUR) << std::hex << colour;
+    updateShot(stage);
+    EXPECT_EQ(stage.shot.active == false, colour == UFO_BODY_COLOUR) << std::hex << colour;
     EXPECT_EQ(effectTable.slots[0].active != 0, colour == UFO_BODY_COLOUR);
   }
 }
@@ -80,9 +80,9 @@ TEST(StageThreeShot, NormalShotBurstsOnTheBodyAndLeavesItWhole) {
   StandingUfo field;
   const int32_t bottom = field.bodyBottom(148);
   ASSERT_GT(bottom, 60);
-  std::vector<uint32_t> before(imageRow(field.s.ufoBody, 0), imageRow(field.s.ufoBody, UFO_BODY_HEIGHT));
+  std::vector<uint32_t> before(imageRow(field.stage.ufoBody, 0), imageRow(field.stage.ufoBody, UFO_BODY_HEIGHT));
   int32_t y = field.fly(148);
-  EXPECT_FALSE(field.s.shot.active);
+  EXPECT_FALSE(field.stage.shot.active);
   EXPECT_LE(y, bottom);
   EXPECT_GT(y, bottom - 6);
   const Effect& blast = effectTable.slots[0];
@@ -90,15 +90,15 @@ TEST(StageThreeShot, NormalShotBurstsOnTheBodyAndLeavesItWhole) {
   EXPECT_EQ(blast.kind, FxBlastShort);
   EXPECT_EQ(std::make_pair(blast.x, blast.y), std::make_pair(148, y));
   EXPECT_TRUE(soundPlayed(session, 3, 3));
-  std::vector<uint32_t> after(imageRow(field.s.ufoBody, 0), imageRow(field.s.ufoBody, UFO_BODY_HEIGHT));
+  std::vector<uint32_t> after(imageRow(field.stage.ufoBody, 0), imageRow(field.stage.ufoBody, UFO_BODY_HEIGHT));
   EXPECT_EQ(before, after);
-  EXPECT_EQ(field.s.victoryCountdown, 0);
+  EXPECT_EQ(field.stage.victoryCountdown, 0);
 }
 
 TEST(StageThreeShot, DrillCutsHolesThatLaterShotsPassUpToTheCommander) {
   TestSession session("", 1, true);
   StandingUfo field;
-  field.s.drillWeapon = FLAG_SET;
+  field.stage.drillWeapon = true;
   gameState.score = 500;
   const int32_t bottom = field.bodyBottom(158);
   int32_t y = field.fly(158);
@@ -112,29 +112,29 @@ TEST(StageThreeShot, DrillCutsHolesThatLaterShotsPassUpToTheCommander) {
   // the body and hits the commander above it.
   int32_t previous = y;
   int shots = 1;
-  while (field.s.victoryCountdown == 0 && shots < 12) {
-    field.s.beam.active = FLAG_SET;
+  while (field.stage.victoryCountdown == 0 && shots < 12) {
+    field.stage.beam.active = true;
     y = field.fly(158);
     ++shots;
-    if (field.s.victoryCountdown == 0) {
+    if (field.stage.victoryCountdown == 0) {
       EXPECT_LT(y, previous);
       previous = y;
     }
   }
-  EXPECT_EQ(field.s.victoryCountdown, 100);
+  EXPECT_EQ(field.stage.victoryCountdown, 100);
   EXPECT_GT(shots, 2);
   EXPECT_EQ(gameState.score, 1500);
   EXPECT_EQ(gameState.highScore, 1500);
-  EXPECT_EQ(field.s.ufo.state, UFO_IDLE);
-  EXPECT_FALSE(field.s.beam.active);
+  EXPECT_EQ(field.stage.ufo.state, UfoState::Idle);
+  EXPECT_FALSE(field.stage.beam.active);
 }
 
 TEST(StageThreeShot, CommanderIsHitOnlyInsideItsBoxAndOnlyOnce) {
   TestSession session("", 1);
-  StageThreeState s;
-  s.ufo.shown = FLAG_SET;
-  s.ufo.state = UFO_CRUISING;
-  s.commander = Commander{100, 50, FLAG_SET};
+  StageThreeRecord stage;
+  stage.ufo.shown = true;
+  stage.ufo.state = UfoState::Cruising;
+  stage.commander = Commander{100, 50, true};
   struct Case {
     int32_t x, y;
     bool hit;
@@ -143,51 +143,51 @@ TEST(StageThreeShot, CommanderIsHitOnlyInsideItsBoxAndOnlyOnce) {
   for (Case c : {Case{85, 34, true}, Case{114, 66, true}, Case{84, 50, false}, Case{115, 50, false},
                  Case{100, 33, false}, Case{100, 67, false}}) {
     clearPage();
-    s.victoryCountdown = 0;
-    s.shot = StageThreeShot{FLAG_SET, c.x, c.y + 6};
-    updateShot(s);
-    EXPECT_EQ(s.victoryCountdown == 100, c.hit) << c.x << "," << c.y;
+    stage.victoryCountdown = 0;
+    stage.shot = StageThreeShot{true, c.x, c.y + 6};
+    updateShot(stage);
+    EXPECT_EQ(stage.victoryCountdown == 100, c.hit) << c.x << "," << c.y;
   }
   // While the victory countdown runs the commander is not hit again.
-  s.victoryCountdown = 50;
-  s.shot = StageThreeShot{FLAG_SET, 100, 56};
-  updateShot(s);
-  EXPECT_EQ(s.victoryCountdown, 50);
-  EXPECT_TRUE(s.shot.active);
+  stage.victoryCountdown = 50;
+  stage.shot = StageThreeShot{true, 100, 56};
+  updateShot(stage);
+  EXPECT_EQ(stage.victoryCountdown, 50);
+  EXPECT_TRUE(stage.shot.active);
 }
 
 // A shot in flight keeps its weapon; the drill comes in the first frame
 // from 1052 on without a shot.
 TEST(StageThreeShot, ShotFiredBeforeTheDrillStaysNormalInTheStage) {
   TestSession session("", 9);
-  StageThreeState s;
-  enterStageThree(s);
-  startStageThree(s);
+  StageThreeRecord stage;
+  enterStageThree(stage);
+  startStageThree(stage);
   int32_t shotEnded = 0;
   int32_t drillFrom = 0;
   for (int32_t t = 1; t <= 1120 && drillFrom == 0; ++t) {
-    for (Kamikaze& k : s.kamikaze) k.active = FLAG_CLEAR;  // nothing to meet but the body
-    if (t > 100) s.ship.invulnerabilityTimer = 60;          // and nothing to stop the ship
+    for (Kamikaze& k : stage.kamikaze) k.active = false;  // nothing to meet but the body
+    if (t > 100) stage.ship.invulnerabilityTimer = 60;          // and nothing to stop the ship
     if (t == 1045) pressKey(SC_SPACE, " ");
     if (t == 1046) releaseKey(SC_SPACE);
-    bool flying = s.shot.active;
-    stageThreeFrame(s);
+    bool flying = stage.shot.active;
+    stageThreeFrame(stage);
     if (t == 1045) {
-      ASSERT_TRUE(s.shot.active);
+      ASSERT_TRUE(stage.shot.active);
     }
     if (t == 1052) {
-      EXPECT_TRUE(s.shot.active);
+      EXPECT_TRUE(stage.shot.active);
     }
-    if (flying && !s.shot.active) {
+    if (flying && !stage.shot.active) {
       shotEnded = t;
       // Stopped by the body, it burst as a normal shot; or it left the top.
       bool burst = false;
       for (const Effect& e : effectTable.slots) burst = burst || (e.active && e.kind == FxBlastShort);
-      EXPECT_TRUE(burst || s.shot.y < -10);
+      EXPECT_TRUE(burst || stage.shot.y < -10);
     }
-    if (s.drillWeapon) drillFrom = t;
+    if (stage.drillWeapon) drillFrom = t;
   }
   EXPECT_GT(shotEnded, 1052);
   EXPECT_EQ(drillFrom, shotEnded);
-  destroyUfoImages(s);
+  destroyUfoImages(stage);
 }

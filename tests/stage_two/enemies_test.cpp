@@ -4,11 +4,11 @@
 #include <algorithm>
 
 #include "game/game_state.h"
-#include "stage_two/enemies.h"
-#include "stage_two/hero.h"
-#include "stage_two/tower_map.h"
+#include "stage_two/stage_two_internal.h"
 #include "support/session.h"
-#include "tower_support.h"
+#include "support/tower_support.h"
+
+using namespace stage_two;
 
 namespace {
 
@@ -25,135 +25,135 @@ TEST_F(EnemyTest, RiserClimbsOnlyAtOffsetNineAndStopsUnderTheFirstFloor) {
   towerMap.cells[19][10] = CellHole;  // climbs on through a further hole ...
   solidFloor(17);                     // ... and an empty row, up to here
   solidFloor(21);
-  StageTwoPlay play = standingOn(300, 18);
-  play.riser = walkerOn(16 * 7 + 7, 21, 2);
+  StageTwoRecord stage = standingOn(300, 18);
+  stage.riser = walkerOn(16 * 7 + 7, 21, 2);
   int climbX = -1;
   for (int frame = 0; frame < 40 && climbX < 0; ++frame) {
-    riserStep(play);
-    if (play.riser.state == RiserClimbing) climbX = play.riser.x;
+    riserStep(stage);
+    if (stage.riser.state == WalkerState::RiserClimbing) climbX = stage.riser.x;
   }
   EXPECT_EQ(climbX, 16 * 10 + 9) << "not at offset 9 of column 9 under a solid ceiling";
   for (int frame = 0; frame < 24; ++frame) {
-    EXPECT_EQ(play.riser.state, RiserClimbing);
-    riserStep(play);
+    EXPECT_EQ(stage.riser.state, WalkerState::RiserClimbing);
+    riserStep(stage);
   }
-  EXPECT_EQ(play.riser.state, WalkerWalking);
-  EXPECT_EQ(play.riser.y, 32 * 18 - 14) << "stands under row 17";
+  EXPECT_EQ(stage.riser.state, WalkerState::Walking);
+  EXPECT_EQ(stage.riser.y, 32 * 18 - 14) << "stands under row 17";
   EXPECT_EQ(sounds(), std::vector<std::string>{"7 3 255"});
 }
 
 TEST_F(EnemyTest, WalkersTurnAtOffsetNineBesidePostsAndAtTheTowerEdges) {
   solidFloor(30, {3, 12});
   solidFloor(31);
-  StageTwoPlay play = standingOn(8, 28);
-  play.riser = walkerOn(16 * 7 + 7, 31, -2);
+  StageTwoRecord stage = standingOn(8, 28);
+  stage.riser = walkerOn(16 * 7 + 7, 31, -2);
   int low = 1000, high = 0;
   for (int frame = 0; frame < 120; ++frame) {
-    riserStep(play);
-    low = std::min(low, play.riser.x);
-    high = std::max(high, play.riser.x);
+    riserStep(stage);
+    low = std::min(low, stage.riser.x);
+    high = std::max(high, stage.riser.x);
   }
   EXPECT_EQ(low, 16 * 4 + 9);
   EXPECT_EQ(high, 16 * 11 + 9);
 
   for (int c = 0; c < TOWER_COLUMNS; ++c) towerMap.cells[72][c] = CellHole;  // no posts in storey 72
   solidFloor(73);
-  play = standingOn(8, 71);
-  play.faller = walkerOn(16 * 11 + 7, 73, 2);
+  stage = standingOn(8, 71);
+  stage.faller = walkerOn(16 * 11 + 7, 73, 2);
   low = 1000, high = 0;
   for (int frame = 0; frame < 400; ++frame) {
-    fallerStep(play);
-    low = std::min(low, play.faller.x);
-    high = std::max(high, play.faller.x);
+    fallerStep(stage);
+    low = std::min(low, stage.faller.x);
+    high = std::max(high, stage.faller.x);
   }
   EXPECT_EQ(low, 9);
   EXPECT_EQ(high, 16 * 19 + 9);
 }
 
 TEST_F(EnemyTest, WalkersArePlacedFiveBelowAndFourAboveAndAnewWhenLeftBehind) {
-  StageTwoPlay play = standingOn(168, 5);  // storey row 4: the tutorial floor
-  riserStep(play);
-  fallerStep(play);
-  EXPECT_EQ(play.riser.state, WalkerWalking);
-  EXPECT_EQ(play.riser.y, 32 * 9 + 18) << "storey row 9";
-  EXPECT_EQ(play.riser.x, 135);
-  EXPECT_EQ(play.riser.dx, 2);
-  EXPECT_FALSE(play.faller.active) << "not before storey row 9";
-  play.hero.storeyRow = play.riser.row + 3;
-  riserStep(play);
-  EXPECT_EQ(play.riser.x, 137) << "three storeys above the Hero: walks on";
-  play.hero.storeyRow = play.riser.row + 4;
-  play.hero.x = 20;
-  riserStep(play);
-  EXPECT_EQ(play.riser.row, play.hero.storeyRow + 5);
-  EXPECT_EQ(play.riser.x, 135);
-  EXPECT_EQ(play.riser.dx, -2);
+  StageTwoRecord stage = standingOn(168, 5);  // storey row 4: the tutorial floor
+  riserStep(stage);
+  fallerStep(stage);
+  EXPECT_EQ(stage.riser.state, WalkerState::Walking);
+  EXPECT_EQ(stage.riser.y, 32 * 9 + 18) << "storey row 9";
+  EXPECT_EQ(stage.riser.x, 135);
+  EXPECT_EQ(stage.riser.dx, 2);
+  EXPECT_FALSE(stage.faller.active) << "not before storey row 9";
+  stage.hero.storeyRow = stage.riser.row + 3;
+  riserStep(stage);
+  EXPECT_EQ(stage.riser.x, 137) << "three storeys above the Hero: walks on";
+  stage.hero.storeyRow = stage.riser.row + 4;
+  stage.hero.x = 20;
+  riserStep(stage);
+  EXPECT_EQ(stage.riser.row, stage.hero.storeyRow + 5);
+  EXPECT_EQ(stage.riser.x, 135);
+  EXPECT_EQ(stage.riser.dx, -2);
 
-  fallerStep(play);
-  EXPECT_EQ(play.faller.state, WalkerToBePlaced);
-  EXPECT_EQ(play.faller.x, 0) << "switched on, placed one frame later";
-  fallerStep(play);
-  EXPECT_EQ(play.faller.row, play.hero.storeyRow - 4);
-  EXPECT_EQ(play.faller.x, 183);
-  play.hero.storeyRow = play.faller.row + 6;  // more than five storeys above the Hero
-  fallerStep(play);
-  fallerStep(play);
-  EXPECT_EQ(play.faller.row, play.hero.storeyRow - 4);
+  fallerStep(stage);
+  EXPECT_EQ(stage.faller.state, WalkerState::ToBePlaced);
+  EXPECT_EQ(stage.faller.x, 0) << "switched on, placed one frame later";
+  fallerStep(stage);
+  EXPECT_EQ(stage.faller.row, stage.hero.storeyRow - 4);
+  EXPECT_EQ(stage.faller.x, 183);
+  stage.hero.storeyRow = stage.faller.row + 6;  // more than five storeys above the Hero
+  fallerStep(stage);
+  fallerStep(stage);
+  EXPECT_EQ(stage.faller.row, stage.hero.storeyRow - 4);
 }
 
 TEST_F(EnemyTest, ATouchCostsAHitAndTheWalkerComesBackUnlessTheHeroIsInvulnerable) {
   solidFloor(20);
-  StageTwoPlay play = standingOn(100, 20);
-  play.riser = walkerOn(111, 20, 2);  // the Hero ends 13 left of it: outside x - 11
-  riserStep(play);
-  EXPECT_FALSE(play.hero.hit);
-  play.riser = walkerOn(109, 20, 2);
-  riserStep(play);
-  EXPECT_TRUE(play.hero.hit);
-  EXPECT_FALSE(play.riser.active);
-  EXPECT_EQ(play.riser.state, WalkerOut);
+  StageTwoRecord stage = standingOn(100, 20);
+  stage.riser = walkerOn(111, 20, 2);  // the Hero ends 13 left of it: outside x - 11
+  riserStep(stage);
+  EXPECT_FALSE(stage.hero.hit);
+  stage.riser = walkerOn(109, 20, 2);
+  riserStep(stage);
+  EXPECT_TRUE(stage.hero.hit);
+  EXPECT_FALSE(stage.riser.active);
+  EXPECT_EQ(stage.riser.state, WalkerState::Out);
   EXPECT_EQ(sounds(), std::vector<std::string>{"3 9 -1"});
-  riserStep(play);
-  EXPECT_EQ(play.riser.row, 19 + 5) << "placed anew in the next frame";
+  riserStep(stage);
+  EXPECT_EQ(stage.riser.row, 19 + 5) << "placed anew in the next frame";
 
-  play.hero.hit = false;
-  play.hero.invulnerable = true;
-  play.riser = walkerOn(100, 20, 2);
-  play.faller = walkerOn(100, 20, 2);
-  riserStep(play);
-  fallerStep(play);
-  EXPECT_FALSE(play.hero.hit);
-  EXPECT_TRUE(play.riser.active && play.faller.active) << "they pass through";
+  stage.hero.hit = false;
+  stage.hero.invulnerable = true;
+  stage.riser = walkerOn(100, 20, 2);
+  stage.faller = walkerOn(100, 20, 2);
+  riserStep(stage);
+  fallerStep(stage);
+  EXPECT_FALSE(stage.hero.hit);
+  EXPECT_TRUE(stage.riser.active && stage.faller.active) << "they pass through";
 }
 
 TEST_F(EnemyTest, TheFallerSquashesForSixFramesAfterLanding) {
   solidFloor(30);
-  StageTwoPlay play = standingOn(300, 30);
-  play.faller = walkerOn(16 * 5 + 7, 30, 2);
-  play.faller.state = FallerFalling;
-  play.faller.y -= 4;
-  fallerStep(play);
-  ASSERT_EQ(play.faller.state, FallerSquashing);
+  StageTwoRecord stage = standingOn(300, 30);
+  stage.faller = walkerOn(16 * 5 + 7, 30, 2);
+  stage.faller.state = WalkerState::FallerFalling;
+  stage.faller.y -= 4;
+  fallerStep(stage);
+  ASSERT_EQ(stage.faller.state, WalkerState::FallerSquashing);
   EXPECT_EQ(sounds(), std::vector<std::string>{"7 3 255"});
   const float expected[] = {0.3f, 0.6f, 0.9f, 0.6f, 0.3f, 0.0f};
   for (int frame = 0; frame < 6; ++frame) {
-    fallerStep(play);
-    EXPECT_NEAR(play.faller.squash, expected[frame], 1e-6) << "frame " << frame;
-    EXPECT_EQ(play.faller.state, frame < 5 ? FallerSquashing : WalkerWalking);
+    fallerStep(stage);
+    EXPECT_NEAR(stage.faller.squash, expected[frame], 1e-6) << "frame " << frame;
+    EXPECT_EQ(stage.faller.state, frame < 5 ? WalkerState::FallerSquashing : WalkerState::Walking);
   }
 }
 
 TEST_F(EnemyTest, ABlockPassingARiserThenAFallerScores1100AndFallsOn) {
   solidFloor(40);
-  StageTwoPlay play = standingOn(8, 10);
-  startFallingBlock(play, 16 * 14 + 8, 32 * 20 + 41);
-  play.riser = walkerOn(16 * 14 + 7, 24, 2);
-  play.faller = walkerOn(16 * 14 + 7, 30, 2);
+  StageTwoRecord stage = standingOn(8, 10);
+  startFallingBlock(stage, 16 * 14 + 8, 32 * 20 + 41);
+  stage.riser = walkerOn(16 * 14 + 7, 24, 2);
+  stage.faller = walkerOn(16 * 14 + 7, 30, 2);
   int frames = 0;
-  for (; play.blocks[0].active && frames < 200; ++frames) updateFallingBlocks(play);
+  for (; stage.blocks[0].active && frames < 200; ++frames) updateFallingBlocks(stage);
   EXPECT_EQ(gameState.score, 1100) << "a Riser waiting to be placed is not hit twice";
-  EXPECT_EQ(play.riser.state, WalkerToBePlaced);
-  EXPECT_FALSE(play.faller.active);
+  EXPECT_EQ(stage.riser.state, WalkerState::ToBePlaced);
+  EXPECT_FALSE(stage.faller.active);
   EXPECT_EQ(frames, (32 * 39 + 29 - (32 * 20 + 41)) / 4) << "bursts on row 40";
 }
 
@@ -161,19 +161,19 @@ TEST_F(EnemyTest, ABlockPassingARiserThenAFallerScores1100AndFallsOn) {
 // again there; it must pass the Faller waiting to be placed.
 TEST_F(EnemyTest, AFallerHitByABlockIsScoredOnceAndPlacedAnew) {
   solidFloor(40);
-  StageTwoPlay play = standingOn(8, 21);
-  startFallingBlock(play, 16 * 14 + 8, 32 * 22 + 41);
-  play.faller = walkerOn(16 * 14 + 7, 24, 2);
-  updateFallingBlocks(play);
+  StageTwoRecord stage = standingOn(8, 21);
+  startFallingBlock(stage, 16 * 14 + 8, 32 * 22 + 41);
+  stage.faller = walkerOn(16 * 14 + 7, 24, 2);
+  updateFallingBlocks(stage);
   ASSERT_EQ(gameState.score, 1000);
-  fallerStep(play);
-  EXPECT_EQ(play.faller.state, WalkerToBePlaced);
-  EXPECT_EQ(play.faller.x, 16 * 14 + 7) << "drawn once more at the spot";
-  updateFallingBlocks(play);
-  fallerStep(play);
-  EXPECT_EQ(play.faller.x, 183);
-  EXPECT_EQ(play.faller.row, 20 - 4);
-  while (play.blocks[0].active) updateFallingBlocks(play);
+  fallerStep(stage);
+  EXPECT_EQ(stage.faller.state, WalkerState::ToBePlaced);
+  EXPECT_EQ(stage.faller.x, 16 * 14 + 7) << "drawn once more at the spot";
+  updateFallingBlocks(stage);
+  fallerStep(stage);
+  EXPECT_EQ(stage.faller.x, 183);
+  EXPECT_EQ(stage.faller.row, 20 - 4);
+  while (stage.blocks[0].active) updateFallingBlocks(stage);
   EXPECT_EQ(gameState.score, 1000);
 }
 

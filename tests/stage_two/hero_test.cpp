@@ -5,11 +5,11 @@
 #include "game/game_state.h"
 #include "platform/harness.h"
 #include "platform/platform.h"
-#include "stage_two/enemies.h"
-#include "stage_two/hero.h"
-#include "stage_two/tower_map.h"
+#include "stage_two/stage_two_internal.h"
 #include "support/session.h"
-#include "tower_support.h"
+#include "support/tower_support.h"
+
+using namespace stage_two;
 
 namespace {
 
@@ -18,41 +18,41 @@ class HeroTest : public ::testing::Test {
   TestSession session{"", 1, true};
   void SetUp() override { fillTower(CellAir); }
   std::vector<std::string> sounds() { return soundsLogged(session.soundLogPath); }
-  void frames(StageTwoPlay& play, int n) {
-    for (int i = 0; i < n; ++i) heroFrame(play);
+  void frames(StageTwoRecord& stage, int n) {
+    for (int i = 0; i < n; ++i) heroFrame(stage);
   }
 };
 
 TEST_F(HeroTest, LeavesTheLiftInSixtyFramesAndDropsOntoTheTutorialFloor) {
   seedRandom(9);
   buildTower();
-  StageTwoPlay play;
-  frames(play, 61);
-  EXPECT_EQ(play.hero.x, 168);
-  EXPECT_EQ(play.hero.state, HeroWalking);
-  frames(play, 1);  // over the hole in column 10 of row 4
-  EXPECT_EQ(play.hero.state, HeroFalling);
-  frames(play, 8);
-  EXPECT_EQ(play.hero.state, HeroWalking);
-  EXPECT_EQ(play.hero.storeyRow, 4);
-  EXPECT_EQ(play.scroll, 32);
+  StageTwoRecord stage;
+  frames(stage, 61);
+  EXPECT_EQ(stage.hero.x, 168);
+  EXPECT_EQ(stage.hero.state, HeroState::Walking);
+  frames(stage, 1);  // over the hole in column 10 of row 4
+  EXPECT_EQ(stage.hero.state, HeroState::Falling);
+  frames(stage, 8);
+  EXPECT_EQ(stage.hero.state, HeroState::Walking);
+  EXPECT_EQ(stage.hero.storeyRow, 4);
+  EXPECT_EQ(stage.scroll, 32);
   EXPECT_EQ(gameState.score, 10);
   pressKey(SC_LEFT, "");  // the posts of row 4 keep it in column 10
-  frames(play, 20);
-  EXPECT_EQ(play.hero.x, 168);
+  frames(stage, 20);
+  EXPECT_EQ(stage.hero.x, 168);
 }
 
 TEST_F(HeroTest, PostsAndTheTowerEdgesStopTheHeroInTheMiddleOfACell) {
   solidFloor(9, {3, 12});
   solidFloor(10);
-  StageTwoPlay play = standingOn(100, 10);
+  StageTwoRecord stage = standingOn(100, 10);
   pressKey(SC_LEFT, "");
-  frames(play, 40);
-  EXPECT_EQ(play.hero.x, 16 * 4 + 8);
+  frames(stage, 40);
+  EXPECT_EQ(stage.hero.x, 16 * 4 + 8);
   releaseKey(SC_LEFT);
   pressKey(SC_RIGHT, "");
-  frames(play, 80);
-  EXPECT_EQ(play.hero.x, 16 * 11 + 8);
+  frames(stage, 80);
+  EXPECT_EQ(stage.hero.x, 16 * 11 + 8);
   std::vector<std::string> log = sounds();  // a footstep every 8 pixels, 4 and 5 in turn
   EXPECT_EQ(std::count(log.begin(), log.end(), "4 0 255") + std::count(log.begin(), log.end(), "5 0 255"),
             3 + 14);  // x + 32 passes 3 multiples of 8 on the way to 72, 14 on the way to 184
@@ -61,58 +61,58 @@ TEST_F(HeroTest, PostsAndTheTowerEdgesStopTheHeroInTheMiddleOfACell) {
   // Storey 72 has no posts: the edges of the tower stop the Hero.
   for (int c = 0; c < TOWER_COLUMNS; ++c) towerMap.cells[72][c] = CellHole;
   solidFloor(73);
-  play = standingOn(100, 73);
-  frames(play, 200);
-  EXPECT_EQ(play.hero.x, 16 * 19 + 8);
+  stage = standingOn(100, 73);
+  frames(stage, 200);
+  EXPECT_EQ(stage.hero.x, 16 * 19 + 8);
   releaseKey(SC_RIGHT);
   pressKey(SC_LEFT, "");
-  frames(play, 200);
-  EXPECT_EQ(play.hero.x, 8);
+  frames(stage, 200);
+  EXPECT_EQ(stage.hero.x, 8);
 }
 
 TEST_F(HeroTest, AcrossTwoCellsTheHeroDropsOnlyOverTwoHoles) {
   solidFloor(10);
   towerMap.cells[10][9] = CellHole;
   for (int x : {160, 146}) {  // across columns 9 and 10, then 8 and 9
-    StageTwoPlay play = standingOn(x, 10);
-    frames(play, 1);
-    EXPECT_EQ(play.hero.state, HeroWalking) << x;
+    StageTwoRecord stage = standingOn(x, 10);
+    frames(stage, 1);
+    EXPECT_EQ(stage.hero.state, HeroState::Walking) << x;
   }
-  StageTwoPlay play = standingOn(152, 10);  // over column 9 alone
-  frames(play, 1);
-  EXPECT_EQ(play.hero.state, HeroFalling);
+  StageTwoRecord stage = standingOn(152, 10);  // over column 9 alone
+  frames(stage, 1);
+  EXPECT_EQ(stage.hero.state, HeroState::Falling);
   towerMap.cells[10][10] = CellHole;
-  play = standingOn(160, 10);
-  frames(play, 1);
-  EXPECT_EQ(play.hero.state, HeroFalling);
+  stage = standingOn(160, 10);
+  frames(stage, 1);
+  EXPECT_EQ(stage.hero.state, HeroState::Falling);
 }
 
 TEST_F(HeroTest, AStompKnocksTheBlockOutInTheFirstFrameAndBreaksTheCrackInTheFifth) {
   solidFloor(10);
   solidFloor(11);
   towerMap.cells[10][6] = CellFloor | CellLoose | CellCracked;
-  StageTwoPlay play = standingOn(6 * 16 + 8, 10);
+  StageTwoRecord stage = standingOn(6 * 16 + 8, 10);
   pressKey(SC_SPACE, " ");
   for (int frame = 1; frame <= 5; ++frame) {
-    heroFrame(play);
-    updateFallingBlocks(play);
-    EXPECT_EQ(play.hero.state, frame < 5 ? HeroStomping : HeroWalking);
-    EXPECT_EQ(play.hero.shake, frame < 5);
-    EXPECT_EQ(play.blocks[0].active, frame < 5) << "the block bursts on the next floor in frame 5";
+    heroFrame(stage);
+    updateFallingBlocks(stage);
+    EXPECT_EQ(stage.hero.state, frame < 5 ? HeroState::Stomping : HeroState::Walking);
+    EXPECT_EQ(stage.hero.shake, frame < 5);
+    EXPECT_EQ(stage.blocks[0].active, frame < 5) << "the block bursts on the next floor in frame 5";
     EXPECT_EQ(towerMap.cells[10][6], frame < 5 ? CellFloor | CellCracked : CellHole) << frame;
   }
   bool puff = false;
   for (const Effect& e : effectTable.slots) puff |= e.active && e.kind == FxPuff && e.x == 95 && e.y == 318;
   EXPECT_TRUE(puff);
-  frames(play, 1);
-  EXPECT_EQ(play.hero.state, HeroFalling) << "drops through in the next frame";
-  frames(play, 10);  // landed, Space still held: no second stomp
-  EXPECT_EQ(play.hero.state, HeroWalking);
+  frames(stage, 1);
+  EXPECT_EQ(stage.hero.state, HeroState::Falling) << "drops through in the next frame";
+  frames(stage, 10);  // landed, Space still held: no second stomp
+  EXPECT_EQ(stage.hero.state, HeroState::Walking);
   releaseKey(SC_SPACE);
-  frames(play, 1);
+  frames(stage, 1);
   pressKey(SC_SPACE, " ");
-  frames(play, 1);
-  EXPECT_EQ(play.hero.state, HeroStomping);
+  frames(stage, 1);
+  EXPECT_EQ(stage.hero.state, HeroState::Stomping);
   std::vector<std::string> log = sounds();
   ASSERT_GE(log.size(), 3u);
   EXPECT_EQ(log[0], "2 2 127");
@@ -123,20 +123,20 @@ TEST_F(HeroTest, AStompKnocksTheBlockOutInTheFirstFrameAndBreaksTheCrackInTheFif
 TEST_F(HeroTest, ZDropsThroughAnyFloorTenPointsAFloorAndTheGroundHolds) {
   solidFloor(10);
   solidFloor(13);
-  StageTwoPlay play = standingOn(100, 10);
+  StageTwoRecord stage = standingOn(100, 10);
   gameState.highScore = 15;
   queueKeyValue("Z");  // only a lower-case z drops
-  frames(play, 1);
-  EXPECT_EQ(play.hero.state, HeroWalking);
+  frames(stage, 1);
+  EXPECT_EQ(stage.hero.state, HeroState::Walking);
   queueKeyValue("z");
-  frames(play, 1);
-  EXPECT_EQ(play.hero.state, HeroFalling);
-  frames(play, 23);
-  EXPECT_EQ(play.hero.state, HeroFalling);
-  frames(play, 1);
-  EXPECT_EQ(play.hero.state, HeroWalking);
-  EXPECT_EQ(play.hero.y, 32 * 13 - 12);
-  EXPECT_EQ(play.scroll, play.hero.y - HERO_SCREEN_Y);
+  frames(stage, 1);
+  EXPECT_EQ(stage.hero.state, HeroState::Falling);
+  frames(stage, 23);
+  EXPECT_EQ(stage.hero.state, HeroState::Falling);
+  frames(stage, 1);
+  EXPECT_EQ(stage.hero.state, HeroState::Walking);
+  EXPECT_EQ(stage.hero.y, 32 * 13 - 12);
+  EXPECT_EQ(stage.scroll, stage.hero.y - HERO_SCREEN_Y);
   EXPECT_EQ(gameState.score, 30);
   EXPECT_EQ(gameState.highScore, 30);
   EXPECT_EQ(sounds(), std::vector<std::string>{"7 3 255"});
@@ -144,42 +144,42 @@ TEST_F(HeroTest, ZDropsThroughAnyFloorTenPointsAFloorAndTheGroundHolds) {
   // Through the last row onto the ground below it, which z cannot open.
   solidFloor(TOWER_LAST_ROW);
   towerMap.cells[TOWER_LAST_ROW][6] = CellHole;
-  play = standingOn(6 * 16 + 8, TOWER_LAST_ROW);
-  frames(play, 20);
+  stage = standingOn(6 * 16 + 8, TOWER_LAST_ROW);
+  frames(stage, 20);
   queueKeyValue("z");
-  frames(play, 20);
-  EXPECT_EQ(play.hero.state, HeroWalking);
-  EXPECT_EQ(play.hero.y, 32 * (TOWER_LAST_ROW + 1) - 12);
+  frames(stage, 20);
+  EXPECT_EQ(stage.hero.state, HeroState::Walking);
+  EXPECT_EQ(stage.hero.y, 32 * (TOWER_LAST_ROW + 1) - 12);
 }
 
 TEST_F(HeroTest, SixHitsPutTheHeroOutAndItBlinksBetweenThem) {
   solidFloor(10);
-  StageTwoPlay play = standingOn(100, 10);
+  StageTwoRecord stage = standingOn(100, 10);
   for (int hit = 1; hit <= 6; ++hit) {
-    play.hero.hit = true;
+    stage.hero.hit = true;
     std::string shown;
     for (int frame = 0; frame < (hit < 6 ? 50 : 1); ++frame) {
-      heroFrame(play);
-      if (frame == 1) play.hero.hit = true;  // a touch while invulnerable costs nothing
+      heroFrame(stage);
+      if (frame == 1) stage.hero.hit = true;  // a touch while invulnerable costs nothing
       drawLine(nullptr, 0, 0, 319, 239, 0, LineFilledBox);
-      drawHero(play.hero, play.scroll);
+      drawHero(stage.hero, stage.scroll);
       shown += countColour(0x00FFFF) > 0 ? '#' : '.';
     }
-    EXPECT_EQ(play.hero.hitPoints, 5 - hit);
+    EXPECT_EQ(stage.hero.hitPoints, 5 - hit);
     if (hit < 6) {
       EXPECT_EQ(shown.substr(0, 20), "...####....####....#") << "blinks in four-frame steps";
       EXPECT_EQ(shown.back(), '#');
-      EXPECT_FALSE(play.hero.invulnerable) << "for fifty frames";
+      EXPECT_FALSE(stage.hero.invulnerable) << "for fifty frames";
     } else {
       EXPECT_EQ(shown, ".") << "gone at once";
     }
   }
-  EXPECT_EQ(play.hero.state, HeroOut);
-  EXPECT_EQ(play.hero.gameOverCountdown, GAME_OVER_COUNTDOWN);
+  EXPECT_EQ(stage.hero.state, HeroState::Out);
+  EXPECT_EQ(stage.hero.gameOverCountdown, GAME_OVER_COUNTDOWN);
   pressKey(SC_LEFT, "");
-  frames(play, 2);
-  EXPECT_TRUE(play.hero.invulnerable) << "nothing touches a Hero that is out";
-  EXPECT_EQ(play.hero.x, 100);
+  frames(stage, 2);
+  EXPECT_TRUE(stage.hero.invulnerable) << "nothing touches a Hero that is out";
+  EXPECT_EQ(stage.hero.x, 100);
 }
 
 }  // namespace

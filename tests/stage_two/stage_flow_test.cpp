@@ -8,12 +8,13 @@
 #include "game/game_state.h"
 #include "platform/harness.h"
 #include "platform/platform.h"
-#include "stage_two/hero.h"
+#include "stage_two/stage_two_internal.h"
 #include "stage_two/stage_two.h"
-#include "stage_two/tower_map.h"
 #include "story/story.h"
 #include "support/session.h"
-#include "tower_support.h"
+#include "support/tower_support.h"
+
+using namespace stage_two;
 
 namespace {
 
@@ -92,10 +93,9 @@ TEST(StageTwoFlow, DroppingInColumnNineReachesTheGoalAndTheStoryFollows) {
   gameState.credits = 2;
   DropBot bot;
   setFrameHook([&bot](int64_t frame) { bot(frame); });
-  int32_t result = 0;
-  StageTwo(result);
+  StageResult result = StageTwo();
   setFrameHook(nullptr);
-  EXPECT_EQ(result, STAGE_CLEARED);
+  EXPECT_EQ(result, StageResult::Cleared);
   EXPECT_GE(gameState.score, 10 * 199) << "ten points for every floor down to floor 199";
   EXPECT_EQ(gameState.highScore, gameState.score);
   EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n " + std::to_string(gameState.score) + "\r\n");
@@ -114,10 +114,9 @@ TEST(StageTwoFlow, PutOutWithoutCreditsShowsGameOverFortyNineFramesLater) {
   gameState.highScore = 1000000;
   DropBot bot;
   setFrameHook([&bot](int64_t frame) { bot(frame); });
-  int32_t result = 0;
-  StageTwo(result);
+  StageResult result = StageTwo();
   setFrameHook(nullptr);
-  EXPECT_EQ(result, STAGE_GAME_OVER);
+  EXPECT_EQ(result, StageResult::GameOver);
   // The Hero vanishes in the frame after the last touch; the loop ends 49 frames later.
   EXPECT_EQ(framesPresented(), bot.lastHeroFrame + 1 + 49);
   std::vector<std::string> log = soundsLogged(session.soundLogPath);
@@ -148,11 +147,10 @@ TEST(StageTwoFlow, AContinueBuildsANewTowerAndPutsTheHeroBackInTheLift) {
     }
     if (run == 1) bot(frame);
   });
-  int32_t result = 0;
-  StageTwo(result);
+  StageResult result = StageTwo();
   setFrameHook(nullptr);
   ASSERT_EQ(run, 2);
-  EXPECT_EQ(result, STAGE_LEFT) << "left through the exit prompt";
+  EXPECT_EQ(result, StageResult::Left) << "left through the exit prompt";
   EXPECT_EQ(gameState.credits, 0);
   EXPECT_NE(std::memcmp(&first.tower, &second.tower, sizeof(TowerMap)), 0) << "a new tower";
   EXPECT_TRUE(sameRows(first, second, 20, 130)) << "roof, lift and the Hero in it as at the start";
@@ -174,10 +172,9 @@ TEST(StageTwoFlow, RandomKeysThroughTheWholeStage) {
     if (random() % 4 == 0) (space = !space) ? pressKey(SC_SPACE, " ") : releaseKey(SC_SPACE);
     if (random() % 8 == 0) queueKeyValue("z");
   });
-  int32_t result = 0;
-  StageTwo(result);
+  StageResult result = StageTwo();
   setFrameHook(nullptr);
-  EXPECT_TRUE(result == STAGE_LEFT || result == STAGE_GAME_OVER);
+  EXPECT_TRUE(result == StageResult::Left || result == StageResult::GameOver);
   EXPECT_LE(framesPresented(), 1500);
 }
 
@@ -185,10 +182,10 @@ TEST(StageTwoFlow, RandomKeysThroughTheWholeStage) {
 // last floor, with every figure inside the tower's twenty columns.
 TEST(StageTwoFlow, RandomPlayDownToTheBottomStaysInsideTheTower) {
   TestSession session("", 11, false);
-  StageTwoPlay play;
-  startStageTwo(play);
-  play.hero = standingOn(168, 470).hero;
-  play.scroll = play.hero.y - HERO_SCREEN_Y;
+  StageTwoRecord stage;
+  startStageTwo(stage);
+  stage.hero = standingOn(168, 470).hero;
+  stage.scroll = stage.hero.y - HERO_SCREEN_Y;
   std::mt19937 random(3);
   bool reachedGround = false;
   for (int frame = 0; frame < 900; ++frame) {
@@ -196,19 +193,19 @@ TEST(StageTwoFlow, RandomPlayDownToTheBottomStaysInsideTheTower) {
     random() % 3 == 0 ? pressKey(SC_RIGHT, "") : releaseKey(SC_RIGHT);
     random() % 4 == 0 ? pressKey(SC_SPACE, " ") : releaseKey(SC_SPACE);
     if (random() % 3 == 0) queueKeyValue("z");
-    play.hero.hitPoints = 5;
-    play.result = STAGE_RUNNING;
-    playStageTwoFrame(play);
-    ASSERT_GE(play.hero.x, 8);
-    ASSERT_LE(play.hero.x, 16 * 19 + 8);
-    ASSERT_LE(play.hero.y, 32 * (TOWER_LAST_ROW + 1) - 12);
-    ASSERT_EQ(play.scroll, play.hero.y - HERO_SCREEN_Y);
-    for (const Walker* w : {&play.riser, &play.faller}) {
-      if (!w->active || w->state == WalkerToBePlaced) continue;
+    stage.hero.hitPoints = 5;
+    stage.result = StageResult::Running;
+    playStageTwoFrame(stage);
+    ASSERT_GE(stage.hero.x, 8);
+    ASSERT_LE(stage.hero.x, 16 * 19 + 8);
+    ASSERT_LE(stage.hero.y, 32 * (TOWER_LAST_ROW + 1) - 12);
+    ASSERT_EQ(stage.scroll, stage.hero.y - HERO_SCREEN_Y);
+    for (const Walker* w : {&stage.riser, &stage.faller}) {
+      if (!w->active || w->state == WalkerState::ToBePlaced) continue;
       ASSERT_GE(w->x, 9);
       ASSERT_LE(w->x, 16 * 19 + 9);
     }
-    reachedGround |= play.hero.storeyRow == TOWER_LAST_ROW;
+    reachedGround |= stage.hero.storeyRow == TOWER_LAST_ROW;
   }
   EXPECT_TRUE(reachedGround);
 }

@@ -4,10 +4,11 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "stage_two/tower_draw.h"
-#include "stage_two/tower_map.h"
+#include "stage_two/stage_two_internal.h"
 #include "support/session.h"
-#include "tower_support.h"
+#include "support/tower_support.h"
+
+using namespace stage_two;
 
 namespace {
 

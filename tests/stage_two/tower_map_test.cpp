@@ -7,8 +7,10 @@
 #include <queue>
 
 #include "platform/platform.h"
-#include "stage_two/tower_map.h"
+#include "stage_two/stage_two_internal.h"
 #include "support/session.h"
+
+using namespace stage_two;
 
 namespace {
 

@@ -7,8 +7,9 @@
 #include "platform/harness.h"
 #include "platform/platform.h"
 #include "story/story.h"
-#include "story/story_support.h"
+#include "support/story_support.h"
 #include "support/session.h"
+
 
 namespace {
 

@@ -4,8 +4,9 @@
 
 #include "gfx/sprites.h"
 #include "platform/harness.h"
-#include "story/story_support.h"
+#include "support/story_support.h"
 #include "support/session.h"
+
 
 namespace {
 

@@ -75,3 +75,15 @@ TestSession::~TestSession() {
   std::error_code ignored;
   fs::remove_all(folder, ignored);
 }
+
+void PrintTo(const SoundEvent& event, std::ostream* out) {
+  *out << "{frame " << event.frame << ": " << event.sample << ", " << event.channel << ", " << event.volume << "}";
+}
+
+std::vector<SoundEvent> readSoundLog(const std::string& path) {
+  std::vector<SoundEvent> events;
+  std::istringstream in(readFileText(path));
+  SoundEvent event;
+  while (in >> event.frame >> event.ms >> event.sample >> event.channel >> event.volume) events.push_back(event);
+  return events;
+}

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "stage_two/play_records.h"
+#include "stage_two/stage_two_internal.h"
+
+using namespace stage_two;
 
 // Every cell of the map becomes the given value.
 void fillTower(uint16_t value);
@@ -15,12 +17,12 @@ void solidFloor(int32_t row, const std::vector<int32_t>& posts = {});
 
 // A play record with the Hero standing (state 2) at x on floor row f, the
 // scroll following it, both walkers out and no blocks.
-StageTwoPlay standingOn(int32_t x, int32_t floorRow);
+StageTwoRecord standingOn(int32_t x, int32_t floorRow);
 // A walker in state 1 standing on floor row f at x, heading dx.
 Walker walkerOn(int32_t x, int32_t floorRow, int32_t dx);
 
 // The Hero's part of a frame in the stage's order (no enemies, no drawing).
-void heroFrame(StageTwoPlay& play);
+void heroFrame(StageTwoRecord& stage);
 
 // Number of pixels of the work page whose low 24 bits equal colour.
 int countColour(uint32_t colour, int x1 = 0, int y1 = 0, int x2 = 319, int y2 = 239);

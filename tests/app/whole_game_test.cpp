@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "bots.h"
+#include "support/players.h"
 #include "game/game_state.h"
 #include "platform/harness.h"
 #include "game/hiscore.h"
@@ -24,7 +24,7 @@ const std::string SCRIPT_PATH = std::string(QUARVEL_SOURCE_DIR) + "/bench/whole_
 
 struct WholeGame {
   std::string script;
-  int32_t results[3] = {0, 0, 0};
+  StageResult results[3] = {StageResult::Running, StageResult::Running, StageResult::Running};
   int32_t finalScore = 0;
   int32_t highScore = 0;
   std::string soundLog;
@@ -37,10 +37,9 @@ WholeGame playWholeGame(uint32_t seed) {
   WholeGame game;
   std::string opening = "1 down space\n2 up space\n";
   TestSession session(opening, seed, true);
-  loadHighScore(gameState.highScore);
+  gameState.highScore = loadHighScore();
   gameState.credits = 3;
-  int32_t choice = 0;
-  runTitleScreen(choice);
+  runTitleScreen();
   game.script = "seed " + std::to_string(seed) + "\n" + opening;
   setInputRecorder([&game](const std::string& event) {
     // Keys chosen while a frame is presented must reach the replay after that
@@ -49,16 +48,16 @@ WholeGame playWholeGame(uint32_t seed) {
   });
   gameState.score = 0;
   gameState.credits -= 1;
-  playStageOneAutomatically(game.results[0]);
-  if (game.results[0] == 2) playStageTwoAutomatically(game.results[1]);
-  if (game.results[1] == 2) playStageThreeAutomatically(game.results[2]);
+  game.results[0] = playStageOneAutomatically();
+  if (game.results[0] == StageResult::Cleared) game.results[1] = playStageTwoAutomatically();
+  if (game.results[1] == StageResult::Cleared) game.results[2] = playStageThreeAutomatically();
   setInputRecorder(nullptr);
   game.script += std::to_string(virtualMs() + 1) + " down esc\n";
   game.finalScore = gameState.score;
   game.highScore = gameState.highScore;
   gameState.credits = 3;
   queueKeyValue(std::string(1, KEY_ESC_CHAR));
-  runTitleScreen(choice);
+  runTitleScreen();
   std::string shot = session.folder + "/title.bmp";
   writeVisiblePageBmp(shot);
   game.titleShot = readFileText(shot);
@@ -71,9 +70,9 @@ WholeGame playWholeGame(uint32_t seed) {
 TEST(WholeGame, AutomatedPlayersWinAndTheBinaryReplaysTheSameGame) {
   const char* seedText = std::getenv("QUARVEL_SEED_SEARCH");
   WholeGame game = playWholeGame(seedText != nullptr ? static_cast<uint32_t>(std::atoi(seedText)) : SEED);
-  ASSERT_EQ(game.results[0], 2) << "stage one cleared";
-  ASSERT_EQ(game.results[1], 2) << "stage two cleared";
-  ASSERT_EQ(game.results[2], 2) << "stage three cleared";
+  ASSERT_EQ(game.results[0], StageResult::Cleared) << "stage one cleared";
+  ASSERT_EQ(game.results[1], StageResult::Cleared) << "stage two cleared";
+  ASSERT_EQ(game.results[2], StageResult::Cleared) << "stage three cleared";
 
   if (std::getenv("QUARVEL_WRITE_WHOLE_GAME") != nullptr)
     std::ofstream(SCRIPT_PATH, std::ios::binary) << game.script;

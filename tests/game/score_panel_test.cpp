@@ -5,7 +5,7 @@
 #include "game/game_state.h"
 #include "game/score_panel.h"
 #include "support/session.h"
-#include "test_sheet.h"
+#include "support/test_sheet.h"
 
 namespace {
 

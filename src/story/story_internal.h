@@ -7,6 +7,8 @@
 
 #include "platform/platform.h"
 
+namespace story {
+
 // Entering a scene: page 0 becomes work and visible page and turns black.
 void storyEnter();
 // Start of a frame: select the work page, count t up, take one key from the
@@ -46,3 +48,5 @@ void storySceneZero();
 void storySceneOne();
 void storySceneTwo();
 void storySceneThree();
+
+}  // namespace story

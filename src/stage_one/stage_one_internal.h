@@ -7,39 +7,33 @@
 
 #include "game/game_state.h"
 
+namespace stage_one {
+
 constexpr int ALIEN_COUNT = 12;
 constexpr int ALIEN_COLUMNS = 4;
 constexpr int BOMB_SLOTS = 5;
 
-// Ship states.
-constexpr int32_t SHIP_APPEARING = 1;
-constexpr int32_t SHIP_IN_PLAY = 2;
-constexpr int32_t SHIP_HIT = 3;
-
-// Alien states.
-constexpr int32_t ALIEN_NEW = 0;
-constexpr int32_t ALIEN_MARCHING = 1;
-constexpr int32_t ALIEN_STEPPING_DOWN = 2;
-constexpr int32_t ALIEN_EXPLODING = 4;
+enum class ShipState : int32_t { Appearing = 1, InPlay = 2, Hit = 3 };
+enum class AlienState : int32_t { New = 0, Marching = 1, SteppingDown = 2, Exploding = 4 };
 
 struct PlayerShip {
   int32_t x = 100;
   int32_t y = 206;
-  int32_t state = SHIP_APPEARING;
+  ShipState state = ShipState::Appearing;
   int32_t frame = 0;  // 0 in play; 11 or 12 while bursting (sprite 7 + frame)
   int32_t deathCounter = 0;
   int32_t reserveShips = 3;
 };
 
 struct PlayerShot {
-  int32_t active = 0;
+  bool active = false;
   int32_t x = 0;
   int32_t y = 0;
 };
 
 struct Alien {
-  int32_t alive = 0;
-  int32_t state = ALIEN_NEW;
+  bool alive = false;
+  AlienState state = AlienState::New;
   int32_t x = 0;
   int32_t y = 0;
   int32_t spriteBase = 0;  // 2 * row
@@ -52,13 +46,13 @@ struct Formation {
   int32_t aliensLeft = 12;
   int32_t speed = 1;
   int32_t direction = 1;
-  int32_t edgeFlag = 0;
-  int32_t stepFlag = 0;
+  bool edgeFlag = false;
+  bool stepFlag = false;
   int32_t marchSoundIndex = 0;
 };
 
 struct AlienShot {
-  int32_t active = 0;
+  bool active = false;
   int32_t x = 0;
   int32_t y = 0;
   int32_t frame = 0;  // 0, 1, 2: drawn as sprite 11 - frame
@@ -66,34 +60,33 @@ struct AlienShot {
 };
 
 // Everything the stage holds for one call of StageOne.
-struct StageOneField {
+struct StageOneRecord {
   PlayerShip ship;
   PlayerShot shot;
   Alien aliens[ALIEN_COUNT];
   Formation formation;
   AlienShot bombs[BOMB_SLOTS];
-  int32_t result = STAGE_RUNNING;
-  int32_t formationDestroyed = 0;
+  StageResult result = StageResult::Running;
+  bool formationDestroyed = false;
   int32_t bonusCounter = 0;
-  int32_t spaceWasHeld = 0;
-  int32_t continueAnswer = 0;
+  bool spaceWasHeld = false;
 };
 
 // Entering the stage: previous Space not held, march beat from the start,
 // no shot and no bombs in flight.
-void enterStageOne(StageOneField& field);
+void enterStageOne(StageOneRecord& stage);
 // Starting (on entry and after each continue): score 0, three reserve ships,
 // a new ship and a full formation.
-void startStageOne(StageOneField& field);
+void startStageOne(StageOneRecord& stage);
 // The twelve aliens in their starting places; aliens left 12, speed 1.
-void setUpFormation(StageOneField& field);
+void setUpFormation(StageOneRecord& stage);
 
 // The play updates of one frame, in this order; each draws its objects.
-void fireInput(StageOneField& field);
-void updateShip(StageOneField& field);  // ship update and drawing
-void updatePlayerShot(StageOneField& field);
-void updateAliens(StageOneField& field);
-void updateBombs(StageOneField& field);
+void fireInput(StageOneRecord& stage);
+void updateShip(StageOneRecord& stage);  // ship update and drawing
+void updatePlayerShot(StageOneRecord& stage);
+void updateAliens(StageOneRecord& stage);
+void updateBombs(StageOneRecord& stage);
 
 // Draws a sprite centred at (x, y), scaled alike in both directions, as a
 // one-colour silhouette.
@@ -102,9 +95,11 @@ void drawSilhouette(int spriteId, int32_t x, int32_t y, float scale, uint32_t co
 // The sky of 24 bands behind everything.
 void drawSky();
 // The bonus count after the formation is destroyed, with its lines.
-void bonusCount(StageOneField& field);
+void bonusCount(StageOneRecord& stage);
 // One whole frame of the stage between selecting the page and presenting it:
 // sky, Esc test, bonus count, play updates, effects, high score and panel.
-void playStageOneFrame(StageOneField& field);
+void playStageOneFrame(StageOneRecord& stage);
 // The whole stage on a record the caller holds (StageOne keeps it local).
-void runStageOne(StageOneField& field, int32_t& result);
+StageResult runStageOne(StageOneRecord& stage);
+
+}  // namespace stage_one

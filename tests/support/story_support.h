@@ -36,10 +36,3 @@ int countOther(const Picture& picture, int x1, int y1, int x2, int y2, uint32_t 
 int countOf(const Picture& picture, int x1, int y1, int x2, int y2, uint32_t colour);
 
 // One line of the sound log: "FRAME MS SAMPLE CHANNEL VOLUME", without MS.
-struct SoundEvent {
-  long long frame;
-  int sample, channel, volume;
-  bool operator==(const SoundEvent&) const = default;
-};
-void PrintTo(const SoundEvent& event, std::ostream* out);
-std::vector<SoundEvent> readSoundLog(const std::string& path);

@@ -11,6 +11,8 @@
 #include "platform/platform.h"
 #include "support/session.h"
 
+using namespace stage_three;
+
 // Swaps one sprite for a solid block of the given shape size (placed at (1, 1)
 // of an image with the table's margins) while it lives, so that positions
 // and holes do not depend on the artwork.
@@ -30,21 +32,5 @@ struct SolidSprite {
   Image* saved;
   Image* image = nullptr;
 };
-
-struct SoundEvent {
-  int64_t frame;  // frames presented before the sound: frame t of a scene logs t - 1
-  int sample;
-  int channel;
-  int volume;
-};
-
-inline std::vector<SoundEvent> readSoundLog(const std::string& path) {
-  std::vector<SoundEvent> events;
-  std::istringstream in(readFileText(path));
-  SoundEvent e{};
-  int64_t ms = 0;
-  while (in >> e.frame >> ms >> e.sample >> e.channel >> e.volume) events.push_back(e);
-  return events;
-}
 
 inline bool isMask(uint32_t pixel) { return (pixel & 0xFFFFFF) == MASK_COLOUR; }

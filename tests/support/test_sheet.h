@@ -3,7 +3,7 @@
 #pragma once
 
 #include "gfx/sprites.h"
-#include "picture.h"
+#include "support/picture.h"
 
 // Every pixel opaque and telling where it came from.
 inline uint32_t solidSheetPixel(int x, int y) { return codedPixel(x, y); }

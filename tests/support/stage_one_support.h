@@ -4,10 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "stage_one/stage_one_play.h"
+#include "stage_one/stage_one_internal.h"
+#include "support/session.h"
+
+using namespace stage_one;
 
 // A field as the stage sets it up on entry, with the ship already in play.
-StageOneField fieldInPlay();
+StageOneRecord fieldInPlay();
 
 // Replaces every cut sprite with a narrow solid bar (3 image columns wide,
 // the cut's full height) centred in its image, so that the positions of
@@ -19,14 +22,6 @@ void useBarSprites();
 void useBlockFont();
 
 // One line of the sound log: "FRAME MS SAMPLE CHANNEL VOLUME".
-struct SoundEvent {
-  long long frame = 0;
-  long long ms = 0;
-  int sample = 0;
-  int channel = 0;
-  int volume = 0;
-};
-std::vector<SoundEvent> readSoundLog(const std::string& path);
 // The samples played on one channel, in order.
 std::vector<int> samplesOnChannel(const std::vector<SoundEvent>& log, int channel);
 

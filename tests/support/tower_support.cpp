@@ -1,10 +1,9 @@
-#include "tower_support.h"
+#include "support/tower_support.h"
 
 #include <sstream>
 
 #include "platform/platform.h"
-#include "stage_two/hero.h"
-#include "stage_two/tower_map.h"
+#include "stage_two/stage_two_internal.h"
 #include "support/session.h"
 
 void fillTower(uint16_t value) {
@@ -17,23 +16,23 @@ void solidFloor(int32_t row, const std::vector<int32_t>& posts) {
   for (int32_t c : posts) towerMap.cells[row][c] = CellWall | CellFloor;
 }
 
-StageTwoPlay standingOn(int32_t x, int32_t floorRow) {
-  StageTwoPlay play;
-  play.hero.x = x;
-  play.hero.y = 32 * floorRow - 12;
-  play.hero.state = HeroWalking;
-  play.hero.column = x / 16;
-  play.hero.m = x % 16;
-  play.hero.storeyRow = floorRow - 1;
-  play.hero.footstepPhase = (x + 32) / 8 % 2;
-  play.scroll = play.hero.y - HERO_SCREEN_Y;
-  return play;
+StageTwoRecord standingOn(int32_t x, int32_t floorRow) {
+  StageTwoRecord stage;
+  stage.hero.x = x;
+  stage.hero.y = 32 * floorRow - 12;
+  stage.hero.state = HeroState::Walking;
+  stage.hero.column = x / 16;
+  stage.hero.m = x % 16;
+  stage.hero.storeyRow = floorRow - 1;
+  stage.hero.footstepPhase = (x + 32) / 8 % 2;
+  stage.scroll = stage.hero.y - HERO_SCREEN_Y;
+  return stage;
 }
 
 Walker walkerOn(int32_t x, int32_t floorRow, int32_t dx) {
   Walker walker;
   walker.active = true;
-  walker.state = WalkerWalking;
+  walker.state = WalkerState::Walking;
   walker.x = x;
   walker.y = 32 * floorRow - 14;
   walker.column = x / 16;
@@ -43,11 +42,11 @@ Walker walkerOn(int32_t x, int32_t floorRow, int32_t dx) {
   return walker;
 }
 
-void heroFrame(StageTwoPlay& play) {
-  heroStompInput(play.hero);
-  updateHero(play);
-  heroFootsteps(play.hero);
-  heroDamage(play.hero);
+void heroFrame(StageTwoRecord& stage) {
+  heroStompInput(stage.hero);
+  updateHero(stage);
+  heroFootsteps(stage.hero);
+  heroDamage(stage.hero);
 }
 
 int countColour(uint32_t colour, int x1, int y1, int x2, int y2) {

@@ -11,9 +11,7 @@ TEST(TitleScreen, IgnoresOtherKeysAndStartsOnSpace) {
   TestSession session("5 down a\n6 down enter\n7 down left\n8 type q\n20 down space\n", 1, true);
   setPages(0, 0);
   gameState.credits = 3;
-  int32_t result = 99;
-  runTitleScreen(result);
-  EXPECT_EQ(result, 0);
+  EXPECT_EQ(runTitleScreen(), TitleChoice::StartGame);
   EXPECT_GE(virtualMs(), 20);
   EXPECT_EQ(readPixel(2, 100), 100u) << "the background rises one blue step a row";
   EXPECT_EQ(readPixel(2, 239), 239u);
@@ -23,17 +21,13 @@ TEST(TitleScreen, IgnoresOtherKeysAndStartsOnSpace) {
 TEST(TitleScreen, EscLeavesSilently) {
   TestSession session("3 down esc\n", 1, true);
   setPages(0, 0);
-  int32_t result = 99;
-  runTitleScreen(result);
-  EXPECT_EQ(result, -1);
+  EXPECT_EQ(runTitleScreen(), TitleChoice::LeaveProgram);
   EXPECT_EQ(readFileText(session.soundLogPath), "");
 }
 
 TEST(ExitPrompt, HeldEscOpensItOnceAndAFreshEscAnswersNo) {
   TestSession session("0 down esc\n100 up esc\n200 down esc\n250 up esc\n", 1, true);
-  int32_t result = 4;
-  askExitToTitle(result);
-  EXPECT_EQ(result, 0);
+  EXPECT_FALSE(askExitToTitle());
   EXPECT_GE(virtualMs(), 250) << "the answering Esc is waited out";
   EXPECT_EQ(readKey(), "") << "and nothing is left in the queue";
   EXPECT_EQ(readPixel(42, 98), 0xFFFFFFu) << "white frame";
@@ -44,9 +38,7 @@ TEST(ExitPrompt, HeldEscOpensItOnceAndAFreshEscAnswersNo) {
 
 TEST(ExitPrompt, YesWaitsForEscReleaseAndEmptiesTheQueue) {
   TestSession session("0 down esc\n50 up esc\n55 type y\n56 down esc\n300 up esc\n", 1, true);
-  int32_t result = 4;
-  askExitToTitle(result);
-  EXPECT_EQ(result, -1);
+  EXPECT_TRUE(askExitToTitle());
   EXPECT_GE(virtualMs(), 300);
   EXPECT_EQ(readKey(), "") << "the title must not see the Esc";
   std::string log = readFileText(session.soundLogPath);
@@ -58,9 +50,7 @@ TEST(ContinuePrompt, YesCostsACreditAndClearsTheScore) {
   gameState.credits = 2;
   gameState.score = 1234;
   gameState.highScore = 5000;
-  int32_t accepted = 0;
-  askContinue(accepted);
-  EXPECT_EQ(accepted, -1);
+  EXPECT_TRUE(askContinue());
   EXPECT_EQ(gameState.credits, 1);
   EXPECT_EQ(gameState.score, 0);
   EXPECT_EQ(gameState.highScore, 5000);
@@ -74,9 +64,7 @@ TEST(ContinuePrompt, NoCreditsMeansTwoSecondsAndNoBox) {
   gameState.credits = 0;
   gameState.score = 10;
   gameState.highScore = 10;
-  int32_t accepted = 5;
-  askContinue(accepted);
-  EXPECT_EQ(accepted, 0);
+  EXPECT_FALSE(askContinue());
   EXPECT_EQ(virtualMs(), 2000);
   EXPECT_EQ(readPixel(86, 118), 0u);
   EXPECT_EQ(readKey(), "y") << "no key is read";
@@ -87,9 +75,7 @@ TEST(ContinuePrompt, EscAnswersNo) {
   TestSession session("10 down esc\n", 1, false);
   gameState.credits = 1;
   gameState.score = 3;
-  int32_t accepted = 5;
-  askContinue(accepted);
-  EXPECT_EQ(accepted, 0);
+  EXPECT_FALSE(askContinue());
   EXPECT_EQ(gameState.credits, 1);
   EXPECT_EQ(gameState.score, 3);
 }

@@ -32,11 +32,7 @@ class HighScoreFile : public ::testing::Test {
   static void write(const std::string& bytes) {
     std::ofstream("hiscore.txt", std::ios::binary) << bytes;
   }
-  static int32_t load() {
-    int32_t value = -7;
-    loadHighScore(value);
-    return value;
-  }
+  static int32_t load() { return loadHighScore(); }
   fs::path previous_;
   std::string folder_;
 };

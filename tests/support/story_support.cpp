@@ -1,4 +1,4 @@
-#include "story/story_support.h"
+#include "support/story_support.h"
 
 #include <algorithm>
 #include <sstream>
@@ -59,15 +59,3 @@ int countOther(const Picture& picture, int x1, int y1, int x2, int y2, uint32_t 
   return (x2 - x1 + 1) * (y2 - y1 + 1) - countOf(picture, x1, y1, x2, y2, colour);
 }
 
-void PrintTo(const SoundEvent& event, std::ostream* out) {
-  *out << "{frame " << event.frame << ": " << event.sample << ", " << event.channel << ", " << event.volume << "}";
-}
-
-std::vector<SoundEvent> readSoundLog(const std::string& path) {
-  std::vector<SoundEvent> events;
-  std::istringstream in(readFileText(path));
-  long long frame = 0, ms = 0;
-  int sample = 0, channel = 0, volume = 0;
-  while (in >> frame >> ms >> sample >> channel >> volume) events.push_back({frame, sample, channel, volume});
-  return events;
-}

@@ -1,4 +1,4 @@
-#include "stage_one_support.h"
+#include "support/stage_one_support.h"
 
 #include <sstream>
 
@@ -6,12 +6,12 @@
 #include "platform/platform.h"
 #include "support/session.h"
 
-StageOneField fieldInPlay() {
-  StageOneField field;
-  enterStageOne(field);
-  startStageOne(field);
-  field.ship.state = SHIP_IN_PLAY;
-  return field;
+StageOneRecord fieldInPlay() {
+  StageOneRecord stage;
+  enterStageOne(stage);
+  startStageOne(stage);
+  stage.ship.state = ShipState::InPlay;
+  return stage;
 }
 
 void useBarSprites() {
@@ -25,14 +25,6 @@ void useBarSprites() {
 }
 
 void useBlockFont() { drawLine(spriteTable.sheet, 0, 0, 127, 63, 0xFFFFFF, LineFilledBox); }
-
-std::vector<SoundEvent> readSoundLog(const std::string& path) {
-  std::vector<SoundEvent> events;
-  std::istringstream in(readFileText(path));
-  SoundEvent event;
-  while (in >> event.frame >> event.ms >> event.sample >> event.channel >> event.volume) events.push_back(event);
-  return events;
-}
 
 std::vector<int> samplesOnChannel(const std::vector<SoundEvent>& log, int channel) {
   std::vector<int> samples;

@@ -1,10 +1,12 @@
-#include "story/story_common.h"
+#include "story/story_internal.h"
 
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
 #include "game/game_state.h"
 #include "platform/sound.h"
+
+namespace story {
 
 void storyEnter() {
   setPages(0, 0);
@@ -53,3 +55,5 @@ void balloonTail(int x, int y) { storySilhouette(sprite(SprShip), x, y, 1.0f, 1.
 
 void sirenOn() { playEffect(8, 8, 255); }
 void sirenOff() { playEffect(8, 8, 0); }
+
+}  // namespace story
