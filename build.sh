@@ -4,10 +4,11 @@
 #   ./build.sh test   install what is missing, build and run every test twice:
 #                     plainly, then under AddressSanitizer + UndefinedBehaviorSanitizer
 #   ./build.sh bench  install, build and run the benchmarks
+#   ./build.sh format apply .clang-format to every C++ file
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake g++ make libsdl2-dev libsdl2-mixer-dev libgtest-dev libbenchmark-dev)
+PACKAGES=(cmake g++ make libsdl2-dev libsdl2-mixer-dev libgtest-dev libbenchmark-dev clang-tidy clang-format)
 JOBS=${JOBS:-2}
 
 install_missing() {
@@ -30,6 +31,22 @@ build() {  # build FOLDER [cmake options...]
   cmake --build "$dir" -j"$JOBS"
 }
 
+# Every C++ file the project formats: the game, its tests, benchmarks and tools.
+cpp_files() { git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'tools/*.cpp' 'fuzz/*.cpp'; }
+
+# Layers, format and clang-tidy: any finding fails the test command.
+lint() {  # lint BUILD_FOLDER (with compile_commands.json)
+  tools/check_layers.sh
+  cpp_files | xargs clang-format --dry-run --Werror
+  echo "format: every file as .clang-format says"
+  run-clang-tidy -p "$1" -quiet -j "$JOBS" "$PWD/src/" >"$1/clang-tidy.log" 2>&1 || {
+    grep -E 'warning:|error:' "$1/clang-tidy.log" >&2
+    echo "clang-tidy found faults (full log: $1/clang-tidy.log)" >&2
+    return 1
+  }
+  echo "clang-tidy: no findings in src/"
+}
+
 case "${1:-}" in
   play)
     install_missing
@@ -39,6 +56,7 @@ case "${1:-}" in
   test)
     install_missing
     build build-ci/plain -DQUARVEL_BENCH=ON
+    lint build-ci/plain
     (cd build-ci/plain && ctest --output-on-failure -j"$JOBS")
     build build-ci/sanitized -DQUARVEL_SANITIZE=ON -DQUARVEL_BENCH=OFF
     (cd build-ci/sanitized &&
@@ -50,8 +68,11 @@ case "${1:-}" in
     build build -DQUARVEL_TESTS=OFF -DQUARVEL_BENCH=ON -DCMAKE_BUILD_TYPE=Release
     cd build && ./quarvel_bench "${@:2}"
     ;;
+  format)  # applies .clang-format to every C++ file
+    cpp_files | xargs clang-format -i
+    ;;
   *)
-    echo "usage: ./build.sh play|test|bench" >&2
+    echo "usage: ./build.sh play|test|bench|format" >&2
     exit 2
     ;;
 esac

@@ -11,7 +11,7 @@ using namespace stage_one;
 namespace {
 
 StageOneRecord formationDestroyed(int reserve) {
-  StageOneRecord stage = fieldInPlay();
+  StageOneRecord stage = stageInPlay();
   for (Alien& alien : stage.aliens) alien.alive = false;
   stage.formation.aliensLeft = 0;
   stage.formationDestroyed = true;

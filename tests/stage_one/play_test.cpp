@@ -28,7 +28,7 @@ void killAlien(StageOneRecord& stage, int index) {
 
 TEST(StageOneShip, HoldingSpaceFiresOnceAndEachShotNeedsAFreshPress) {
   TestSession session;
-  StageOneRecord stage = fieldInPlay();
+  StageOneRecord stage = stageInPlay();
   auto frame = [&](bool space) {
     if (space) {
       pressKey(SC_SPACE, " ");
@@ -64,7 +64,7 @@ TEST(StageOneShip, HoldingSpaceFiresOnceAndEachShotNeedsAFreshPress) {
 
 TEST(StageOneShip, MovesSixPixelsAndStopsAtTheEdges) {
   TestSession session;
-  StageOneRecord stage = fieldInPlay();
+  StageOneRecord stage = stageInPlay();
   stage.ship.x = 26;
   pressKey(SC_LEFT, "");
   updateShip(stage);
@@ -89,7 +89,7 @@ TEST(StageOneShip, MovesSixPixelsAndStopsAtTheEdges) {
 
 TEST(StageOneShip, DeathSequenceAlternatesBurstsAndEndsAfterSixtyFrames) {
   TestSession session;
-  StageOneRecord stage = fieldInPlay();
+  StageOneRecord stage = stageInPlay();
   stage.ship.state = ShipState::Hit;
   stage.ship.deathCounter = 0;
   std::vector<int> frames;
@@ -116,7 +116,7 @@ TEST(StageOneShip, DeathSequenceAlternatesBurstsAndEndsAfterSixtyFrames) {
 
 TEST(StageOneShot, ScoresByRowAndDepthAndTheHighScoreFollows) {
   TestSession session;
-  StageOneRecord stage = fieldInPlay();
+  StageOneRecord stage = stageInPlay();
   gameState.score = 0;
   gameState.highScore = 250;
   killAlien(stage, 0);  // top row at y = 20
@@ -143,14 +143,14 @@ TEST(StageOneShot, HitWindowIsInclusiveAndOnlyAliveAliensCount) {
   const Case cases[] = {{20, 0, true},  {21, 0, false}, {-20, 0, true}, {-21, 0, false},
                         {0, -15, true}, {0, -16, false}, {0, 10, true}, {0, 11, false}};
   for (const Case& c : cases) {
-    StageOneRecord stage = fieldInPlay();
+    StageOneRecord stage = stageInPlay();
     Alien& alien = stage.aliens[6];
     aimShot(stage, alien.x + c.dx, alien.y + c.dy);
     updatePlayerShot(stage);
     EXPECT_EQ(alien.state == AlienState::Exploding, c.hit) << c.dx << "," << c.dy;
     EXPECT_EQ(!stage.shot.active, c.hit);
   }
-  StageOneRecord stage = fieldInPlay();
+  StageOneRecord stage = stageInPlay();
   stage.aliens[6].alive = false;
   aimShot(stage, stage.aliens[6].x, stage.aliens[6].y);
   updatePlayerShot(stage);
@@ -160,7 +160,7 @@ TEST(StageOneShot, HitWindowIsInclusiveAndOnlyAliveAliensCount) {
 
 TEST(StageOneFormation, SpeedsUpAtEightFourTwoAndOneLeftWithinTheKillingFrame) {
   TestSession session;
-  StageOneRecord stage = fieldInPlay();
+  StageOneRecord stage = stageInPlay();
   updateAliens(stage);  // the new aliens start marching
   const int expected[12] = {1, 1, 1, 2, 2, 2, 2, 4, 4, 6, 12, 12};
   for (int i = 0; i < 12; ++i) {
@@ -184,7 +184,7 @@ TEST(StageOneFormation, PictureChangesEvery24_18_6_AndEveryFrame) {
   const int speeds[] = {1, 2, 4, 6, 12};
   const int intervals[] = {24, 18, 6, 1, 1};
   for (int s = 0; s < 5; ++s) {
-    StageOneRecord stage = fieldInPlay();
+    StageOneRecord stage = stageInPlay();
     stage.ship.state = ShipState::Hit;  // the pictures change even while the formation stands
     stage.formation.speed = speeds[s];
     std::vector<int> stepFrames;
@@ -201,7 +201,7 @@ TEST(StageOneFormation, PictureChangesEvery24_18_6_AndEveryFrame) {
 
 TEST(StageOneFormation, MarchBeatCyclesFiveSixSevenFour) {
   TestSession session("", 1, /*withSound=*/true);
-  StageOneRecord stage = fieldInPlay();
+  StageOneRecord stage = stageInPlay();
   stage.ship.state = ShipState::Hit;
   for (int frame = 0; frame < 24 * 6; ++frame) updateAliens(stage);
   const std::vector<SoundEvent> log = readSoundLog(session.soundLogPath);
@@ -211,7 +211,7 @@ TEST(StageOneFormation, MarchBeatCyclesFiveSixSevenFour) {
 
 TEST(StageOneFormation, MarchesToTheEdgeStepsDownAndTurns) {
   TestSession session;
-  StageOneRecord stage = fieldInPlay();
+  StageOneRecord stage = stageInPlay();
   updateAliens(stage);  // first frame: no move
   EXPECT_EQ(stage.aliens[3].x, 205);
   int frames = 0;
@@ -234,7 +234,7 @@ TEST(StageOneFormation, MarchesToTheEdgeStepsDownAndTurns) {
 
 TEST(StageOneFormation, ReachingTheBottomLosesTheGameWhateverTheReserve) {
   TestSession session("", 3, /*withSound=*/true);
-  StageOneRecord stage = fieldInPlay();
+  StageOneRecord stage = stageInPlay();
   gameState.credits = 2;
   updateAliens(stage);
   for (Alien& alien : stage.aliens) {
@@ -263,7 +263,7 @@ TEST(StageOneFormation, ReachingTheBottomLosesTheGameWhateverTheReserve) {
 
 TEST(StageOneBombs, DropUnderAnAlienIntoTheFirstFreeSlotOnly) {
   TestSession session(/*script=*/"", /*seed=*/7);
-  StageOneRecord stage = fieldInPlay();
+  StageOneRecord stage = stageInPlay();
   // A slot keeps the picture and count it last had; a new bomb goes on from there.
   stage.bombs[0].frame = 2;
   stage.bombs[0].animationCounter = 5;
@@ -294,7 +294,7 @@ TEST(StageOneBombs, DropUnderAnAlienIntoTheFirstFreeSlotOnly) {
 
 TEST(StageOneBombs, FallAnimateAndHitTheShipInAnyState) {
   TestSession session("", 1, /*withSound=*/true);
-  StageOneRecord stage = fieldInPlay();
+  StageOneRecord stage = stageInPlay();
   AlienShot& bomb = stage.bombs[2];
   bomb = AlienShot{true, 30, 0, 0, 0};
   std::vector<int> frames;
@@ -315,7 +315,7 @@ TEST(StageOneBombs, FallAnimateAndHitTheShipInAnyState) {
   const Case cases[] = {{20, 191, true}, {21, 191, false}, {-20, 191, true}, {-21, 191, false},
                         {0, 190, false}, {0, 216, true},   {0, 217, false}};
   for (const Case& c : cases) {
-    StageOneRecord f = fieldInPlay();
+    StageOneRecord f = stageInPlay();
     f.bombs[0] = AlienShot{true, f.ship.x + c.dx, c.y - 6, 0, 0};
     updateBombs(f);
     EXPECT_EQ(f.ship.state == ShipState::Hit, c.hit) << c.dx << "," << c.y;
@@ -323,7 +323,7 @@ TEST(StageOneBombs, FallAnimateAndHitTheShipInAnyState) {
   }
 
   // An appearing ship is hit, and a bursting one starts its sequence again.
-  stage = fieldInPlay();
+  stage = stageInPlay();
   stage.ship.state = ShipState::Appearing;
   stage.bombs[0] = AlienShot{true, 100, 200, 0, 0};
   updateBombs(stage);

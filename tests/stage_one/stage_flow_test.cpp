@@ -107,7 +107,6 @@ TEST(StageOneFlow, LostToTheEndThroughTwoContinues) {
   std::string script;
   for (int ms = 500; ms <= 600000; ms += 500) script += std::to_string(ms) + " type Y\n";
   TestSession session(script, 5, /*withSound=*/true);
-  useBarSprites();
   gameState.credits = 2;
   std::vector<FrameRecord> frames;
   int gameFrame = 0;

@@ -1,9 +1,5 @@
-// The shipped sprite sheet as the game sees it: a gallery of all 24 sprites
-// at the scales and colours the scenes use, plus lettering, written as a BMP
-// to look at; and the rules the art must keep so that text, emblems and the
-// sprites that share cells with the font stay whole.
-//
-// Set QUARVEL_GALLERY=/some/file.bmp to keep a copy of the gallery picture.
+// The shipped sprite sheet: the rules the art must keep so that text, emblems
+// and the sprites that share cells with the font stay whole.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -149,94 +145,6 @@ TEST_F(SpriteArt, UfoHasNoGapAShotCouldPassAndTheDrillCutsCleanHoles) {
   }
   // Drawn turned 180 degrees as it rises, so its point is the cell's bottom.
   EXPECT_LT(sheet.opaqueIn(112, 15, 119, 15), sheet.opaqueIn(112, 8, 119, 8));
-}
-
-// --- the gallery -----------------------------------------------------------
-
-void roto(int id, int x, int y, float sx, float sy, uint32_t colour, float angle = 0.0f) {
-  RotoBlit(nullptr, x, y, sprite(id), sx, sy, angle, -1, RecolourBlend, &colour);
-}
-void put(int id, int x, int y, uint32_t colour) {
-  drawImage(nullptr, x, y, sprite(id), DrawCustom, RecolourBlend, &colour);
-}
-
-// Every sprite as a scene shows it, plus lettering; returns how many pixels
-// differ from the background.
-int drawGallery() {
-  const uint32_t background = 0x304050;
-  drawLine(nullptr, 0, 0, 319, 239, background, LineFilledBox);
-  // Stage one: the formation, the ship, its shot and wreck.
-  roto(SprAlienA1, 24, 24, 4, 4, 0xC00000);
-  roto(SprAlienA2, 64, 24, 4, 4, 0xC00000);
-  roto(SprAlienB1, 124, 24, 4, 4, 0xFF7F00);
-  roto(SprAlienB2, 190, 24, 4, 4, 0xFF7F00);
-  roto(SprShip, 270, 24, 3, 3, 0xFFFF00);
-  roto(SprAlienC1, 40, 64, 4, 4, 0x00C000);
-  roto(SprAlienC2, 106, 64, 4, 4, 0x00C000);
-  roto(SprShipBurst1, 170, 64, 3, 3, 0xFFFF00);
-  roto(SprShipBurst2, 230, 64, 3, 3, 0xFFFF00);
-  roto(SprShot, 280, 64, 3, 3, 0xFFFF00);
-  roto(SprBomb1, 300, 64, 2, 2, 0xC0C0C0);
-  // Stage two's UFO, bombs, the drill, the explosions in their own colours.
-  roto(SprUfo, 40, 104, 4, 4, 0xDDDDDD);
-  roto(SprBomb2, 92, 104, 2, 2, 0xC0C0C0);
-  roto(SprBomb3, 112, 104, 2, 2, 0xC0C0C0);
-  roto(SprMissile, 134, 104, 2, 2, 0x00FFFF, 180.0f);
-  RotoBlit(nullptr, 172, 104, sprite(SprExplosion), 2.8f, 2.8f, 0.0f, -1, nullptr, nullptr);
-  drawImage(nullptr, 210, 98, sprite(SprExplosion), DrawTransparent);
-  drawImage(nullptr, 236, 98, sprite(SprShipBurst1), DrawTransparent);
-  drawImage(nullptr, 262, 98, sprite(SprShipBurst2), DrawTransparent);
-  roto(SprExplosion, 300, 104, 2, 2, 0xFFFFFF);
-  // Map tiles, the hero and walkers of stage two, the spares, the desk.
-  put(SprDeskSmall, 8, 134, 0xFFC864);
-  put(SprDeskSmall, 24, 134, 0xFF9632);
-  put(SprDeskTall, 44, 130, 0xFF5096);
-  put(SprAlienAFlipped, 70, 136, 0xFF0000);
-  roto(SprBomb1, 75, 150, 1, 1, 0x000000);
-  roto(SprAlienA1, 100, 142, 2, 2, 0x00FFFF);
-  roto(SprAlienB1, 126, 142, 1, 2, 0x0000FF);
-  roto(SprAlienC1, 156, 144, 1.6f, 1.4f, 0xFFFFFF);
-  for (int id = SprSpare1; id <= SprSpare4; id++) roto(id, 186 + 16 * (id - SprSpare1), 142, 1, 1, 0xFFFFFF);
-  roto(SprDesk, 272, 150, 2, 2, 0xC0C0C0);
-  roto(SprAlienC1, 272, 126, 2, 2, 0xC0C020);
-  // Lettering: outlined black, plain white, and the emblems drawn as text.
-  drawText(8, 176, "SCORE  00012345     HI SCORE  00054321", 0x000000, -1);
-  drawText(8, 190, "press space key to stomp!? (y/n) 1.2,3", 0xFFFFFF, 0);
-  drawText(8, 204, "HP", 0x000000, -1);
-  for (int i = 1; i <= 8; i++) drawText(18 + 10 * i, 204, "\x01", 0x000000, -1);
-  drawText(108, 204, "+", 0x000000, -1);
-  drawText(130, 204, std::string("\x16\x17"), 0xFFFF00, 0);
-  drawText(160, 200, "__\x0d", 0xFFFFFF, -1);
-  drawText(160, 210, "o o", 0x000000, -1);
-  drawText(200, 204, "-- /  \\ #$%&*;<=>@[]^_", 0x000000, -1);
-  drawText(8, 222, "ABCDEFGHIJKLMNOPQRSTUVWXYZ 0123456789", 0x000000, -1);
-
-  int differing = 0;
-  WorkPageInfo page = workPageInfo();
-  for (int y = 0; y < page.height; y++)
-    for (int x = 0; x < page.width; x++)
-      if (rgb(readPixel(x, y)) != background) differing++;
-  return differing;
-}
-
-TEST(SpriteGallery, AllSpritesAndLettersDrawnAsTheScenesDoWrittenToAPicture) {
-  TestSession session;
-  setPages(0, 0);
-  for (int id = 0; id < SPRITE_COUNT; id++) {
-    Image* image = sprite(id);
-    ASSERT_NE(image, nullptr);
-    int count = 0;
-    for (int y = 0; y < image->height; y++)
-      for (int x = 0; x < image->width; x++) count += opaque(imageRow(image, y)[x]) ? 1 : 0;
-    EXPECT_GT(count, 0) << "sprite " << id << " is empty";
-  }
-  EXPECT_GT(drawGallery(), 320 * 240 / 5);
-  std::string path = session.folder + "/gallery.bmp";
-  ASSERT_TRUE(writeVisiblePageBmp(path));
-  EXPECT_EQ(std::filesystem::file_size(path), 54u + 320u * 240u * 3u);
-  if (const char* keep = std::getenv("QUARVEL_GALLERY")) {
-    std::filesystem::copy_file(path, keep, std::filesystem::copy_options::overwrite_existing);
-  }
 }
 
 }  // namespace
