@@ -77,12 +77,12 @@ TEST(StageThreeShot, OnlyTheExactBodyValueStopsTheShot) {
 
 TEST(StageThreeShot, NormalShotBurstsOnTheBodyAndLeavesItWhole) {
   TestSession session("", 1, true);
-  StandingUfo field;
-  const int32_t bottom = field.bodyBottom(148);
+  StandingUfo standing;
+  const int32_t bottom = standing.bodyBottom(148);
   ASSERT_GT(bottom, 60);
-  std::vector<uint32_t> before(imageRow(field.stage.ufoBody, 0), imageRow(field.stage.ufoBody, UFO_BODY_HEIGHT));
-  int32_t y = field.fly(148);
-  EXPECT_FALSE(field.stage.shot.active);
+  std::vector<uint32_t> before(imageRow(standing.stage.ufoBody, 0), imageRow(standing.stage.ufoBody, UFO_BODY_HEIGHT));
+  int32_t y = standing.fly(148);
+  EXPECT_FALSE(standing.stage.shot.active);
   EXPECT_LE(y, bottom);
   EXPECT_GT(y, bottom - 6);
   const Effect& blast = effectTable.slots[0];
@@ -90,43 +90,43 @@ TEST(StageThreeShot, NormalShotBurstsOnTheBodyAndLeavesItWhole) {
   EXPECT_EQ(blast.kind, FxBlastShort);
   EXPECT_EQ(std::make_pair(blast.x, blast.y), std::make_pair(148, y));
   EXPECT_TRUE(soundPlayed(session, 3, 3));
-  std::vector<uint32_t> after(imageRow(field.stage.ufoBody, 0), imageRow(field.stage.ufoBody, UFO_BODY_HEIGHT));
+  std::vector<uint32_t> after(imageRow(standing.stage.ufoBody, 0), imageRow(standing.stage.ufoBody, UFO_BODY_HEIGHT));
   EXPECT_EQ(before, after);
-  EXPECT_EQ(field.stage.victoryCountdown, 0);
+  EXPECT_EQ(standing.stage.victoryCountdown, 0);
 }
 
 TEST(StageThreeShot, DrillCutsHolesThatLaterShotsPassUpToTheCommander) {
   TestSession session("", 1, true);
-  StandingUfo field;
-  field.stage.drillWeapon = true;
+  StandingUfo standing;
+  standing.stage.drillWeapon = true;
   gameState.score = 500;
-  const int32_t bottom = field.bodyBottom(158);
-  int32_t y = field.fly(158);
+  const int32_t bottom = standing.bodyBottom(158);
+  int32_t y = standing.fly(158);
   EXPECT_LE(y, bottom);
   EXPECT_GT(y, bottom - 6);
   // The hole is centred 3 pixels below where the shot struck; no blast.
-  EXPECT_TRUE(isMask(field.bodyPixelUnder(158, y + 3)));
+  EXPECT_TRUE(isMask(standing.bodyPixelUnder(158, y + 3)));
   EXPECT_FALSE(effectTable.slots[0].active);
   EXPECT_TRUE(soundPlayed(session, 2, 2));
   // Each later shot through the same column gets further, until one passes
   // the body and hits the commander above it.
   int32_t previous = y;
   int shots = 1;
-  while (field.stage.victoryCountdown == 0 && shots < 12) {
-    field.stage.beam.active = true;
-    y = field.fly(158);
+  while (standing.stage.victoryCountdown == 0 && shots < 12) {
+    standing.stage.beam.active = true;
+    y = standing.fly(158);
     ++shots;
-    if (field.stage.victoryCountdown == 0) {
+    if (standing.stage.victoryCountdown == 0) {
       EXPECT_LT(y, previous);
       previous = y;
     }
   }
-  EXPECT_EQ(field.stage.victoryCountdown, 100);
+  EXPECT_EQ(standing.stage.victoryCountdown, 100);
   EXPECT_GT(shots, 2);
   EXPECT_EQ(gameState.score, 1500);
   EXPECT_EQ(gameState.highScore, 1500);
-  EXPECT_EQ(field.stage.ufo.state, UfoState::Idle);
-  EXPECT_FALSE(field.stage.beam.active);
+  EXPECT_EQ(standing.stage.ufo.state, UfoState::Idle);
+  EXPECT_FALSE(standing.stage.beam.active);
 }
 
 TEST(StageThreeShot, CommanderIsHitOnlyInsideItsBoxAndOnlyOnce) {
