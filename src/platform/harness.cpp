@@ -9,7 +9,11 @@
 #include "platform/headless_backend.h"
 #include "platform/platform.h"
 #include "platform/platform_state.h"
+#ifdef __EMSCRIPTEN__
+#include "platform/web_backend.h"
+#else
 #include "platform/sdl_backend.h"
+#endif
 #include "platform/run_options.h"
 #include "platform/audio.h"
 
@@ -35,10 +39,15 @@ void platformStart(const RunOptions& options) {
   uint32_t seed = 0;
   std::string error;
   parseScript(options.inputText, events, seedGiven, seed, error);  // already checked by the entry point
+#ifdef __EMSCRIPTEN__
+  // In the browser, --headless keeps the page but runs on the virtual clock.
+  p.backend = std::make_unique<WebBackend>(std::move(events), options.headless);
+#else
   if (options.headless)
     p.backend = std::make_unique<HeadlessBackend>(std::move(events));
   else
     p.backend = std::make_unique<SdlBackend>(options.recordFile, std::move(events));
+#endif
 }
 
 void platformStop() {
