@@ -13,6 +13,7 @@
 //   demo            watch the recorded game in real time
 //   timedemo        play the recorded game as fast as possible and print the speed
 //   nosound         no sound at all
+//   touch           show the touch buttons even without a touch screen
 'use strict';
 
 (function () {
@@ -143,7 +144,7 @@
     $('touch').hidden = false;
     fit();
   }
-  if (window.matchMedia && window.matchMedia('(pointer: coarse)').matches) showTouchButtons();
+  if (params.has('touch') || (window.matchMedia && window.matchMedia('(pointer: coarse)').matches)) showTouchButtons();
   window.addEventListener('touchstart', () => {
     startAudio();
     showTouchButtons();

@@ -79,7 +79,8 @@ compare() {  # compare NAME URL-QUERY NATIVE-ARGS...
     if ! cmp -s "$work/$name/browser/$what.txt" "$work/$name/native/$what.txt"; then
       bad="$bad $what"
       echo "--- $name: $what differs (browser, then native):" >&2
-      diff "$work/$name/browser/$what.txt" "$work/$name/native/$what.txt" | head -n 12 >&2
+      diff "$work/$name/browser/$what.txt" "$work/$name/native/$what.txt" >"$work/diff.txt" || true
+      head -n 12 "$work/diff.txt" >&2
       echo >&2
     fi
   done
@@ -89,6 +90,7 @@ compare() {  # compare NAME URL-QUERY NATIVE-ARGS...
   if [ -n "$bad" ]; then
     echo "browser test $name: FAILED:$bad" >&2
     sed -n '1,20p' "$work/$name/browser/console.txt" >&2
+    echo >&2
     failures=$((failures + 1))
   else
     echo "browser test $name: $frames frames, $(wc -l <"$work/$name/native/sound-log.txt") sounds, high score and exit code equal ($((SECONDS - started)) s)"
