@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make libsdl2-dev libsdl2-mixer-dev libgtest-dev libbenchmark-dev
-  emscripten node-acorn chromium python3)
+  emscripten node-acorn nodejs chromium python3)
 JOBS=${JOBS:-2}
 
 install_missing() {

@@ -7,8 +7,9 @@
 //   script=FILE     input script fetched from this folder (script format)
 //   input=TEXT      the script itself, lines separated by newlines (%0A)
 //   scene=NAME      title stage1 stage2 stage3 story0 .. story3
-//   headless        virtual clock, no real waiting: results are written into
-//                   the page (#frame-hashes, #sound-log, #high-score, #console)
+//   headless        virtual clock, no real waiting, no keyboard
+// When the game ends, the page holds its results in #frame-hashes, #sound-log,
+// #high-score and #console, and #status gets data-state="done".
 //   frames=LIST     frames to fingerprint: 1,5,10-20 or all (CRC-32, as --frame-hashes)
 //   demo            watch the recorded game in real time
 //   timedemo        play the recorded game as fast as possible and print the speed
@@ -342,7 +343,8 @@
 
   function gameArguments() {
     const args = [];
-    if (headless) args.push('--headless', '--sound-log', '/out/sound-log.txt');
+    args.push('--sound-log', '/out/sound-log.txt');
+    if (headless) args.push('--headless');
     if (timedemo) args.push('--timedemo');
     if (params.has('seed')) args.push('--seed', params.get('seed'));
     if (params.has('scene')) args.push('--scene', params.get('scene'));

@@ -2,7 +2,8 @@
 # The browser build, frame for frame: plays the recorded whole game and one
 # scripted run of each stage in Chromium headless (a static server on
 # 127.0.0.1 only) and in the native headless program, and compares the frame
-# fingerprints, the sound log, the saved high score and the exit code.
+# fingerprints, the sound log, the saved high score and the exit code; then
+# plays with the keyboard, the touch buttons and a gamepad (input_test.js).
 #   tests/web/browser_test.sh SITE_FOLDER NATIVE_BUILD_FOLDER
 set -euo pipefail
 
@@ -117,6 +118,9 @@ if ! grep -q "^timedemo: $whole_frames frames in " "$work/timedemo/console.txt";
 else
   echo "browser test timedemo: $(grep '^timedemo:' "$work/timedemo/console.txt")"
 fi
+
+# Keyboard, touch buttons and gamepad, in real time.
+node "$here/input_test.js" "http://127.0.0.1:$port/" || failures=$((failures + 1))
 
 [ "$failures" -eq 0 ] || { echo "browser test: $failures failed" >&2; exit 1; }
 echo "browser test: the browser build plays the same game"
