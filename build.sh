@@ -5,10 +5,15 @@
 #                     plainly, then under AddressSanitizer + UndefinedBehaviorSanitizer
 #   ./build.sh bench  install, build and run the benchmarks
 #   ./build.sh format apply .clang-format to every C++ file
+#   ./build.sh web    install, build the browser version into build-web/ and
+#                     serve it on http://127.0.0.1:8000/
+# QUARVEL_SKIP_WEB=1 leaves the browser build and its test out of "test" on a
+# developer's machine; CI (.ci/run, or CI set) always runs them.
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake g++ make libsdl2-dev libsdl2-mixer-dev libgtest-dev libbenchmark-dev clang-tidy clang-format)
+PACKAGES=(cmake g++ make libsdl2-dev libsdl2-mixer-dev libgtest-dev libbenchmark-dev
+  clang-tidy clang-format emscripten node-acorn nodejs chromium python3)
 JOBS=${JOBS:-2}
 
 install_missing() {
@@ -47,6 +52,18 @@ lint() {  # lint BUILD_FOLDER (with compile_commands.json)
   echo "clang-tidy: no findings in src/"
 }
 
+# The browser version: Debian's Emscripten, nothing downloaded. Its JavaScript
+# optimizer needs Debian's acorn, which a node of another origin first on the
+# PATH does not find by itself.
+build_web() {
+  local acorn
+  acorn=$(dpkg -L node-acorn | grep -m1 '/acorn/package.json$')
+  export NODE_PATH="$(dirname "$(dirname "$acorn")")${NODE_PATH:+:$NODE_PATH}"
+  emcmake cmake -S . -B build-ci/emscripten -DCMAKE_BUILD_TYPE=Release -DQUARVEL_WERROR=ON \
+    -DQUARVEL_WEB_SITE="$PWD/build-web" >/dev/null
+  cmake --build build-ci/emscripten -j"$JOBS"
+}
+
 case "${1:-}" in
   play)
     install_missing
@@ -62,6 +79,12 @@ case "${1:-}" in
     (cd build-ci/sanitized &&
       ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
       ctest --output-on-failure -j"$JOBS")
+    if [ "${QUARVEL_SKIP_WEB:-0}" = 1 ] && [ -z "${CI:-}" ]; then
+      echo "QUARVEL_SKIP_WEB=1: the browser build and its test are left out"
+    else
+      build_web
+      tests/web/browser_test.sh build-web build-ci/plain
+    fi
     ;;
   bench)
     install_missing
@@ -71,8 +94,14 @@ case "${1:-}" in
   format)  # applies .clang-format to every C++ file
     cpp_files | xargs clang-format -i
     ;;
+  web)
+    install_missing
+    build_web
+    echo "Serving build-web/ on http://127.0.0.1:8000/ (Ctrl+C stops)"
+    exec python3 -m http.server 8000 --bind 127.0.0.1 --directory build-web
+    ;;
   *)
-    echo "usage: ./build.sh play|test|bench|format" >&2
+    echo "usage: ./build.sh play|test|bench|web|format" >&2
     exit 2
     ;;
 esac

@@ -55,6 +55,7 @@ std::string commandLineHelp() {
          "  --scene NAME          run one scene: title stage1 stage2 stage3 story0 story1 story2 story3\n"
          "  --shots DIR           write screenshots (BMP) into DIR\n"
          "  --shot-frames LIST    frames to shoot: 1,5,10-20 or all (default none; final.bmp always)\n"
+         "  --frame-hashes FILE   write 'FRAME CRC32' of the shown page for each --shot-frames frame (or all)\n"
          "  --sound-log FILE      log every sound played: FRAME MS SAMPLE CHANNEL VOLUME\n"
          "  --max-ms N            headless: stop with exit code 3 when the virtual clock passes N\n"
          "  --timedemo            with --headless --input: report frames, seconds, fps, slowest frame\n"
@@ -102,6 +103,8 @@ int parseCommandLine(const std::vector<std::string>& args, RunOptions& options) 
       options.shotFrames.clear();
       if (!value(text) || !parseFrameList(text, options.shotFrames))
         return fail("--shot-frames needs a list such as 1,5,10-20 or all");
+    } else if (arg == "--frame-hashes") {
+      if (!value(options.frameHashes)) return fail("--frame-hashes needs a file");
     } else if (arg == "--sound-log") {
       if (!value(options.soundLog)) return fail("--sound-log needs a file");
     } else if (arg == "--max-ms") {

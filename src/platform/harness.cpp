@@ -2,13 +2,18 @@
 // input injection, screenshots, the sound log and the audio forwarders.
 #include "platform/harness.h"
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 
 #include "platform/headless_backend.h"
 #include "platform/platform.h"
 #include "platform/platform_state.h"
+#ifdef __EMSCRIPTEN__
+#include "platform/web_backend.h"
+#else
 #include "platform/sdl_backend.h"
+#endif
 #include "platform/run_options.h"
 #include "platform/audio.h"
 
@@ -28,15 +33,21 @@ void platformStart(const RunOptions& options) {
     std::filesystem::create_directories(options.shotsDir, ignored);
   }
   if (!options.soundLog.empty()) p.soundLog = std::fopen(options.soundLog.c_str(), "w");
+  if (!options.frameHashes.empty()) p.frameHashLog = std::fopen(options.frameHashes.c_str(), "w");
   std::vector<ScriptEvent> events;
   bool seedGiven = false;
   uint32_t seed = 0;
   std::string error;
   parseScript(options.inputText, events, seedGiven, seed, error);  // already checked by the entry point
+#ifdef __EMSCRIPTEN__
+  // In the browser, --headless keeps the page but runs on the virtual clock.
+  p.backend = std::make_unique<WebBackend>(std::move(events), options.headless);
+#else
   if (options.headless)
     p.backend = std::make_unique<HeadlessBackend>(std::move(events));
   else
     p.backend = std::make_unique<SdlBackend>(options.recordFile, std::move(events));
+#endif
 }
 
 void platformStop() {
@@ -44,6 +55,8 @@ void platformStop() {
   p.backend.reset();
   if (p.soundLog != nullptr) std::fclose(p.soundLog);
   p.soundLog = nullptr;
+  if (p.frameHashLog != nullptr) std::fclose(p.frameHashLog);
+  p.frameHashLog = nullptr;
   p.frameHook = nullptr;
   p.inputRecorder = nullptr;
   p.screenOpen = false;
@@ -151,6 +164,36 @@ void logSoundEvent(int sample, int channel, int volume) {
   std::fprintf(p.soundLog, "%lld %lld %d %d %d\n", static_cast<long long>(p.frames),
                static_cast<long long>(p.virtualMs), sample, channel, volume);
   std::fflush(p.soundLog);
+}
+
+uint32_t pageCrc32(const uint32_t* page) {
+  // Four tables: one pixel (four bytes) a step.
+  static const auto tables = [] {
+    std::array<std::array<uint32_t, 256>, 4> t{};
+    for (uint32_t n = 0; n < 256; ++n) {
+      uint32_t c = n;
+      for (int k = 0; k < 8; ++k) c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[0][n] = c;
+    }
+    for (uint32_t n = 0; n < 256; ++n)
+      for (int k = 1; k < 4; ++k) t[k][n] = (t[k - 1][n] >> 8) ^ t[0][t[k - 1][n] & 0xFF];
+    return t;
+  }();
+  uint32_t crc = 0xFFFFFFFFu;
+  for (int i = 0; i < SCREEN_WIDTH * SCREEN_HEIGHT; ++i) {
+    crc ^= page[i];
+    crc = tables[3][crc & 0xFF] ^ tables[2][(crc >> 8) & 0xFF] ^ tables[1][(crc >> 16) & 0xFF] ^ tables[0][crc >> 24];
+  }
+  return ~crc;
+}
+
+void logFrameHash() {
+  PlatformState& p = platform();
+  bool listed = p.options.shotFrames.empty();
+  for (const auto& [first, last] : p.options.shotFrames) listed = listed || (p.frames >= first && p.frames <= last);
+  if (!listed) return;
+  std::fprintf(p.frameHashLog, "%lld %08x\n", static_cast<long long>(p.frames),
+               static_cast<unsigned>(pageCrc32(p.pages[p.visiblePage])));
 }
 
 bool audioOpen() { return platform().backend && platform().backend->openAudio(); }

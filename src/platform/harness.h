@@ -49,6 +49,10 @@ void setInputRecorder(std::function<void(const std::string& event)> recorder);
 bool writeVisiblePageBmp(const std::string& path);
 void writeFinalShot();  // final.bmp in the shots folder, if one was asked for
 
+// The CRC-32 (the zip one) of a 320x240 page, each pixel as four bytes,
+// lowest first: the fingerprint --frame-hashes writes as "FRAME CRC32".
+uint32_t pageCrc32(const uint32_t* page);
+
 // Sound log line: "FRAME MS SAMPLE CHANNEL VOLUME".
 void logSoundEvent(int sample, int channel, int volume);
 

@@ -147,6 +147,7 @@ void FramePresent() {
       break;
     }
   }
+  if (p.frameHashLog != nullptr) logFrameHash();
   if (p.frameHook) p.frameHook(p.frames);
 }
 

@@ -47,6 +47,7 @@ struct PlatformState {
   std::function<void(int64_t)> frameHook;
   std::function<void(const std::string&)> inputRecorder;
   std::FILE* soundLog = nullptr;
+  std::FILE* frameHashLog = nullptr;
   // --timedemo: real time of the run and the slowest frame.
   std::chrono::steady_clock::time_point runStart;
   std::chrono::steady_clock::time_point lastPresent;
@@ -56,6 +57,8 @@ struct PlatformState {
 PlatformState& platform();
 void showVisiblePage(bool urgent);
 bool writePageBmp(const uint32_t* page, const std::string& path);
+// --frame-hashes: the CRC-32 of the visible page after a listed frame.
+void logFrameHash();
 
 // The key names of scripts and recordings: esc, ctrl, lshift, space, left,
 // right, enter, a..z, 0..9. -1 / "" for anything else.

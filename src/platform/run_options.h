@@ -19,6 +19,7 @@ struct RunOptions {
   std::string shotsDir;
   std::vector<std::pair<int64_t, int64_t>> shotFrames;  // inclusive ranges
   std::string soundLog;
+  std::string frameHashes;  // "FRAME CRC32" per presented frame in shotFrames (all when none)
   int64_t maxMs = 3600000;
   bool timedemo = false;
   std::vector<std::string> gameArguments;  // every argument, for the NOSOUND test

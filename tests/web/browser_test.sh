@@ -1,0 +1,126 @@
+#!/usr/bin/env bash
+# The browser build, frame for frame: plays the recorded whole game and one
+# scripted run of each stage in Chromium headless (a static server on
+# 127.0.0.1 only) and in the native headless program, and compares the frame
+# fingerprints, the sound log, the saved high score and the exit code; then
+# plays with the keyboard, the touch buttons and a gamepad (input_test.js).
+#   tests/web/browser_test.sh SITE_FOLDER NATIVE_BUILD_FOLDER
+set -euo pipefail
+
+site=$(cd "$1" && pwd)
+native=$(cd "$2" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(cd "$here/../.." && pwd)
+work=$(mktemp -d)
+server_pid=""
+cleanup() {
+  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The served folder: the site and the scripts of this test, nothing else.
+mkdir -p "$work/served"
+for file in "$site"/*; do ln -s "$file" "$work/served/"; done
+cp "$source_dir/bench/whole_game.txt" "$here"/stage?.txt "$work/served/"
+
+python3 -u -m http.server 0 --bind 127.0.0.1 --directory "$work/served" >"$work/server.log" 2>&1 &
+server_pid=$!
+port=""
+for _ in $(seq 100); do
+  port=$(sed -n 's/.*127\.0\.0\.1 port \([0-9]*\).*/\1/p' "$work/server.log" | head -n1)
+  [ -n "$port" ] && break
+  sleep 0.1
+done
+[ -n "$port" ] || { echo "browser test: the static server did not start" >&2; cat "$work/server.log" >&2; exit 1; }
+
+# Runs the page with URL options; leaves the page's results in folder $1.
+browser_run() {
+  local out=$1 query=$2
+  mkdir -p "$out"
+  chromium --headless --no-sandbox --disable-gpu --disable-dev-shm-usage --no-first-run \
+    --user-data-dir="$work/profile" --virtual-time-budget=3600000 \
+    --dump-dom "http://127.0.0.1:$port/index.html?$query" >"$out/page.html" 2>"$out/chromium.log" || true
+  python3 - "$out" <<'EOF'
+import html, re, sys
+out = sys.argv[1]
+page = open(out + "/page.html", encoding="utf-8", newline="").read()
+state = re.search(r'id="status"[^>]*data-state="(\w+)"', page) or re.search(r'data-state="(\w+)"[^>]*id="status"', page)
+code = re.search(r'data-exit-code="(-?\d+)"', page)
+with open(out + "/exit-code.txt", "w") as f:
+    f.write((code.group(1) if state and state.group(1) == "done" and code else "none") + "\n")
+for name in ("frame-hashes", "sound-log", "high-score", "console"):
+    found = re.search(r'<pre id="%s">(.*?)</pre>' % name, page, re.S)
+    with open("%s/%s.txt" % (out, name), "w", encoding="utf-8", newline="") as f:
+        f.write(html.unescape(found.group(1)) if found else "")
+EOF
+}
+
+# Runs the native headless program with the same controls into folder $1.
+native_run() {
+  local out=$1
+  shift
+  mkdir -p "$out"
+  ln -s "$native/graphics" "$native/WAV" "$out/"
+  (cd "$out" && set +e
+    "$native/quarvel-win" --headless --sound-log sound-log.txt --frame-hashes frame-hashes.txt "$@" >console.txt 2>&1
+    echo $? >exit-code.txt)
+  cp "$out/hiscore.txt" "$out/high-score.txt" 2>/dev/null || : >"$out/high-score.txt"
+}
+
+failures=0
+compare() {  # compare NAME URL-QUERY NATIVE-ARGS...
+  local name=$1 query=$2
+  shift 2
+  local started=$SECONDS
+  browser_run "$work/$name/browser" "$query"
+  native_run "$work/$name/native" "$@"
+  local bad=""
+  for what in exit-code frame-hashes sound-log high-score; do
+    if ! cmp -s "$work/$name/browser/$what.txt" "$work/$name/native/$what.txt"; then
+      bad="$bad $what"
+      echo "--- $name: $what differs (browser, then native):" >&2
+      diff "$work/$name/browser/$what.txt" "$work/$name/native/$what.txt" >"$work/diff.txt" || true
+      head -n 12 "$work/diff.txt" >&2
+      echo >&2
+    fi
+  done
+  local frames
+  frames=$(wc -l <"$work/$name/native/frame-hashes.txt")
+  if [ "$frames" -eq 0 ]; then bad="$bad no-frames"; fi
+  if [ -n "$bad" ]; then
+    echo "browser test $name: FAILED:$bad" >&2
+    sed -n '1,20p' "$work/$name/browser/console.txt" >&2
+    echo >&2
+    failures=$((failures + 1))
+  else
+    echo "browser test $name: $frames frames, $(wc -l <"$work/$name/native/sound-log.txt") sounds, high score and exit code equal ($((SECONDS - started)) s)"
+  fi
+}
+
+compare whole "headless&frames=all&script=whole_game.txt" --input "$source_dir/bench/whole_game.txt"
+for stage in 1 2 3; do
+  compare "stage$stage" "headless&frames=all&scene=stage$stage&script=stage$stage.txt" \
+    --scene "stage$stage" --input "$here/stage$stage.txt"
+done
+# Listed frames of a run stopped by the clock limit, seed and script in the URL.
+printf '100 down space\n160 up space\n' >"$work/listed.txt"
+compare listed "headless&scene=stage1&seed=7&input=100%20down%20space%0A160%20up%20space&frames=1-20,30,40-45&maxms=9000" \
+  --scene stage1 --seed 7 --input "$work/listed.txt" --shot-frames 1-20,30,40-45 --max-ms 9000
+
+# The timedemo option plays the recorded game to its end and reports it.
+browser_run "$work/timedemo" "timedemo"
+whole_frames=$(wc -l <"$work/whole/native/frame-hashes.txt")
+if ! grep -q "^timedemo: $whole_frames frames in " "$work/timedemo/console.txt"; then
+  echo "browser test timedemo: FAILED" >&2
+  cat "$work/timedemo/console.txt" >&2
+  failures=$((failures + 1))
+else
+  echo "browser test timedemo: $(grep '^timedemo:' "$work/timedemo/console.txt")"
+fi
+
+# Keyboard, touch buttons and gamepad, in real time.
+node "$here/input_test.js" "http://127.0.0.1:$port/" || failures=$((failures + 1))
+
+[ "$failures" -eq 0 ] || { echo "browser test: $failures failed" >&2; exit 1; }
+echo "browser test: the browser build plays the same game"

@@ -1,0 +1,26 @@
+# The browser build, included by CMakeLists.txt under Emscripten: quarvel.js,
+# quarvel.wasm and quarvel.data (the sprite sheet, the samples and the
+# recorded demo game) beside our own index.html and page script, all in one
+# folder that any static web server can host.
+set(QUARVEL_WEB_SITE ${CMAKE_BINARY_DIR}/site CACHE PATH "Folder of the finished web site")
+
+set_target_properties(quarvel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUARVEL_WEB_SITE})
+target_link_options(quarvel PRIVATE
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
+  -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1
+  -sEXPORTED_RUNTIME_METHODS=FS -sENVIRONMENT=web
+  "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/data/graphics@/graphics"
+  "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/data/WAV@/WAV"
+  "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/bench/whole_game.txt@/demo/whole_game.txt")
+# The packaged files are read at link time.
+set_property(TARGET quarvel APPEND PROPERTY LINK_DEPENDS
+  ${CMAKE_SOURCE_DIR}/data/graphics/graphics.bmp ${CMAKE_SOURCE_DIR}/bench/whole_game.txt)
+
+set(QUARVEL_PAGE_FILES index.html quarvel_page.js)
+foreach(page_file ${QUARVEL_PAGE_FILES})
+  add_custom_command(OUTPUT ${QUARVEL_WEB_SITE}/${page_file}
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/web/${page_file} ${QUARVEL_WEB_SITE}/${page_file}
+    DEPENDS ${CMAKE_SOURCE_DIR}/web/${page_file})
+  list(APPEND QUARVEL_PAGE_OUTPUTS ${QUARVEL_WEB_SITE}/${page_file})
+endforeach()
+add_custom_target(web_page ALL DEPENDS ${QUARVEL_PAGE_OUTPUTS})
