@@ -57,7 +57,7 @@ lint() {  # lint BUILD_FOLDER (with compile_commands.json)
 # PATH does not find by itself.
 build_web() {
   local acorn
-  acorn=$(dpkg -L node-acorn | grep -m1 '/acorn/package.json$')
+  acorn=$(dpkg -L node-acorn | grep '/acorn/package.json$')
   export NODE_PATH="$(dirname "$(dirname "$acorn")")${NODE_PATH:+:$NODE_PATH}"
   emcmake cmake -S . -B build-ci/emscripten -DCMAKE_BUILD_TYPE=Release -DQUARVEL_WERROR=ON \
     -DQUARVEL_WEB_SITE="$PWD/build-web" >/dev/null

@@ -403,8 +403,10 @@
         $('high-score').textContent = readOutput(FS, HISCORE_PATH);
         $('console').textContent = consoleText.join('\n');
         statusLine.dataset.exitCode = String(code);
-        const message = timedemo ? $('timedemo').textContent : 'done';
-        setStatus('done', headless ? message : 'Thanks for playing! Press a key or tap to play again.');
+        let message = headless ? 'done' : 'Thanks for playing! Press a key or tap to play again.';
+        if (timedemo) message = $('timedemo').textContent;
+        if (code !== 0) message = consoleText.length > 0 ? consoleText[consoleText.length - 1] : 'exit code ' + code;
+        setStatus('done', message);
       },
     };
     window.addEventListener('pagehide', () => keepHighScore(window.Module.FS));
