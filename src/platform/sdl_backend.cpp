@@ -61,6 +61,21 @@ std::string typedValue(const SDL_Keysym& key, int scanCode) {
   return keyWithoutCharacter();
 }
 
+// A window the player can see: SDL's drivers in SDL's order, but never the
+// off-screen or dummy ones, unless SDL_VIDEODRIVER asks for one on purpose.
+bool openRealVideo() {
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  if (asked != nullptr && *asked != '\0') return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+    std::string name = SDL_GetVideoDriver(i);
+    if (name == "offscreen" || name == "dummy" || name == "evdev") continue;
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, name.c_str());
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) return true;
+  }
+  SDL_SetError("no display found");
+  return false;
+}
+
 }  // namespace
 
 SdlBackend::SdlBackend(const std::string& recordFile, std::vector<ScriptEvent> script) {
@@ -93,7 +108,7 @@ void SdlBackend::noteSeed(uint32_t seed) {
 void SdlBackend::openDisplay(bool fullScreen) {
   if (window_ != nullptr) return;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+  if (!openRealVideo()) {
     std::fprintf(stderr, "quarvel: cannot open a window: %s (--headless runs without one)\n", SDL_GetError());
     std::exit(1);
   }
