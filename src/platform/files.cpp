@@ -1,4 +1,5 @@
 #include "platform/files.h"
+#include "platform/quiet_stderr.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -69,4 +71,20 @@ std::string fileReadReason(FileRead result, size_t cap) {
     case FileRead::Unreadable: return "cannot be read";
   }
   return "cannot be read";
+}
+
+int quietStderrBegin() {
+  std::fflush(stderr);
+  int saved = ::dup(STDERR_FILENO);
+  int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (saved >= 0 && devNull >= 0) ::dup2(devNull, STDERR_FILENO);
+  if (devNull >= 0) ::close(devNull);
+  return saved;
+}
+
+void quietStderrEnd(int saved) {
+  if (saved < 0) return;
+  std::fflush(stderr);
+  ::dup2(saved, STDERR_FILENO);
+  ::close(saved);
 }

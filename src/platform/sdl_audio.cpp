@@ -4,11 +4,10 @@
 // playing on other channels.
 #include <SDL.h>
 #include <SDL_mixer.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdio>
 
+#include "platform/quiet_stderr.h"
 #include "platform/sdl_backend.h"
 #include "platform/wav.h"
 
@@ -17,23 +16,6 @@ constexpr int MIXER_RATE = 44100;
 constexpr int MIXER_CHANNELS = 32;  // the game uses channels 0 .. 10
 constexpr int SAMPLES = 9;
 constexpr int FULL_VOLUME = 255;
-
-// Points stderr at /dev/null until quietStderrEnd; returns the saved stderr.
-int quietStderrBegin() {
-  std::fflush(stderr);
-  int saved = dup(STDERR_FILENO);
-  int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
-  if (saved >= 0 && devNull >= 0) dup2(devNull, STDERR_FILENO);
-  if (devNull >= 0) close(devNull);
-  return saved;
-}
-
-void quietStderrEnd(int saved) {
-  if (saved < 0) return;
-  std::fflush(stderr);
-  dup2(saved, STDERR_FILENO);
-  close(saved);
-}
 
 }  // namespace
 

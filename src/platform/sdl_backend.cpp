@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "platform/platform_state.h"
+#include "platform/quiet_stderr.h"
 
 struct SdlWindowState {
   SDL_Window* window = nullptr;
@@ -66,14 +67,18 @@ std::string typedValue(const SDL_Keysym& key, int scanCode) {
 bool openRealVideo() {
   const char* asked = std::getenv("SDL_VIDEODRIVER");
   if (asked != nullptr && *asked != '\0') return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
-  for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+  // The display libraries complain on stderr about every display they miss.
+  int quiet = quietStderrBegin();
+  bool opened = false;
+  for (int i = 0; i < SDL_GetNumVideoDrivers() && !opened; ++i) {
     std::string name = SDL_GetVideoDriver(i);
     if (name == "offscreen" || name == "dummy" || name == "evdev") continue;
     SDL_SetHint(SDL_HINT_VIDEODRIVER, name.c_str());
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) return true;
+    opened = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
   }
-  SDL_SetError("no display found");
-  return false;
+  quietStderrEnd(quiet);
+  if (!opened) SDL_SetError("no display found");
+  return opened;
 }
 
 }  // namespace
