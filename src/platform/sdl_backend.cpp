@@ -3,6 +3,8 @@
 #include "platform/sdl_backend.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
+#include <link.h>
 
 #include <chrono>
 #include <cmath>
@@ -81,6 +83,20 @@ bool openRealVideo() {
   return opened;
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+// Sanitized builds: the display drivers SDL loaded stay loaded, so that leak
+// reports from inside them still name their module and tests/lsan.supp can
+// match it (an unloaded module shows up as an unknown address).
+int keepLoaded(struct dl_phdr_info* info, size_t, void*) {
+  if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
+    dlopen(info->dlpi_name, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+  return 0;
+}
+void keepDriversLoaded() { dl_iterate_phdr(keepLoaded, nullptr); }
+#else
+void keepDriversLoaded() {}
+#endif
+
 }  // namespace
 
 SdlBackend::SdlBackend(const std::string& recordFile, std::vector<ScriptEvent> script) {
@@ -131,6 +147,7 @@ void SdlBackend::openDisplay(bool fullScreen) {
     std::fprintf(stderr, "quarvel: cannot open a window: %s (--headless runs without one)\n", SDL_GetError());
     std::exit(1);
   }
+  keepDriversLoaded();
   SDL_SetTextureBlendMode(window_->texture, SDL_BLENDMODE_NONE);
   // Crisp pixels: whole-number scales, letterboxed.
   SDL_RenderSetLogicalSize(window_->renderer, SCREEN_WIDTH, SCREEN_HEIGHT);
