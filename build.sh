@@ -3,8 +3,12 @@
 #   ./build.sh play   install what is missing, build, start the windowed game
 #   ./build.sh test   install what is missing, build and run every test twice:
 #                     plainly, then under AddressSanitizer + UndefinedBehaviorSanitizer
+#                     then runs each fuzz target for 20 s and a short soak
 #   ./build.sh bench  install, build and run the benchmarks
 #   ./build.sh format apply .clang-format to every C++ file
+#   ./build.sh fuzz [TARGET] [SECONDS]   build the fuzz targets (clang) and run
+#                     one or all of them longer (default all, 600 s each)
+#   ./build.sh soak [FRAMES]   random play through every scene under the sanitizers
 #   ./build.sh web    install, build the browser version into build-web/ and
 #                     serve it on http://127.0.0.1:8000/
 # QUARVEL_SKIP_WEB=1 leaves the browser build and its test out of "test" on a
@@ -13,7 +17,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make libsdl2-dev libsdl2-mixer-dev libgtest-dev libbenchmark-dev
-  clang-tidy clang-format emscripten node-acorn nodejs chromium python3)
+  clang clang-tidy clang-format libclang-rt-14-dev emscripten node-acorn nodejs chromium python3)
 JOBS=${JOBS:-2}
 
 install_missing() {
@@ -28,6 +32,10 @@ install_missing() {
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 }
+
+# Sanitized runs of the window back end ignore leaks inside the system's
+# graphics and audio driver modules.
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
 
 build() {  # build FOLDER [cmake options...]
   local dir=$1
@@ -64,6 +72,12 @@ build_web() {
   cmake --build build-ci/emscripten -j"$JOBS"
 }
 
+build_fuzz() {  # the libFuzzer targets: clang, ASan, UBSan
+  CC=clang CXX=clang++ cmake -S . -B build-ci/fuzz -DQUARVEL_WERROR=ON -DQUARVEL_FUZZ=ON \
+    -DQUARVEL_TESTS=OFF -DQUARVEL_BENCH=OFF >/dev/null
+  cmake --build build-ci/fuzz -j"$JOBS" --target fuzz_targets
+}
+
 case "${1:-}" in
   play)
     install_missing
@@ -79,12 +93,25 @@ case "${1:-}" in
     (cd build-ci/sanitized &&
       ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
       ctest --output-on-failure -j"$JOBS")
+    tools/soak.sh build-ci/sanitized 20000
+    build_fuzz
+    tools/fuzz.sh build-ci/fuzz all 20
     if [ "${QUARVEL_SKIP_WEB:-0}" = 1 ] && [ -z "${CI:-}" ]; then
       echo "QUARVEL_SKIP_WEB=1: the browser build and its test are left out"
     else
       build_web
       tests/web/browser_test.sh build-web build-ci/plain
     fi
+    ;;
+  fuzz)
+    install_missing
+    build_fuzz
+    tools/fuzz.sh build-ci/fuzz "${2:-all}" "${3:-600}"
+    ;;
+  soak)
+    install_missing
+    build build-ci/sanitized -DQUARVEL_SANITIZE=ON -DQUARVEL_BENCH=OFF
+    tools/soak.sh build-ci/sanitized "${2:-1000000}"
     ;;
   bench)
     install_missing
@@ -101,7 +128,7 @@ case "${1:-}" in
     exec python3 -m http.server 8000 --bind 127.0.0.1 --directory build-web
     ;;
   *)
-    echo "usage: ./build.sh play|test|bench|web|format" >&2
+    echo "usage: ./build.sh play|test|bench|format|web|fuzz [TARGET] [SECONDS]|soak [FRAMES]" >&2
     exit 2
     ;;
 esac

@@ -36,6 +36,7 @@ bool parseFrameList(const std::string& text, std::vector<std::pair<int64_t, int6
                !parseWholeNumber(item.substr(dash + 1), 1LL << 50, last) || last < first) {
       return false;
     }
+    if (first < 1) return false;  // frames count from 1
     ranges.push_back({first, last});
     if (comma == std::string::npos) break;
     start = comma + 1;

@@ -22,6 +22,7 @@
 #include "story/story.h"
 #include "platform/run_options.h"
 #include "app/command_line.h"
+#include "app/run_files.h"
 
 namespace {
 
@@ -79,28 +80,7 @@ int runGame(const std::vector<std::string>& args, bool fullScreen) {
   int parsed = parseCommandLine(args, options);
   if (parsed == 1) return 0;
   if (parsed != 0) return 2;
-  if (!options.inputFile.empty()) {
-    std::ifstream in(options.inputFile, std::ios::binary);
-    if (!in) {
-      std::fprintf(stderr, "quarvel: cannot read the input script %s\n", options.inputFile.c_str());
-      return 2;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    std::vector<ScriptEvent> events;
-    std::string error;
-    bool seedGiven = false;
-    uint32_t seed = 0;
-    if (!parseScript(text.str(), events, seedGiven, seed, error)) {
-      std::fprintf(stderr, "%s:%s\n", options.inputFile.c_str(), error.c_str());
-      return 2;
-    }
-    options.inputText = text.str();
-    if (seedGiven && !options.seedGiven) {
-      options.seedGiven = true;
-      options.seed = seed;
-    }
-  }
+  if (prepareRunFiles(options) != 0) return 2;
   auto realStart = std::chrono::steady_clock::now();
   platformStart(options);
   startUp(options, fullScreen);

@@ -2,9 +2,23 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+// Where the high score is kept, and what this run has said about it.
+struct HighScoreStorage {
+  std::string path = "hiscore.txt";
+  bool warned = false;  // one warning on stderr a run, whatever goes wrong
+  // Tests: called after each step of a save (1 temporary file created,
+  // 2 written, 3 flushed to disk, 4 closed, 5 renamed over the old file,
+  // 6 folder flushed); returning false after step 1 to 4 makes it fail.
+  bool (*afterSaveStep)(int step) = nullptr;
+};
+extern HighScoreStorage highScoreStorage;
 
 // The saved high score; a missing or empty file gives 1000 and is created.
 int32_t loadHighScore();
 void saveHighScore(int32_t value);
 // Saves when the score equals the high score: what every stage end does.
 void saveHighScoreIfReached();
+// The value a high-score file's text stands for (the second item).
+int32_t highScoreFromText(const std::string& text);

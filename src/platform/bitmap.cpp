@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/bitmap.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 
 namespace {
@@ -13,34 +15,28 @@ namespace {
 uint32_t read32(const uint8_t* at) { return at[0] | at[1] << 8 | at[2] << 16 | static_cast<uint32_t>(at[3]) << 24; }
 uint16_t read16(const uint8_t* at) { return static_cast<uint16_t>(at[0] | at[1] << 8); }
 
-constexpr long MAX_FILE_BYTES = 64L * 1024 * 1024;
 constexpr int32_t MAX_SIDE = 16384;
-
-bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  std::FILE* in = std::fopen(path.c_str(), "rb");
-  if (in == nullptr) return false;
-  bool ok = std::fseek(in, 0, SEEK_END) == 0;
-  long size = ok ? std::ftell(in) : -1;
-  ok = ok && size >= 0 && size <= MAX_FILE_BYTES && std::fseek(in, 0, SEEK_SET) == 0;
-  if (ok) {
-    bytes.resize(static_cast<size_t>(size));
-    ok = std::fread(bytes.data(), 1, bytes.size(), in) == bytes.size();
-  }
-  std::fclose(in);
-  return ok;
-}
 
 }  // namespace
 
 bool loadBitmap(const std::string& path, Image* image) {
   if (image == nullptr || image->bytesPerPixel != 4) return false;
   std::vector<uint8_t> file;
-  if (!readWholeFile(path, file) || file.size() < 54) return false;
-  const uint8_t* b = file.data();
+  FileRead read = readRegularFile(path, SHEET_FILE_CAP, file);
+  if (read != FileRead::Ok) {
+    if (read != FileRead::Missing)
+      std::fprintf(stderr, "quarvel: %s: %s\n", path.c_str(), fileReadReason(read, SHEET_FILE_CAP).c_str());
+    return false;
+  }
+  return decodeBitmap(file.data(), file.size(), image);
+}
+
+bool decodeBitmap(const uint8_t* b, size_t size, Image* image) {
+  if (image == nullptr || image->bytesPerPixel != 4 || b == nullptr || size < 54) return false;
   if (b[0] != 'B' || b[1] != 'M') return false;
   uint32_t dataOffset = read32(b + 10);
   uint32_t infoSize = read32(b + 14);
-  if (infoSize < 40 || infoSize > 1024 || 14u + infoSize > file.size()) return false;
+  if (infoSize < 40 || infoSize > 1024 || 14u + infoSize > size) return false;
   int32_t width = static_cast<int32_t>(read32(b + 18));
   int32_t height = static_cast<int32_t>(read32(b + 22));
   uint16_t planes = read16(b + 26);
@@ -52,7 +48,7 @@ bool loadBitmap(const std::string& path, Image* image) {
   bool topDown = height < 0;
   int32_t rows = topDown ? -height : height;
   uint64_t rowBytes = (static_cast<uint64_t>(width) * (bits / 8) + 3) / 4 * 4;
-  if (dataOffset < 14u + infoSize || dataOffset + rowBytes * rows > file.size()) return false;
+  if (dataOffset < 14u + infoSize || dataOffset + rowBytes * rows > size) return false;
 
   int32_t copyWidth = std::min(width, image->width);
   int32_t copyHeight = std::min(rows, image->height);

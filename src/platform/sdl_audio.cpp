@@ -5,6 +5,9 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <cstdio>
+
+#include "platform/quiet_stderr.h"
 #include "platform/sdl_backend.h"
 #include "platform/wav.h"
 
@@ -13,6 +16,7 @@ constexpr int MIXER_RATE = 44100;
 constexpr int MIXER_CHANNELS = 32;  // the game uses channels 0 .. 10
 constexpr int SAMPLES = 9;
 constexpr int FULL_VOLUME = 255;
+
 }  // namespace
 
 struct SdlAudioState {
@@ -26,10 +30,17 @@ bool SdlBackend::openAudio() {
   // Anything older than SDL2_mixer 2.0 is not good enough.
   const SDL_version* linked = Mix_Linked_Version();
   if (linked == nullptr || linked->major < 2) return false;
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-  // No usable device: the game stays silent.
-  if (Mix_OpenAudio(MIXER_RATE, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+  // No usable device: the game stays silent, and says so in one line. The
+  // sound libraries' own complaints about missing cards are kept off stderr.
+  int quietStderr = quietStderrBegin();
+  bool opened = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+  if (opened && Mix_OpenAudio(MIXER_RATE, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    opened = false;
+  }
+  quietStderrEnd(quietStderr);
+  if (!opened) {
+    std::fprintf(stderr, "quarvel: no sound device (%s); sound is off\n", SDL_GetError());
     return false;
   }
   if (Mix_AllocateChannels(MIXER_CHANNELS) < MIXER_CHANNELS) {
@@ -47,9 +58,11 @@ bool SdlBackend::loadSample(int index, const std::string& path) {
   audio_->chunks[index] = nullptr;
   // The mixer would play a cut-off file as far as it goes; check it first so
   // that a damaged sample silences the game here as it does headless.
+  // The mixer decodes the very bytes that were checked: the file is read once.
+  std::vector<uint8_t> bytes;
   WavSound checked;
-  if (!readWav(path, checked)) return false;
-  audio_->chunks[index] = Mix_LoadWAV(path.c_str());
+  if (!readSampleFile(path, bytes) || !parseWav(bytes.data(), bytes.size(), checked)) return false;
+  audio_->chunks[index] = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1);
   return audio_->chunks[index] != nullptr;
 }
 

@@ -3,6 +3,8 @@
 #include "platform/sdl_backend.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
+#include <link.h>
 
 #include <chrono>
 #include <cmath>
@@ -10,6 +12,7 @@
 
 #include "platform/platform.h"
 #include "platform/platform_state.h"
+#include "platform/quiet_stderr.h"
 
 struct SdlWindowState {
   SDL_Window* window = nullptr;
@@ -61,6 +64,39 @@ std::string typedValue(const SDL_Keysym& key, int scanCode) {
   return keyWithoutCharacter();
 }
 
+// A window the player can see: SDL's drivers in SDL's order, but never the
+// off-screen or dummy ones, unless SDL_VIDEODRIVER asks for one on purpose.
+bool openRealVideo() {
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  if (asked != nullptr && *asked != '\0') return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+  // The display libraries complain on stderr about every display they miss.
+  int quiet = quietStderrBegin();
+  bool opened = false;
+  for (int i = 0; i < SDL_GetNumVideoDrivers() && !opened; ++i) {
+    std::string name = SDL_GetVideoDriver(i);
+    if (name == "offscreen" || name == "dummy" || name == "evdev") continue;
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, name.c_str());
+    opened = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+  }
+  quietStderrEnd(quiet);
+  if (!opened) SDL_SetError("no display found");
+  return opened;
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+// Sanitized builds: the display drivers SDL loaded stay loaded, so that leak
+// reports from inside them still name their module and tests/lsan.supp can
+// match it (an unloaded module shows up as an unknown address).
+int keepLoaded(struct dl_phdr_info* info, size_t, void*) {
+  if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
+    dlopen(info->dlpi_name, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+  return 0;
+}
+void keepDriversLoaded() { dl_iterate_phdr(keepLoaded, nullptr); }
+#else
+void keepDriversLoaded() {}
+#endif
+
 }  // namespace
 
 SdlBackend::SdlBackend(const std::string& recordFile, std::vector<ScriptEvent> script) {
@@ -93,7 +129,7 @@ void SdlBackend::noteSeed(uint32_t seed) {
 void SdlBackend::openDisplay(bool fullScreen) {
   if (window_ != nullptr) return;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+  if (!openRealVideo()) {
     std::fprintf(stderr, "quarvel: cannot open a window: %s (--headless runs without one)\n", SDL_GetError());
     std::exit(1);
   }
@@ -111,6 +147,7 @@ void SdlBackend::openDisplay(bool fullScreen) {
     std::fprintf(stderr, "quarvel: cannot open a window: %s (--headless runs without one)\n", SDL_GetError());
     std::exit(1);
   }
+  keepDriversLoaded();
   SDL_SetTextureBlendMode(window_->texture, SDL_BLENDMODE_NONE);
   // Crisp pixels: whole-number scales, letterboxed.
   SDL_RenderSetLogicalSize(window_->renderer, SCREEN_WIDTH, SCREEN_HEIGHT);

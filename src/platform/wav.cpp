@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/files.h"
+
 namespace {
 
 uint32_t readU32(const uint8_t* p) {
@@ -70,14 +72,14 @@ bool parseWav(const uint8_t* bytes, size_t size, WavSound& sound) {
 
 bool readWav(const std::string& path, WavSound& sound) {
   sound = WavSound{};
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
   std::vector<uint8_t> bytes;
-  uint8_t block[65536];
-  size_t got;
-  while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes.insert(bytes.end(), block, block + got);
-  bool readFailed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (readFailed) return false;
+  if (!readSampleFile(path, bytes)) return false;
   return parseWav(bytes.data(), bytes.size(), sound);
+}
+
+bool readSampleFile(const std::string& path, std::vector<uint8_t>& bytes) {
+  FileRead read = readRegularFile(path, SAMPLE_FILE_CAP, bytes);
+  if (read != FileRead::Ok && read != FileRead::Missing)
+    std::fprintf(stderr, "quarvel: %s: %s\n", path.c_str(), fileReadReason(read, SAMPLE_FILE_CAP).c_str());
+  return read == FileRead::Ok;
 }

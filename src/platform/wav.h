@@ -22,3 +22,6 @@ struct WavSound {
 bool parseWav(const uint8_t* bytes, size_t size, WavSound& sound);
 // Reads and parses a file; false when it cannot be read or parsed.
 bool readWav(const std::string& path, WavSound& sound);
+// Reads a sample file whole: a regular file of at most a few MB (a pipe, a
+// folder or a device is refused with a message naming it).
+bool readSampleFile(const std::string& path, std::vector<uint8_t>& bytes);

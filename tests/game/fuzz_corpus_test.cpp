@@ -1,0 +1,71 @@
+// Every input in fuzz/corpus/ goes through its reader in the normal test
+// builds too (plain and sanitized). A fuzz finding is kept by adding its
+// input to the target's corpus folder, where it stays a regression test.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/command_line.h"
+#include "game/hiscore.h"
+#include "gfx/sprites.h"
+#include "platform/bitmap.h"
+#include "platform/harness.h"
+#include "platform/wav.h"
+#include "support/session.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> corpus(const std::string& target) {
+  std::vector<std::string> inputs;
+  for (const auto& entry : fs::directory_iterator(fs::path(QUARVEL_SOURCE_DIR) / "fuzz" / "corpus" / target))
+    inputs.push_back(readFileText(entry.path().string()));
+  EXPECT_GE(inputs.size(), 3u) << target;
+  return inputs;
+}
+
+const uint8_t* bytes(const std::string& s) { return reinterpret_cast<const uint8_t*>(s.data()); }
+
+}  // namespace
+
+TEST(FuzzCorpus, EveryReaderTakesEveryKeptInput) {
+  for (const std::string& text : corpus("script")) {
+    std::vector<ScriptEvent> events;
+    bool seedGiven = false;
+    uint32_t seed = 0;
+    std::string error;
+    if (!parseScript(text, events, seedGiven, seed, error)) {
+      EXPECT_NE(error.find(": "), std::string::npos);
+    }
+  }
+  for (const std::string& file : corpus("bitmap")) {
+    spriteTable.sheet = createImage(128, 64);
+    decodeBitmap(bytes(file), file.size(), spriteTable.sheet);
+    buildSpriteTable();
+    destroySpriteTable();
+  }
+  for (const std::string& file : corpus("wav")) {
+    WavSound sound;
+    if (parseWav(bytes(file), file.size(), sound)) {
+      EXPECT_FALSE(sound.samples.empty());
+    }
+  }
+  for (const std::string& text : corpus("hiscore")) EXPECT_EQ(highScoreFromText(text), highScoreFromText(text));
+  ::testing::internal::CaptureStdout();
+  ::testing::internal::CaptureStderr();
+  for (const std::string& text : corpus("command_line")) {
+    std::vector<std::string> args(1);
+    for (char c : text) {
+      if (c == '\0')
+        args.emplace_back();
+      else
+        args.back().push_back(c);
+    }
+    RunOptions options;
+    int result = parseCommandLine(args, options);
+    EXPECT_TRUE(result >= 0 && result <= 2);
+  }
+  ::testing::internal::GetCapturedStdout();
+  ::testing::internal::GetCapturedStderr();
+}
