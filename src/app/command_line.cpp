@@ -58,6 +58,8 @@ std::string commandLineHelp() {
          "  --sound-log FILE      log every sound played: FRAME MS SAMPLE CHANNEL VOLUME\n"
          "  --max-ms N            headless: stop with exit code 3 when the virtual clock passes N\n"
          "  --timedemo            with --headless --input: report frames, seconds, fps, slowest frame\n"
+         "  --data DIR            look for graphics/ and WAV/ in DIR first\n"
+         "  --hiscore FILE        keep the high score in FILE\n"
          "  --help                this text\n";
 }
 
@@ -104,6 +106,10 @@ int parseCommandLine(const std::vector<std::string>& args, RunOptions& options) 
         return fail("--shot-frames needs a list such as 1,5,10-20 or all");
     } else if (arg == "--sound-log") {
       if (!value(options.soundLog)) return fail("--sound-log needs a file");
+    } else if (arg == "--data") {
+      if (!value(options.dataOption)) return fail("--data needs a folder");
+    } else if (arg == "--hiscore") {
+      if (!value(options.hiscoreFile)) return fail("--hiscore needs a file");
     } else if (arg == "--max-ms") {
       if (!value(text) || !parseWholeNumber(text, 1LL << 50, number)) return fail("--max-ms needs a whole number");
       options.maxMs = number;

@@ -22,6 +22,7 @@
 #include "story/story.h"
 #include "platform/run_options.h"
 #include "app/command_line.h"
+#include "app/player_files.h"
 
 namespace {
 
@@ -82,6 +83,19 @@ void runOneScene(const std::string& scene) {
   if (scene == "stage3") StageThree(result);
 }
 
+// Ctrl+C or SIGTERM: end as the program ends normally, keeping a high score
+// that the game has reached.
+void quitNow() {
+  saveHighScoreIfReached();
+  writeFinalShot();
+  closeScreen();
+  closeSound();
+  destroySpriteTable();
+  platformStop();
+  std::fflush(nullptr);
+  std::exit(0);
+}
+
 }  // namespace
 
 int runGame(const std::vector<std::string>& args, bool fullScreen) {
@@ -112,8 +126,10 @@ int runGame(const std::vector<std::string>& args, bool fullScreen) {
       options.seed = seed;
     }
   }
+  if (int failed = preparePlayerFiles(options)) return failed;
   auto realStart = std::chrono::steady_clock::now();
   platformStart(options);
+  setQuitHandler(quitNow);
   startUp(options, fullScreen);
   if (options.scene.empty())
     mainLoop();

@@ -16,8 +16,15 @@
 
 namespace {
 
-const char* const FILE_NAME = "hiscore.txt";
-const char* const TEMP_NAME = "hiscore.txt.new";
+// The file and its temporary twin; set once at start-up.
+struct HighScorePlace {
+  std::string file = "hiscore.txt";
+  std::string temp = "hiscore.txt.new";
+  bool savesAllowed = true;
+};
+HighScorePlace place;
+const char* FILE_NAME = "hiscore.txt";
+const char* TEMP_NAME = "hiscore.txt.new";
 
 // The second item of the file as a number: blanks skipped, an optional sign,
 // digits with an optional fraction, read as one double and rounded half to
@@ -66,7 +73,17 @@ std::string secondItem(std::istream& in) {
 
 }  // namespace
 
+void setHighScoreFile(const std::string& path) {
+  place.file = path;
+  place.temp = path + ".new";
+  FILE_NAME = place.file.c_str();
+  TEMP_NAME = place.temp.c_str();
+}
+
+void allowHighScoreSaves(bool allowed) { place.savesAllowed = allowed; }
+
 void saveHighScore(int32_t value) {
+  if (!place.savesAllowed) return;
   std::string text = "hi-score\r\n";
   text += value < 0 ? "-" : " ";
   text += std::to_string(value < 0 ? -static_cast<int64_t>(value) : static_cast<int64_t>(value));

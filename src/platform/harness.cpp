@@ -46,6 +46,7 @@ void platformStop() {
   p.soundLog = nullptr;
   p.frameHook = nullptr;
   p.inputRecorder = nullptr;
+  if (p.quitHandler) setQuitHandler(nullptr);
   p.screenOpen = false;
 }
 

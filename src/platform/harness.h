@@ -53,5 +53,12 @@ void writeFinalShot();  // final.bmp in the shots folder, if one was asked for
 void logSoundEvent(int sample, int channel, int volume);
 
 
+// Ctrl+C and SIGTERM: while a handler is set, either signal makes the next
+// wait call it (it is expected to end the program); nullptr restores the
+// default action.
+void setQuitHandler(std::function<void()> handler);
+bool quitRequested();
+void runQuitHandlerIfAsked();
+
 // --timedemo: the longest real time between two presented frames so far.
 double slowestFrameMs();

@@ -296,6 +296,7 @@ void advanceClock(int ms, bool stopOnKey) {
   p.virtualMs += std::max(ms, 1);
   showVisiblePage(false);
   if (p.backend) p.backend->wait(ms, stopOnKey);
+  runQuitHandlerIfAsked();
   if (p.virtualMs > p.options.maxMs && !p.maxMsPassed) {
     p.maxMsPassed = true;
     std::fprintf(stderr, "quarvel: the virtual clock passed --max-ms %lld; stopping\n",

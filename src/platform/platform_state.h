@@ -46,6 +46,7 @@ struct PlatformState {
   bool maxMsPassed = false;
   std::function<void(int64_t)> frameHook;
   std::function<void(const std::string&)> inputRecorder;
+  std::function<void()> quitHandler;
   std::FILE* soundLog = nullptr;
   // --timedemo: real time of the run and the slowest frame.
   std::chrono::steady_clock::time_point runStart;

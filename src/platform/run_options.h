@@ -22,6 +22,10 @@ struct RunOptions {
   int64_t maxMs = 3600000;
   bool timedemo = false;
   std::vector<std::string> gameArguments;  // every argument, for the NOSOUND test
+  // Where the player's files are (see paths.h).
+  std::string dataOption;   // --data DIR
+  std::string dataFolder;   // where the data was found; "" = the working directory
+  std::string hiscoreFile;  // --hiscore FILE
 };
 
 void platformStart(const RunOptions& options);  // picks the back end

@@ -64,6 +64,8 @@ std::string typedValue(const SDL_Keysym& key, int scanCode) {
 }  // namespace
 
 SdlBackend::SdlBackend(const std::string& recordFile, std::vector<ScriptEvent> script) {
+  // Ctrl+C and SIGTERM belong to the game's own quit handler, not to SDL.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   script_.events = std::move(script);
   script_.applyUpTo(0);
   if (!recordFile.empty()) {
@@ -203,6 +205,7 @@ void SdlBackend::wait(int ms, bool stopOnKey) {
   do {
     pumpEvents();
     if (stopOnKey && !p.keyQueue.empty()) return;
+    if (quitRequested()) return;
     Uint64 now = SDL_GetTicks64();
     if (now >= end) return;
     SDL_Delay(static_cast<Uint32>(std::min<Uint64>(end - now, 2)));
