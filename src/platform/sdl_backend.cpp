@@ -10,6 +10,7 @@
 
 #include "platform/platform.h"
 #include "platform/platform_state.h"
+#include "platform/sdl_keys.h"
 
 struct SdlWindowState {
   SDL_Window* window = nullptr;
@@ -18,50 +19,6 @@ struct SdlWindowState {
   Uint64 lastShown = 0;
   bool left = false;  // after the shutdown's switch to 640x480
 };
-
-namespace {
-
-int setOneScanCode(SDL_Scancode code) {
-  if (code >= SDL_SCANCODE_A && code <= SDL_SCANCODE_Z) {
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyz";
-    return scanCodeForName(std::string(1, letters[code - SDL_SCANCODE_A]));
-  }
-  if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_9) return 0x02 + (code - SDL_SCANCODE_1);
-  switch (code) {
-    case SDL_SCANCODE_0: return 0x0B;
-    case SDL_SCANCODE_ESCAPE: return SC_ESC;
-    case SDL_SCANCODE_LCTRL:
-    case SDL_SCANCODE_RCTRL: return SC_CTRL;
-    case SDL_SCANCODE_LSHIFT: return SC_LSHIFT;
-    case SDL_SCANCODE_RSHIFT: return 0x36;
-    case SDL_SCANCODE_SPACE: return SC_SPACE;
-    case SDL_SCANCODE_LEFT: return SC_LEFT;
-    case SDL_SCANCODE_RIGHT: return SC_RIGHT;
-    case SDL_SCANCODE_UP: return 0x48;
-    case SDL_SCANCODE_DOWN: return 0x50;
-    case SDL_SCANCODE_RETURN: return SC_ENTER;
-    case SDL_SCANCODE_TAB: return 0x0F;
-    case SDL_SCANCODE_BACKSPACE: return 0x0E;
-    case SDL_SCANCODE_LALT:
-    case SDL_SCANCODE_RALT: return 0x38;
-    case SDL_SCANCODE_MINUS: return 0x0C;
-    default: return -1;
-  }
-}
-
-// The character a key press types, taken from the press itself (text-input
-// events can lag behind under input methods). Shift gives capitals.
-std::string typedValue(const SDL_Keysym& key, int scanCode) {
-  bool shift = (key.mod & KMOD_SHIFT) != 0;
-  if (key.scancode >= SDL_SCANCODE_A && key.scancode <= SDL_SCANCODE_Z) {
-    char c = static_cast<char>('a' + (key.scancode - SDL_SCANCODE_A));
-    return std::string(1, shift ? static_cast<char>(c - 'a' + 'A') : c);
-  }
-  if (scanCode >= 0 && !shift) return typedValueForScanCode(scanCode);
-  return keyWithoutCharacter();
-}
-
-}  // namespace
 
 SdlBackend::SdlBackend(const std::string& recordFile, std::vector<ScriptEvent> script) {
   // Ctrl+C and SIGTERM belong to the game's own quit handler, not to SDL.
@@ -169,21 +126,22 @@ void SdlBackend::pumpEvents() {
     }
     if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) continue;
     const SDL_Keysym& key = event.key.keysym;
-    if (event.type == SDL_KEYDOWN && key.scancode == SDL_SCANCODE_RETURN && (key.mod & KMOD_ALT)) {
+    bool enter = key.scancode == SDL_SCANCODE_RETURN || key.scancode == SDL_SCANCODE_KP_ENTER;
+    if (event.type == SDL_KEYDOWN && enter && (key.mod & KMOD_ALT)) {
       if (!event.key.repeat && window_ != nullptr && !window_->left) {
         bool full = (SDL_GetWindowFlags(window_->window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
         SDL_SetWindowFullscreen(window_->window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
       }
       continue;
     }
-    int scanCode = setOneScanCode(key.scancode);
+    int scanCode = gameScanCodeForKey(key.scancode, key.sym);
     std::string name = nameForScanCode(scanCode);
     if (event.type == SDL_KEYUP) {
       releaseKey(scanCode);
       if (!name.empty()) record("up " + name);
       continue;
     }
-    std::string value = typedValue(key, scanCode);
+    std::string value = typedValueForKey(key.mod, scanCode);
     if (event.key.repeat) {  // auto-repeat types again but the key was already down
       queueKeyValue(value);
       record(value.size() == 1 && value[0] > ' ' ? "type " + value : "");
