@@ -130,7 +130,7 @@ int runGame(const std::vector<std::string>& args, bool fullScreen) {
   auto realStart = std::chrono::steady_clock::now();
   platformStart(options);
   setQuitHandler(quitNow);
-  startUp(options, fullScreen);
+  startUp(options, options.fullScreen);
   if (options.scene.empty())
     mainLoop();
   else

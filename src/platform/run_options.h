@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/settings.h"
+
 struct RunOptions {
   bool headless = false;
   bool fullScreen = false;
@@ -26,6 +28,14 @@ struct RunOptions {
   std::string dataOption;   // --data DIR
   std::string dataFolder;   // where the data was found; "" = the working directory
   std::string hiscoreFile;  // --hiscore FILE
+  std::string configFile;   // --config FILE
+  std::string settingsFile; // the quarvel.ini in use ("" = none: headless without --config)
+  // The command line over the settings file.
+  int fullScreenOption = -1;  // --fullscreen 1, --window 0
+  int scaleOption = 0;        // --scale N
+  int volumeOption = -1;      // --volume N
+  bool noSoundOption = false; // --no-sound
+  Settings settings;          // the file's settings with the command line applied
 };
 
 void platformStart(const RunOptions& options);  // picks the back end

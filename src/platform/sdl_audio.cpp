@@ -38,6 +38,7 @@ bool SdlBackend::openAudio() {
     return false;
   }
   audio_ = new SdlAudioState;
+  Mix_MasterVolume(platform().options.settings.volume * MIX_MAX_VOLUME / 100);
   return true;
 }
 

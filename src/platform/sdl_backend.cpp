@@ -25,6 +25,13 @@ SdlBackend::SdlBackend(const std::string& recordFile, std::vector<ScriptEvent> s
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   script_.events = std::move(script);
   script_.applyUpTo(0);
+  // Key bindings: the bound key does the action's work; a swap of two keys works.
+  for (int code = 0; code < 256; ++code) keyBinding_[code] = code;
+  const Settings& settings = platform().options.settings;
+  for (int action = 0; action < ACTION_COUNT; ++action) {
+    int own = scanCodeForName(settings.keys[action]);
+    if (own >= 0) keyBinding_[own] = scanCodeForName(defaultKeyName(action));
+  }
   if (!recordFile.empty()) {
     recordOut_ = std::fopen(recordFile.c_str(), "w");
     if (recordOut_ == nullptr) std::fprintf(stderr, "quarvel: cannot write the recording to %s\n", recordFile.c_str());
@@ -43,6 +50,10 @@ void SdlBackend::record(const std::string& line) {
   std::fflush(recordOut_);
 }
 
+int SdlBackend::boundKey(int scanCode) const {
+  return scanCode >= 0 && scanCode < 256 ? keyBinding_[scanCode] : scanCode;
+}
+
 void SdlBackend::addInput(const std::vector<ScriptEvent>& events) { script_.add(events); }
 
 void SdlBackend::noteSeed(uint32_t seed) {
@@ -58,9 +69,14 @@ void SdlBackend::openDisplay(bool fullScreen) {
   }
   window_ = new SdlWindowState;
   Uint32 flags = SDL_WINDOW_RESIZABLE | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-  window_->window = SDL_CreateWindow("quarvel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 960, 720, flags);
+  const Settings& settings = platform().options.settings;
+  window_->window = SDL_CreateWindow("Quarvel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                     SCREEN_WIDTH * settings.scale, SCREEN_HEIGHT * settings.scale, flags);
+  // Without vsync a frame lasts its sleep plus its drawing: presenting never
+  // waits for the display (Ctrl in stage three runs as fast as it draws).
   if (window_->window != nullptr)
-    window_->renderer = SDL_CreateRenderer(window_->window, -1, SDL_RENDERER_PRESENTVSYNC);
+    window_->renderer = SDL_CreateRenderer(window_->window, -1,
+                                           SDL_RENDERER_ACCELERATED | (settings.vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
   if (window_->renderer == nullptr && window_->window != nullptr)
     window_->renderer = SDL_CreateRenderer(window_->window, -1, SDL_RENDERER_SOFTWARE);
   if (window_->renderer != nullptr)
@@ -134,7 +150,7 @@ void SdlBackend::pumpEvents() {
       }
       continue;
     }
-    int scanCode = gameScanCodeForKey(key.scancode, key.sym);
+    int scanCode = boundKey(gameScanCodeForKey(key.scancode, key.sym));
     std::string name = nameForScanCode(scanCode);
     if (event.type == SDL_KEYUP) {
       releaseKey(scanCode);

@@ -35,9 +35,11 @@ class SdlBackend : public PlatformBackend {
 
  private:
   void pumpEvents();
+  int boundKey(int scanCode) const;  // the settings' key bindings
   void record(const std::string& line);
   SdlWindowState* window_ = nullptr;
   SdlAudioState* audio_ = nullptr;
   std::FILE* recordOut_ = nullptr;
   ScriptPlayer script_;
+  int keyBinding_[256] = {};  // own key -> the game's key
 };
