@@ -132,6 +132,7 @@ void FramePresent() {
   PlatformState& p = platform();
   if (p.workPage != p.visiblePage) std::memcpy(p.pages[p.visiblePage], p.pages[p.workPage], sizeof p.pages[0]);
   showVisiblePage(true);
+  p.pageClearedSinceFrame = false;
   ++p.frames;
   auto now = std::chrono::steady_clock::now();
   if (p.frames > 1) {
@@ -152,6 +153,7 @@ void FramePresent() {
 
 void clearPage() {
   if (!platform().screenOpen) return;
+  platform().pageClearedSinceFrame = true;
   fillBox(workSurface(), 0, 0, SCREEN_WIDTH - 1, SCREEN_HEIGHT - 1, 0x000000);
 }
 

@@ -38,6 +38,7 @@ struct PlatformState {
   int workPage = 0;
   int visiblePage = 0;
   int lockDepth = 0;
+  bool pageClearedSinceFrame = false;  // clearPage on page 0 shown since the last FramePresent
   bool held[256] = {};
   std::deque<std::string> keyQueue;
   std::mt19937 random;

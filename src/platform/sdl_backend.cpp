@@ -87,6 +87,9 @@ void SdlBackend::openDisplay(bool fullScreen) {
     std::exit(1);
   }
   SDL_SetTextureBlendMode(window_->texture, SDL_BLENDMODE_NONE);
+  // Controllers are optional: without the subsystem the keyboard still plays.
+  if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+    std::fprintf(stderr, "quarvel: warning: no game controllers: %s\n", SDL_GetError());
   // Crisp pixels: whole-number scales, letterboxed.
   SDL_RenderSetLogicalSize(window_->renderer, SCREEN_WIDTH, SCREEN_HEIGHT);
   SDL_RenderSetIntegerScale(window_->renderer, SDL_TRUE);
@@ -105,6 +108,8 @@ void SdlBackend::leaveFullScreen() {
 
 void SdlBackend::closeDisplay() {
   if (window_ == nullptr) return;
+  closeControllers();
+  SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
   if (window_->texture) SDL_DestroyTexture(window_->texture);
   if (window_->renderer) SDL_DestroyRenderer(window_->renderer);
   if (window_->window) SDL_DestroyWindow(window_->window);
@@ -140,6 +145,7 @@ void SdlBackend::pumpEvents() {
       }
       continue;
     }
+    if (controllerEvent(event)) continue;
     if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) continue;
     const SDL_Keysym& key = event.key.keysym;
     bool enter = key.scancode == SDL_SCANCODE_RETURN || key.scancode == SDL_SCANCODE_KP_ENTER;

@@ -35,6 +35,10 @@ class SdlBackend : public PlatformBackend {
 
  private:
   void pumpEvents();
+  // Game controllers (sdl_controller.cpp): hot-plug, buttons and the stick.
+  bool controllerEvent(const union SDL_Event& event);
+  void controllerKey(int slot, int scanCode, bool down);
+  void closeControllers();
   int boundKey(int scanCode) const;  // the settings' key bindings
   void record(const std::string& line);
   SdlWindowState* window_ = nullptr;
@@ -42,4 +46,9 @@ class SdlBackend : public PlatformBackend {
   std::FILE* recordOut_ = nullptr;
   ScriptPlayer script_;
   int keyBinding_[256] = {};  // own key -> the game's key
+  // Controller buttons and stick directions down now, and the game key each
+  // pressed (A is Space or, at a question, y): slots 0..31 buttons, 32/33 the
+  // stick's left and right.
+  int controllerHeld_[34] = {};
+  std::vector<void*> controllers_;  // SDL_GameController*
 };
