@@ -21,6 +21,7 @@ void platformStart(const RunOptions& options) {
   p.keyQueue.clear();
   std::fill(std::begin(p.held), std::end(p.held), false);
   p.slowestFrameMs = 0.0;
+  p.paused = false;
   p.runStart = std::chrono::steady_clock::now();
   p.lastPresent = p.runStart;
   if (!options.shotsDir.empty()) {

@@ -3,6 +3,7 @@
 // includes this header.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -38,7 +39,8 @@ struct PlatformState {
   int workPage = 0;
   int visiblePage = 0;
   int lockDepth = 0;
-  bool pageClearedSinceFrame = false;  // clearPage on page 0 shown since the last FramePresent
+  bool pageClearedSinceFrame = false;
+  std::atomic<bool> paused{false};  // the window's pause (tests watch it from another thread)  // clearPage on page 0 shown since the last FramePresent
   bool held[256] = {};
   std::deque<std::string> keyQueue;
   std::mt19937 random;

@@ -38,7 +38,7 @@ bool SdlBackend::openAudio() {
     return false;
   }
   audio_ = new SdlAudioState;
-  Mix_MasterVolume(platform().options.settings.volume * MIX_MAX_VOLUME / 100);
+  applyVolume();
   return true;
 }
 
@@ -81,4 +81,11 @@ void SdlBackend::closeAudio() {
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   delete audio_;
   audio_ = nullptr;
+}
+
+// The master volume of the settings, or nothing while muted.
+void SdlBackend::applyVolume() {
+  if (audio_ == nullptr) return;
+  int volume = muted_ ? 0 : platform().options.settings.volume;
+  Mix_MasterVolume(volume * MIX_MAX_VOLUME / 100);
 }

@@ -128,10 +128,24 @@ void SdlBackend::showPage(const uint32_t* pixels, bool urgent) {
   if (!urgent && now - window_->lastShown < 15) return;
   window_->lastShown = now;
   SDL_UpdateTexture(window_->texture, nullptr, pixels, PAGE_PITCH);
+  // Whole-number scales keep pixels crisp; a window smaller than the picture
+  // shrinks it instead of cutting it off. Both keep the aspect ratio.
+  int width = 0, height = 0;
+  SDL_GetRendererOutputSize(window_->renderer, &width, &height);
+  SDL_RenderSetIntegerScale(window_->renderer,
+                            width >= SCREEN_WIDTH && height >= SCREEN_HEIGHT ? SDL_TRUE : SDL_FALSE);
   SDL_SetRenderDrawColor(window_->renderer, 0, 0, 0, 255);
   SDL_RenderClear(window_->renderer);
   SDL_RenderCopy(window_->renderer, window_->texture, nullptr, nullptr);
   SDL_RenderPresent(window_->renderer);
+}
+
+// The whole-number factor the picture is shown at now (at least 1).
+int SdlBackend::pictureFactor() const {
+  int width = SCREEN_WIDTH, height = SCREEN_HEIGHT;
+  if (window_ != nullptr) SDL_GetRendererOutputSize(window_->renderer, &width, &height);
+  int factor = std::min(width / SCREEN_WIDTH, height / SCREEN_HEIGHT);
+  return std::max(factor, 1);
 }
 
 void SdlBackend::pumpEvents() {
@@ -146,7 +160,15 @@ void SdlBackend::pumpEvents() {
       continue;
     }
     if (controllerEvent(event)) continue;
+    if (event.type == SDL_WINDOWEVENT && platform().options.settings.pauseOnFocusLoss) {
+      if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) setPaused(true, true);
+      if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED && pausedByFocus_) setPaused(false, false);
+    }
     if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) continue;
+    if (extraKey(event.key)) continue;
+    // While paused the game takes no new presses; releases still count, so
+    // that nothing stays held after the pause.
+    if (platform().paused && event.type == SDL_KEYDOWN) continue;
     const SDL_Keysym& key = event.key.keysym;
     bool enter = key.scancode == SDL_SCANCODE_RETURN || key.scancode == SDL_SCANCODE_KP_ENTER;
     if (event.type == SDL_KEYDOWN && enter && (key.mod & KMOD_ALT)) {
@@ -156,7 +178,7 @@ void SdlBackend::pumpEvents() {
       }
       continue;
     }
-    int scanCode = boundKey(gameScanCodeForKey(key.scancode, key.sym));
+    int scanCode = boundKey(gameKeyOf(event.key));
     std::string name = nameForScanCode(scanCode);
     if (event.type == SDL_KEYUP) {
       releaseKey(scanCode);
@@ -178,12 +200,21 @@ void SdlBackend::pumpEvents() {
   }
 }
 
+int SdlBackend::gameKeyOf(const SDL_KeyboardEvent& key) const {
+  return gameScanCodeForKey(key.keysym.scancode, key.keysym.sym);
+}
+
 void SdlBackend::wait(int ms, bool stopOnKey) {
   Uint64 end = SDL_GetTicks64() + static_cast<Uint64>(ms);
   PlatformState& p = platform();
   script_.applyUpTo(p.virtualMs);
   do {
     pumpEvents();
+    if (p.paused) {  // the rest of this wait comes after the pause
+      Uint64 pausedAt = SDL_GetTicks64();
+      holdWhilePaused();
+      end += SDL_GetTicks64() - pausedAt;
+    }
     if (stopOnKey && !p.keyQueue.empty()) return;
     if (quitRequested()) return;
     Uint64 now = SDL_GetTicks64();

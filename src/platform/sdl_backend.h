@@ -10,6 +10,10 @@
 #include "platform/platform_state.h"
 
 struct SdlWindowState;  // window, renderer and texture (sdl_backend.cpp)
+struct SDL_KeyboardEvent;
+
+// The paused picture: the page dimmed, "PAUSED" across its middle.
+void drawPausedPicture(const uint32_t* page, uint32_t* out);
 struct SdlAudioState;   // mixer chunks (sdl_audio.cpp)
 
 class SdlBackend : public PlatformBackend {
@@ -39,6 +43,15 @@ class SdlBackend : public PlatformBackend {
   bool controllerEvent(const union SDL_Event& event);
   void controllerKey(int slot, int scanCode, bool down);
   void closeControllers();
+  // The window's extras (sdl_extras.cpp): screenshots, pause, mute, volume.
+  bool extraKey(const SDL_KeyboardEvent& key);
+  int gameKeyOf(const SDL_KeyboardEvent& key) const;  // before the bindings
+  std::string takeScreenshot();                       // the file written, "" on failure
+  int pictureFactor() const;
+  void changeVolume(int step);
+  void applyVolume();
+  void setPaused(bool paused, bool byFocus);
+  void holdWhilePaused();
   int boundKey(int scanCode) const;  // the settings' key bindings
   void record(const std::string& line);
   SdlWindowState* window_ = nullptr;
@@ -51,4 +64,6 @@ class SdlBackend : public PlatformBackend {
   // stick's left and right.
   int controllerHeld_[34] = {};
   std::vector<void*> controllers_;  // SDL_GameController*
+  bool muted_ = false;
+  bool pausedByFocus_ = false;
 };

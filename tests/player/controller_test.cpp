@@ -16,49 +16,13 @@
 #include "platform/platform.h"
 #include "platform/platform_state.h"
 #include "platform/sound.h"
+#include "player_support.h"
 #include "stage_one/stage_one.h"
 
 namespace {
 
 struct StopStage {};
 constexpr int64_t LAST_FRAME = 70;
-
-// The window back end as the game starts it, without a real display.
-void startWindow(uint32_t seed, const std::string& bindings = "") {
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
-  // The dummy window never has the focus, and SDL drops controller events
-  // of a window without focus unless told otherwise.
-  setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
-  RunOptions options;
-  options.seedGiven = true;
-  options.seed = seed;
-  std::vector<std::string> problems;
-  parseSettings(bindings, "test", options.settings, problems);
-  platformStart(options);
-  seedRandom(seed);
-  openScreen(320, 240, 32, 2, false);
-  gameState = GameState{};
-  pagePair = PagePair{};
-  initSound({"NOSOUND"});
-  loadSpriteSheet();
-  buildSpriteTable();
-  clearEffects();
-}
-
-void stopWindow() {
-  setFrameHook(nullptr);
-  closeScreen();
-  closeSound();
-  destroySpriteTable();
-  platformStop();
-}
-
-uint64_t visiblePageHash() {
-  const PlatformState& p = platform();
-  uint64_t hash = 1469598103934665603ULL;
-  for (uint32_t pixel : p.pages[p.visiblePage]) hash = (hash ^ pixel) * 1099511628211ULL;
-  return hash;
-}
 
 // Stage one for LAST_FRAME frames; drive(frame) sets the input after each.
 std::vector<uint64_t> playStageOne(const std::function<void(int64_t)>& drive) {
@@ -75,15 +39,6 @@ std::vector<uint64_t> playStageOne(const std::function<void(int64_t)>& drive) {
   } catch (const StopStage&) {
   }
   return frames;
-}
-
-void pushKey(SDL_Scancode scancode, SDL_Keycode sym, bool down) {
-  SDL_Event event = {};
-  event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-  event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
-  event.key.keysym.scancode = scancode;
-  event.key.keysym.sym = sym;
-  SDL_PushEvent(&event);
 }
 
 struct VirtualPad {
