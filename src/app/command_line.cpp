@@ -58,6 +58,7 @@ std::string commandLineHelp() {
          "  --sound-log FILE      log every sound played: FRAME MS SAMPLE CHANNEL VOLUME\n"
          "  --max-ms N            headless: stop with exit code 3 when the virtual clock passes N\n"
          "  --timedemo            with --headless --input: report frames, seconds, fps, slowest frame\n"
+         "  --frame-stats         at the end, print the mean and worst real frame period\n"
          "  --fullscreen          start full screen\n"
          "  --window              start in a window\n"
          "  --scale N             window size: N times 320x240 (1..8)\n"
@@ -114,6 +115,8 @@ int parseCommandLine(const std::vector<std::string>& args, RunOptions& options) 
       options.headless = true;
     } else if (arg == "--timedemo") {
       options.timedemo = true;
+    } else if (arg == "--frame-stats") {
+      options.frameStats = true;
     } else if (arg == "--seed") {
       if (!value(text) || !parseWholeNumber(text, 4294967295LL, number)) return fail("--seed needs a whole number from 0 to 4294967295");
       options.seedGiven = true;

@@ -145,6 +145,7 @@ int runGame(const std::vector<std::string>& args, bool fullScreen) {
     std::printf("timedemo: %lld frames in %.3f s, %.1f frames per second, slowest frame %.3f ms\n",
                 static_cast<long long>(frames), seconds, seconds > 0 ? frames / seconds : 0.0, slowestFrameMs());
   }
+  if (options.frameStats) std::printf("%s\n", framePacingReport().c_str());
   // What the exit handlers do, in their order: display, sound, sprite images.
   closeScreen();
   closeSound();

@@ -62,3 +62,6 @@ void runQuitHandlerIfAsked();
 
 // --timedemo: the longest real time between two presented frames so far.
 double slowestFrameMs();
+// --frame-stats: mean and worst real frame period of the frames that slept
+// 30 ms and of those run flat out, as one line.
+std::string framePacingReport();

@@ -138,7 +138,15 @@ void FramePresent() {
   if (p.frames > 1) {
     double ms = std::chrono::duration<double, std::milli>(now - p.lastPresent).count();
     p.slowestFrameMs = std::max(p.slowestFrameMs, ms);
+    int64_t slept = p.virtualMs - p.virtualMsAtPresent;
+    if (slept == 30 || slept == 1) {
+      int kind = slept == 30 ? 0 : 1;
+      ++p.pacing.count[kind];
+      p.pacing.totalMs[kind] += ms;
+      p.pacing.worstMs[kind] = std::max(p.pacing.worstMs[kind], ms);
+    }
   }
+  p.virtualMsAtPresent = p.virtualMs;
   p.lastPresent = now;
   for (const auto& [first, last] : p.options.shotFrames) {
     if (p.frames >= first && p.frames <= last && !p.options.shotsDir.empty()) {

@@ -28,6 +28,15 @@ struct ScriptPlayer {
 };
 
 constexpr int SCREEN_WIDTH = 320;
+
+// Real time from one presented frame to the next, for the frames of a
+// scene's loop: those that slept 30 ms, and those run flat out (stage three
+// with Ctrl).
+struct FramePacing {
+  int64_t count[2] = {};
+  double totalMs[2] = {};
+  double worstMs[2] = {};
+};
 constexpr int SCREEN_HEIGHT = 240;
 constexpr int PAGE_PITCH = SCREEN_WIDTH * 4;  // already a multiple of 16
 
@@ -55,6 +64,9 @@ struct PlatformState {
   std::chrono::steady_clock::time_point runStart;
   std::chrono::steady_clock::time_point lastPresent;
   double slowestFrameMs = 0.0;
+  // --frame-stats: real frame periods, by the sleep the frame asked for.
+  int64_t virtualMsAtPresent = 0;
+  FramePacing pacing;
 };
 
 PlatformState& platform();

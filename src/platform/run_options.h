@@ -23,6 +23,7 @@ struct RunOptions {
   std::string soundLog;
   int64_t maxMs = 3600000;
   bool timedemo = false;
+  bool frameStats = false;  // --frame-stats
   std::vector<std::string> gameArguments;  // every argument, for the NOSOUND test
   // Where the player's files are (see paths.h).
   std::string dataOption;   // --data DIR

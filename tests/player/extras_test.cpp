@@ -253,3 +253,17 @@ TEST_F(WindowExtras, MinusAndEqualsChangeTheVolumeAndSaveItMuteDoesNot) {
   EXPECT_EQ(readKey(), "") << "none of these reach the game";
   stopWindow();
 }
+
+TEST(FrameStats, CountsTheFramesOfEachKindOfSleep) {
+  std::string folder = makeScratchFolder("pacing");
+  copyGameData(folder);
+  writeFile(folder + "/in.txt", "100 down ctrl\n400 up ctrl\n500 down esc\n600 up esc\n700 type y\n");
+  GameRun run = runIn(folder, builtBinary("quarvel-win"), "--headless --scene stage3 --input in.txt --frame-stats NOSOUND");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  long long slept = 0, flat = 0;
+  ASSERT_EQ(std::sscanf(run.out.c_str(), "frame pacing: %lld frames of 30 ms sleep: mean %*f ms, worst %*f ms; %lld frames flat out",
+                        &slept, &flat), 2) << run.out;
+  EXPECT_GT(slept, 5);
+  EXPECT_GT(flat, 200) << "Ctrl held for 300 virtual ms, one per flat-out frame";
+  fs::remove_all(folder);
+}
