@@ -12,6 +12,10 @@
 struct SdlWindowState;  // window, renderer and texture (sdl_backend.cpp)
 struct SDL_KeyboardEvent;
 
+// The mixer's master volume (0..128) for the settings' volume (0..100),
+// with the headroom that lets three samples sound at once without clipping.
+int mixerMasterVolume(int volumePercent);
+
 // The paused picture: the page dimmed, "PAUSED" across its middle.
 void drawPausedPicture(const uint32_t* page, uint32_t* out);
 struct SdlAudioState;   // mixer chunks (sdl_audio.cpp)
