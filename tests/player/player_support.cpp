@@ -22,7 +22,7 @@ GameRun runIn(const std::string& folder, const std::string& binary, const std::s
   run.folder = folder;
   std::string home = folder + "/home";
   std::filesystem::create_directories(home);
-  std::string command = "cd '" + folder + "' && env HOME='" + home + "' XDG_DATA_HOME='" + home +
+  std::string command = "cd '" + folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY HOME='" + home + "' XDG_DATA_HOME='" + home +
                         "/data' XDG_CONFIG_HOME='" + home + "/config' SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " +
                         env + " '" + binary + "' " + args + " >stdout.txt 2>stderr.txt";
   int status = std::system(command.c_str());
