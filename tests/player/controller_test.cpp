@@ -167,3 +167,21 @@ TEST(Keyboard, LettersByLayoutAndBindingsThroughTheWindowBackEnd) {
   EXPECT_FALSE(keyHeld(SC_LEFT));
   stopWindow();
 }
+
+TEST(Keyboard, AltWithEitherEnterTogglesFullScreen) {
+  startWindow(1);
+  SDL_Window* window = nullptr;
+  for (Uint32 id = 1; id < 1000 && window == nullptr; ++id) window = SDL_GetWindowFromID(id);
+  ASSERT_NE(window, nullptr);
+  auto fullScreen = [&] { return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP; };
+  EXPECT_FALSE(fullScreen());
+  pushKey(SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER, true, KMOD_LALT);
+  pushKey(SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER, false, KMOD_LALT);
+  sleepMs(1);
+  EXPECT_TRUE(fullScreen());
+  pushKey(SDL_SCANCODE_RETURN, SDLK_RETURN, true, KMOD_RALT);
+  sleepMs(1);
+  EXPECT_FALSE(fullScreen());
+  EXPECT_EQ(readKey(), "") << "the game does not see the toggle";
+  stopWindow();
+}

@@ -76,11 +76,12 @@ uint64_t visiblePageHash() {
   return hash;
 }
 
-void pushKey(int scancode, int sym, bool down) {
+void pushKey(int scancode, int sym, bool down, int mod) {
   SDL_Event event = {};
   event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
   event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
   event.key.keysym.scancode = static_cast<SDL_Scancode>(scancode);
   event.key.keysym.sym = sym;
+  event.key.keysym.mod = static_cast<Uint16>(mod);
   SDL_PushEvent(&event);
 }

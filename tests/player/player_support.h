@@ -20,4 +20,4 @@ void startWindow(uint32_t seed, const std::string& settings = "", const std::str
 void stopWindow();
 uint64_t visiblePageHash();
 // A key event as SDL would deliver it (scan code = place, sym = layout).
-void pushKey(int scancode, int sym, bool down);
+void pushKey(int scancode, int sym, bool down, int mod = 0);
