@@ -23,6 +23,7 @@ int main(int argc, char** argv) {
   }
   Image* sheet = createImage(128, 64);
   if (!loadBitmap(argv[1], sheet)) {
+    destroyImage(sheet);
     std::fprintf(stderr, "make_icons: cannot read the sprite sheet %s\n", argv[1]);
     return 1;
   }
