@@ -267,3 +267,30 @@ TEST(FrameStats, CountsTheFramesOfEachKindOfSleep) {
   EXPECT_GT(flat, 200) << "Ctrl held for 300 virtual ms, one per flat-out frame";
   fs::remove_all(folder);
 }
+
+TEST_F(WindowExtras, LosingTheFocusPausesWhenAskedAndGettingItBackResumes) {
+  auto pushFocus = [](Uint8 what) {
+    SDL_Event event = {};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = what;
+    SDL_PushEvent(&event);
+  };
+  for (bool asked : {false, true}) {
+    startWindow(6, asked ? "pause_on_focus_loss = yes\n" : "");
+    std::atomic<bool> sawPause{false}, waitDone{false};
+    std::thread watcher([&] {
+      for (int i = 0; i < 5000 && !platform().paused && !waitDone; ++i) SDL_Delay(1);
+      sawPause = platform().paused.load();
+      pushFocus(SDL_WINDOWEVENT_FOCUS_GAINED);
+    });
+    pushFocus(SDL_WINDOWEVENT_FOCUS_LOST);
+    int64_t before = virtualMs();
+    sleepMs(30);
+    waitDone = true;
+    watcher.join();
+    EXPECT_EQ(sawPause, asked);
+    EXPECT_FALSE(platform().paused);
+    EXPECT_EQ(virtualMs(), before + 30);
+    stopWindow();
+  }
+}
