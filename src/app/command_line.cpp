@@ -47,7 +47,7 @@ bool parseFrameList(const std::string& text, std::vector<std::pair<int64_t, int6
 }  // namespace
 
 std::string commandLineHelp() {
-  return "usage: quarvel-win [options]   (quarvel: the same, full screen)\n"
+  return std::string("usage: quarvel-win [options]   (quarvel: the same, full screen)\n"
          "  NOSOUND               any argument containing it (any case) switches sound off\n"
          "  --headless            no window, no audio device; virtual time\n"
          "  --seed N              seed the random numbers with N (0..4294967295)\n"
@@ -60,7 +60,38 @@ std::string commandLineHelp() {
          "  --sound-log FILE      log every sound played: FRAME MS SAMPLE CHANNEL VOLUME\n"
          "  --max-ms N            headless: stop with exit code 3 when the virtual clock passes N\n"
          "  --timedemo            with --headless --input: report frames, seconds, fps, slowest frame\n"
-         "  --help                this text\n";
+         "  --frame-stats         at the end, print the mean and worst real frame period\n"
+         "  --fullscreen          start full screen\n"
+         "  --window              start in a window\n"
+         "  --scale N             window size: N times 320x240 (1..8)\n"
+         "  --volume N            master volume 0..100\n"
+         "  --no-sound            no sound (same as NOSOUND)\n"
+         "  --config FILE         settings file instead of $XDG_CONFIG_HOME/quarvel/quarvel.ini\n"
+         "  --data DIR            look for graphics/ and WAV/ in DIR first\n"
+         "  --hiscore FILE        keep the high score in FILE\n"
+         "  --version             the game's version\n"
+         "  --help                this text\n"
+         "\n"
+         "Controls (keyboard / game controller):\n"
+         "  Left, Right           move               d-pad, left stick\n"
+         "  Space                 start, fire, stomp  A (south), Start\n"
+         "  z                     stage two: drop     B (east)\n"
+         "  Esc                   back, leave         Back/Select\n"
+         "  Y / N                 answer a question   A / B\n"
+         "  Ctrl, left Shift      stage three: fast, slow   right, left shoulder\n"
+         "  P or Pause            pause (window)\n"
+         "  M, -, =               mute, volume down, volume up (window)\n"
+         "  F12                   screenshot as PNG (window)\n"
+         "  Alt+Enter             full screen on/off (window)\n"
+         "\n"
+         "Files:\n"
+         "  data          graphics/graphics.bmp and WAV/ from --data, the working directory,\n"
+         "                the program's folder or ../share/quarvel beside it\n"
+         "  high score    hiscore.txt beside data found in the working directory, else\n"
+         "                $XDG_DATA_HOME/quarvel/hiscore.txt (~/.local/share/quarvel)\n"
+         "  settings      $XDG_CONFIG_HOME/quarvel/quarvel.ini (~/.config/quarvel), keys:\n") +
+         settingsKeysHelp() +
+         "  screenshots   $XDG_PICTURES_DIR (or ~/.local/share/quarvel), quarvel-DATE-TIME.png\n";
 }
 
 int parseCommandLine(const std::vector<std::string>& args, RunOptions& options) {
@@ -86,6 +117,8 @@ int parseCommandLine(const std::vector<std::string>& args, RunOptions& options) 
       options.headless = true;
     } else if (arg == "--timedemo") {
       options.timedemo = true;
+    } else if (arg == "--frame-stats") {
+      options.frameStats = true;
     } else if (arg == "--seed") {
       if (!value(text) || !parseWholeNumber(text, 4294967295LL, number)) return fail("--seed needs a whole number from 0 to 4294967295");
       options.seedGiven = true;
@@ -108,6 +141,25 @@ int parseCommandLine(const std::vector<std::string>& args, RunOptions& options) 
       if (!value(options.frameHashes)) return fail("--frame-hashes needs a file");
     } else if (arg == "--sound-log") {
       if (!value(options.soundLog)) return fail("--sound-log needs a file");
+    } else if (arg == "--version") {
+      std::printf("quarvel %s\n", QUARVEL_VERSION);
+      return 1;
+    } else if (arg == "--fullscreen" || arg == "--window") {
+      options.fullScreenOption = arg == "--fullscreen" ? 1 : 0;
+    } else if (arg == "--scale") {
+      if (!value(text) || !parseWholeNumber(text, 8, number) || number < 1) return fail("--scale needs a whole number from 1 to 8");
+      options.scaleOption = static_cast<int>(number);
+    } else if (arg == "--volume") {
+      if (!value(text) || !parseWholeNumber(text, 100, number)) return fail("--volume needs a whole number from 0 to 100");
+      options.volumeOption = static_cast<int>(number);
+    } else if (arg == "--no-sound") {
+      options.noSoundOption = true;
+    } else if (arg == "--config") {
+      if (!value(options.configFile)) return fail("--config needs a file");
+    } else if (arg == "--data") {
+      if (!value(options.dataOption)) return fail("--data needs a folder");
+    } else if (arg == "--hiscore") {
+      if (!value(options.hiscoreFile)) return fail("--hiscore needs a file");
     } else if (arg == "--max-ms") {
       if (!value(text) || !parseWholeNumber(text, 1LL << 50, number)) return fail("--max-ms needs a whole number");
       options.maxMs = number;

@@ -23,6 +23,7 @@
 #include "platform/run_options.h"
 #include "app/command_line.h"
 #include "app/run_files.h"
+#include "app/player_files.h"
 
 namespace {
 
@@ -72,6 +73,19 @@ void runOneScene(const std::string& scene) {
   if (scene == "stage3") StageThree();
 }
 
+// Ctrl+C or SIGTERM: end as the program ends normally, keeping a high score
+// that the game has reached.
+void quitNow() {
+  saveHighScoreIfReached();
+  writeFinalShot();
+  closeScreen();
+  closeSound();
+  destroySpriteTable();
+  platformStop();
+  std::fflush(nullptr);
+  std::exit(0);
+}
+
 }  // namespace
 
 int runGame(const std::vector<std::string>& args, bool fullScreen) {
@@ -81,9 +95,11 @@ int runGame(const std::vector<std::string>& args, bool fullScreen) {
   if (parsed == 1) return 0;
   if (parsed != 0) return 2;
   if (prepareRunFiles(options) != 0) return 2;
+  if (int failed = preparePlayerFiles(options)) return failed;
   auto realStart = std::chrono::steady_clock::now();
   platformStart(options);
-  startUp(options, fullScreen);
+  setQuitHandler(quitNow);
+  startUp(options, options.fullScreen);
   if (options.scene.empty())
     mainLoop();
   else
@@ -98,6 +114,7 @@ int runGame(const std::vector<std::string>& args, bool fullScreen) {
     std::printf("timedemo: %lld frames in %.3f s, %.1f frames per second, slowest frame %.3f ms\n",
                 static_cast<long long>(frames), seconds, seconds > 0 ? frames / seconds : 0.0, slowestFrameMs());
   }
+  if (options.frameStats) std::printf("%s\n", framePacingReport().c_str());
   // What the exit handlers do, in their order: display, sound, sprite images.
   closeScreen();
   closeSound();

@@ -188,7 +188,13 @@ int32_t highScoreFromText(const std::string& text) {
   return parseValue(secondItem(in));
 }
 
-void saveHighScore(int32_t value) { saveHighScoreTo(highScoreStorage.path, value); }
+void saveHighScore(int32_t value) {
+  if (highScoreStorage.savesAllowed) saveHighScoreTo(highScoreStorage.path, value);
+}
+
+void setHighScoreFile(const std::string& path) { highScoreStorage.path = path; }
+
+void allowHighScoreSaves(bool allowed) { highScoreStorage.savesAllowed = allowed; }
 
 void saveHighScoreIfReached() {
   if (gameState.score == gameState.highScore) saveHighScore(gameState.highScore);

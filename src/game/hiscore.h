@@ -8,6 +8,7 @@
 struct HighScoreStorage {
   std::string path = "hiscore.txt";
   bool warned = false;  // one warning on stderr a run, whatever goes wrong
+  bool savesAllowed = true;  // watching a recording in the window never saves
   // Tests: called after each step of a save (1 temporary file created,
   // 2 written, 3 flushed to disk, 4 closed, 5 renamed over the old file,
   // 6 folder flushed); returning false after step 1 to 4 makes it fail.
@@ -20,5 +21,9 @@ int32_t loadHighScore();
 void saveHighScore(int32_t value);
 // Saves when the score equals the high score: what every stage end does.
 void saveHighScoreIfReached();
+// Where the file lives (hiscore.txt in the working directory unless start-up
+// says otherwise) and whether saves happen at all.
+void setHighScoreFile(const std::string& path);
+void allowHighScoreSaves(bool allowed);
 // The value a high-score file's text stands for (the second item).
 int32_t highScoreFromText(const std::string& text);

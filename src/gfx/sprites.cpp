@@ -4,6 +4,7 @@
 #include "gfx/sprites.h"
 
 #include "gfx/rotoblit.h"
+#include "platform/paths.h"
 
 SpriteTable spriteTable;
 
@@ -20,7 +21,7 @@ void destroyAndForget(Image*& image) {
 
 void loadSpriteSheet() {
   spriteTable.sheet = createImage(128, 64);
-  loadBitmap("graphics/graphics.bmp", spriteTable.sheet);
+  loadBitmap(dataPath("graphics/graphics.bmp"), spriteTable.sheet);
   // The little alien always has this pixel, even on a sheet without it.
   setPixel(spriteTable.sheet, 12, 3, 0xFFFFFF);
 }

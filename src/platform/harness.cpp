@@ -26,6 +26,9 @@ void platformStart(const RunOptions& options) {
   p.keyQueue.clear();
   std::fill(std::begin(p.held), std::end(p.held), false);
   p.slowestFrameMs = 0.0;
+  p.paused = false;
+  p.virtualMsAtPresent = 0;
+  p.pacing = FramePacing{};
   p.runStart = std::chrono::steady_clock::now();
   p.lastPresent = p.runStart;
   if (!options.shotsDir.empty()) {
@@ -59,6 +62,7 @@ void platformStop() {
   p.frameHashLog = nullptr;
   p.frameHook = nullptr;
   p.inputRecorder = nullptr;
+  if (p.quitHandler) setQuitHandler(nullptr);
   p.screenOpen = false;
 }
 
@@ -211,3 +215,15 @@ void audioClose() {
 }
 
 double slowestFrameMs() { return platform().slowestFrameMs; }
+
+std::string framePacingReport() {
+  const FramePacing& pacing = platform().pacing;
+  char text[200];
+  auto mean = [&](int kind) { return pacing.count[kind] ? pacing.totalMs[kind] / pacing.count[kind] : 0.0; };
+  std::snprintf(text, sizeof text,
+                "frame pacing: %lld frames of 30 ms sleep: mean %.2f ms, worst %.2f ms; %lld frames flat out: mean %.2f ms, "
+                "worst %.2f ms",
+                static_cast<long long>(pacing.count[0]), mean(0), pacing.worstMs[0],
+                static_cast<long long>(pacing.count[1]), mean(1), pacing.worstMs[1]);
+  return text;
+}

@@ -57,5 +57,15 @@ uint32_t pageCrc32(const uint32_t* page);
 void logSoundEvent(int sample, int channel, int volume);
 
 
+// Ctrl+C and SIGTERM: while a handler is set, either signal makes the next
+// wait call it (it is expected to end the program); nullptr restores the
+// default action.
+void setQuitHandler(std::function<void()> handler);
+bool quitRequested();
+void runQuitHandlerIfAsked();
+
 // --timedemo: the longest real time between two presented frames so far.
 double slowestFrameMs();
+// --frame-stats: mean and worst real frame period of the frames that slept
+// 30 ms and of those run flat out, as one line.
+std::string framePacingReport();

@@ -132,12 +132,21 @@ void FramePresent() {
   PlatformState& p = platform();
   if (p.workPage != p.visiblePage) std::memcpy(p.pages[p.visiblePage], p.pages[p.workPage], sizeof p.pages[0]);
   showVisiblePage(true);
+  p.pageClearedSinceFrame = false;
   ++p.frames;
   auto now = std::chrono::steady_clock::now();
   if (p.frames > 1) {
     double ms = std::chrono::duration<double, std::milli>(now - p.lastPresent).count();
     p.slowestFrameMs = std::max(p.slowestFrameMs, ms);
+    int64_t slept = p.virtualMs - p.virtualMsAtPresent;
+    if (slept == 30 || slept == 1) {
+      int kind = slept == 30 ? 0 : 1;
+      ++p.pacing.count[kind];
+      p.pacing.totalMs[kind] += ms;
+      p.pacing.worstMs[kind] = std::max(p.pacing.worstMs[kind], ms);
+    }
   }
+  p.virtualMsAtPresent = p.virtualMs;
   p.lastPresent = now;
   for (const auto& [first, last] : p.options.shotFrames) {
     if (p.frames >= first && p.frames <= last && !p.options.shotsDir.empty()) {
@@ -153,6 +162,7 @@ void FramePresent() {
 
 void clearPage() {
   if (!platform().screenOpen) return;
+  platform().pageClearedSinceFrame = true;
   fillBox(workSurface(), 0, 0, SCREEN_WIDTH - 1, SCREEN_HEIGHT - 1, 0x000000);
 }
 
@@ -297,6 +307,7 @@ void advanceClock(int ms, bool stopOnKey) {
   p.virtualMs += std::max(ms, 1);
   showVisiblePage(false);
   if (p.backend) p.backend->wait(ms, stopOnKey);
+  runQuitHandlerIfAsked();
   if (p.virtualMs > p.options.maxMs && !p.maxMsPassed) {
     p.maxMsPassed = true;
     std::fprintf(stderr, "quarvel: the virtual clock passed --max-ms %lld; stopping\n",

@@ -3,6 +3,7 @@
 // includes this header.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -27,6 +28,15 @@ struct ScriptPlayer {
 };
 
 constexpr int SCREEN_WIDTH = 320;
+
+// Real time from one presented frame to the next, for the frames of a
+// scene's loop: those that slept 30 ms, and those run flat out (stage three
+// with Ctrl).
+struct FramePacing {
+  int64_t count[2] = {};
+  double totalMs[2] = {};
+  double worstMs[2] = {};
+};
 constexpr int SCREEN_HEIGHT = 240;
 constexpr int PAGE_PITCH = SCREEN_WIDTH * 4;  // already a multiple of 16
 
@@ -38,6 +48,8 @@ struct PlatformState {
   int workPage = 0;
   int visiblePage = 0;
   int lockDepth = 0;
+  bool pageClearedSinceFrame = false;
+  std::atomic<bool> paused{false};  // the window's pause (tests watch it from another thread)  // clearPage on page 0 shown since the last FramePresent
   bool held[256] = {};
   std::deque<std::string> keyQueue;
   std::mt19937 random;
@@ -46,12 +58,16 @@ struct PlatformState {
   bool maxMsPassed = false;
   std::function<void(int64_t)> frameHook;
   std::function<void(const std::string&)> inputRecorder;
+  std::function<void()> quitHandler;
   std::FILE* soundLog = nullptr;
   std::FILE* frameHashLog = nullptr;
   // --timedemo: real time of the run and the slowest frame.
   std::chrono::steady_clock::time_point runStart;
   std::chrono::steady_clock::time_point lastPresent;
   double slowestFrameMs = 0.0;
+  // --frame-stats: real frame periods, by the sleep the frame asked for.
+  int64_t virtualMsAtPresent = 0;
+  FramePacing pacing;
 };
 
 PlatformState& platform();

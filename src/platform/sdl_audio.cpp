@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/quiet_stderr.h"
@@ -49,6 +50,7 @@ bool SdlBackend::openAudio() {
     return false;
   }
   audio_ = new SdlAudioState;
+  applyVolume();
   return true;
 }
 
@@ -93,4 +95,18 @@ void SdlBackend::closeAudio() {
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   delete audio_;
   audio_ = nullptr;
+}
+
+// Headroom: every sample peaks at -5 to -6 dBFS, so any two add up to
+// about 0 dB and three (a shot, a hit and a march note) would clip. The
+// mixer's master volume at 0.59 keeps three at once below full scale.
+int mixerMasterVolume(int volumePercent) {
+  constexpr int HEADROOM = 76;  // of MIX_MAX_VOLUME (128)
+  return std::clamp(volumePercent, 0, 100) * HEADROOM / 100;
+}
+
+// The master volume of the settings, or nothing while muted.
+void SdlBackend::applyVolume() {
+  if (audio_ == nullptr) return;
+  Mix_MasterVolume(muted_ ? 0 : mixerMasterVolume(platform().options.settings.volume));
 }

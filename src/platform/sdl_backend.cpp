@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/platform_state.h"
 #include "platform/quiet_stderr.h"
+#include "platform/sdl_keys.h"
 
 struct SdlWindowState {
   SDL_Window* window = nullptr;
@@ -23,46 +24,6 @@ struct SdlWindowState {
 };
 
 namespace {
-
-int setOneScanCode(SDL_Scancode code) {
-  if (code >= SDL_SCANCODE_A && code <= SDL_SCANCODE_Z) {
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyz";
-    return scanCodeForName(std::string(1, letters[code - SDL_SCANCODE_A]));
-  }
-  if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_9) return 0x02 + (code - SDL_SCANCODE_1);
-  switch (code) {
-    case SDL_SCANCODE_0: return 0x0B;
-    case SDL_SCANCODE_ESCAPE: return SC_ESC;
-    case SDL_SCANCODE_LCTRL:
-    case SDL_SCANCODE_RCTRL: return SC_CTRL;
-    case SDL_SCANCODE_LSHIFT: return SC_LSHIFT;
-    case SDL_SCANCODE_RSHIFT: return 0x36;
-    case SDL_SCANCODE_SPACE: return SC_SPACE;
-    case SDL_SCANCODE_LEFT: return SC_LEFT;
-    case SDL_SCANCODE_RIGHT: return SC_RIGHT;
-    case SDL_SCANCODE_UP: return 0x48;
-    case SDL_SCANCODE_DOWN: return 0x50;
-    case SDL_SCANCODE_RETURN: return SC_ENTER;
-    case SDL_SCANCODE_TAB: return 0x0F;
-    case SDL_SCANCODE_BACKSPACE: return 0x0E;
-    case SDL_SCANCODE_LALT:
-    case SDL_SCANCODE_RALT: return 0x38;
-    case SDL_SCANCODE_MINUS: return 0x0C;
-    default: return -1;
-  }
-}
-
-// The character a key press types, taken from the press itself (text-input
-// events can lag behind under input methods). Shift gives capitals.
-std::string typedValue(const SDL_Keysym& key, int scanCode) {
-  bool shift = (key.mod & KMOD_SHIFT) != 0;
-  if (key.scancode >= SDL_SCANCODE_A && key.scancode <= SDL_SCANCODE_Z) {
-    char c = static_cast<char>('a' + (key.scancode - SDL_SCANCODE_A));
-    return std::string(1, shift ? static_cast<char>(c - 'a' + 'A') : c);
-  }
-  if (scanCode >= 0 && !shift) return typedValueForScanCode(scanCode);
-  return keyWithoutCharacter();
-}
 
 // A window the player can see: SDL's drivers in SDL's order, but never the
 // off-screen or dummy ones, unless SDL_VIDEODRIVER asks for one on purpose.
@@ -100,8 +61,17 @@ void keepDriversLoaded() {}
 }  // namespace
 
 SdlBackend::SdlBackend(const std::string& recordFile, std::vector<ScriptEvent> script) {
+  // Ctrl+C and SIGTERM belong to the game's own quit handler, not to SDL.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   script_.events = std::move(script);
   script_.applyUpTo(0);
+  // Key bindings: the bound key does the action's work; a swap of two keys works.
+  for (int code = 0; code < 256; ++code) keyBinding_[code] = code;
+  const Settings& settings = platform().options.settings;
+  for (int action = 0; action < ACTION_COUNT; ++action) {
+    int own = scanCodeForName(settings.keys[action]);
+    if (own >= 0) keyBinding_[own] = scanCodeForName(defaultKeyName(action));
+  }
   if (!recordFile.empty()) {
     recordOut_ = std::fopen(recordFile.c_str(), "w");
     if (recordOut_ == nullptr) std::fprintf(stderr, "quarvel: cannot write the recording to %s\n", recordFile.c_str());
@@ -120,6 +90,10 @@ void SdlBackend::record(const std::string& line) {
   std::fflush(recordOut_);
 }
 
+int SdlBackend::boundKey(int scanCode) const {
+  return scanCode >= 0 && scanCode < 256 ? keyBinding_[scanCode] : scanCode;
+}
+
 void SdlBackend::addInput(const std::vector<ScriptEvent>& events) { script_.add(events); }
 
 void SdlBackend::noteSeed(uint32_t seed) {
@@ -135,9 +109,14 @@ void SdlBackend::openDisplay(bool fullScreen) {
   }
   window_ = new SdlWindowState;
   Uint32 flags = SDL_WINDOW_RESIZABLE | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-  window_->window = SDL_CreateWindow("quarvel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 960, 720, flags);
+  const Settings& settings = platform().options.settings;
+  window_->window = SDL_CreateWindow("Quarvel", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                     SCREEN_WIDTH * settings.scale, SCREEN_HEIGHT * settings.scale, flags);
+  // Without vsync a frame lasts its sleep plus its drawing: presenting never
+  // waits for the display (Ctrl in stage three runs as fast as it draws).
   if (window_->window != nullptr)
-    window_->renderer = SDL_CreateRenderer(window_->window, -1, SDL_RENDERER_PRESENTVSYNC);
+    window_->renderer = SDL_CreateRenderer(window_->window, -1,
+                                           SDL_RENDERER_ACCELERATED | (settings.vsync ? SDL_RENDERER_PRESENTVSYNC : 0));
   if (window_->renderer == nullptr && window_->window != nullptr)
     window_->renderer = SDL_CreateRenderer(window_->window, -1, SDL_RENDERER_SOFTWARE);
   if (window_->renderer != nullptr)
@@ -149,6 +128,9 @@ void SdlBackend::openDisplay(bool fullScreen) {
   }
   keepDriversLoaded();
   SDL_SetTextureBlendMode(window_->texture, SDL_BLENDMODE_NONE);
+  // Controllers are optional: without the subsystem the keyboard still plays.
+  if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+    std::fprintf(stderr, "quarvel: warning: no game controllers: %s\n", SDL_GetError());
   // Crisp pixels: whole-number scales, letterboxed.
   SDL_RenderSetLogicalSize(window_->renderer, SCREEN_WIDTH, SCREEN_HEIGHT);
   SDL_RenderSetIntegerScale(window_->renderer, SDL_TRUE);
@@ -167,6 +149,8 @@ void SdlBackend::leaveFullScreen() {
 
 void SdlBackend::closeDisplay() {
   if (window_ == nullptr) return;
+  closeControllers();
+  SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
   if (window_->texture) SDL_DestroyTexture(window_->texture);
   if (window_->renderer) SDL_DestroyRenderer(window_->renderer);
   if (window_->window) SDL_DestroyWindow(window_->window);
@@ -185,10 +169,24 @@ void SdlBackend::showPage(const uint32_t* pixels, bool urgent) {
   if (!urgent && now - window_->lastShown < 15) return;
   window_->lastShown = now;
   SDL_UpdateTexture(window_->texture, nullptr, pixels, PAGE_PITCH);
+  // Whole-number scales keep pixels crisp; a window smaller than the picture
+  // shrinks it instead of cutting it off. Both keep the aspect ratio.
+  int width = 0, height = 0;
+  SDL_GetRendererOutputSize(window_->renderer, &width, &height);
+  SDL_RenderSetIntegerScale(window_->renderer,
+                            width >= SCREEN_WIDTH && height >= SCREEN_HEIGHT ? SDL_TRUE : SDL_FALSE);
   SDL_SetRenderDrawColor(window_->renderer, 0, 0, 0, 255);
   SDL_RenderClear(window_->renderer);
   SDL_RenderCopy(window_->renderer, window_->texture, nullptr, nullptr);
   SDL_RenderPresent(window_->renderer);
+}
+
+// The whole-number factor the picture is shown at now (at least 1).
+int SdlBackend::pictureFactor() const {
+  int width = SCREEN_WIDTH, height = SCREEN_HEIGHT;
+  if (window_ != nullptr) SDL_GetRendererOutputSize(window_->renderer, &width, &height);
+  int factor = std::min(width / SCREEN_WIDTH, height / SCREEN_HEIGHT);
+  return std::max(factor, 1);
 }
 
 void SdlBackend::pumpEvents() {
@@ -202,23 +200,33 @@ void SdlBackend::pumpEvents() {
       }
       continue;
     }
+    if (controllerEvent(event)) continue;
+    if (event.type == SDL_WINDOWEVENT && platform().options.settings.pauseOnFocusLoss) {
+      if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) setPaused(true, true);
+      if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED && pausedByFocus_) setPaused(false, false);
+    }
     if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) continue;
+    if (extraKey(event.key)) continue;
+    // While paused the game takes no new presses; releases still count, so
+    // that nothing stays held after the pause.
+    if (platform().paused && event.type == SDL_KEYDOWN) continue;
     const SDL_Keysym& key = event.key.keysym;
-    if (event.type == SDL_KEYDOWN && key.scancode == SDL_SCANCODE_RETURN && (key.mod & KMOD_ALT)) {
+    bool enter = key.scancode == SDL_SCANCODE_RETURN || key.scancode == SDL_SCANCODE_KP_ENTER;
+    if (event.type == SDL_KEYDOWN && enter && (key.mod & KMOD_ALT)) {
       if (!event.key.repeat && window_ != nullptr && !window_->left) {
         bool full = (SDL_GetWindowFlags(window_->window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
         SDL_SetWindowFullscreen(window_->window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
       }
       continue;
     }
-    int scanCode = setOneScanCode(key.scancode);
+    int scanCode = boundKey(gameKeyOf(event.key));
     std::string name = nameForScanCode(scanCode);
     if (event.type == SDL_KEYUP) {
       releaseKey(scanCode);
       if (!name.empty()) record("up " + name);
       continue;
     }
-    std::string value = typedValue(key, scanCode);
+    std::string value = typedValueForKey(key.mod, scanCode);
     if (event.key.repeat) {  // auto-repeat types again but the key was already down
       queueKeyValue(value);
       record(value.size() == 1 && value[0] > ' ' ? "type " + value : "");
@@ -233,13 +241,23 @@ void SdlBackend::pumpEvents() {
   }
 }
 
+int SdlBackend::gameKeyOf(const SDL_KeyboardEvent& key) const {
+  return gameScanCodeForKey(key.keysym.scancode, key.keysym.sym);
+}
+
 void SdlBackend::wait(int ms, bool stopOnKey) {
   Uint64 end = SDL_GetTicks64() + static_cast<Uint64>(ms);
   PlatformState& p = platform();
   script_.applyUpTo(p.virtualMs);
   do {
     pumpEvents();
+    if (p.paused) {  // the rest of this wait comes after the pause
+      Uint64 pausedAt = SDL_GetTicks64();
+      holdWhilePaused();
+      end += SDL_GetTicks64() - pausedAt;
+    }
     if (stopOnKey && !p.keyQueue.empty()) return;
+    if (quitRequested()) return;
     Uint64 now = SDL_GetTicks64();
     if (now >= end) return;
     SDL_Delay(static_cast<Uint32>(std::min<Uint64>(end - now, 2)));

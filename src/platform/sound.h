@@ -10,6 +10,7 @@ constexpr int SAMPLE_COUNT = 9;
 struct SoundState {
   bool soundWanted = false;
   bool soundReady = false;
+  bool missing[SAMPLE_COUNT] = {};  // sample files not there at start-up
 };
 extern SoundState soundState;
 

@@ -41,8 +41,7 @@ class HighScoreStorageTest : public ::testing::Test {
   // everything written on stderr meanwhile.
   static int32_t loadAndSave(int32_t value, std::string& err) {
     ::testing::internal::CaptureStderr();
-    int32_t loaded = -7;
-    loadHighScore(loaded);
+    int32_t loaded = loadHighScore();
     saveHighScore(value);
     saveHighScore(value + 1);
     err = ::testing::internal::GetCapturedStderr();

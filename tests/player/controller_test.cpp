@@ -1,0 +1,186 @@
+// Game controllers in the window back end, without hardware: SDL's virtual
+// controller with the dummy video driver. A controller plays stage one frame
+// for frame as the keyboard does; A and B answer questions; unplugging lets
+// go of everything it held. The keyboard events go through SDL too.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <functional>
+
+#include "game/game_state.h"
+#include "gfx/effects.h"
+#include "gfx/sprites.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
+#include "platform/platform_state.h"
+#include "platform/sound.h"
+#include "player_support.h"
+#include "stage_one/stage_one.h"
+
+namespace {
+
+struct StopStage {};
+constexpr int64_t LAST_FRAME = 70;
+
+// Stage one for LAST_FRAME frames; drive(frame) sets the input after each.
+std::vector<uint64_t> playStageOne(const std::function<void(int64_t)>& drive) {
+  std::vector<uint64_t> frames;
+  setFrameHook([&](int64_t frame) {
+    frames.push_back(visiblePageHash());
+    if (frame == LAST_FRAME) throw StopStage{};
+    drive(frame);
+  });
+  gameState.credits = 2;
+  try {
+    StageOne();
+  } catch (const StopStage&) {
+  }
+  return frames;
+}
+
+struct VirtualPad {
+  int index = -1;
+  SDL_Joystick* joystick = nullptr;
+  VirtualPad() {
+    index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                      SDL_CONTROLLER_BUTTON_MAX, 0);
+    joystick = SDL_JoystickOpen(index);
+    sleepMs(1);  // the back end hears of it and opens it
+  }
+  ~VirtualPad() { unplug(); }
+  void unplug() {
+    if (joystick == nullptr) return;
+    SDL_JoystickClose(joystick);
+    SDL_JoystickDetachVirtual(index);
+    joystick = nullptr;
+  }
+  void button(SDL_GameControllerButton b, bool down) { SDL_JoystickSetVirtualButton(joystick, b, down ? 1 : 0); }
+  void stickX(int value) { SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(value)); }
+};
+
+}  // namespace
+
+TEST(Controller, AVirtualControllerPlaysStageOneFrameForFrameAsTheKeys) {
+  startWindow(9);
+  std::vector<uint64_t> keys = playStageOne([](int64_t frame) {
+    if (frame == 3) pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, true);
+    if (frame == 15) pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, false);
+    if (frame == 20) pushKey(SDL_SCANCODE_SPACE, SDLK_SPACE, true);
+    if (frame == 22) pushKey(SDL_SCANCODE_SPACE, SDLK_SPACE, false);
+    if (frame == 30) pushKey(SDL_SCANCODE_LEFT, SDLK_LEFT, true);
+    if (frame == 55) pushKey(SDL_SCANCODE_LEFT, SDLK_LEFT, false);
+    if (frame == 58) pushKey(SDL_SCANCODE_SPACE, SDLK_SPACE, true);
+    if (frame == 59) pushKey(SDL_SCANCODE_SPACE, SDLK_SPACE, false);
+  });
+  stopWindow();
+
+  startWindow(9);
+  std::vector<uint64_t> pad;
+  {
+    VirtualPad controller;
+    pad = playStageOne([&](int64_t frame) {
+      if (frame == 3) controller.button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
+      if (frame == 15) controller.button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
+      if (frame == 20) controller.button(SDL_CONTROLLER_BUTTON_A, true);
+      if (frame == 22) controller.button(SDL_CONTROLLER_BUTTON_A, false);
+      if (frame == 30) controller.stickX(-30000);
+      if (frame == 40) controller.stickX(-12000);  // still held: inside the play
+      if (frame == 55) controller.stickX(0);
+      if (frame == 58) controller.button(SDL_CONTROLLER_BUTTON_START, true);
+      if (frame == 59) controller.button(SDL_CONTROLLER_BUTTON_START, false);
+    });
+  }
+  stopWindow();
+
+  startWindow(9);
+  std::vector<uint64_t> idle = playStageOne([](int64_t) {});
+  stopWindow();
+
+  ASSERT_EQ(keys.size(), static_cast<size_t>(LAST_FRAME));
+  EXPECT_EQ(pad, keys);
+  EXPECT_NE(idle, keys) << "the input changed the game";
+}
+
+TEST(Controller, AAndBAnswerQuestionsAndUnpluggingLetsGo) {
+  startWindow(1);
+  VirtualPad controller;
+  auto press = [&](SDL_GameControllerButton button) {
+    controller.button(button, true);
+    sleepMs(1);
+    controller.button(button, false);
+    sleepMs(1);
+    return readKey();
+  };
+  // The title (nothing presented yet): A is Space, B the drop key.
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), " ");
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_B), "z");
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_BACK), std::string(1, KEY_ESC_CHAR));
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_START), " ");
+  // A question drawn over the last frame on page 0: yes and no.
+  setPages(1, 0);
+  FramePresent();
+  setPages(0, 0);
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), "y");
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_B), "n");
+  // The title clears the page first: Space again.
+  clearPage();
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), " ");
+
+  controller.button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true);
+  controller.button(SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true);
+  controller.stickX(32767);
+  sleepMs(1);
+  EXPECT_TRUE(keyHeld(SC_CTRL));
+  EXPECT_TRUE(keyHeld(SC_LSHIFT));
+  EXPECT_TRUE(keyHeld(SC_RIGHT));
+  controller.unplug();
+  sleepMs(1);
+  EXPECT_FALSE(keyHeld(SC_CTRL));
+  EXPECT_FALSE(keyHeld(SC_LSHIFT));
+  EXPECT_FALSE(keyHeld(SC_RIGHT));
+  // Plugged in again: it plays again.
+  VirtualPad again;
+  again.button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
+  sleepMs(1);
+  EXPECT_TRUE(keyHeld(SC_LEFT));
+  again.unplug();
+  stopWindow();
+}
+
+TEST(Keyboard, LettersByLayoutAndBindingsThroughTheWindowBackEnd) {
+  startWindow(1, "key_fire = x\nkey_left = right\nkey_right = left\n");
+  pushKey(SDL_SCANCODE_Z, SDLK_y, true);  // German: the key labelled Y
+  pushKey(SDL_SCANCODE_Z, SDLK_y, false);
+  pushKey(SDL_SCANCODE_X, SDLK_x, true);  // bound to fire
+  sleepMs(1);
+  EXPECT_EQ(readKey(), "y");
+  EXPECT_EQ(readKey(), " ");
+  EXPECT_TRUE(keyHeld(SC_SPACE));
+  pushKey(SDL_SCANCODE_X, SDLK_x, false);
+  pushKey(SDL_SCANCODE_LEFT, SDLK_LEFT, true);  // swapped arrows
+  sleepMs(1);
+  EXPECT_FALSE(keyHeld(SC_SPACE));
+  EXPECT_TRUE(keyHeld(SC_RIGHT));
+  EXPECT_FALSE(keyHeld(SC_LEFT));
+  stopWindow();
+}
+
+TEST(Keyboard, AltWithEitherEnterTogglesFullScreen) {
+  startWindow(1);
+  SDL_Window* window = nullptr;
+  for (Uint32 id = 1; id < 1000 && window == nullptr; ++id) window = SDL_GetWindowFromID(id);
+  ASSERT_NE(window, nullptr);
+  auto fullScreen = [&] { return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP; };
+  EXPECT_FALSE(fullScreen());
+  pushKey(SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER, true, KMOD_LALT);
+  pushKey(SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER, false, KMOD_LALT);
+  sleepMs(1);
+  EXPECT_TRUE(fullScreen());
+  pushKey(SDL_SCANCODE_RETURN, SDLK_RETURN, true, KMOD_RALT);
+  sleepMs(1);
+  EXPECT_FALSE(fullScreen());
+  EXPECT_EQ(readKey(), "") << "the game does not see the toggle";
+  stopWindow();
+}

@@ -1,0 +1,23 @@
+// Helpers of the player's-game tests: runs of the real binaries with their
+// own environment (XDG folders in scratch space, never the real HOME).
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "support/run_game.h"
+
+// Runs `env ENV BINARY ARGS` in folder; BINARY is a path. Everything of the
+// run's environment that names a per-user folder points into folder/home.
+GameRun runIn(const std::string& folder, const std::string& binary, const std::string& args,
+              const std::string& env = "");
+std::string builtBinary(const std::string& name);  // build/NAME
+void writeFile(const std::string& path, const std::string& bytes);
+
+// The window back end as the game starts it, on SDL's dummy video driver (no
+// display needed), in-process: seed, settings text, settings file.
+void startWindow(uint32_t seed, const std::string& settings = "", const std::string& settingsFile = "");
+void stopWindow();
+uint64_t visiblePageHash();
+// A key event as SDL would deliver it (scan code = place, sym = layout).
+void pushKey(int scancode, int sym, bool down, int mod = 0);

@@ -1,0 +1,136 @@
+// quarvel.ini: good, missing and malformed files, writing back one value,
+// and the command line over the file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/command_line.h"
+#include "app/player_files.h"
+#include "platform/settings.h"
+#include "player_support.h"
+#include "support/session.h"
+
+namespace fs = std::filesystem;
+
+TEST(SettingsFile, EveryKeyReadsAndBadLinesAreReportedAndSkipped) {
+  Settings settings;
+  std::vector<std::string> problems;
+  parseSettings(
+      "# Quarvel\n"
+      "fullscreen = yes\n"
+      "scale=5\n"
+      "  vsync = on   ; comment\n"
+      "volume = 40\n"
+      "sound = off\n"
+      "pause_on_focus_loss = true\n"
+      "key_fire = x\n"
+      "key_left = right\n"
+      "key_right = left\n"
+      "\n"
+      "scale = 9\n"        // 12: out of range, 5 stays
+      "volume = -1\n"      // 13
+      "colour = blue\n"    // 14
+      "key_jump = j\n"     // 15
+      "key_drop = f12\n"   // 16
+      "just words\n"       // 17
+      "vsync = maybe\n",   // 18
+      "q.ini", settings, problems);
+  EXPECT_TRUE(settings.fullScreenGiven);
+  EXPECT_TRUE(settings.fullScreen);
+  EXPECT_EQ(settings.scale, 5);
+  EXPECT_TRUE(settings.vsync);
+  EXPECT_EQ(settings.volume, 40);
+  EXPECT_FALSE(settings.sound);
+  EXPECT_TRUE(settings.pauseOnFocusLoss);
+  EXPECT_EQ(settings.keys[ActionFire], "x");
+  EXPECT_EQ(settings.keys[ActionLeft], "right");
+  EXPECT_EQ(settings.keys[ActionDrop], "");
+  ASSERT_EQ(problems.size(), 7u);
+  const char* lines[] = {"q.ini:12: scale", "q.ini:13: volume", "q.ini:14: unknown setting 'colour'",
+                         "q.ini:15: unknown action 'jump'", "q.ini:16: unknown key name 'f12'",
+                         "q.ini:17: expected", "q.ini:18: vsync"};
+  for (size_t i = 0; i < problems.size(); ++i) EXPECT_EQ(problems[i].rfind(lines[i], 0), 0u) << problems[i];
+
+  Settings defaults;
+  problems.clear();
+  EXPECT_FALSE(loadSettingsFile("/no/such/quarvel.ini", defaults, problems));
+  EXPECT_TRUE(problems.empty());
+  EXPECT_EQ(defaults.scale, 3);
+  EXPECT_EQ(defaults.volume, 100);
+  EXPECT_FALSE(defaults.vsync);
+}
+
+TEST(SettingsFile, SavingOneValueKeepsTheOtherLinesAndCreatesTheFolder) {
+  std::string folder = makeScratchFolder("ini");
+  std::string path = folder + "/config/quarvel/quarvel.ini";
+  ASSERT_TRUE(saveSetting(path, "volume", "70"));
+  EXPECT_EQ(readFileText(path), "volume = 70\n");
+  writeFile(path, "# mine\nscale = 2\nvolume = 70  # loud\nsound = on\n");
+  ASSERT_TRUE(saveSetting(path, "volume", "35"));
+  EXPECT_EQ(readFileText(path), "# mine\nscale = 2\nvolume = 35\nsound = on\n");
+  EXPECT_FALSE(fs::exists(path + ".new"));
+  fs::remove_all(folder);
+}
+
+TEST(SettingsFile, TheCommandLineWinsOverTheFile) {
+  std::string folder = makeScratchFolder("override");
+  writeFile(folder + "/q.ini", "scale = 2\nvolume = 50\nfullscreen = yes\n");
+  RunOptions options;
+  ASSERT_EQ(parseCommandLine({"--config", folder + "/q.ini", "--scale", "6", "--window", "--no-sound"}, options), 0);
+  applySettings(options);
+  EXPECT_EQ(options.settings.scale, 6);
+  EXPECT_EQ(options.settings.volume, 50);
+  EXPECT_FALSE(options.fullScreen);
+  EXPECT_EQ(options.gameArguments.back(), "NOSOUND");
+
+  RunOptions fromFile;
+  ASSERT_EQ(parseCommandLine({"--config", folder + "/q.ini", "--volume", "0"}, fromFile), 0);
+  applySettings(fromFile);
+  EXPECT_TRUE(fromFile.fullScreen);
+  EXPECT_EQ(fromFile.settings.volume, 0);
+  for (const char* bad : {"--scale", "--scale 0", "--scale 9", "--volume 101", "--config"}) {
+    RunOptions rejected;
+    std::vector<std::string> args;
+    std::string text = bad;
+    args.push_back(text.substr(0, text.find(' ')));
+    if (text.find(' ') != std::string::npos) args.push_back(text.substr(text.find(' ') + 1));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(parseCommandLine(args, rejected), 2) << bad;
+    testing::internal::GetCapturedStderr();
+  }
+  fs::remove_all(folder);
+}
+
+// The window build reads the user's quarvel.ini; a bad line is reported and
+// the game still starts; a headless run does not read it at all.
+TEST(SettingsFile, TheGameStartsDespiteBadLinesAndHeadlessIgnoresTheUserFile) {
+  std::string folder = makeScratchFolder("badini");
+  copyGameData(folder);
+  writeFile(folder + "/in.txt", "100 down esc\n");
+  writeFile(folder + "/home/config/quarvel/quarvel.ini", "scale = 1\nwobble = 3\nsound = off\n");
+  GameRun window = runIn(folder, builtBinary("quarvel-win"), "--input in.txt");
+  EXPECT_EQ(window.exitCode, 0);
+  EXPECT_EQ(window.err, folder + "/home/config/quarvel/quarvel.ini:2: unknown setting 'wobble'\n");
+  EXPECT_EQ(window.out, "") << "sound = off: the mixer never started";
+  GameRun headless = runIn(folder, builtBinary("quarvel-win"), "--headless --input in.txt");
+  EXPECT_EQ(headless.exitCode, 0);
+  EXPECT_EQ(headless.err, "");
+  EXPECT_EQ(headless.out, "FMOD CLOSED\n");
+  GameRun named = runIn(folder, builtBinary("quarvel-win"), "--headless --input in.txt --config home/config/quarvel/quarvel.ini");
+  EXPECT_EQ(named.err, "home/config/quarvel/quarvel.ini:2: unknown setting 'wobble'\n");
+  EXPECT_EQ(named.out, "");
+  fs::remove_all(folder);
+}
+
+TEST(CommandLine, HelpListsControlsAndFilesAndVersionPrintsOne) {
+  std::string help = commandLineHelp();
+  for (const char* word : {"--fullscreen", "--window", "--scale", "--volume", "--no-sound", "--config", "--data",
+                           "--hiscore", "--version", "Controls", "F12", "Back/Select", "quarvel.ini", "hiscore.txt",
+                           "key_drop = z"})
+    EXPECT_NE(help.find(word), std::string::npos) << word;
+  std::string folder = makeScratchFolder("version");
+  GameRun run = runIn(folder, builtBinary("quarvel"), "--version");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out.rfind("quarvel ", 0), 0u);
+  fs::remove_all(folder);
+}
