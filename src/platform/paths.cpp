@@ -1,7 +1,9 @@
 // The data search and the per-user folders.
 #include "platform/paths.h"
 
+#ifndef __EMSCRIPTEN__
 #include <SDL.h>
+#endif
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,12 +21,18 @@ bool holdsSheet(const fs::path& folder) {
   return fs::is_regular_file(folder / "graphics" / "graphics.bmp", error);
 }
 
+// The browser build has no executable folder: its data sits in the working
+// directory of its packaged file system.
 std::string systemExecutableFolder() {
+#ifdef __EMSCRIPTEN__
+  return "";
+#else
   char* base = SDL_GetBasePath();
   if (base == nullptr) return "";
   std::string folder = base;
   SDL_free(base);
   return folder;
+#endif
 }
 
 // An XDG variable when it holds an absolute path, else HOME + fallback.
@@ -110,5 +118,9 @@ bool makeFolders(const std::string& folder) {
 }
 
 void showErrorBox(const std::string& text) {
+#ifdef __EMSCRIPTEN__
+  (void)text;  // the page shows the game's error line itself
+#else
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Quarvel", text.c_str(), nullptr);
+#endif
 }

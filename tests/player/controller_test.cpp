@@ -16,7 +16,7 @@
 #include "platform/platform.h"
 #include "platform/platform_state.h"
 #include "platform/sound.h"
-#include "player_support.h"
+#include "support/player_support.h"
 #include "stage_one/stage_one.h"
 
 namespace {

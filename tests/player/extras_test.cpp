@@ -11,7 +11,7 @@
 #include "platform/platform_state.h"
 #include "platform/png.h"
 #include "platform/sdl_backend.h"
-#include "player_support.h"
+#include "support/player_support.h"
 #include "stage_one/stage_one.h"
 #include "support/session.h"
 

@@ -10,7 +10,7 @@
 #include "game/game_state.h"
 #include "platform/harness.h"
 #include "platform/paths.h"
-#include "player_support.h"
+#include "support/player_support.h"
 #include "support/session.h"
 
 namespace fs = std::filesystem;

@@ -7,7 +7,7 @@
 #include "app/command_line.h"
 #include "app/player_files.h"
 #include "platform/settings.h"
-#include "player_support.h"
+#include "support/player_support.h"
 #include "support/session.h"
 
 namespace fs = std::filesystem;

@@ -1,4 +1,4 @@
-#include "player_support.h"
+#include "support/player_support.h"
 
 #include <sys/wait.h>
 
