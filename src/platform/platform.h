@@ -77,6 +77,12 @@ void destroyImage(Image* image);
 bool loadBitmap(const std::string& path, Image* image);
 
 using BlendFn = uint32_t (*)(uint32_t source, uint32_t destination, const void* param);
+// The two blends the game draws with; drawImage and RotoBlit recognise them and
+// do their work in plain row loops instead of a call per pixel.
+// Mask pixels leave the destination; every other pixel becomes *(uint32_t*)param.
+uint32_t RecolourBlend(uint32_t source, uint32_t destination, const void* param);
+// Mask pixels leave the destination; every other pixel becomes the mask colour.
+uint32_t EraseBlend(uint32_t source, uint32_t destination, const void* param);
 enum DrawMode { DrawCopy, DrawTransparent, DrawCustom };
 // Copies the source rectangle (corners included, cut to the source) so that
 // its top-left pixel lands on (x, y) of the target (nullptr: the work page).
