@@ -2,6 +2,7 @@
 // sprite images cut and derived from it.
 #pragma once
 
+#include "gfx/text.h"
 #include "platform/platform.h"
 
 enum SpriteId {
@@ -15,6 +16,7 @@ enum SpriteId {
 struct SpriteTable {
   Image* sheet = nullptr;  // the SpriteSheet
   Image* images[SPRITE_COUNT] = {};
+  TextPictures textPictures;  // lines of lettering cut from the sheet (text.h)
 };
 extern SpriteTable spriteTable;
 
