@@ -34,6 +34,7 @@ void BM_StageOneFrameFullFormation(benchmark::State& state) {
     benchmark::ClobberMemory();
   }
   closeSound();
+  reportInPageCopies(state);
   stopBenchScreen();
 }
 BENCHMARK(BM_StageOneFrameFullFormation)->Unit(benchmark::kMicrosecond);

@@ -48,6 +48,7 @@ void BM_StageThreeBusyFrame(benchmark::State& state) {
   }
   releaseKey(SC_CTRL);
   destroyUfoImages(s);
+  reportInPageCopies(state);
   stopBenchScreen();
 }
 BENCHMARK(BM_StageThreeBusyFrame)->Unit(benchmark::kMicrosecond);

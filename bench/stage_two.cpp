@@ -62,6 +62,7 @@ void BM_StageTwoBusyFrame(benchmark::State& state) {
     playStageTwoFrame(play);
     benchmark::DoNotOptimize(play);
   }
+  reportInPageCopies(state);
   stopBenchScreen();
 }
 BENCHMARK(BM_StageTwoBusyFrame)->Unit(benchmark::kMicrosecond);

@@ -20,6 +20,7 @@ void BM_HangarFirstFrame(benchmark::State& state) {
     queueKeyValue(std::string(1, KEY_ESC_CHAR));
     StoryScene(1);
   }
+  reportInPageCopies(state);
   stopBenchScreen();
 }
 BENCHMARK(BM_HangarFirstFrame)->Unit(benchmark::kMicrosecond);

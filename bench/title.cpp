@@ -22,6 +22,7 @@ void BM_TitlePicture(benchmark::State& state) {
     runTitleScreen(result);
     benchmark::DoNotOptimize(result);
   }
+  reportInPageCopies(state);
   stopBenchScreen();
 }
 BENCHMARK(BM_TitlePicture)->Unit(benchmark::kMicrosecond);
