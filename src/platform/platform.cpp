@@ -40,6 +40,7 @@ Surface workSurface() {
 
 // nullptr (the work page) or an image; a surface of 0x0 when nothing can be drawn.
 Surface targetSurface(Image* target) {
+  if (target == nullptr && platform().drawInto != nullptr) target = platform().drawInto;
   if (target == nullptr) {
     if (!platform().screenOpen) return {nullptr, 0, 0, 0, 4};
     return workSurface();
@@ -214,9 +215,12 @@ void lockWorkPage() { ++platform().lockDepth; }
 
 WorkPageInfo workPageInfo() {
   PlatformState& p = platform();
+  if (Image* image = p.drawInto) return {imagePixels(image), image->width, image->height, 32, image->pitch};
   if (!p.screenOpen) return {nullptr, 0, 0, 0, 0};
   return {reinterpret_cast<uint8_t*>(p.pages[p.workPage]), SCREEN_WIDTH, SCREEN_HEIGHT, 32, PAGE_PITCH};
 }
+
+void drawIntoImage(Image* image) { platform().drawInto = image; }
 
 void unlockWorkPage() {
   PlatformState& p = platform();

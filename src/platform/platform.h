@@ -67,6 +67,11 @@ struct WorkPageInfo {
 void lockWorkPage();
 WorkPageInfo workPageInfo();
 void unlockWorkPage();
+// While an image is set here, drawing aimed at the work page (drawLine,
+// setPixel and drawImage with target nullptr, and workPageInfo, so RotoBlit
+// too) lands in that image instead: a picture painted with the same code as
+// the screen. nullptr: the work page again.
+void drawIntoImage(Image* image);
 
 // --- images ----------------------------------------------------------------
 Image* createImage(int width, int height);  // every pixel 0xFFFF00FF

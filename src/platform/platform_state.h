@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/platform.h"
 #include "platform/harness.h"
 #include "platform/run_options.h"
 
@@ -38,6 +39,7 @@ struct PlatformState {
   int workPage = 0;
   int visiblePage = 0;
   int lockDepth = 0;
+  Image* drawInto = nullptr;  // drawIntoImage: where work-page drawing goes instead
   bool held[256] = {};
   std::deque<std::string> keyQueue;
   std::mt19937 random;
