@@ -198,22 +198,31 @@ void findSpans(const RowJob& job, const uint32_t* from, int32_t v, uint32_t* out
   bool complete = true;
   row.size = 0;
   int32_t U = job.U, UAcc = 0;
-  for (int32_t i = 0; i < job.count; ++i) {
+  for (int32_t i = 0; i < job.count;) {
     uint32_t source = from[U > job.maxU ? job.maxU : U];
+    // n pixels show this source pixel: the run ends where the next step would move U.
+    int32_t n = 1;
+    if (job.UI == 0) {
+      while (i + n < job.count && UAcc + job.UF < STEP_UNIT) {
+        UAcc += job.UF;
+        ++n;
+      }
+    }
     if (MODE == RowCopy || !isMask<4>(source)) {
       uint32_t value = MODE == RowRecolour ? colour : source;
       RowSpans::Span* last = row.size > 0 ? &row.spans[row.size - 1] : nullptr;
       if (last != nullptr && last->start + last->length == i && last->value == value) {
-        ++last->length;
+        last->length += n;
       } else {
         if (row.size == RowSpans::CAPACITY) {
           fillSpans(row, out);
           row.size = 0;
           complete = false;
         }
-        row.spans[row.size++] = RowSpans::Span{i, 1, value};
+        row.spans[row.size++] = RowSpans::Span{i, n, value};
       }
     }
+    i += n;
     U += job.UI;
     UAcc += job.UF;
     if (UAcc >= STEP_UNIT) {

@@ -47,7 +47,7 @@ bool sameShapes(const std::vector<uint32_t>& kept) {
 }  // namespace
 
 Image* towerPictureImage() {
-  if (!shapesPresent()) return nullptr;
+  if (!towerPicture.enabled || !shapesPresent()) return nullptr;
   if (towerPicture.picture == nullptr) towerPicture.picture = createImage(PICTURE_WIDTH, PICTURE_HEIGHT);
   return towerPicture.picture;
 }

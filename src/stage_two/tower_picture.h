@@ -18,6 +18,7 @@ constexpr int32_t PICTURE_WIDTH = 352; // the screen and room for the shake and 
 constexpr int32_t PICTURE_HEIGHT = 280;
 
 struct TowerPicture {
+  bool enabled = true;  // false: the rows are always drawn one by one (for comparisons)
   Image* picture = nullptr;
   int32_t first = -1;  // the first row painted; -1: nothing painted yet
   uint16_t cells[PICTURE_ROWS][TOWER_COLUMNS] = {};
