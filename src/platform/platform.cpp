@@ -52,6 +52,15 @@ inline uint32_t* pixelAt(const Surface& s, int x, int y) {
   return reinterpret_cast<uint32_t*>(s.pixels + static_cast<intptr_t>(y) * s.pitch) + x;
 }
 
+// Fills count pixels of each of rows rows, pitch bytes apart. Whole pages and
+// wide bands are filled every frame: the first row is filled and the others
+// copied from it, as copying runs with wider stores than filling.
+void fillRows(uint32_t* first, int pitch, int count, int rows, uint32_t colour) {
+  std::fill(first, first + count, colour);
+  uint8_t* row = reinterpret_cast<uint8_t*>(first);
+  for (int y = 1; y < rows; ++y) std::memcpy(row + static_cast<intptr_t>(y) * pitch, first, static_cast<size_t>(count) * 4);
+}
+
 void putPixel(const Surface& s, int x, int y, uint32_t colour) {
   if (s.pixels == nullptr || s.bytesPerPixel != 4) return;
   if (x < 0 || y < 0 || x >= s.width || y >= s.height) return;
@@ -66,7 +75,8 @@ void fillBox(const Surface& s, int x1, int y1, int x2, int y2, uint32_t colour) 
   y1 = std::max(y1, 0);
   x2 = std::min(x2, s.width - 1);
   y2 = std::min(y2, s.height - 1);
-  for (int y = y1; y <= y2; ++y) std::fill(pixelAt(s, x1, y), pixelAt(s, x1, y) + std::max(0, x2 - x1 + 1), colour);
+  if (x1 > x2 || y1 > y2) return;
+  fillRows(pixelAt(s, x1, y1), s.pitch, x2 - x1 + 1, y2 - y1 + 1, colour);
 }
 
 // A one-pixel line, both ends included; points off the surface are skipped.
@@ -241,7 +251,7 @@ Image* createImage(int width, int height) {
   image->width = width;
   image->height = height;
   image->pitch = pitch;
-  for (int y = 0; y < height; ++y) std::fill(imageRow(image, y), imageRow(image, y) + width, 0xFFFF00FFu);
+  if (width > 0 && height > 0) fillRows(imageRow(image, 0), pitch, width, height, 0xFFFF00FFu);
   return image;
 }
 
