@@ -21,6 +21,7 @@ void platformStart(const RunOptions& options) {
   p.keyQueue.clear();
   std::fill(std::begin(p.held), std::end(p.held), false);
   p.slowestFrameMs = 0.0;
+  p.slowestFrame = 0;
   p.runStart = std::chrono::steady_clock::now();
   p.lastPresent = p.runStart;
   if (!options.shotsDir.empty()) {
@@ -168,3 +169,12 @@ void audioClose() {
 }
 
 double slowestFrameMs() { return platform().slowestFrameMs; }
+
+int64_t slowestFrameNumber() { return platform().slowestFrame; }
+
+double meanFrameMs() {
+  PlatformState& p = platform();
+  if (p.frames < 2) return 0.0;
+  return std::chrono::duration<double, std::milli>(p.lastPresent - p.firstPresent).count() /
+         static_cast<double>(p.frames - 1);
+}

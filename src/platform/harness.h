@@ -55,3 +55,5 @@ void logSoundEvent(int sample, int channel, int volume);
 
 // --timedemo: the longest real time between two presented frames so far.
 double slowestFrameMs();
+int64_t slowestFrameNumber();  // the frame presented at the end of that longest time
+double meanFrameMs();          // from the first presented frame to the last

@@ -174,7 +174,12 @@ void FramePresent() {
   auto now = std::chrono::steady_clock::now();
   if (p.frames > 1) {
     double ms = std::chrono::duration<double, std::milli>(now - p.lastPresent).count();
-    p.slowestFrameMs = std::max(p.slowestFrameMs, ms);
+    if (ms > p.slowestFrameMs) {
+      p.slowestFrameMs = ms;
+      p.slowestFrame = p.frames;
+    }
+  } else {
+    p.firstPresent = now;
   }
   p.lastPresent = now;
   for (const auto& [first, last] : p.options.shotFrames) {

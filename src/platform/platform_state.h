@@ -53,6 +53,8 @@ struct PlatformState {
   std::chrono::steady_clock::time_point runStart;
   std::chrono::steady_clock::time_point lastPresent;
   double slowestFrameMs = 0.0;
+  int64_t slowestFrame = 0;  // the frame that ended the slowest gap
+  std::chrono::steady_clock::time_point firstPresent;
 };
 
 PlatformState& platform();
