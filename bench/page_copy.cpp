@@ -16,12 +16,6 @@ namespace {
 
 constexpr size_t PAGE_BYTES = 320 * 240 * 4;
 
-double threadCpuSeconds() {
-  timespec now{};
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
 void BM_PageCopy(benchmark::State& state) {
   std::vector<uint8_t> from(PAGE_BYTES, 0x5A), to(PAGE_BYTES, 0);
   for (auto _ : state) {
