@@ -57,7 +57,7 @@ std::string commandLineHelp() {
          "  --shot-frames LIST    frames to shoot: 1,5,10-20 or all (default none; final.bmp always)\n"
          "  --sound-log FILE      log every sound played: FRAME MS SAMPLE CHANNEL VOLUME\n"
          "  --max-ms N            headless: stop with exit code 3 when the virtual clock passes N\n"
-         "  --timedemo            with --headless --input: report frames, seconds, fps, slowest frame\n"
+         "  --timedemo            with --headless --input: report frames, seconds, fps, slowest and mean frame\n"
          "  --help                this text\n";
 }
 
