@@ -29,12 +29,14 @@ void BM_StageOneFrameFullFormation(benchmark::State& state) {
   spawnEffect(200, 100, FxBlastSlow);
 
   StageOneRecord stage = start;
+  const double loopStart = threadCpuSeconds();
   for (auto _ : state) {
     stage = start;
     setPages(pagePair.work, pagePair.visible);
     playStageOneFrame(stage);
     benchmark::ClobberMemory();
   }
+  reportInPageCopies(state, loopStart);
   closeSound();
   stopBenchScreen();
 }

@@ -43,10 +43,12 @@ void BM_StageThreeBusyFrame(benchmark::State& state) {
   StageThreeRecord stage;
   enterStageThree(stage);
   startStageThree(stage);
+  const double loopStart = threadCpuSeconds();
   for (auto _ : state) {
     setBusyFrame(stage);  // cheap next to the frame
     stageThreeFrame(stage);
   }
+  reportInPageCopies(state, loopStart);
   releaseKey(SC_CTRL);
   destroyUfoImages(stage);
   stopBenchScreen();

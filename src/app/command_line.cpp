@@ -59,7 +59,7 @@ std::string commandLineHelp() {
          "  --frame-hashes FILE   write 'FRAME CRC32' of the shown page for each --shot-frames frame (or all)\n"
          "  --sound-log FILE      log every sound played: FRAME MS SAMPLE CHANNEL VOLUME\n"
          "  --max-ms N            headless: stop with exit code 3 when the virtual clock passes N\n"
-         "  --timedemo            with --headless --input: report frames, seconds, fps, slowest frame\n"
+         "  --timedemo            with --headless --input: report frames, seconds, fps, slowest and mean frame\n"
          "  --frame-stats         at the end, print the mean and worst real frame period\n"
          "  --fullscreen          start full screen\n"
          "  --window              start in a window\n"

@@ -111,8 +111,10 @@ int runGame(const std::vector<std::string>& args, bool fullScreen) {
   if (options.timedemo) {
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - realStart).count();
     int64_t frames = framesPresented();
-    std::printf("timedemo: %lld frames in %.3f s, %.1f frames per second, slowest frame %.3f ms\n",
-                static_cast<long long>(frames), seconds, seconds > 0 ? frames / seconds : 0.0, slowestFrameMs());
+    std::printf("timedemo: %lld frames in %.3f s, %.1f frames per second, slowest frame %.3f ms (frame %lld), "
+                "mean frame %.4f ms\n",
+                static_cast<long long>(frames), seconds, seconds > 0 ? frames / seconds : 0.0, slowestFrameMs(),
+                static_cast<long long>(slowestFrameNumber()), meanFrameMs());
   }
   if (options.frameStats) std::printf("%s\n", framePacingReport().c_str());
   // What the exit handlers do, in their order: display, sound, sprite images.

@@ -5,6 +5,8 @@
 // pixels of every sprite on screen depend on it.
 #include "gfx/rotoblit.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -57,8 +59,14 @@ Surface sourceSurface(Image* source) {
   return Surface{block + 4, width, second, bytes, bytes * width};
 }
 
-// Nearest integer, halves to the even neighbour.
-int32_t nearest(float value) { return static_cast<int32_t>(std::nearbyint(value)); }
+// Nearest integer, halves to the even neighbour. It runs several times a row,
+// so small values avoid the library call: adding and taking away 1.5 * 2^23
+// leaves no fraction, rounded the same way as std::nearbyint rounds.
+int32_t nearest(float value) {
+  constexpr float ROUNDER = 12582912.0f;
+  if (std::fabs(value) < 4194304.0f) return static_cast<int32_t>((value + ROUNDER) - ROUNDER);
+  return static_cast<int32_t>(std::nearbyint(value));
+}
 int32_t floorInt(float value) { return static_cast<int32_t>(std::floor(value)); }
 
 uint32_t expand565(uint32_t p) {
@@ -158,12 +166,159 @@ void drawRow(const RowJob& job) {
   }
 }
 
+// The painted stretches of one row of a sprite that is not turned, kept for
+// the rows below it: a sprite scaled up N times repeats each source row N
+// times, and a repeat only needs its stretches filled again.
+struct RowSpans {
+  static constexpr int32_t CAPACITY = 256;
+  struct Span {
+    int32_t start, length;
+    uint32_t value;
+  };
+  int32_t U = -1, v = 0, UI = 0, UF = 0, count = 0;  // the row they belong to; U -1: none
+  int32_t size = 0;
+  Span spans[CAPACITY];
+};
+
+void fillSpans(RowSpans& row, uint32_t* out) {
+  for (int32_t k = 0; k < row.size; ++k) {
+    const RowSpans::Span& span = row.spans[k];
+    std::fill(out + span.start, out + span.start + span.length, span.value);
+  }
+}
+
+// Works out the stretches of a level row: the source row stays the same all
+// along and U never goes back, so runs of mask pixels are skipped and runs of
+// one colour become one stretch. U and V start inside or past the far edge of
+// the source here, so the clamps of drawRow only ever hold them at the far
+// edge. A row with more stretches than fit is painted as it goes and not kept.
+template <RowMode MODE>
+void findSpans(const RowJob& job, const uint32_t* from, int32_t v, uint32_t* out, RowSpans& row) {
+  const uint32_t colour = MODE == RowRecolour ? *static_cast<const uint32_t*>(job.blendParam) : 0;
+  bool complete = true;
+  row.size = 0;
+  int32_t U = job.U, UAcc = 0;
+  for (int32_t i = 0; i < job.count;) {
+    uint32_t source = from[U > job.maxU ? job.maxU : U];
+    // n pixels show this source pixel: the run ends where the next step would move U.
+    int32_t n = 1;
+    if (job.UI == 0) {
+      while (i + n < job.count && UAcc + job.UF < STEP_UNIT) {
+        UAcc += job.UF;
+        ++n;
+      }
+    }
+    if (MODE == RowCopy || !isMask<4>(source)) {
+      uint32_t value = MODE == RowRecolour ? colour : source;
+      RowSpans::Span* last = row.size > 0 ? &row.spans[row.size - 1] : nullptr;
+      if (last != nullptr && last->start + last->length == i && last->value == value) {
+        last->length += n;
+      } else {
+        if (row.size == RowSpans::CAPACITY) {
+          fillSpans(row, out);
+          row.size = 0;
+          complete = false;
+        }
+        row.spans[row.size++] = RowSpans::Span{i, n, value};
+      }
+    }
+    i += n;
+    U += job.UI;
+    UAcc += job.UF;
+    if (UAcc >= STEP_UNIT) {
+      U += 1;
+      UAcc -= STEP_UNIT;
+    }
+  }
+  row.U = complete ? job.U : -1;
+  row.v = v;
+  row.UI = job.UI;
+  row.UF = job.UF;
+  row.count = job.count;
+}
+
+// A row of a sprite that is not turned (the common case), drawn as filled
+// stretches instead of pixel by pixel.
+template <RowMode MODE>
+void drawLevelRow(const RowJob& job, RowSpans& row) {
+  const int32_t v = job.V > job.maxV ? job.maxV : job.V;
+  const uint32_t* from = reinterpret_cast<const uint32_t*>(job.src + static_cast<intptr_t>(v) * job.srcPitch);
+  uint32_t* out = reinterpret_cast<uint32_t*>(job.out);
+  bool same = row.U == job.U && row.v == v && row.UI == job.UI && row.UF == job.UF && row.count == job.count;
+  if (!same) findSpans<MODE>(job, from, v, out, row);
+  fillSpans(row, out);
+}
+
+template <RowMode MODE>
+void drawRowAs(const RowJob& job, RowSpans& row) {
+  bool level = job.VI == 0 && job.VF == 0 && job.UI >= 0 && job.U >= 0 && job.V >= 0;
+  if (level) drawLevelRow<MODE>(job, row);
+  else drawRow<4, MODE>(job);
+}
+
 template <int BPP>
-void drawRowByMode(const RowJob& job) {
-  if (job.blend == RecolourBlend && BPP == 4) drawRow<BPP, RowRecolour>(job);
-  else if (job.blend != nullptr) drawRow<BPP, RowBlend>(job);
-  else if (job.transparent != 0) drawRow<BPP, RowSkipMask>(job);
-  else drawRow<BPP, RowCopy>(job);
+void drawRowByMode(const RowJob& job, RowSpans& row) {
+  if constexpr (BPP == 4) {
+    if (job.blend == RecolourBlend) drawRowAs<RowRecolour>(job, row);
+    else if (job.blend != nullptr) drawRow<BPP, RowBlend>(job);
+    else if (job.transparent != 0) drawRowAs<RowSkipMask>(job, row);
+    else drawRowAs<RowCopy>(job, row);
+  } else {
+    if (job.blend != nullptr) drawRow<BPP, RowBlend>(job);
+    else if (job.transparent != 0) drawRow<BPP, RowSkipMask>(job);
+    else drawRow<BPP, RowCopy>(job);
+  }
+}
+
+// What one row's set-up depends on: the two edges' x and u and the
+// difference of their v, as bits.
+struct RowEdges {
+  uint32_t leftX, rightX, leftU, rightU, vDifference;
+  bool operator==(const RowEdges&) const = default;
+};
+
+RowEdges rowEdges(const EdgeWalker& left, const EdgeWalker& right) {
+  return RowEdges{std::bit_cast<uint32_t>(left.x), std::bit_cast<uint32_t>(right.x),
+                  std::bit_cast<uint32_t>(left.u), std::bit_cast<uint32_t>(right.u),
+                  std::bit_cast<uint32_t>(right.v - left.v)};
+}
+
+// Where a row starts and ends on the target and how it steps through the
+// source; V alone is left to the row itself.
+struct RowSetup {
+  RowEdges edges{0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};  // NaN bits: no row yet
+  bool draws = false;
+  int32_t xs = 0, count = 0;
+  int32_t U = 0, UI = 0, UF = 0, VI = 0, VF = 0;
+  float vStep = 0.0f;
+  float clipped = 0.0f;  // pixels cut off at the left edge
+};
+
+RowSetup setUpRow(const RowEdges& edges, const EdgeWalker& left, const EdgeWalker& right, int32_t width) {
+  RowSetup setup;
+  setup.edges = edges;
+  int32_t xs = nearest(left.x + 0.5f);
+  int32_t xe = nearest(right.x - 0.5f);
+  if (!(xs < width && xe >= 0 && xs != xe)) return setup;
+  setup.draws = true;
+  float span = static_cast<float>(xe - xs);
+  float uStep = (right.u - left.u) / span;
+  setup.vStep = (right.v - left.v) / span;
+  if (xs < 0) {
+    setup.clipped = static_cast<float>(-xs);
+    setup.U = floorInt(left.u + uStep * setup.clipped);
+    xs = 0;
+  } else {
+    setup.U = floorInt(left.u);
+  }
+  if (xe >= width) xe = width - 1;
+  setup.UI = floorInt(uStep);
+  setup.UF = nearest((uStep - static_cast<float>(setup.UI)) * static_cast<float>(STEP_UNIT));
+  setup.VI = floorInt(setup.vStep);
+  setup.VF = nearest((setup.vStep - static_cast<float>(setup.VI)) * static_cast<float>(STEP_UNIT));
+  setup.xs = xs;
+  setup.count = xe - xs;
+  return setup;
 }
 
 // At a corner row: the walker takes over the corner it reached and aims at
@@ -257,6 +412,8 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
     dst.pixels = workPageInfo().pixels;
   }
   RowJob job{};
+  RowSetup setup;
+  RowSpans row;
   job.src = src.pixels;
   job.srcPitch = src.pitch;
   job.maxU = src.width - 1;
@@ -268,32 +425,25 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
     if (static_cast<float>(y) == corners[left.heading].y) turnCorner(left, corners);
     if (static_cast<float>(y) == corners[right.heading].y) turnCorner(right, corners);
     if (y >= 0) {
-      int32_t xs = nearest(left.x + 0.5f);
-      int32_t xe = nearest(right.x - 0.5f);
-      if (xs < dst.width && xe >= 0 && xs != xe) {
-        float span = static_cast<float>(xe - xs);
-        float uStep = (right.u - left.u) / span;
-        float vStep = (right.v - left.v) / span;
-        if (xs < 0) {
-          float clipped = static_cast<float>(-xs);
-          job.U = floorInt(left.u + uStep * clipped);
-          job.V = floorInt(left.v + vStep * clipped);
-          xs = 0;
-        } else {
-          job.U = floorInt(left.u);
-          job.V = floorInt(left.v);
-        }
-        if (xe >= dst.width) xe = dst.width - 1;
-        job.UI = floorInt(uStep);
-        job.UF = nearest((uStep - static_cast<float>(job.UI)) * static_cast<float>(STEP_UNIT));
-        job.VI = floorInt(vStep);
-        job.VF = nearest((vStep - static_cast<float>(job.VI)) * static_cast<float>(STEP_UNIT));
-        job.count = xe - xs;
-        job.out = dst.pixels + static_cast<intptr_t>(y) * dst.pitch + static_cast<intptr_t>(xs) * dst.bytesPerPixel;
+      // A sprite that is not turned has the same edges and steps on every
+      // row, and only V moves: the set-up is worked out again only when the
+      // edges differ from the last row's, bit for bit.
+      RowEdges edges = rowEdges(left, right);
+      if (!(edges == setup.edges)) setup = setUpRow(edges, left, right, dst.width);
+      if (setup.draws) {
+        job.U = setup.U;
+        job.V = floorInt(setup.clipped > 0.0f ? left.v + setup.vStep * setup.clipped : left.v);
+        job.UI = setup.UI;
+        job.UF = setup.UF;
+        job.VI = setup.VI;
+        job.VF = setup.VF;
+        job.count = setup.count;
+        job.out = dst.pixels + static_cast<intptr_t>(y) * dst.pitch +
+                  static_cast<intptr_t>(setup.xs) * dst.bytesPerPixel;
         if (job.count > 0) {
-          if (dst.bytesPerPixel == 4) drawRowByMode<4>(job);
-          else if (dst.bytesPerPixel == 2) drawRowByMode<2>(job);
-          else if (dst.bytesPerPixel == 1) drawRowByMode<1>(job);
+          if (dst.bytesPerPixel == 4) drawRowByMode<4>(job, row);
+          else if (dst.bytesPerPixel == 2) drawRowByMode<2>(job, row);
+          else if (dst.bytesPerPixel == 1) drawRowByMode<1>(job, row);
         }
       }
     }
@@ -305,12 +455,4 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
     right.v += right.dv;
   }
   if (target == nullptr) unlockWorkPage();
-}
-
-uint32_t RecolourBlend(uint32_t source, uint32_t destination, const void* param) {
-  return (source & 0xFFFFFF) == MASK_COLOUR ? destination : *static_cast<const uint32_t*>(param);
-}
-
-uint32_t EraseBlend(uint32_t source, uint32_t destination, const void*) {
-  return (source & 0xFFFFFF) == MASK_COLOUR ? destination : MASK_COLOUR;
 }

@@ -10,7 +10,4 @@
 void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, float scaleX, float scaleY,
               float angle, int32_t transparent, BlendFn blend, const void* blendParam);
 
-// Mask pixels leave the destination; every other pixel becomes *(uint32_t*)param.
-uint32_t RecolourBlend(uint32_t source, uint32_t destination, const void* param);
-// Mask pixels leave the destination; every other pixel becomes the mask colour.
-uint32_t EraseBlend(uint32_t source, uint32_t destination, const void* param);
+// The blends RecolourBlend and EraseBlend are declared in platform/platform.h.

@@ -2,6 +2,7 @@
 // sprite images cut and derived from it.
 #pragma once
 
+#include "gfx/text.h"
 #include "platform/platform.h"
 
 enum SpriteId {
@@ -47,6 +48,7 @@ inline const SpriteCut& spriteCut(int id) { return SPRITE_CUTS[id]; }
 struct SpriteTable {
   Image* sheet = nullptr;  // the SpriteSheet
   Image* images[SPRITE_COUNT] = {};
+  TextPictures textPictures;  // lines of lettering cut from the sheet (text.h)
 };
 extern SpriteTable spriteTable;
 

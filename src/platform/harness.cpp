@@ -29,6 +29,7 @@ void platformStart(const RunOptions& options) {
   p.paused = false;
   p.virtualMsAtPresent = 0;
   p.pacing = FramePacing{};
+  p.slowestFrame = 0;
   p.runStart = std::chrono::steady_clock::now();
   p.lastPresent = p.runStart;
   if (!options.shotsDir.empty()) {
@@ -226,4 +227,13 @@ std::string framePacingReport() {
                 static_cast<long long>(pacing.count[0]), mean(0), pacing.worstMs[0],
                 static_cast<long long>(pacing.count[1]), mean(1), pacing.worstMs[1]);
   return text;
+}
+
+int64_t slowestFrameNumber() { return platform().slowestFrame; }
+
+double meanFrameMs() {
+  PlatformState& p = platform();
+  if (p.frames < 2) return 0.0;
+  return std::chrono::duration<double, std::milli>(p.lastPresent - p.firstPresent).count() /
+         static_cast<double>(p.frames - 1);
 }

@@ -69,3 +69,5 @@ double slowestFrameMs();
 // --frame-stats: mean and worst real frame period of the frames that slept
 // 30 ms and of those run flat out, as one line.
 std::string framePacingReport();
+int64_t slowestFrameNumber();  // the frame presented at the end of that longest time
+double meanFrameMs();          // from the first presented frame to the last

@@ -67,6 +67,11 @@ struct WorkPageInfo {
 void lockWorkPage();
 WorkPageInfo workPageInfo();
 void unlockWorkPage();
+// While an image is set here, drawing aimed at the work page (drawLine,
+// setPixel and drawImage with target nullptr, and workPageInfo, so RotoBlit
+// too) lands in that image instead: a picture painted with the same code as
+// the screen. nullptr: the work page again.
+void drawIntoImage(Image* image);
 
 // --- images ----------------------------------------------------------------
 Image* createImage(int width, int height);  // every pixel 0xFFFF00FF
@@ -77,6 +82,12 @@ void destroyImage(Image* image);
 bool loadBitmap(const std::string& path, Image* image);
 
 using BlendFn = uint32_t (*)(uint32_t source, uint32_t destination, const void* param);
+// The two blends the game draws with; drawImage and RotoBlit recognise them and
+// do their work in plain row loops instead of a call per pixel.
+// Mask pixels leave the destination; every other pixel becomes *(uint32_t*)param.
+uint32_t RecolourBlend(uint32_t source, uint32_t destination, const void* param);
+// Mask pixels leave the destination; every other pixel becomes the mask colour.
+uint32_t EraseBlend(uint32_t source, uint32_t destination, const void* param);
 enum DrawMode { DrawCopy, DrawTransparent, DrawCustom };
 // Copies the source rectangle (corners included, cut to the source) so that
 // its top-left pixel lands on (x, y) of the target (nullptr: the work page).

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/platform.h"
 #include "platform/harness.h"
 #include "platform/run_options.h"
 
@@ -49,7 +50,8 @@ struct PlatformState {
   int visiblePage = 0;
   int lockDepth = 0;
   bool pageClearedSinceFrame = false;
-  std::atomic<bool> paused{false};  // the window's pause (tests watch it from another thread)  // clearPage on page 0 shown since the last FramePresent
+  std::atomic<bool> paused{false};  // the window's pause (tests watch it from another thread)
+  Image* drawInto = nullptr;  // drawIntoImage: where work-page drawing goes instead
   bool held[256] = {};
   std::deque<std::string> keyQueue;
   std::mt19937 random;
@@ -68,6 +70,8 @@ struct PlatformState {
   // --frame-stats: real frame periods, by the sleep the frame asked for.
   int64_t virtualMsAtPresent = 0;
   FramePacing pacing;
+  int64_t slowestFrame = 0;  // the frame that ended the slowest gap
+  std::chrono::steady_clock::time_point firstPresent;
 };
 
 PlatformState& platform();

@@ -70,6 +70,49 @@ void drawCell(int32_t c, int32_t r, int32_t X, int32_t Y, int32_t dx, int32_t dy
   }
 }
 
+// Rows first .. first + 10, cell column 0 at x = dx, map y 0 at y = dy - scroll.
+void drawRows(int32_t first, int32_t scroll, int32_t dx, int32_t dy) {
+  for (int32_t r = first; r < first + ROWS_IN_VIEW; ++r) {
+    for (int32_t c = 0; c < TOWER_COLUMNS; ++c) {
+      drawCell(c, r, 16 * c + dx, 32 * r + dy - scroll, dx, dy, scroll);
+    }
+  }
+}
+
+// Rows whose cells draw only boxes, image puts, cracks and floor numbers at
+// their own place: these come out the same on the kept picture, moved by
+// whole pixels, as on the screen (the crack is drawn at scale 1, unturned,
+// and moved by an even number of pixels sideways, which keeps its rounding).
+// The lift, the texts and the two UFOs depend on the scroll itself.
+bool plainRows(int32_t first) {
+  for (int32_t r = first; r < first + ROWS_IN_VIEW; ++r) {
+    for (uint16_t v : towerMap.cells[r]) {
+      if (v == (CellLift | CellRoof) || v == CellMessage || v == (CellBrokenLift | CellFloor) ||
+          v == (CellGoal | CellFloor))
+        return false;
+    }
+  }
+  return true;
+}
+
+// The tower from the kept picture (TowerPicture), painted afresh when it
+// is out of date; false when these rows cannot come from it.
+bool drawFromPicture(int32_t first, int32_t scroll, int32_t dx, int32_t dy) {
+  int32_t offset = scroll - 32 * first;  // 0..31 unless first was held at an end of the tower
+  if (offset < 0 || offset >= 32 || !plainRows(first)) return false;
+  Image* picture = towerPictureImage();
+  if (picture == nullptr) return false;
+  if (!towerPictureCurrent(first)) {
+    drawIntoImage(picture);
+    drawLine(nullptr, 0, 0, PICTURE_WIDTH - 1, PICTURE_HEIGHT - 1, BACKGROUND, LineFilledBox);
+    drawRows(first, 32 * first - PICTURE_TOP, PICTURE_LEFT, 0);
+    drawIntoImage(nullptr);
+    keepTowerPicture(first);
+  }
+  drawImage(nullptr, dx - PICTURE_LEFT, dy - offset - PICTURE_TOP, picture, DrawCopy);
+  return true;
+}
+
 }  // namespace
 
 uint32_t tileColour(int32_t column, int32_t row) {
@@ -88,12 +131,9 @@ void drawTower(int32_t scroll, bool shake) {
   int32_t first = scroll / 32;
   if (first < 0) first = 0;
   if (first > LAST_FIRST_ROW) first = LAST_FIRST_ROW;
+  if (drawFromPicture(first, scroll, dx, dy)) return;
   drawLine(nullptr, 0, 0, 319, 239, BACKGROUND, LineFilledBox);
-  for (int32_t r = first; r < first + ROWS_IN_VIEW; ++r) {
-    for (int32_t c = 0; c < TOWER_COLUMNS; ++c) {
-      drawCell(c, r, 16 * c + dx, 32 * r + dy - scroll, dx, dy, scroll);
-    }
-  }
+  drawRows(first, scroll, dx, dy);
 }
 
 }  // namespace stage_two
