@@ -3,7 +3,6 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
-
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
@@ -14,12 +13,8 @@ namespace {
 
 // A headless screen with the sprite table, for the length of one benchmark.
 struct GfxScene {
-  GfxScene() {
-    startBenchScreen();
-  }
-  ~GfxScene() {
-    stopBenchScreen();
-  }
+  GfxScene() { startBenchScreen(); }
+  ~GfxScene() { stopBenchScreen(); }
 };
 
 void BM_RotoBlitSpriteScale4(benchmark::State& state) {

@@ -1,14 +1,15 @@
 // Sound: starting up (reading and checking all nine samples, run from the
 // build folder where WAV/ sits) and one play request with the sound log on.
+#include "platform/sound.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <string>
 
 #include "platform/harness.h"
-#include "platform/sound.h"
-#include "platform/wav.h"
 #include "platform/run_options.h"
+#include "platform/wav.h"
 
 namespace {
 

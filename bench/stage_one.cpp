@@ -3,9 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
-
-#include "gfx/effects.h"
 #include "game/game_state.h"
+#include "gfx/effects.h"
 #include "platform/platform.h"
 #include "platform/sound.h"
 #include "stage_one/stage_one_internal.h"

@@ -3,7 +3,6 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
-
 #include "gfx/effects.h"
 #include "gfx/sprites.h"
 #include "platform/harness.h"

@@ -1,16 +1,16 @@
 // One busy frame of stage two: every one of the 220 cells in view holds a
 // post, a tile, a crack and a lodged block, the tower shakes under a stomp,
 // both walkers are out and all 17 blocks are falling.
+#include "stage_two/stage_two.h"
+
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
-
 #include "gfx/effects.h"
 #include "gfx/sprites.h"
 #include "platform/harness.h"
 #include "platform/platform.h"
 #include "stage_two/stage_two_internal.h"
-#include "stage_two/stage_two.h"
 
 using namespace stage_two;
 
@@ -20,8 +20,7 @@ constexpr int32_t FIRST_ROW = 300;
 
 StageTwoRecord busyFrame() {
   for (int32_t r = FIRST_ROW; r <= FIRST_ROW + 10; ++r)
-    for (int32_t c = 0; c < TOWER_COLUMNS; ++c)
-      setCell(c, r, CellWall | CellFloor | CellLoose | CellCracked);
+    for (int32_t c = 0; c < TOWER_COLUMNS; ++c) setCell(c, r, CellWall | CellFloor | CellLoose | CellCracked);
   StageTwoRecord stage;
   stage.hero.x = 16 * 10 + 8;
   stage.hero.y = 32 * (FIRST_ROW + 4) - 12;

@@ -1,15 +1,15 @@
 // The heaviest story frame: the first frame of the hangar scene, which paints
 // the 640x240 hangar with the saucer at scale 19 before drawing the frame.
-#include <benchmark/benchmark.h>
+#include "story/story.h"
 
-#include "bench_support.h"
+#include <benchmark/benchmark.h>
 
 #include <string>
 
+#include "bench_support.h"
 #include "gfx/sprites.h"
 #include "platform/harness.h"
 #include "platform/platform.h"
-#include "story/story.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // The whole title picture, drawn as the title screen draws it.
+#include "game/title.h"
+
 #include <benchmark/benchmark.h>
 
 #include "bench_support.h"
-
+#include "game/game_state.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
-#include "game/game_state.h"
 #include "platform/harness.h"
 #include "platform/platform.h"
-#include "game/title.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 // The command line: the input is the argument list, arguments separated by
 // NUL bytes. Every list is accepted, refused with exit code 2 or answered
 // with --help.
+#include "app/command_line.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include "app/command_line.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // The program's own messages; sanitizer reports still reach the terminal.

@@ -1,10 +1,10 @@
 // The high-score reader: any text gives a value, and the same text again
 // gives the same value.
+#include "game/hiscore.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
-
-#include "game/hiscore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);

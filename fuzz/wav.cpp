@@ -1,8 +1,8 @@
 // The WAV reader: any bytes give a sound within what the game plays, or none.
+#include "platform/wav.h"
+
 #include <cstddef>
 #include <cstdint>
-
-#include "platform/wav.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   WavSound sound;

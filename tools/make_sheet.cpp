@@ -58,9 +58,7 @@ std::string trim(const std::string& text) {
 }
 
 // A character may name a colour when it is printable, not blank and not ';'.
-bool usableSymbol(char c) {
-  return c > ' ' && c < 127 && c != ';';
-}
+bool usableSymbol(char c) { return c > ' ' && c < 127 && c != ';'; }
 
 std::string describeSymbol(char c) {
   if (c > ' ' && c < 127) return std::string("'") + c + "'";
@@ -80,10 +78,14 @@ bool parseHexColour(const std::string& text, uint32_t& colour) {
   colour = 0;
   for (char c : text) {
     int digit;
-    if (c >= '0' && c <= '9') digit = c - '0';
-    else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    else return false;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F')
+      digit = c - 'A' + 10;
+    else
+      return false;
     colour = colour * 16 + static_cast<uint32_t>(digit);
   }
   return true;
@@ -94,9 +96,8 @@ bool parsePaletteLine(Sheet& sheet, const std::string& line, int lineNumber, Par
   error.line = lineNumber;
   size_t equals = line.find('=', 1);
   if (equals == std::string::npos) {
-    error.message = "expected a palette entry like \". = FF00FF\" or a pixel row of " +
-                    std::to_string(SHEET_WIDTH) + " characters, found " + std::to_string(line.size()) +
-                    " characters";
+    error.message = "expected a palette entry like \". = FF00FF\" or a pixel row of " + std::to_string(SHEET_WIDTH) +
+                    " characters, found " + std::to_string(line.size()) + " characters";
     return false;
   }
   std::string symbolPart = trim(line.substr(0, equals));
@@ -108,13 +109,12 @@ bool parsePaletteLine(Sheet& sheet, const std::string& line, int lineNumber, Par
   char symbol = symbolPart[0];
   uint32_t colour;
   if (!parseHexColour(colourPart, colour)) {
-    error.message = "the colour of " + describeSymbol(symbol) + " must be six hex digits RRGGBB, found \"" +
-                    colourPart + "\"";
+    error.message =
+        "the colour of " + describeSymbol(symbol) + " must be six hex digits RRGGBB, found \"" + colourPart + "\"";
     return false;
   }
   if (const PaletteEntry* earlier = findSymbol(sheet, symbol)) {
-    error.message = describeSymbol(symbol) + " is already in the palette (line " +
-                    std::to_string(earlier->line) + ")";
+    error.message = describeSymbol(symbol) + " is already in the palette (line " + std::to_string(earlier->line) + ")";
     return false;
   }
   sheet.palette.push_back(PaletteEntry{symbol, colour, lineNumber});

@@ -315,7 +315,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string folder = argv[1];
-  const Buffer samples[9] = {softBlip(),        shot(),           explosion(),      hit(),           marchNote(73.42),
+  const Buffer samples[9] = {softBlip(),       shot(),           explosion(),      hit(),  marchNote(73.42),
                              marchNote(98.00), marchNote(87.31), marchNote(77.78), siren()};
   for (int n = 0; n < 9; ++n) {
     std::string path = folder + "/" + std::to_string(n) + ".WAV";

@@ -1,5 +1,7 @@
 // The command line: harness options for both builds. Any argument containing
 // NOSOUND (any case) is left to the sound start-up.
+#include "app/command_line.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -7,7 +9,6 @@
 
 #include "platform/harness.h"
 #include "platform/run_options.h"
-#include "app/command_line.h"
 
 namespace {
 
@@ -47,51 +48,51 @@ bool parseFrameList(const std::string& text, std::vector<std::pair<int64_t, int6
 }  // namespace
 
 std::string commandLineHelp() {
-  return std::string("usage: quarvel-win [options]   (quarvel: the same, full screen)\n"
-         "  NOSOUND               any argument containing it (any case) switches sound off\n"
-         "  --headless            no window, no audio device; virtual time\n"
-         "  --seed N              seed the random numbers with N (0..4294967295)\n"
-         "  --input FILE          scripted input: 'MS down|up KEY', 'MS type TEXT', 'MS close', 'MS shot NAME'\n"
-         "  --record FILE         write this session's input as a script (window build)\n"
-         "  --scene NAME          run one scene: title stage1 stage2 stage3 story0 story1 story2 story3\n"
-         "  --shots DIR           write screenshots (BMP) into DIR\n"
-         "  --shot-frames LIST    frames to shoot: 1,5,10-20 or all (default none; final.bmp always)\n"
-         "  --frame-hashes FILE   write 'FRAME CRC32' of the shown page for each --shot-frames frame (or all)\n"
-         "  --sound-log FILE      log every sound played: FRAME MS SAMPLE CHANNEL VOLUME\n"
-         "  --max-ms N            headless: stop with exit code 3 when the virtual clock passes N\n"
-         "  --timedemo            with --headless --input: report frames, seconds, fps, slowest and mean frame\n"
-         "  --frame-stats         at the end, print the mean and worst real frame period\n"
-         "  --fullscreen          start full screen\n"
-         "  --window              start in a window\n"
-         "  --scale N             window size: N times 320x240 (1..8)\n"
-         "  --volume N            master volume 0..100\n"
-         "  --no-sound            no sound (same as NOSOUND)\n"
-         "  --config FILE         settings file instead of $XDG_CONFIG_HOME/quarvel/quarvel.ini\n"
-         "  --data DIR            look for graphics/ and WAV/ in DIR first\n"
-         "  --hiscore FILE        keep the high score in FILE\n"
-         "  --version             the game's version\n"
-         "  --help                this text\n"
-         "\n"
-         "Controls (keyboard / game controller):\n"
-         "  Left, Right           move               d-pad, left stick\n"
-         "  Space                 start, fire, stomp  A (south), Start\n"
-         "  z                     stage two: drop     B (east)\n"
-         "  Esc                   back, leave         Back/Select\n"
-         "  Y / N                 answer a question   A / B\n"
-         "  Ctrl, left Shift      stage three: fast, slow   right, left shoulder\n"
-         "  P or Pause            pause (window)\n"
-         "  M, -, =               mute, volume down, volume up (window)\n"
-         "  F12                   screenshot as PNG (window)\n"
-         "  Alt+Enter             full screen on/off (window)\n"
-         "\n"
-         "Files:\n"
-         "  data          graphics/graphics.bmp and WAV/ from --data, the working directory,\n"
-         "                the program's folder or ../share/quarvel beside it\n"
-         "  high score    hiscore.txt beside data found in the working directory, else\n"
-         "                $XDG_DATA_HOME/quarvel/hiscore.txt (~/.local/share/quarvel)\n"
-         "  settings      $XDG_CONFIG_HOME/quarvel/quarvel.ini (~/.config/quarvel), keys:\n") +
-         settingsKeysHelp() +
-         "  screenshots   $XDG_PICTURES_DIR (or ~/.local/share/quarvel), quarvel-DATE-TIME.png\n";
+  return std::string(
+             "usage: quarvel-win [options]   (quarvel: the same, full screen)\n"
+             "  NOSOUND               any argument containing it (any case) switches sound off\n"
+             "  --headless            no window, no audio device; virtual time\n"
+             "  --seed N              seed the random numbers with N (0..4294967295)\n"
+             "  --input FILE          scripted input: 'MS down|up KEY', 'MS type TEXT', 'MS close', 'MS shot NAME'\n"
+             "  --record FILE         write this session's input as a script (window build)\n"
+             "  --scene NAME          run one scene: title stage1 stage2 stage3 story0 story1 story2 story3\n"
+             "  --shots DIR           write screenshots (BMP) into DIR\n"
+             "  --shot-frames LIST    frames to shoot: 1,5,10-20 or all (default none; final.bmp always)\n"
+             "  --frame-hashes FILE   write 'FRAME CRC32' of the shown page for each --shot-frames frame (or all)\n"
+             "  --sound-log FILE      log every sound played: FRAME MS SAMPLE CHANNEL VOLUME\n"
+             "  --max-ms N            headless: stop with exit code 3 when the virtual clock passes N\n"
+             "  --timedemo            with --headless --input: report frames, seconds, fps, slowest and mean frame\n"
+             "  --frame-stats         at the end, print the mean and worst real frame period\n"
+             "  --fullscreen          start full screen\n"
+             "  --window              start in a window\n"
+             "  --scale N             window size: N times 320x240 (1..8)\n"
+             "  --volume N            master volume 0..100\n"
+             "  --no-sound            no sound (same as NOSOUND)\n"
+             "  --config FILE         settings file instead of $XDG_CONFIG_HOME/quarvel/quarvel.ini\n"
+             "  --data DIR            look for graphics/ and WAV/ in DIR first\n"
+             "  --hiscore FILE        keep the high score in FILE\n"
+             "  --version             the game's version\n"
+             "  --help                this text\n"
+             "\n"
+             "Controls (keyboard / game controller):\n"
+             "  Left, Right           move               d-pad, left stick\n"
+             "  Space                 start, fire, stomp  A (south), Start\n"
+             "  z                     stage two: drop     B (east)\n"
+             "  Esc                   back, leave         Back/Select\n"
+             "  Y / N                 answer a question   A / B\n"
+             "  Ctrl, left Shift      stage three: fast, slow   right, left shoulder\n"
+             "  P or Pause            pause (window)\n"
+             "  M, -, =               mute, volume down, volume up (window)\n"
+             "  F12                   screenshot as PNG (window)\n"
+             "  Alt+Enter             full screen on/off (window)\n"
+             "\n"
+             "Files:\n"
+             "  data          graphics/graphics.bmp and WAV/ from --data, the working directory,\n"
+             "                the program's folder or ../share/quarvel beside it\n"
+             "  high score    hiscore.txt beside data found in the working directory, else\n"
+             "                $XDG_DATA_HOME/quarvel/hiscore.txt (~/.local/share/quarvel)\n"
+             "  settings      $XDG_CONFIG_HOME/quarvel/quarvel.ini (~/.config/quarvel), keys:\n") +
+         settingsKeysHelp() + "  screenshots   $XDG_PICTURES_DIR (or ~/.local/share/quarvel), quarvel-DATE-TIME.png\n";
 }
 
 int parseCommandLine(const std::vector<std::string>& args, RunOptions& options) {
@@ -120,7 +121,8 @@ int parseCommandLine(const std::vector<std::string>& args, RunOptions& options) 
     } else if (arg == "--frame-stats") {
       options.frameStats = true;
     } else if (arg == "--seed") {
-      if (!value(text) || !parseWholeNumber(text, 4294967295LL, number)) return fail("--seed needs a whole number from 0 to 4294967295");
+      if (!value(text) || !parseWholeNumber(text, 4294967295LL, number))
+        return fail("--seed needs a whole number from 0 to 4294967295");
       options.seedGiven = true;
       options.seed = static_cast<uint32_t>(number);
     } else if (arg == "--input") {
@@ -147,10 +149,12 @@ int parseCommandLine(const std::vector<std::string>& args, RunOptions& options) 
     } else if (arg == "--fullscreen" || arg == "--window") {
       options.fullScreenOption = arg == "--fullscreen" ? 1 : 0;
     } else if (arg == "--scale") {
-      if (!value(text) || !parseWholeNumber(text, 8, number) || number < 1) return fail("--scale needs a whole number from 1 to 8");
+      if (!value(text) || !parseWholeNumber(text, 8, number) || number < 1)
+        return fail("--scale needs a whole number from 1 to 8");
       options.scaleOption = static_cast<int>(number);
     } else if (arg == "--volume") {
-      if (!value(text) || !parseWholeNumber(text, 100, number)) return fail("--volume needs a whole number from 0 to 100");
+      if (!value(text) || !parseWholeNumber(text, 100, number))
+        return fail("--volume needs a whole number from 0 to 100");
       options.volumeOption = static_cast<int>(number);
     } else if (arg == "--no-sound") {
       options.noSoundOption = true;

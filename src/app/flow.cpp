@@ -9,21 +9,21 @@
 #include <fstream>
 #include <sstream>
 
-#include "gfx/sprites.h"
+#include "app/command_line.h"
+#include "app/player_files.h"
+#include "app/run_files.h"
 #include "game/game_state.h"
-#include "platform/harness.h"
 #include "game/hiscore.h"
-#include "platform/platform.h"
-#include "platform/sound.h"
 #include "game/title.h"
+#include "gfx/sprites.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
+#include "platform/run_options.h"
+#include "platform/sound.h"
 #include "stage_one/stage_one.h"
 #include "stage_three/stage_three.h"
 #include "stage_two/stage_two.h"
 #include "story/story.h"
-#include "platform/run_options.h"
-#include "app/command_line.h"
-#include "app/run_files.h"
-#include "app/player_files.h"
 
 namespace {
 
@@ -111,10 +111,11 @@ int runGame(const std::vector<std::string>& args, bool fullScreen) {
   if (options.timedemo) {
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - realStart).count();
     int64_t frames = framesPresented();
-    std::printf("timedemo: %lld frames in %.3f s, %.1f frames per second, slowest frame %.3f ms (frame %lld), "
-                "mean frame %.4f ms\n",
-                static_cast<long long>(frames), seconds, seconds > 0 ? frames / seconds : 0.0, slowestFrameMs(),
-                static_cast<long long>(slowestFrameNumber()), meanFrameMs());
+    std::printf(
+        "timedemo: %lld frames in %.3f s, %.1f frames per second, slowest frame %.3f ms (frame %lld), "
+        "mean frame %.4f ms\n",
+        static_cast<long long>(frames), seconds, seconds > 0 ? frames / seconds : 0.0, slowestFrameMs(),
+        static_cast<long long>(slowestFrameNumber()), meanFrameMs());
   }
   if (options.frameStats) std::printf("%s\n", framePacingReport().c_str());
   // What the exit handlers do, in their order: display, sound, sprite images.

@@ -29,7 +29,6 @@ HighScoreStorage highScoreStorage;
 
 namespace {
 
-
 // The second item of the file as a number: blanks skipped, an optional sign,
 // digits with an optional fraction, read as one double and rounded half to
 // even; no number gives 0; values beyond 32 bits are clamped.

@@ -7,7 +7,7 @@
 // Where the high score is kept, and what this run has said about it.
 struct HighScoreStorage {
   std::string path = "hiscore.txt";
-  bool warned = false;  // one warning on stderr a run, whatever goes wrong
+  bool warned = false;       // one warning on stderr a run, whatever goes wrong
   bool savesAllowed = true;  // watching a recording in the window never saves
   // Tests: called after each step of a save (1 temporary file created,
   // 2 written, 3 flushed to disk, 4 closed, 5 renamed over the old file,

@@ -5,9 +5,9 @@
 #include <cctype>
 #include <string>
 
-#include "gfx/text.h"
 #include "game/game_state.h"
 #include "game/hiscore.h"
+#include "gfx/text.h"
 #include "platform/platform.h"
 #include "platform/sound.h"
 

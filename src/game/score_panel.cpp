@@ -2,8 +2,8 @@
 // the bottom right, reserve ships or hit points at the bottom left.
 #include "game/score_panel.h"
 
-#include "gfx/text.h"
 #include "game/game_state.h"
+#include "gfx/text.h"
 
 namespace {
 
@@ -27,8 +27,8 @@ std::string zeroPad(int32_t value, int width) {
 }
 
 void drawScoreLine() {
-  drawText(8, 3, "SCORE  " + zeroPad(gameState.score, 8) + "     HI SCORE  " + zeroPad(gameState.highScore, 8),
-           BLACK, OUTLINED);
+  drawText(8, 3, "SCORE  " + zeroPad(gameState.score, 8) + "     HI SCORE  " + zeroPad(gameState.highScore, 8), BLACK,
+           OUTLINED);
 }
 
 void drawCreditLine() { drawText(232, 224, "credit " + zeroPad(gameState.credits, 2), BLACK, OUTLINED); }

@@ -3,10 +3,10 @@
 
 #include <iterator>
 
+#include "game/score_panel.h"
 #include "gfx/text.h"
 #include "platform/platform.h"
 #include "platform/sound.h"
-#include "game/score_panel.h"
 
 namespace {
 
@@ -26,9 +26,9 @@ constexpr TitleText TITLE_TEXTS_BEFORE_CREDITS[] = {
     {64, 184, "PRESS SPACE KEY TO START", 0xFFFFFF, 0},
 };
 constexpr TitleText TITLE_TEXTS_AFTER_CREDITS[] = {
-    {130, 88, "\x0F", 0xFFFFFF, 0},   {130, 96, "\x0F", 0xFFFFFF, 0},  {130, 104, "\x0F", 0xFFFFFF, 0},
-    {130, 112, "\x0F", 0xFFFFFF, 0},  {130, 120, "\x0F", 0xFFFFFF, 0}, {130, 128, "\x0F", 0xFFFFFF, 0},
-    {126, 136, "--", 0x000000, -1},   {118, 140, "/  \\", 0x000000, -1}, {118, 148, "\\  /", 0x000000, -1},
+    {130, 88, "\x0F", 0xFFFFFF, 0},      {130, 96, "\x0F", 0xFFFFFF, 0},     {130, 104, "\x0F", 0xFFFFFF, 0},
+    {130, 112, "\x0F", 0xFFFFFF, 0},     {130, 120, "\x0F", 0xFFFFFF, 0},    {130, 128, "\x0F", 0xFFFFFF, 0},
+    {126, 136, "--", 0x000000, -1},      {118, 140, "/  \\", 0x000000, -1},  {118, 148, "\\  /", 0x000000, -1},
     {126, 162, "\x16\x17", 0xFFFF00, 0}, {180, 152, "__\x0D", 0xFFFFFF, -1}, {180, 162, "o o", 0x000000, -1},
 };
 

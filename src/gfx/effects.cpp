@@ -26,8 +26,8 @@ int32_t startingTimer(int32_t kind) {
 }
 
 void drawGrowing(const Effect& effect, int32_t scrollY, BlendFn blend, const void* param) {
-  RotoBlit(nullptr, effect.x, effect.y - scrollY, sprite(SprExplosion), effect.scale, effect.scale, 0.0f,
-           SHAPE_ONLY, blend, param);
+  RotoBlit(nullptr, effect.x, effect.y - scrollY, sprite(SprExplosion), effect.scale, effect.scale, 0.0f, SHAPE_ONLY,
+           blend, param);
 }
 
 void drawCopied(const Effect& effect, int32_t scrollY, int id) {
@@ -58,12 +58,8 @@ void drawEffects(int32_t scrollY) {
     effect.timer -= 1;
     if (effect.timer < 1) effect.active = 0;  // still drawn this once
     switch (effect.kind) {
-      case FxPuff:
-        drawCopied(effect, scrollY, SprExplosion);
-        break;
-      case FxShipBurst:
-        drawCopied(effect, scrollY, SprShipBurst1 + (effect.timer / 2) % 2);
-        break;
+      case FxPuff: drawCopied(effect, scrollY, SprExplosion); break;
+      case FxShipBurst: drawCopied(effect, scrollY, SprShipBurst1 + (effect.timer / 2) % 2); break;
       case FxBlast:
       case FxBlastShort:
         effect.scale += 0.6f;
@@ -77,8 +73,7 @@ void drawEffects(int32_t scrollY) {
         effect.scale += 0.4f;
         drawGrowing(effect, scrollY, nullptr, nullptr);
         break;
-      default:
-        break;
+      default: break;
     }
   }
 }

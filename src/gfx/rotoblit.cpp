@@ -32,7 +32,7 @@ struct Corner {
 };
 
 struct EdgeWalker {
-  int32_t heading;  // the corner this side is walking towards
+  int32_t heading;    // the corner this side is walking towards
   int32_t direction;  // -1 for the left side, +1 for the right
   float x, u, v;
   float dx, du, dv;
@@ -78,11 +78,11 @@ uint32_t pack565(uint32_t c) { return ((c >> 3) & 0x1F) | ((c >> 5) & 0x7E0) | (
 
 // How one row is drawn; everything that stays the same along the row.
 struct RowJob {
-  uint8_t* out;       // target pixel at xs
-  const uint8_t* src; // source pixel (0, 0)
+  uint8_t* out;        // target pixel at xs
+  const uint8_t* src;  // source pixel (0, 0)
   int32_t srcPitch;
   int32_t maxU, maxV;
-  int32_t count;      // pixels to write
+  int32_t count;  // pixels to write
   int32_t U, V, UI, VI, UF, VF;
   int32_t transparent;
   BlendFn blend;
@@ -252,21 +252,30 @@ void drawLevelRow(const RowJob& job, RowSpans& row) {
 template <RowMode MODE>
 void drawRowAs(const RowJob& job, RowSpans& row) {
   bool level = job.VI == 0 && job.VF == 0 && job.UI >= 0 && job.U >= 0 && job.V >= 0;
-  if (level) drawLevelRow<MODE>(job, row);
-  else drawRow<4, MODE>(job);
+  if (level)
+    drawLevelRow<MODE>(job, row);
+  else
+    drawRow<4, MODE>(job);
 }
 
 template <int BPP>
 void drawRowByMode(const RowJob& job, RowSpans& row) {
   if constexpr (BPP == 4) {
-    if (job.blend == RecolourBlend) drawRowAs<RowRecolour>(job, row);
-    else if (job.blend != nullptr) drawRow<BPP, RowBlend>(job);
-    else if (job.transparent != 0) drawRowAs<RowSkipMask>(job, row);
-    else drawRowAs<RowCopy>(job, row);
+    if (job.blend == RecolourBlend)
+      drawRowAs<RowRecolour>(job, row);
+    else if (job.blend != nullptr)
+      drawRow<BPP, RowBlend>(job);
+    else if (job.transparent != 0)
+      drawRowAs<RowSkipMask>(job, row);
+    else
+      drawRowAs<RowCopy>(job, row);
   } else {
-    if (job.blend != nullptr) drawRow<BPP, RowBlend>(job);
-    else if (job.transparent != 0) drawRow<BPP, RowSkipMask>(job);
-    else drawRow<BPP, RowCopy>(job);
+    if (job.blend != nullptr)
+      drawRow<BPP, RowBlend>(job);
+    else if (job.transparent != 0)
+      drawRow<BPP, RowSkipMask>(job);
+    else
+      drawRow<BPP, RowCopy>(job);
   }
 }
 
@@ -278,9 +287,8 @@ struct RowEdges {
 };
 
 RowEdges rowEdges(const EdgeWalker& left, const EdgeWalker& right) {
-  return RowEdges{std::bit_cast<uint32_t>(left.x), std::bit_cast<uint32_t>(right.x),
-                  std::bit_cast<uint32_t>(left.u), std::bit_cast<uint32_t>(right.u),
-                  std::bit_cast<uint32_t>(right.v - left.v)};
+  return RowEdges{std::bit_cast<uint32_t>(left.x), std::bit_cast<uint32_t>(right.x), std::bit_cast<uint32_t>(left.u),
+                  std::bit_cast<uint32_t>(right.u), std::bit_cast<uint32_t>(right.v - left.v)};
 }
 
 // Where a row starts and ends on the target and how it steps through the
@@ -344,8 +352,8 @@ void turnCorner(EdgeWalker& walker, const Corner* corners) {
 
 }  // namespace
 
-void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, float scaleX, float scaleY,
-              float angle, int32_t transparent, BlendFn blend, const void* blendParam) {
+void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, float scaleX, float scaleY, float angle,
+              int32_t transparent, BlendFn blend, const void* blendParam) {
   WorkPageInfo page = workPageInfo();
   if (page.pixels == nullptr || source == nullptr) return;
   if (!(scaleX >= 0.001f)) scaleX = 0.001f;  // NaN too
@@ -438,12 +446,15 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
         job.VI = setup.VI;
         job.VF = setup.VF;
         job.count = setup.count;
-        job.out = dst.pixels + static_cast<intptr_t>(y) * dst.pitch +
-                  static_cast<intptr_t>(setup.xs) * dst.bytesPerPixel;
+        job.out =
+            dst.pixels + static_cast<intptr_t>(y) * dst.pitch + static_cast<intptr_t>(setup.xs) * dst.bytesPerPixel;
         if (job.count > 0) {
-          if (dst.bytesPerPixel == 4) drawRowByMode<4>(job, row);
-          else if (dst.bytesPerPixel == 2) drawRowByMode<2>(job, row);
-          else if (dst.bytesPerPixel == 1) drawRowByMode<1>(job, row);
+          if (dst.bytesPerPixel == 4)
+            drawRowByMode<4>(job, row);
+          else if (dst.bytesPerPixel == 2)
+            drawRowByMode<2>(job, row);
+          else if (dst.bytesPerPixel == 1)
+            drawRowByMode<1>(job, row);
         }
       }
     }

@@ -6,10 +6,30 @@
 #include "platform/platform.h"
 
 enum SpriteId {
-  SprAlienA1, SprAlienA2, SprAlienB1, SprAlienB2, SprAlienC1, SprAlienC2, SprUfo, SprShip,
-  SprShot, SprBomb1, SprBomb2, SprBomb3, SprSpare1, SprSpare2, SprSpare3, SprSpare4,
-  SprMissile, SprExplosion, SprShipBurst1, SprShipBurst2, SprDesk, SprDeskTall,
-  SprDeskSmall, SprAlienAFlipped,
+  SprAlienA1,
+  SprAlienA2,
+  SprAlienB1,
+  SprAlienB2,
+  SprAlienC1,
+  SprAlienC2,
+  SprUfo,
+  SprShip,
+  SprShot,
+  SprBomb1,
+  SprBomb2,
+  SprBomb3,
+  SprSpare1,
+  SprSpare2,
+  SprSpare3,
+  SprSpare4,
+  SprMissile,
+  SprExplosion,
+  SprShipBurst1,
+  SprShipBurst2,
+  SprDesk,
+  SprDeskTall,
+  SprDeskSmall,
+  SprAlienAFlipped,
   SPRITE_COUNT
 };
 
@@ -20,27 +40,27 @@ struct SpriteCut {
 
 // Where each cut sprite (ids 0-20, in id order) comes from on the sheet.
 inline constexpr SpriteCut SPRITE_CUTS[SprDesk + 1] = {
-    {8, 0, 15, 7, 11, 10},     // SprAlienA1
-    {8, 8, 15, 15, 11, 10},    // SprAlienA2
-    {16, 0, 31, 7, 19, 10},    // SprAlienB1
-    {16, 8, 31, 15, 19, 10},   // SprAlienB2
-    {32, 0, 47, 7, 19, 10},    // SprAlienC1
-    {32, 8, 47, 15, 19, 10},   // SprAlienC2
-    {48, 0, 63, 7, 19, 10},    // SprUfo
-    {48, 8, 63, 15, 19, 10},   // SprShip
-    {0, 8, 7, 15, 11, 10},     // SprShot
-    {64, 0, 71, 7, 11, 10},    // SprBomb1
-    {120, 0, 127, 7, 11, 10},  // SprBomb2
-    {120, 8, 127, 15, 11, 10}, // SprBomb3
-    {64, 8, 71, 15, 11, 10},   // SprSpare1
-    {72, 8, 79, 15, 11, 10},   // SprSpare2
-    {80, 8, 87, 15, 11, 10},   // SprSpare3
-    {112, 0, 119, 7, 11, 10},  // SprSpare4
-    {112, 8, 119, 15, 11, 10}, // SprMissile
-    {72, 0, 87, 7, 19, 10},    // SprExplosion
-    {8, 48, 23, 55, 19, 10},   // SprShipBurst1
-    {24, 48, 39, 55, 19, 10},  // SprShipBurst2
-    {88, 0, 111, 17, 27, 18},  // SprDesk: its last sheet row falls outside the image
+    {8, 0, 15, 7, 11, 10},      // SprAlienA1
+    {8, 8, 15, 15, 11, 10},     // SprAlienA2
+    {16, 0, 31, 7, 19, 10},     // SprAlienB1
+    {16, 8, 31, 15, 19, 10},    // SprAlienB2
+    {32, 0, 47, 7, 19, 10},     // SprAlienC1
+    {32, 8, 47, 15, 19, 10},    // SprAlienC2
+    {48, 0, 63, 7, 19, 10},     // SprUfo
+    {48, 8, 63, 15, 19, 10},    // SprShip
+    {0, 8, 7, 15, 11, 10},      // SprShot
+    {64, 0, 71, 7, 11, 10},     // SprBomb1
+    {120, 0, 127, 7, 11, 10},   // SprBomb2
+    {120, 8, 127, 15, 11, 10},  // SprBomb3
+    {64, 8, 71, 15, 11, 10},    // SprSpare1
+    {72, 8, 79, 15, 11, 10},    // SprSpare2
+    {80, 8, 87, 15, 11, 10},    // SprSpare3
+    {112, 0, 119, 7, 11, 10},   // SprSpare4
+    {112, 8, 119, 15, 11, 10},  // SprMissile
+    {72, 0, 87, 7, 19, 10},     // SprExplosion
+    {8, 48, 23, 55, 19, 10},    // SprShipBurst1
+    {24, 48, 39, 55, 19, 10},   // SprShipBurst2
+    {88, 0, 111, 17, 27, 18},   // SprDesk: its last sheet row falls outside the image
 };
 
 inline const SpriteCut& spriteCut(int id) { return SPRITE_CUTS[id]; }

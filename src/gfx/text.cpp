@@ -2,10 +2,10 @@
 // same code, so control codes show sprite pieces (the ship emblem is 22, 23).
 #include "gfx/text.h"
 
+#include <cstring>
+
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
-
-#include <cstring>
 
 namespace {
 
@@ -29,8 +29,7 @@ void paintText(Image* target, int32_t x, int32_t y, const std::string& text, uin
     int32_t px = x + 8 * i, py = y;
     if (outlined) {
       for (const auto& offset : OUTLINE_OFFSETS) {
-        drawImage(target, px + offset[0], py + offset[1], sheet, cellX, cellY, cellX + 7, cellY + 7,
-                  DrawTransparent);
+        drawImage(target, px + offset[0], py + offset[1], sheet, cellX, cellY, cellX + 7, cellY + 7, DrawTransparent);
       }
     }
     drawImage(target, px, py, sheet, cellX, cellY, cellX + 7, cellY + 7, DrawCustom, RecolourBlend, &colour);

@@ -1,12 +1,13 @@
 // Loading a Windows BMP (24- or 32-bit, bottom-up or top-down) into an
 // existing image. Only the overlap of picture and image is copied; a file
 // that is missing, truncated or malformed leaves the image untouched.
+#include "platform/bitmap.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-#include "platform/bitmap.h"
 #include "platform/files.h"
 #include "platform/platform.h"
 

@@ -1,5 +1,4 @@
 #include "platform/files.h"
-#include "platform/quiet_stderr.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#include "platform/quiet_stderr.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #else
 #include "platform/sdl_backend.h"
 #endif
-#include "platform/run_options.h"
 #include "platform/audio.h"
+#include "platform/run_options.h"
 
 void platformStart(const RunOptions& options) {
   PlatformState& p = platform();
@@ -221,11 +221,12 @@ std::string framePacingReport() {
   const FramePacing& pacing = platform().pacing;
   char text[200];
   auto mean = [&](int kind) { return pacing.count[kind] ? pacing.totalMs[kind] / pacing.count[kind] : 0.0; };
-  std::snprintf(text, sizeof text,
-                "frame pacing: %lld frames of 30 ms sleep: mean %.2f ms, worst %.2f ms; %lld frames flat out: mean %.2f ms, "
-                "worst %.2f ms",
-                static_cast<long long>(pacing.count[0]), mean(0), pacing.worstMs[0],
-                static_cast<long long>(pacing.count[1]), mean(1), pacing.worstMs[1]);
+  std::snprintf(
+      text, sizeof text,
+      "frame pacing: %lld frames of 30 ms sleep: mean %.2f ms, worst %.2f ms; %lld frames flat out: mean %.2f ms, "
+      "worst %.2f ms",
+      static_cast<long long>(pacing.count[0]), mean(0), pacing.worstMs[0], static_cast<long long>(pacing.count[1]),
+      mean(1), pacing.worstMs[1]);
   return text;
 }
 

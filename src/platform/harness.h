@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-
-
 // One event of a script: "MS down KEY", "MS up KEY", "MS type TEXT", "MS close", "MS shot NAME".
 struct ScriptEvent {
   int64_t ms = 0;
@@ -19,11 +17,10 @@ struct ScriptEvent {
 };
 
 // Parses a script; on a malformed line returns false with "LINE: reason" in error.
-bool parseScript(const std::string& text, std::vector<ScriptEvent>& events, bool& seedGiven,
-                 uint32_t& seed, std::string& error);
+bool parseScript(const std::string& text, std::vector<ScriptEvent>& events, bool& seedGiven, uint32_t& seed,
+                 std::string& error);
 // Reads a number of decimal digits only (no sign, no blanks) that is at most max.
 bool parseWholeNumber(const std::string& text, int64_t max, int64_t& value);
-
 
 int64_t virtualMs();        // the sum of all sleeps requested so far
 int64_t framesPresented();  // FramePresent calls so far
@@ -55,7 +52,6 @@ uint32_t pageCrc32(const uint32_t* page);
 
 // Sound log line: "FRAME MS SAMPLE CHANNEL VOLUME".
 void logSoundEvent(int sample, int channel, int volume);
-
 
 // Ctrl+C and SIGTERM: while a handler is set, either signal makes the next
 // wait call it (it is expected to end the program); nullptr restores the

@@ -1,7 +1,6 @@
 // The headless back end: virtual time and scripted input.
 #include "platform/headless_backend.h"
 
-
 #include "platform/platform.h"
 #include "platform/platform_state.h"
 

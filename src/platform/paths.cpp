@@ -59,8 +59,7 @@ DataSearch findGameData(const std::string& dataOption, const std::string& execut
   }
   for (const auto& [folder, isWorking] : candidates) {
     fs::path shown = folder.lexically_normal();
-    if (!shown.empty() && shown.string().size() > 1 && shown.string().back() == '/')
-      shown = shown.parent_path();
+    if (!shown.empty() && shown.string().size() > 1 && shown.string().back() == '/') shown = shown.parent_path();
     if (std::find(search.searched.begin(), search.searched.end(), shown.string()) != search.searched.end()) continue;
     search.searched.push_back(shown.string());
     if (!holdsSheet(folder)) continue;

@@ -8,7 +8,7 @@
 
 struct DataSearch {
   bool found = false;
-  std::string folder;                  // "" when the working directory holds the data
+  std::string folder;  // "" when the working directory holds the data
   bool fromWorkingDirectory = false;
   std::vector<std::string> searched;  // every folder looked at, in order
 };

@@ -58,7 +58,8 @@ inline uint32_t* pixelAt(const Surface& s, int x, int y) {
 void fillRows(uint32_t* first, int pitch, int count, int rows, uint32_t colour) {
   std::fill(first, first + count, colour);
   uint8_t* row = reinterpret_cast<uint8_t*>(first);
-  for (int y = 1; y < rows; ++y) std::memcpy(row + static_cast<intptr_t>(y) * pitch, first, static_cast<size_t>(count) * 4);
+  for (int y = 1; y < rows; ++y)
+    std::memcpy(row + static_cast<intptr_t>(y) * pitch, first, static_cast<size_t>(count) * 4);
 }
 
 void putPixel(const Surface& s, int x, int y, uint32_t colour) {
@@ -116,9 +117,7 @@ enum RowKind { RowCopy, RowTransparent, RowRecolour, RowBlend };
 void putRow(RowKind kind, const uint32_t* from, uint32_t* to, int count, BlendFn blend, const void* param,
             uint32_t colour) {
   switch (kind) {
-    case RowCopy:
-      std::memmove(to, from, static_cast<size_t>(count) * 4);
-      break;
+    case RowCopy: std::memmove(to, from, static_cast<size_t>(count) * 4); break;
     case RowTransparent:
       for (int i = 0; i < count; ++i) to[i] = (from[i] & 0xFFFFFF) == MASK_COLOUR ? to[i] : from[i];
       break;
@@ -213,18 +212,14 @@ void drawLine(Image* target, double x1, double y1, double x2, double y2, uint32_
   Surface s = targetSurface(target);
   int ax = toPixel(x1), ay = toPixel(y1), bx = toPixel(x2), by = toPixel(y2);
   switch (kind) {
-    case LineSolid:
-      solidLine(s, ax, ay, bx, by, colour);
-      break;
+    case LineSolid: solidLine(s, ax, ay, bx, by, colour); break;
     case LineBox:
       solidLine(s, ax, ay, bx, ay, colour);
       solidLine(s, ax, by, bx, by, colour);
       solidLine(s, ax, ay, ax, by, colour);
       solidLine(s, bx, ay, bx, by, colour);
       break;
-    case LineFilledBox:
-      fillBox(s, ax, ay, bx, by, colour);
-      break;
+    case LineFilledBox: fillBox(s, ax, ay, bx, by, colour); break;
   }
 }
 
@@ -273,8 +268,8 @@ Image* createImage(int width, int height) {
 
 void destroyImage(Image* image) { std::free(image); }
 
-void drawImage(Image* target, double x, double y, Image* source, int sx1, int sy1, int sx2, int sy2,
-               DrawMode mode, BlendFn blend, const void* param) {
+void drawImage(Image* target, double x, double y, Image* source, int sx1, int sy1, int sx2, int sy2, DrawMode mode,
+               BlendFn blend, const void* param) {
   if (source == nullptr || source->bytesPerPixel != 4) return;
   Surface s = targetSurface(target);
   if (s.pixels == nullptr || s.bytesPerPixel != 4) return;

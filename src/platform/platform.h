@@ -91,8 +91,8 @@ uint32_t EraseBlend(uint32_t source, uint32_t destination, const void* param);
 enum DrawMode { DrawCopy, DrawTransparent, DrawCustom };
 // Copies the source rectangle (corners included, cut to the source) so that
 // its top-left pixel lands on (x, y) of the target (nullptr: the work page).
-void drawImage(Image* target, double x, double y, Image* source, int sx1, int sy1, int sx2, int sy2,
-               DrawMode mode, BlendFn blend = nullptr, const void* param = nullptr);
+void drawImage(Image* target, double x, double y, Image* source, int sx1, int sy1, int sx2, int sy2, DrawMode mode,
+               BlendFn blend = nullptr, const void* param = nullptr);
 void drawImage(Image* target, double x, double y, Image* source, DrawMode mode, BlendFn blend = nullptr,
                const void* param = nullptr);
 

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "platform/backend.h"
-#include "platform/platform.h"
 #include "platform/harness.h"
+#include "platform/platform.h"
 #include "platform/run_options.h"
 
 // Plays a script's events once the virtual clock has reached their times
@@ -51,7 +51,7 @@ struct PlatformState {
   int lockDepth = 0;
   bool pageClearedSinceFrame = false;
   std::atomic<bool> paused{false};  // the window's pause (tests watch it from another thread)
-  Image* drawInto = nullptr;  // drawIntoImage: where work-page drawing goes instead
+  Image* drawInto = nullptr;        // drawIntoImage: where work-page drawing goes instead
   bool held[256] = {};
   std::deque<std::string> keyQueue;
   std::mt19937 random;

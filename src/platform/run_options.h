@@ -24,20 +24,20 @@ struct RunOptions {
   std::string frameHashes;  // "FRAME CRC32" per presented frame in shotFrames (all when none)
   int64_t maxMs = 3600000;
   bool timedemo = false;
-  bool frameStats = false;  // --frame-stats
+  bool frameStats = false;                 // --frame-stats
   std::vector<std::string> gameArguments;  // every argument, for the NOSOUND test
   // Where the player's files are (see paths.h).
-  std::string dataOption;   // --data DIR
-  std::string dataFolder;   // where the data was found; "" = the working directory
-  std::string hiscoreFile;  // --hiscore FILE
-  std::string configFile;   // --config FILE
-  std::string settingsFile; // the quarvel.ini in use ("" = none: headless without --config)
+  std::string dataOption;    // --data DIR
+  std::string dataFolder;    // where the data was found; "" = the working directory
+  std::string hiscoreFile;   // --hiscore FILE
+  std::string configFile;    // --config FILE
+  std::string settingsFile;  // the quarvel.ini in use ("" = none: headless without --config)
   // The command line over the settings file.
-  int fullScreenOption = -1;  // --fullscreen 1, --window 0
-  int scaleOption = 0;        // --scale N
-  int volumeOption = -1;      // --volume N
-  bool noSoundOption = false; // --no-sound
-  Settings settings;          // the file's settings with the command line applied
+  int fullScreenOption = -1;   // --fullscreen 1, --window 0
+  int scaleOption = 0;         // --scale N
+  int volumeOption = -1;       // --volume N
+  bool noSoundOption = false;  // --no-sound
+  Settings settings;           // the file's settings with the command line applied
 };
 
 void platformStart(const RunOptions& options);  // picks the back end

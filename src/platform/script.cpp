@@ -70,7 +70,8 @@ bool parseScript(const std::string& text, std::vector<ScriptEvent>& events, bool
     }
     sawContent = true;
     ScriptEvent event;
-    if (!parseWholeNumber(first, 1LL << 50, event.ms)) return fail("expected a time in milliseconds, got '" + first + "'");
+    if (!parseWholeNumber(first, 1LL << 50, event.ms))
+      return fail("expected a time in milliseconds, got '" + first + "'");
     if (event.ms < lastMs) return fail("times must not decrease");
     lastMs = event.ms;
     words >> verb;
@@ -105,18 +106,12 @@ void ScriptPlayer::applyUpTo(int64_t ms) {
   while (next < events.size() && events[next].ms <= ms) {
     const ScriptEvent& event = events[next++];
     switch (event.kind) {
-      case ScriptEvent::Down:
-        pressKey(event.scanCode, event.text);
-        break;
-      case ScriptEvent::Up:
-        releaseKey(event.scanCode);
-        break;
+      case ScriptEvent::Down: pressKey(event.scanCode, event.text); break;
+      case ScriptEvent::Up: releaseKey(event.scanCode); break;
       case ScriptEvent::Type:
         for (char c : event.text) queueKeyValue(std::string(1, c));
         break;
-      case ScriptEvent::Close:
-        clickCloseButton();
-        break;
+      case ScriptEvent::Close: clickCloseButton(); break;
       case ScriptEvent::Shot: {
         const std::string& folder = platform().options.shotsDir;
         writeVisiblePageBmp((folder.empty() ? std::string(".") : folder) + "/" + event.text + ".bmp");

@@ -173,8 +173,7 @@ void SdlBackend::showPage(const uint32_t* pixels, bool urgent) {
   // shrinks it instead of cutting it off. Both keep the aspect ratio.
   int width = 0, height = 0;
   SDL_GetRendererOutputSize(window_->renderer, &width, &height);
-  SDL_RenderSetIntegerScale(window_->renderer,
-                            width >= SCREEN_WIDTH && height >= SCREEN_HEIGHT ? SDL_TRUE : SDL_FALSE);
+  SDL_RenderSetIntegerScale(window_->renderer, width >= SCREEN_WIDTH && height >= SCREEN_HEIGHT ? SDL_TRUE : SDL_FALSE);
   SDL_SetRenderDrawColor(window_->renderer, 0, 0, 0, 255);
   SDL_RenderClear(window_->renderer);
   SDL_RenderCopy(window_->renderer, window_->texture, nullptr, nullptr);
@@ -192,8 +191,7 @@ int SdlBackend::pictureFactor() const {
 void SdlBackend::pumpEvents() {
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
-    if (event.type == SDL_QUIT ||
-        (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE)) {
+    if (event.type == SDL_QUIT || (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_CLOSE)) {
       if (event.type == SDL_QUIT) {
         clickCloseButton();
         record("close");

@@ -18,7 +18,7 @@ int mixerMasterVolume(int volumePercent);
 
 // The paused picture: the page dimmed, "PAUSED" across its middle.
 void drawPausedPicture(const uint32_t* page, uint32_t* out);
-struct SdlAudioState;   // mixer chunks (sdl_audio.cpp)
+struct SdlAudioState;  // mixer chunks (sdl_audio.cpp)
 
 class SdlBackend : public PlatformBackend {
  public:

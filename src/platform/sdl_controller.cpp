@@ -89,8 +89,7 @@ bool SdlBackend::controllerEvent(const SDL_Event& event) {
         if (value < STICK_OFF) controllerKey(STICK_RIGHT, 0, false);
       }
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 

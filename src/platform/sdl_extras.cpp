@@ -136,8 +136,7 @@ bool SdlBackend::extraKey(const SDL_KeyboardEvent& key) {
     case SDLK_KP_PLUS:
       if (down) changeVolume(10);
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 

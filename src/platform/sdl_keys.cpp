@@ -42,7 +42,8 @@ int gameScanCodeForKey(SDL_Scancode scancode, SDL_Keycode sym) {
     // A layout without Latin letters (Cyrillic, Greek ...): the key's place
     // in the US layout. A Latin layout's key that types no letter here
     // (the French ',' where US has M) is no letter at all.
-    if (sym >= 0x80 && (sym & SDLK_SCANCODE_MASK) == 0) return letterScanCode(static_cast<char>('a' + (scancode - SDL_SCANCODE_A)));
+    if (sym >= 0x80 && (sym & SDLK_SCANCODE_MASK) == 0)
+      return letterScanCode(static_cast<char>('a' + (scancode - SDL_SCANCODE_A)));
     return -1;
   }
   if (sym >= SDLK_0 && sym <= SDLK_9) return sym == SDLK_0 ? 0x0B : 0x02 + (sym - SDLK_1);

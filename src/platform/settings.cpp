@@ -11,10 +11,9 @@
 
 namespace {
 
-constexpr const char* ACTION_NAMES[ACTION_COUNT] = {"left", "right", "fire", "drop", "fast", "slow",
-                                                    "back", "yes", "no"};
-constexpr const char* DEFAULT_KEYS[ACTION_COUNT] = {"left", "right", "space", "z", "ctrl", "lshift",
-                                                    "esc", "y", "n"};
+constexpr const char* ACTION_NAMES[ACTION_COUNT] = {"left", "right", "fire", "drop", "fast",
+                                                    "slow", "back",  "yes",  "no"};
+constexpr const char* DEFAULT_KEYS[ACTION_COUNT] = {"left", "right", "space", "z", "ctrl", "lshift", "esc", "y", "n"};
 
 std::string trim(const std::string& text) {
   size_t first = text.find_first_not_of(" \t\r");
@@ -56,7 +55,8 @@ std::string applySetting(const std::string& key, const std::string& value, Setti
   } else if (key.rfind("key_", 0) == 0) {
     for (int action = 0; action < ACTION_COUNT; ++action) {
       if (key.substr(4) != ACTION_NAMES[action]) continue;
-      if (scanCodeForName(value) < 0) return "unknown key name '" + value + "' (esc ctrl lshift space left right enter a-z 0-9)";
+      if (scanCodeForName(value) < 0)
+        return "unknown key name '" + value + "' (esc ctrl lshift space left right enter a-z 0-9)";
       s.keys[action] = value;
       return "";
     }

@@ -7,17 +7,27 @@
 #include <vector>
 
 // The actions a key can be bound to, each with its key of the script's names.
-enum KeyAction { ActionLeft, ActionRight, ActionFire, ActionDrop, ActionFast, ActionSlow, ActionBack, ActionYes,
-                 ActionNo, ACTION_COUNT };
+enum KeyAction {
+  ActionLeft,
+  ActionRight,
+  ActionFire,
+  ActionDrop,
+  ActionFast,
+  ActionSlow,
+  ActionBack,
+  ActionYes,
+  ActionNo,
+  ACTION_COUNT
+};
 const char* actionName(int action);      // "left" ... as in key_left
 const char* defaultKeyName(int action);  // "left", "right", "space", "z", "ctrl", "lshift", "esc", "y", "n"
 
 struct Settings {
   bool fullScreenGiven = false;  // otherwise the build decides
   bool fullScreen = false;
-  int scale = 3;      // window size in multiples of 320x240, 1 .. 8
+  int scale = 3;  // window size in multiples of 320x240, 1 .. 8
   bool vsync = false;
-  int volume = 100;   // master volume, 0 .. 100
+  int volume = 100;  // master volume, 0 .. 100
   bool sound = true;
   bool pauseOnFocusLoss = false;
   std::string keys[ACTION_COUNT];  // key names; "" = the default key

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "platform/harness.h"
 #include "platform/audio.h"
+#include "platform/harness.h"
 #include "platform/paths.h"
 
 SoundState soundState;

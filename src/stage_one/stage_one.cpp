@@ -5,12 +5,12 @@
 
 #include <string>
 
+#include "game/game_state.h"
+#include "game/score_panel.h"
+#include "game/stage_end.h"
 #include "gfx/effects.h"
 #include "gfx/text.h"
-#include "game/game_state.h"
 #include "platform/platform.h"
-#include "game/stage_end.h"
-#include "game/score_panel.h"
 #include "stage_one/stage_one_internal.h"
 #include "story/story.h"
 

@@ -57,8 +57,7 @@ void moveAlien(StageOneRecord& stage, Alien& alien) {
       spawnEffect(alien.x - 1, alien.y - 1, FxBlastSlow);
       alien.alive = false;  // still drawn once below
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -1,8 +1,8 @@
 // The player's side of the formation stage: fire button, ship and its shot,
 // and the aliens' bombs falling onto the ship.
+#include "game/game_state.h"
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
-#include "game/game_state.h"
 #include "platform/platform.h"
 #include "platform/sound.h"
 #include "stage_one/stage_one_internal.h"
@@ -30,8 +30,7 @@ void drawSilhouette(int spriteId, int32_t x, int32_t y, float scale, uint32_t co
 
 void fireInput(StageOneRecord& stage) {
   const bool spaceHeld = keyHeld(SC_SPACE);
-  if (spaceHeld && !stage.spaceWasHeld && stage.ship.state == ShipState::InPlay &&
-      !stage.shot.active) {
+  if (spaceHeld && !stage.spaceWasHeld && stage.ship.state == ShipState::InPlay && !stage.shot.active) {
     stage.shot.active = true;
     stage.shot.x = stage.ship.x;
     stage.shot.y = stage.ship.y - 10;

@@ -1,12 +1,11 @@
 // The huge UFO of stage three, its hatches, its beam and its commander.
-#include "stage_three/stage_three_internal.h"
-
 #include <cmath>
 
 #include "gfx/effects.h"
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
 #include "platform/sound.h"
+#include "stage_three/stage_three_internal.h"
 
 namespace stage_three {
 
@@ -76,12 +75,11 @@ void attack(StageThreeRecord& stage) {
 void chargeBeam(const UfoBeam& beam, uint32_t colour) {
   float scale = 4.0f - static_cast<float>(beam.phase % 16) / 4.0f;
   uint32_t c = colour;
-  RotoBlit(nullptr, beam.x - 36, beam.y + 8, sprite(SprExplosion), scale, scale, 0.0f, BLIT_TRANSPARENT,
-           RecolourBlend, &c);
-  RotoBlit(nullptr, beam.x + 2, beam.y, sprite(SprExplosion), scale, scale, 0.0f, BLIT_TRANSPARENT,
-           RecolourBlend, &c);
-  RotoBlit(nullptr, beam.x + 40, beam.y + 8, sprite(SprExplosion), scale, scale, 0.0f, BLIT_TRANSPARENT,
-           RecolourBlend, &c);
+  RotoBlit(nullptr, beam.x - 36, beam.y + 8, sprite(SprExplosion), scale, scale, 0.0f, BLIT_TRANSPARENT, RecolourBlend,
+           &c);
+  RotoBlit(nullptr, beam.x + 2, beam.y, sprite(SprExplosion), scale, scale, 0.0f, BLIT_TRANSPARENT, RecolourBlend, &c);
+  RotoBlit(nullptr, beam.x + 40, beam.y + 8, sprite(SprExplosion), scale, scale, 0.0f, BLIT_TRANSPARENT, RecolourBlend,
+           &c);
   if (beam.phase % 16 == 1) playEffect(8, 10, 255);
   if (beam.phase == 31) playEffect(8, 10, 0);
 }
@@ -97,7 +95,8 @@ void fireBeam(StageThreeRecord& stage, uint32_t colour) {
     drawSilhouette(beam.x + 2, beam.y + 16 * i, id, 2.0f, colour);
     drawSilhouette(beam.x + 40, beam.y + 16 * i + 8, id, 2.0f, colour);
   }
-  if (beam.x - 50 <= stage.ship.x && stage.ship.x <= beam.x + 52 && stage.ship.invulnerabilityTimer == 0) hitShip(stage);
+  if (beam.x - 50 <= stage.ship.x && stage.ship.x <= beam.x + 52 && stage.ship.invulnerabilityTimer == 0)
+    hitShip(stage);
 }
 
 }  // namespace
@@ -139,15 +138,9 @@ void updateUfo(StageThreeRecord& stage) {
       ufo.y += 1;
       if (ufo.y > 60) ufo.state = UfoState::Ready;
       break;
-    case UfoState::Ready:
-      ufo.state = UfoState::Cruising;
-      break;
-    case UfoState::Cruising:
-      cruise(stage);
-      break;
-    case UfoState::BeamAttack:
-      attack(stage);
-      break;
+    case UfoState::Ready: ufo.state = UfoState::Cruising; break;
+    case UfoState::Cruising: cruise(stage); break;
+    case UfoState::BeamAttack: attack(stage); break;
     default:  // idle: stays where it is
       break;
   }

@@ -2,11 +2,11 @@
 // ending once the commander has fallen.
 #include "stage_three/stage_three.h"
 
+#include "game/game_state.h"
+#include "game/score_panel.h"
+#include "game/stage_end.h"
 #include "gfx/effects.h"
 #include "gfx/text.h"
-#include "game/game_state.h"
-#include "game/stage_end.h"
-#include "game/score_panel.h"
 #include "stage_three/stage_three_internal.h"
 #include "story/story.h"
 

@@ -14,9 +14,6 @@ namespace stage_three {
 // and weapon pod, the UFO with its beam and commander, and the stage record
 // that holds them all for one call of StageThree.
 
-
-
-
 // RotoBlit's transparent argument: any non-zero value skips mask pixels.
 constexpr int32_t BLIT_TRANSPARENT = 254;
 
@@ -119,8 +116,6 @@ struct StageThreeRecord {
 // The huge-UFO stage's start, frame loop and ends, with a stage record the
 // caller owns, so that a watcher can follow the play frame by frame.
 
-
-
 // The whole stage, as StageThree runs it. The record's images are released
 // on return.
 StageResult runStageThree(StageThreeRecord& stage);
@@ -141,7 +136,6 @@ void warningStep(StageThreeRecord& stage);
 // normal and the drill weapon, the kamikaze aliens and the weapon pod. Each
 // procedure is one step of the stage's frame, called in the frame's order.
 
-
 // Set-up, rising, movement and firing by state; then remembers Space.
 void updateShip(StageThreeRecord& stage);
 // Moves the shot and tests it against the UFO's body (one work-page pixel),
@@ -160,7 +154,6 @@ void updatePod(StageThreeRecord& stage);
 
 // The huge UFO: its two images, its state machine, the hatches that drop the
 // kamikaze aliens, the three-column beam and the commander riding on top.
-
 
 // Creates the body and outline images afresh (any old ones are released).
 void buildUfoImages(StageThreeRecord& stage);

@@ -1,13 +1,12 @@
 // The ship, its shot, the kamikaze aliens and the weapon pod of stage three.
-#include "stage_three/stage_three_internal.h"
-
 #include <cmath>
 
+#include "game/game_state.h"
 #include "gfx/effects.h"
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
-#include "game/game_state.h"
 #include "platform/sound.h"
+#include "stage_three/stage_three_internal.h"
 
 namespace stage_three {
 
@@ -43,8 +42,8 @@ void moveAndFire(StageThreeRecord& stage) {
 // body image 3 pixels below the shot; the normal shot bursts on the body.
 void strikeBody(StageThreeRecord& stage) {
   if (stage.drillWeapon) {
-    RotoBlit(stage.ufoBody, stage.shot.x - stage.ufo.x + 68, stage.shot.y - stage.ufo.y + 34, sprite(SprMissile), 2.0f, 2.0f,
-             180.0f, BLIT_TRANSPARENT, EraseBlend, nullptr);
+    RotoBlit(stage.ufoBody, stage.shot.x - stage.ufo.x + 68, stage.shot.y - stage.ufo.y + 34, sprite(SprMissile), 2.0f,
+             2.0f, 180.0f, BLIT_TRANSPARENT, EraseBlend, nullptr);
     playEffect(2, 2, 255);
   } else {
     spawnEffect(stage.shot.x, stage.shot.y, FxBlastShort);
@@ -57,7 +56,8 @@ void strikeBody(StageThreeRecord& stage) {
 void shootKamikazes(StageThreeRecord& stage) {
   for (Kamikaze& k : stage.kamikaze) {
     if (!k.active) continue;
-    if (stage.shot.x < k.x - 9 || stage.shot.x > k.x + 8 || stage.shot.y < k.y - 10 || stage.shot.y > k.y + 10) continue;
+    if (stage.shot.x < k.x - 9 || stage.shot.x > k.x + 8 || stage.shot.y < k.y - 10 || stage.shot.y > k.y + 10)
+      continue;
     stage.shot.active = false;
     k.active = false;
     playEffect(3, 3, 255);
@@ -95,9 +95,7 @@ void updateShip(StageThreeRecord& stage) {
       ship.y -= 2;
       if (ship.y <= 210) ship.state = ShipState::InPlay;
       break;
-    case ShipState::InPlay:
-      moveAndFire(stage);
-      break;
+    case ShipState::InPlay: moveAndFire(stage); break;
     default:  // destroyed: no moving, no firing
       break;
   }

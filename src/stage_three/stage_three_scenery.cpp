@@ -21,8 +21,8 @@ void drawDoneBalloon(const StageThreeRecord& stage) {
   const StageThreeShip& ship = stage.ship;
   uint32_t white = 0xFFFFFF;
   drawLine(nullptr, ship.x, ship.y - 40, ship.x + 86, ship.y - 16, white, LineFilledBox);
-  RotoBlit(nullptr, ship.x + 11, ship.y - 10, sprite(SprShip), 1.0f, 1.0f, 180.0f, BLIT_TRANSPARENT,
-           RecolourBlend, &white);
+  RotoBlit(nullptr, ship.x + 11, ship.y - 10, sprite(SprShip), 1.0f, 1.0f, 180.0f, BLIT_TRANSPARENT, RecolourBlend,
+           &white);
   drawText(ship.x + 3, ship.y - 30, "it is done", 0x000000, -1);
 }
 

@@ -1,15 +1,14 @@
 // The Riser, the Faller and the falling blocks.
-#include "stage_two/stage_two_internal.h"
-
 #include <cmath>
 #include <cstdlib>
 
+#include "game/game_state.h"
 #include "gfx/effects.h"
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
-#include "game/game_state.h"
 #include "platform/platform.h"
 #include "platform/sound.h"
+#include "stage_two/stage_two_internal.h"
 
 namespace stage_two {
 
@@ -18,14 +17,14 @@ namespace {
 constexpr uint32_t BLOCK_RED = 0xFF0000;
 constexpr uint32_t RISER_BLUE = 0x0000FF;
 constexpr uint32_t FALLER_WHITE = 0xFFFFFF;
-constexpr int32_t RISER_COLUMN = 8;   // placed at x = 16 * 8 + 7
+constexpr int32_t RISER_COLUMN = 8;    // placed at x = 16 * 8 + 7
 constexpr int32_t FALLER_COLUMN = 11;  // placed at x = 16 * 11 + 7
 constexpr int32_t SQUASH_FRAMES = 6;
 
 bool within(int32_t value, int32_t low, int32_t high) { return value >= low && value <= high; }
 
-// A walker waiting to be placed is not really there yet: blocks pass it. Without this a Faller hit by a block would be hit again, unplaced
-// at the same spot, by the same block in the following frames.
+// A walker waiting to be placed is not really there yet: blocks pass it. Without this a Faller hit by a block would be
+// hit again, unplaced at the same spot, by the same block in the following frames.
 bool standsInTheTower(const Walker& walker) { return walker.active && walker.state != WalkerState::ToBePlaced; }
 
 bool heroCanBeTouched(const Hero& hero) { return hero.state != HeroState::Out && !hero.invulnerable; }
@@ -212,7 +211,8 @@ void fallerStep(StageTwoRecord& stage) {
       case WalkerState::ToBePlaced: placeWalker(faller, hero, FALLER_COLUMN, hero.storeyRow - 4); break;
       case WalkerState::Walking:
         walkAlongStorey(faller);
-        if (atHoleOffset(faller) && cellAt(faller.column, faller.row + 1) == CellHole) faller.state = WalkerState::FallerFalling;
+        if (atHoleOffset(faller) && cellAt(faller.column, faller.row + 1) == CellHole)
+          faller.state = WalkerState::FallerFalling;
         break;
       case WalkerState::FallerFalling: drop(faller, hero); break;
       case WalkerState::FallerSquashing: squash(faller); break;

@@ -1,14 +1,13 @@
 // The Hero's rules against the tower map.
-#include "stage_two/stage_two_internal.h"
-
 #include <cstdlib>
 
+#include "game/game_state.h"
 #include "gfx/effects.h"
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
-#include "game/game_state.h"
 #include "platform/platform.h"
 #include "platform/sound.h"
+#include "stage_two/stage_two_internal.h"
 
 namespace stage_two {
 

@@ -2,12 +2,12 @@
 // the continue prompt, and the exit prompt.
 #include "stage_two/stage_two.h"
 
+#include "game/game_state.h"
+#include "game/score_panel.h"
+#include "game/stage_end.h"
 #include "gfx/effects.h"
 #include "gfx/text.h"
-#include "game/game_state.h"
 #include "platform/platform.h"
-#include "game/stage_end.h"
-#include "game/score_panel.h"
 #include "stage_two/stage_two_internal.h"
 #include "story/story.h"
 

@@ -15,8 +15,6 @@ namespace stage_two {
 // the falling blocks, the scroll and the stage result. They live in the stage
 // procedure for one call; tests build them by hand.
 
-
-
 enum class HeroState : int32_t {
   Arriving = 0,
   LeavingLift = 1,
@@ -95,7 +93,6 @@ struct StageTwoRecord {
 // The tower of the descent: a grid of 20 columns by 501 rows of cells, built
 // afresh every time the stage starts.
 
-
 // Cell flags. Some are tested as bits, some only as exact whole values.
 enum CellFlag : uint16_t {
   CellHole = 0x001,        // exactly 1: an open hole in a floor
@@ -138,7 +135,6 @@ void buildTower();
 // Paints the background of every stage-two frame: the eleven rows of the
 // tower that the scroll brings into view, shaking while the Hero stomps.
 
-
 // Colour of a floor or wall tile: yellow in the middle columns shading to red
 // at both sides, with a blue part that cycles from row to row.
 uint32_t tileColour(int32_t column, int32_t row);
@@ -150,8 +146,6 @@ void drawTower(int32_t scroll, bool shake);
 // The Hero: walking, stomping, falling through holes, taking hits, drawing.
 // The stage calls these once per frame in this order: stomp input, update,
 // (tower drawing), footsteps, damage, drawing.
-
-
 
 constexpr int32_t HERO_SCREEN_Y = 116;  // where the scroll keeps the Hero
 constexpr int32_t STOMP_FRAMES = 5;
@@ -175,8 +169,6 @@ void drawHero(const Hero& hero, int32_t scroll);
 // The two walkers that hunt the Hero and the red blocks it knocks out of the
 // floor. Each frame the stage runs the falling blocks, then the Riser, then
 // the Faller; each step also draws its objects.
-
-
 
 // Starts a block in the first free slot; with all 17 falling, nothing starts.
 void startFallingBlock(StageTwoRecord& stage, int32_t x, int32_t y);
@@ -208,12 +200,10 @@ StageResult runStageTwo(StageTwoRecord& stage);
 // shake instead of hundreds of sprite puts; it is painted again when the
 // first row in view, a cell in view or one of its shapes changes.
 
-
-
-constexpr int32_t PICTURE_ROWS = 11;   // rows of cells in view
-constexpr int32_t PICTURE_LEFT = 16;   // picture x of cell column 0 (even: see tower_draw.cpp)
-constexpr int32_t PICTURE_TOP = 8;     // picture y of the first row's top
-constexpr int32_t PICTURE_WIDTH = 352; // the screen and room for the shake and the cells' overhang
+constexpr int32_t PICTURE_ROWS = 11;    // rows of cells in view
+constexpr int32_t PICTURE_LEFT = 16;    // picture x of cell column 0 (even: see tower_draw.cpp)
+constexpr int32_t PICTURE_TOP = 8;      // picture y of the first row's top
+constexpr int32_t PICTURE_WIDTH = 352;  // the screen and room for the shake and the cells' overhang
 constexpr int32_t PICTURE_HEIGHT = 280;
 
 struct TowerPicture {

@@ -1,7 +1,5 @@
 // The tower on screen: roof, lift, floors, posts with their floor numbers,
 // cracks, lodged blocks, the texts, the decoy and the goal UFO.
-#include "stage_two/stage_two_internal.h"
-
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -10,6 +8,7 @@
 #include "gfx/sprites.h"
 #include "gfx/text.h"
 #include "platform/platform.h"
+#include "stage_two/stage_two_internal.h"
 
 namespace stage_two {
 

@@ -1,10 +1,9 @@
 // The tower generator. The random numbers are drawn in a fixed order, so a
 // seed always gives the same tower.
-#include "stage_two/stage_two_internal.h"
-
 #include <cmath>
 
 #include "platform/platform.h"
+#include "stage_two/stage_two_internal.h"
 
 namespace stage_two {
 

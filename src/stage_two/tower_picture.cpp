@@ -1,9 +1,8 @@
 // The kept picture of the tower rows in view and what it was painted from.
-#include "stage_two/stage_two_internal.h"
-
 #include <cstring>
 
 #include "gfx/sprites.h"
+#include "stage_two/stage_two_internal.h"
 
 namespace stage_two {
 
@@ -65,9 +64,8 @@ void keepTowerPicture(int32_t first) {
   if (first < 0 || first + PICTURE_ROWS > TOWER_ROWS) return;
   std::memcpy(towerPicture.cells, towerMap.cells[first], sizeof towerPicture.cells);
   towerPicture.shapes.clear();
-  forEachShapeRow([](const uint32_t* row, int count) {
-    towerPicture.shapes.insert(towerPicture.shapes.end(), row, row + count);
-  });
+  forEachShapeRow(
+      [](const uint32_t* row, int count) { towerPicture.shapes.insert(towerPicture.shapes.end(), row, row + count); });
   towerPicture.first = first;
 }
 

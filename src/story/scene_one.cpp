@@ -20,8 +20,8 @@ struct Move {
   MoveKind kind;
 };
 constexpr Move MOVES[] = {
-    {2, 50, DropDown},    {51, 89, WalkDownRight}, {89, 98, Squeeze},   {98, 98, LookB},
-    {99, 108, Widen},     {109, 128, WalkRight},   {128, 128, ScaleReset}, {129, 138, Squeeze},
+    {2, 50, DropDown}, {51, 89, WalkDownRight}, {89, 98, Squeeze},      {98, 98, LookB},
+    {99, 108, Widen},  {109, 128, WalkRight},   {128, 128, ScaleReset}, {129, 138, Squeeze},
     {138, 138, LookA}, {139, 148, Widen},       {149, 158, WalkRight},
 };
 
@@ -87,7 +87,10 @@ void storySceneOne() {
       if (t < move.from || t > move.to) continue;
       switch (move.kind) {
         case DropDown: y += 2; break;
-        case WalkDownRight: x += 2; y += 2; break;
+        case WalkDownRight:
+          x += 2;
+          y += 2;
+          break;
         case Squeeze: scaleX -= 0.2f; break;
         case LookB: lookB(figure); break;
         case Widen: scaleX += 0.2f; break;

@@ -1,9 +1,9 @@
 #include "story/story_internal.h"
 
+#include "game/game_state.h"
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
-#include "game/game_state.h"
 #include "platform/sound.h"
 
 namespace story {

@@ -25,8 +25,8 @@ TEST(CommandLine, HelpAndBadOptions) {
   GameRun help = runGame("--help");
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("--headless"), std::string::npos);
-  for (const char* bad : {"--bogus", "--seed", "--seed -3", "--seed 99999999999", "--scene stage9",
-                          "--shot-frames 5-2", "--max-ms x", "--headless --record r.txt", "--timedemo"}) {
+  for (const char* bad : {"--bogus", "--seed", "--seed -3", "--seed 99999999999", "--scene stage9", "--shot-frames 5-2",
+                          "--max-ms x", "--headless --record r.txt", "--timedemo"}) {
     GameRun run = runGame(std::string("--headless ") + bad);
     EXPECT_EQ(run.exitCode, 2) << bad;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << bad << ": " << run.err;
@@ -37,12 +37,9 @@ TEST(CommandLine, MalformedScriptsAreReportedBeforeAnythingOpens) {
   struct Case {
     const char* script;
     const char* where;
-  } cases[] = {{"10 down esc\n5 up esc\n", "input.txt:2: "},
-               {"# comment\n10 press esc\n", "input.txt:2: "},
-               {"10 down f12\n", "input.txt:1: "},
-               {"abc down esc\n", "input.txt:1: "},
-               {"10 down esc\nseed 4\n", "input.txt:2: "},
-               {"10 shot ../x\n", "input.txt:1: "}};
+  } cases[] = {{"10 down esc\n5 up esc\n", "input.txt:2: "}, {"# comment\n10 press esc\n", "input.txt:2: "},
+               {"10 down f12\n", "input.txt:1: "},           {"abc down esc\n", "input.txt:1: "},
+               {"10 down esc\nseed 4\n", "input.txt:2: "},   {"10 shot ../x\n", "input.txt:1: "}};
   for (const Case& c : cases) {
     GameRun run = runGame("--headless --input input.txt", c.script);
     EXPECT_EQ(run.exitCode, 2) << c.script;
@@ -97,8 +94,9 @@ TEST(Title, ShotsAtScriptedTimesAndFramesOfAScene) {
 }
 
 TEST(Replay, TheSameSeedAndInputGiveTheSameGame) {
-  const char* script = "seed 99\n100 down space\n150 up space\n400 down right\n1500 up right\n1600 down space\n"
-                       "1650 up space\n4000 down left\n5200 up left\n";
+  const char* script =
+      "seed 99\n100 down space\n150 up space\n400 down right\n1500 up right\n1600 down space\n"
+      "1650 up space\n4000 down left\n5200 up left\n";
   std::string args = "--headless --input input.txt --max-ms 9000 --shots s --sound-log sound.txt";
   GameRun first = runGame(args, script);
   GameRun second = runGame(args, script);

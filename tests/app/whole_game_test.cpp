@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "support/players.h"
 #include "game/game_state.h"
-#include "platform/harness.h"
 #include "game/hiscore.h"
-#include "platform/platform.h"
 #include "game/title.h"
+#include "platform/harness.h"
+#include "platform/platform.h"
+#include "support/players.h"
 #include "support/run_game.h"
 #include "support/session.h"
 
@@ -74,8 +74,7 @@ TEST(WholeGame, AutomatedPlayersWinAndTheBinaryReplaysTheSameGame) {
   ASSERT_EQ(game.results[1], StageResult::Cleared) << "stage two cleared";
   ASSERT_EQ(game.results[2], StageResult::Cleared) << "stage three cleared";
 
-  if (std::getenv("QUARVEL_WRITE_WHOLE_GAME") != nullptr)
-    std::ofstream(SCRIPT_PATH, std::ios::binary) << game.script;
+  if (std::getenv("QUARVEL_WRITE_WHOLE_GAME") != nullptr) std::ofstream(SCRIPT_PATH, std::ios::binary) << game.script;
   EXPECT_TRUE(readFileText(SCRIPT_PATH) == game.script)
       << "the game plays differently now: rerun this test with QUARVEL_WRITE_WHOLE_GAME=1 to renew "
          "bench/whole_game.txt";
@@ -86,8 +85,7 @@ TEST(WholeGame, AutomatedPlayersWinAndTheBinaryReplaysTheSameGame) {
   EXPECT_TRUE(readFileText(run.folder + "/sound.txt") == game.soundLog) << "the same sounds in the same frames";
   EXPECT_TRUE(readFileText(run.folder + "/shots/final.bmp") == game.titleShot)
       << "back at the title with credits 03 and the final score";
-  EXPECT_EQ(readFileText(run.folder + "/hiscore.txt"),
-            "hi-score\r\n " + std::to_string(game.highScore) + "\r\n");
+  EXPECT_EQ(readFileText(run.folder + "/hiscore.txt"), "hi-score\r\n " + std::to_string(game.highScore) + "\r\n");
   EXPECT_GT(game.finalScore, 1000);
   EXPECT_GE(game.highScore, game.finalScore);
 }

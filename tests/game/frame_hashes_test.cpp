@@ -26,7 +26,8 @@ std::vector<std::string> frameNumbers(const std::string& text, std::vector<std::
 
 TEST(FrameHashes, ListedFramesOrAllOfThem) {
   const char* script = "5000 down esc\n5050 up esc\n";
-  GameRun listed = runGame("--headless --input input.txt --scene story0 --shot-frames 1,3-4 --frame-hashes h.txt", script);
+  GameRun listed =
+      runGame("--headless --input input.txt --scene story0 --shot-frames 1,3-4 --frame-hashes h.txt", script);
   EXPECT_EQ(listed.exitCode, 0) << listed.err;
   EXPECT_EQ(frameNumbers(readFileText(listed.folder + "/h.txt")), (std::vector<std::string>{"1", "3", "4"}));
 

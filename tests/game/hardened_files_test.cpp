@@ -58,7 +58,8 @@ TEST(OddDataFiles, APipeOrADeviceInPlaceOfADataFileNeverHangsTheStart) {
       {[](const std::string& f) { mkfifo((f + "/hiscore.txt").c_str(), 0644); }, "", 1},
   };
   for (const Case& c : cases) {
-    GameRun run = runPrepared(std::string("--headless --input input.txt ") + c.args, c.prepare, "XDG_DATA_HOME=\"$PWD/xdg\"");
+    GameRun run =
+        runPrepared(std::string("--headless --input input.txt ") + c.args, c.prepare, "XDG_DATA_HOME=\"$PWD/xdg\"");
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(lines(run.err), c.errorLines) << run.err;
   }
@@ -81,10 +82,12 @@ TEST(OddDataFiles, AReadOnlyHighScoreIsShownAndKept) {
 
 TEST(OutputOptions, PlacesThatCannotBeUsedAreErrorsAtStartUp) {
   const char* bad[] = {
-      "--input folder",          "--input pipe",          "--input /dev/zero",
-      "--input big.txt",         "--shots plain.txt",     "--shots /proc/quarvel-shots",
-      "--sound-log folder",      "--sound-log /proc/quarvel.log", "--sound-log pipe",
-      "--shot-frames 0",         "--shot-frames 0-5",     "--shot-frames 3,0",
+      "--input folder",     "--input pipe",
+      "--input /dev/zero",  "--input big.txt",
+      "--shots plain.txt",  "--shots /proc/quarvel-shots",
+      "--sound-log folder", "--sound-log /proc/quarvel.log",
+      "--sound-log pipe",   "--shot-frames 0",
+      "--shot-frames 0-5",  "--shot-frames 3,0",
   };
   for (const char* args : bad) {
     GameRun run = runPrepared(std::string("--headless --input input.txt ") + args, [](const std::string& f) {
@@ -102,8 +105,8 @@ TEST(OutputOptions, PlacesThatCannotBeUsedAreErrorsAtStartUp) {
 }
 
 TEST(NoDisplay, TheWindowBuildSaysSoInOneLineAndEndsWithOne) {
-  GameRun run = runPrepared("--input input.txt NOSOUND", [](const std::string&) {},
-                            "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER");
+  GameRun run = runPrepared(
+      "--input input.txt NOSOUND", [](const std::string&) {}, "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER");
   EXPECT_EQ(run.exitCode, 1) << run.err;
   EXPECT_EQ(lines(run.err), 1) << run.err;
   EXPECT_NE(run.err.find("cannot open a window"), std::string::npos) << run.err;

@@ -1,5 +1,7 @@
 // The high-score file: exact bytes, forgiving reading, and saves that never
 // leave a broken file behind.
+#include "game/hiscore.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,7 +10,6 @@
 #include <fstream>
 
 #include "game/game_state.h"
-#include "game/hiscore.h"
 #include "support/session.h"
 
 namespace fs = std::filesystem;
@@ -29,9 +30,7 @@ class HighScoreFile : public ::testing::Test {
     chmod(folder_.c_str(), 0755);
     fs::remove_all(folder_);
   }
-  static void write(const std::string& bytes) {
-    std::ofstream("hiscore.txt", std::ios::binary) << bytes;
-  }
+  static void write(const std::string& bytes) { std::ofstream("hiscore.txt", std::ios::binary) << bytes; }
   static int32_t load() { return loadHighScore(); }
   fs::path previous_;
   std::string folder_;

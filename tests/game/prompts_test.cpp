@@ -1,10 +1,11 @@
 // The title screen's wait and the two prompts, driven by scripted keys.
+#include "game/prompts.h"
+
 #include <gtest/gtest.h>
 
 #include "game/game_state.h"
-#include "platform/platform.h"
-#include "game/prompts.h"
 #include "game/title.h"
+#include "platform/platform.h"
 #include "support/session.h"
 
 TEST(TitleScreen, IgnoresOtherKeysAndStartsOnSpace) {

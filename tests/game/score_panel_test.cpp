@@ -1,9 +1,10 @@
 // The score panel: zero-padded numbers and where each piece of lettering goes.
+#include "game/score_panel.h"
+
 #include <gtest/gtest.h>
 
-#include "gfx/text.h"
 #include "game/game_state.h"
-#include "game/score_panel.h"
+#include "gfx/text.h"
 #include "support/session.h"
 #include "support/test_sheet.h"
 
@@ -57,11 +58,9 @@ TEST_F(PanelTest, ScoreLineShowsBothNumbersEightDigitsWide) {
 
 TEST_F(PanelTest, CreditLineIsUpperCasedAtTheBottomRight) {
   gameState.credits = 2;
-  EXPECT_EQ(pageAfter([] { drawCreditLine(); }),
-            pageAfter([] { drawText(232, 224, "CREDIT 02", 0x000000, -1); }));
+  EXPECT_EQ(pageAfter([] { drawCreditLine(); }), pageAfter([] { drawText(232, 224, "CREDIT 02", 0x000000, -1); }));
   gameState.credits = 10;
-  EXPECT_EQ(pageAfter([] { drawCreditLine(); }),
-            pageAfter([] { drawText(232, 224, "CREDIT 10", 0x000000, -1); }));
+  EXPECT_EQ(pageAfter([] { drawCreditLine(); }), pageAfter([] { drawText(232, 224, "CREDIT 10", 0x000000, -1); }));
 }
 
 TEST_F(PanelTest, ReserveShipsUpToFourAsEmblemsThenACount) {

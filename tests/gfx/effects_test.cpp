@@ -1,8 +1,9 @@
 // The shared effect table: 17 slots, first free slot wins, each kind drawn on
 // exactly as many frames as its timer, scroll applied to y.
+#include "gfx/effects.h"
+
 #include <gtest/gtest.h>
 
-#include "gfx/effects.h"
 #include "support/session.h"
 #include "support/test_sheet.h"
 
@@ -36,7 +37,7 @@ TEST_F(EffectsTest, EachKindLastsItsTimer) {
   EXPECT_EQ(framesShown(FxBlastShort), 3);
   EXPECT_EQ(framesShown(FxFlash), 6);
   EXPECT_EQ(framesShown(FxBlastSlow), 10);
-  EXPECT_EQ(framesShown(7), 0);  // an unknown kind shows nothing ...
+  EXPECT_EQ(framesShown(7), 0);                                      // an unknown kind shows nothing ...
   for (const Effect& e : effectTable.slots) EXPECT_EQ(e.active, 0);  // ... and holds no slot
 }
 

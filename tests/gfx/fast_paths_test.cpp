@@ -115,8 +115,10 @@ void referenceRotoBlit(Image* dst, int32_t cx, int32_t cy, Image* src, float sx,
         for (int32_t i = 0; i < xe - xs; ++i) {
           int32_t u = std::clamp(U, 0, src->width - 1), v = std::clamp(V, 0, src->height - 1);
           uint32_t p = imageRow(src, v)[u];
-          if (blend != nullptr) out[i] = blend(p, out[i], param);
-          else if (transparent == 0 || (p & 0xFFFFFF) != MASK_COLOUR) out[i] = p;
+          if (blend != nullptr)
+            out[i] = blend(p, out[i], param);
+          else if (transparent == 0 || (p & 0xFFFFFF) != MASK_COLOUR)
+            out[i] = p;
           U += UI;
           UAcc += UF;
           if (UAcc >= 100000) {
@@ -191,9 +193,8 @@ TEST_F(FastPaths, RotoBlitPutsThePixelsOfThePlainDrawer) {
     fillImage(slow.get(), static_cast<uint32_t>(round));
     RotoBlit(fast.get(), cx, cy, sprite.get(), sx, sy, angle, transparent, blend, &colour);
     referenceRotoBlit(slow.get(), cx, cy, sprite.get(), sx, sy, angle, transparent, blend, &colour);
-    ASSERT_TRUE(sameImages(fast.get(), slow.get()))
-        << "round " << round << " scale " << sx << "x" << sy << " angle " << angle << " at " << cx << "," << cy
-        << " kind " << kind;
+    ASSERT_TRUE(sameImages(fast.get(), slow.get())) << "round " << round << " scale " << sx << "x" << sy << " angle "
+                                                    << angle << " at " << cx << "," << cy << " kind " << kind;
   }
 }
 
@@ -279,7 +280,8 @@ TEST_F(FastPaths, KeptTextPicturesPutTheLettersPixels) {
     if (round == 60) {
       // The sheet changes under the kept pictures: they must not be used again.
       for (int v = 0; v < 64; ++v)
-        for (int u = 0; u < 128; ++u) imageRow(spriteTable.sheet, v)[u] = (u + v) % 3 == 0 ? MASK_COLOUR : 0xFF00AA00u + u;
+        for (int u = 0; u < 128; ++u)
+          imageRow(spriteTable.sheet, v)[u] = (u + v) % 3 == 0 ? MASK_COLOUR : 0xFF00AA00u + u;
     }
     clearPage();
     paintTextLetterByLetter(x, y, text, colour, outlined != 0);

@@ -71,8 +71,8 @@ TEST_F(RotoBlitOnPage, ClippedOnTheLeftStartsFurtherIntoTheSource) {
   for (int x = 0; x <= 7; ++x) EXPECT_EQ(codedU(readPixel(x, 50)), x + 2) << x;
 
   clearPage();
-  draw(source.get(), 5, 50, 2.0f, 1.0f);  // span -6 .. 15, step 10/22
-  EXPECT_EQ(codedU(readPixel(0, 50)), 2);  // floor(6 * 10/22)
+  draw(source.get(), 5, 50, 2.0f, 1.0f);    // span -6 .. 15, step 10/22
+  EXPECT_EQ(codedU(readPixel(0, 50)), 2);   // floor(6 * 10/22)
   EXPECT_EQ(codedU(readPixel(15, 50)), 8);  // the start's fraction is dropped
   EXPECT_EQ(readPixel(16, 50), 0u);
 }

@@ -155,8 +155,7 @@ TEST_F(RotoBlitPixels, TurnedAndStretchedDrawingsStayInsideTheSource) {
   OwnedImage source(makeCodedImage(19, 10));
   for (int angle = -360; angle <= 360; angle += 7) {
     clearPage();
-    RotoBlit(nullptr, 60 + angle / 10, 40, source.get(), 3.3f, 0.7f, static_cast<float>(angle), 254, nullptr,
-             nullptr);
+    RotoBlit(nullptr, 60 + angle / 10, 40, source.get(), 3.3f, 0.7f, static_cast<float>(angle), 254, nullptr, nullptr);
     for (int y = 0; y < 100; ++y)
       for (int x = 0; x < 140; ++x) {
         uint32_t p = readPixel(x, y);

@@ -101,7 +101,7 @@ TEST_F(SpriteTableTest, LoadedPictureKeepsItsMaskPixelsAndGetsTheWhitePixel) {
   writeSheetBitmap("graphics/graphics.bmp", holedSheetPixel);
   loadSpriteSheet();
   buildSpriteTable();
-  EXPECT_EQ(holedSheetPixel(12, 3), 0xFFFF00FFu);  // transparent in the file ...
+  EXPECT_EQ(holedSheetPixel(12, 3), 0xFFFF00FFu);    // transparent in the file ...
   EXPECT_EQ(spriteAt(SprAlienA1, 5, 4), 0xFFFFFFu);  // ... white in the sprite
   EXPECT_EQ(sheetAt(13, 3), 0xFF000000u | holedSheetPixel(13, 3));
   // A mask pixel inside a cut stays transparent: sheet (18, 0) is one.
@@ -115,8 +115,8 @@ TEST_F(SpriteTableTest, DerivedImagesHoldOnlyDeskOrAlienPixels) {
   struct Derived {
     int id, width, height, from;
   };
-  const Derived derived[] = {{SprDeskTall, 20, 43, SprDesk}, {SprDeskSmall, 19, 11, SprDesk},
-                             {SprAlienAFlipped, 9, 9, SprAlienA1}};
+  const Derived derived[] = {
+      {SprDeskTall, 20, 43, SprDesk}, {SprDeskSmall, 19, 11, SprDesk}, {SprAlienAFlipped, 9, 9, SprAlienA1}};
   for (const Derived& d : derived) {
     Image* image = sprite(d.id);
     ASSERT_NE(image, nullptr);

@@ -1,8 +1,9 @@
 // Text drawing: one 8x8 sheet cell per character, capitals for lower case,
 // the outline ring in sheet colours under the recoloured letters.
+#include "gfx/text.h"
+
 #include <gtest/gtest.h>
 
-#include "gfx/text.h"
 #include "support/session.h"
 #include "support/test_sheet.h"
 

@@ -92,23 +92,23 @@ TEST(Bitmap, OtherSizesCopyOnlyTheOverlap) {
 TEST(Bitmap, BadFilesLeaveTheImageUntouched) {
   std::vector<std::vector<uint8_t>> bad;
   std::vector<uint8_t> good = makeBmp(4, 4, 24, false);
-  bad.push_back({});                                                        // empty
-  bad.push_back(std::vector<uint8_t>(good.begin(), good.begin() + 30));     // header cut short
-  bad.push_back(std::vector<uint8_t>(good.begin(), good.end() - 5));        // pixels cut short
+  bad.push_back({});                                                     // empty
+  bad.push_back(std::vector<uint8_t>(good.begin(), good.begin() + 30));  // header cut short
+  bad.push_back(std::vector<uint8_t>(good.begin(), good.end() - 5));     // pixels cut short
   auto withByte = [&](size_t at, uint8_t v) {
     std::vector<uint8_t> b = good;
     b[at] = v;
     return b;
   };
-  bad.push_back(withByte(0, 'X'));   // not a BMP
-  bad.push_back(withByte(28, 8));    // 8-bit palette picture
-  bad.push_back(withByte(28, 16));   // 16-bit
-  bad.push_back(withByte(30, 1));    // RLE compressed
-  bad.push_back(withByte(21, 0x7F)); // absurd width
-  bad.push_back(withByte(25, 0x7F)); // absurd height
-  bad.push_back(withByte(14, 0xFF)); // impossible header size
+  bad.push_back(withByte(0, 'X'));    // not a BMP
+  bad.push_back(withByte(28, 8));     // 8-bit palette picture
+  bad.push_back(withByte(28, 16));    // 16-bit
+  bad.push_back(withByte(30, 1));     // RLE compressed
+  bad.push_back(withByte(21, 0x7F));  // absurd width
+  bad.push_back(withByte(25, 0x7F));  // absurd height
+  bad.push_back(withByte(14, 0xFF));  // impossible header size
   std::vector<uint8_t> offset = good;
-  put32(offset, 10, 0xFFFFFF00u);   // pixel data far beyond the end
+  put32(offset, 10, 0xFFFFFF00u);  // pixel data far beyond the end
   bad.push_back(offset);
   std::vector<uint8_t> zero = good;
   put32(zero, 18, 0);

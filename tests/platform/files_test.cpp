@@ -1,12 +1,13 @@
 // Only regular files of sane size are read: a named pipe, a folder, an
 // endless device or an oversized file is refused at once by every reader.
+#include "platform/files.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 
-#include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/wav.h"
 #include "support/session.h"

@@ -11,6 +11,6 @@ TEST(FrameHash, IsTheZipCrcOfThePageBytes) {
   EXPECT_EQ(pageCrc32(page.data()), 0x82ecc096u);  // zlib.crc32(bytes(307200))
   for (size_t i = 0; i < page.size(); ++i) page[i] = static_cast<uint32_t>(i * 2654435761u);
   EXPECT_EQ(pageCrc32(page.data()), 0x9a1913d6u);  // the same words, little-endian
-  page[76799] ^= 0x01000000u;  // one bit of the last byte
+  page[76799] ^= 0x01000000u;                      // one bit of the last byte
   EXPECT_NE(pageCrc32(page.data()), 0x9a1913d6u);
 }

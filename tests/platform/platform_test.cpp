@@ -1,8 +1,9 @@
 // Drawing, images and keys of the platform layer, on the headless back end.
+#include "platform/platform.h"
+
 #include <gtest/gtest.h>
 
 #include "platform/harness.h"
-#include "platform/platform.h"
 #include "support/session.h"
 
 namespace {

@@ -1,5 +1,7 @@
 // The sound module: when it talks to the mixer at all, in which order, what
 // a failure silences, and the sound log of what the game asked to play.
+#include "platform/sound.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,9 +14,8 @@
 #include "platform/harness.h"
 #include "platform/platform.h"
 #include "platform/platform_state.h"
-#include "platform/sound.h"
-#include "support/session.h"
 #include "platform/run_options.h"
+#include "support/session.h"
 
 namespace {
 

@@ -2,9 +2,8 @@
 // controller with the dummy video driver. A controller plays stage one frame
 // for frame as the keyboard does; A and B answer questions; unplugging lets
 // go of everything it held. The keyboard events go through SDL too.
-#include <gtest/gtest.h>
-
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
@@ -16,8 +15,8 @@
 #include "platform/platform.h"
 #include "platform/platform_state.h"
 #include "platform/sound.h"
-#include "support/player_support.h"
 #include "stage_one/stage_one.h"
+#include "support/player_support.h"
 
 namespace {
 
@@ -57,7 +56,9 @@ struct VirtualPad {
     joystick = nullptr;
   }
   void button(SDL_GameControllerButton b, bool down) { SDL_JoystickSetVirtualButton(joystick, b, down ? 1 : 0); }
-  void stickX(int value) { SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(value)); }
+  void stickX(int value) {
+    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(value));
+  }
 };
 
 }  // namespace
@@ -172,7 +173,9 @@ TEST(Keyboard, AltWithEitherEnterTogglesFullScreen) {
   SDL_Window* window = nullptr;
   for (Uint32 id = 1; id < 1000 && window == nullptr; ++id) window = SDL_GetWindowFromID(id);
   ASSERT_NE(window, nullptr);
-  auto fullScreen = [&] { return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP; };
+  auto fullScreen = [&] {
+    return (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) == SDL_WINDOW_FULLSCREEN_DESKTOP;
+  };
   EXPECT_FALSE(fullScreen());
   pushKey(SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER, true, KMOD_LALT);
   pushKey(SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER, false, KMOD_LALT);

@@ -1,4 +1,5 @@
 // The window's extras: PNG screenshots decoded back, pause, volume keys.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,11 +12,9 @@
 #include "platform/platform_state.h"
 #include "platform/png.h"
 #include "platform/sdl_backend.h"
-#include "support/player_support.h"
 #include "stage_one/stage_one.h"
+#include "support/player_support.h"
 #include "support/session.h"
-
-#include <SDL.h>
 
 namespace fs = std::filesystem;
 
@@ -91,7 +90,8 @@ Decoded decodePng(const std::string& png) {
 std::vector<uint32_t> scaledPage(const uint32_t* page, int factor) {
   std::vector<uint32_t> pixels;
   for (int y = 0; y < 240 * factor; ++y)
-    for (int x = 0; x < 320 * factor; ++x) pixels.push_back(0xFF000000 | (page[(y / factor) * 320 + x / factor] & 0xFFFFFF));
+    for (int x = 0; x < 320 * factor; ++x)
+      pixels.push_back(0xFF000000 | (page[(y / factor) * 320 + x / factor] & 0xFFFFFF));
   return pixels;
 }
 
@@ -257,11 +257,15 @@ TEST(FrameStats, CountsTheFramesOfEachKindOfSleep) {
   std::string folder = makeScratchFolder("pacing");
   copyGameData(folder);
   writeFile(folder + "/in.txt", "100 down ctrl\n400 up ctrl\n500 down esc\n600 up esc\n700 type y\n");
-  GameRun run = runIn(folder, builtBinary("quarvel-win"), "--headless --scene stage3 --input in.txt --frame-stats NOSOUND");
+  GameRun run =
+      runIn(folder, builtBinary("quarvel-win"), "--headless --scene stage3 --input in.txt --frame-stats NOSOUND");
   EXPECT_EQ(run.exitCode, 0) << run.err;
   long long slept = 0, flat = 0;
-  ASSERT_EQ(std::sscanf(run.out.c_str(), "frame pacing: %lld frames of 30 ms sleep: mean %*f ms, worst %*f ms; %lld frames flat out",
-                        &slept, &flat), 2) << run.out;
+  ASSERT_EQ(std::sscanf(run.out.c_str(),
+                        "frame pacing: %lld frames of 30 ms sleep: mean %*f ms, worst %*f ms; %lld frames flat out",
+                        &slept, &flat),
+            2)
+      << run.out;
   EXPECT_GT(slept, 5);
   EXPECT_GT(flat, 200) << "Ctrl held for 300 virtual ms, one per flat-out frame";
   fs::remove_all(folder);

@@ -61,8 +61,8 @@ TEST(DataSearch, DataOptionThenWorkingDirectoryThenExecutableThenShareBesideIt) 
       EXPECT_EQ(found.folder, c.expected);
       EXPECT_EQ(found.fromWorkingDirectory, c.expected.empty());
     } else {
-      EXPECT_EQ(found.searched, (std::vector<std::string>{option.string(), work.string(), exe.string(),
-                                                          share.string()}));
+      EXPECT_EQ(found.searched,
+                (std::vector<std::string>{option.string(), work.string(), exe.string(), share.string()}));
     }
   }
   fs::current_path(previous);

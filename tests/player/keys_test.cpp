@@ -8,7 +8,9 @@
 
 namespace {
 
-std::string nameOf(SDL_Scancode scancode, SDL_Keycode sym) { return nameForScanCode(gameScanCodeForKey(scancode, sym)); }
+std::string nameOf(SDL_Scancode scancode, SDL_Keycode sym) {
+  return nameForScanCode(gameScanCodeForKey(scancode, sym));
+}
 
 }  // namespace
 
@@ -25,11 +27,11 @@ TEST(KeysByLayout, LettersFollowTheLayoutAndTheRestStayPhysical) {
       {"de", SDL_SCANCODE_Y, SDLK_z, "z"},
       {"fr", SDL_SCANCODE_Q, SDLK_a, "a"},
       {"fr", SDL_SCANCODE_A, SDLK_q, "q"},
-      {"fr", SDL_SCANCODE_W, SDLK_z, "z"},           // the drop key where the French Z is
-      {"fr", SDL_SCANCODE_SEMICOLON, SDLK_m, "m"},   // M beside L
-      {"fr", SDL_SCANCODE_M, SDLK_COMMA, ""},        // types a comma: no letter
-      {"fr", SDL_SCANCODE_1, SDLK_AMPERSAND, "1"},   // digits stay on their row
-      {"ru", SDL_SCANCODE_Z, 0x44F, "z"},            // no Latin letters: the US place
+      {"fr", SDL_SCANCODE_W, SDLK_z, "z"},          // the drop key where the French Z is
+      {"fr", SDL_SCANCODE_SEMICOLON, SDLK_m, "m"},  // M beside L
+      {"fr", SDL_SCANCODE_M, SDLK_COMMA, ""},       // types a comma: no letter
+      {"fr", SDL_SCANCODE_1, SDLK_AMPERSAND, "1"},  // digits stay on their row
+      {"ru", SDL_SCANCODE_Z, 0x44F, "z"},           // no Latin letters: the US place
       {"fr", SDL_SCANCODE_SPACE, SDLK_SPACE, "space"},
       {"any", SDL_SCANCODE_LEFT, SDLK_LEFT, "left"},
       {"any", SDL_SCANCODE_RIGHT, SDLK_RIGHT, "right"},

@@ -1,9 +1,8 @@
 // Mixing headroom: the loudest three samples that can sound together (a
 // shot, a hit and a march note), mixed by SDL at the master volume the game
 // sets, with their peaks on the same instant, stay below full scale.
-#include <gtest/gtest.h>
-
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 
@@ -36,8 +35,8 @@ Mixed mixAtPeaks(const std::vector<int>& samples, int volume) {
     size_t offset = latestPeak - peaks[i];
     std::vector<int16_t> part(out.size(), 0);
     std::copy(sounds[i].samples.begin(), sounds[i].samples.end(), part.begin() + static_cast<long>(offset));
-    SDL_MixAudioFormat(reinterpret_cast<Uint8*>(out.data()), reinterpret_cast<const Uint8*>(part.data()),
-                       AUDIO_S16SYS, static_cast<Uint32>(out.size() * 2), volume);
+    SDL_MixAudioFormat(reinterpret_cast<Uint8*>(out.data()), reinterpret_cast<const Uint8*>(part.data()), AUDIO_S16SYS,
+                       static_cast<Uint32>(out.size() * 2), volume);
   }
   Mixed mixed;
   for (int16_t v : out) {

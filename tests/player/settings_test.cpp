@@ -1,12 +1,13 @@
 // quarvel.ini: good, missing and malformed files, writing back one value,
 // and the command line over the file.
+#include "platform/settings.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "app/command_line.h"
 #include "app/player_files.h"
-#include "platform/settings.h"
 #include "support/player_support.h"
 #include "support/session.h"
 
@@ -27,13 +28,13 @@ TEST(SettingsFile, EveryKeyReadsAndBadLinesAreReportedAndSkipped) {
       "key_left = right\n"
       "key_right = left\n"
       "\n"
-      "scale = 9\n"        // 12: out of range, 5 stays
-      "volume = -1\n"      // 13
-      "colour = blue\n"    // 14
-      "key_jump = j\n"     // 15
-      "key_drop = f12\n"   // 16
-      "just words\n"       // 17
-      "vsync = maybe\n",   // 18
+      "scale = 9\n"       // 12: out of range, 5 stays
+      "volume = -1\n"     // 13
+      "colour = blue\n"   // 14
+      "key_jump = j\n"    // 15
+      "key_drop = f12\n"  // 16
+      "just words\n"      // 17
+      "vsync = maybe\n",  // 18
       "q.ini", settings, problems);
   EXPECT_TRUE(settings.fullScreenGiven);
   EXPECT_TRUE(settings.fullScreen);
@@ -46,9 +47,13 @@ TEST(SettingsFile, EveryKeyReadsAndBadLinesAreReportedAndSkipped) {
   EXPECT_EQ(settings.keys[ActionLeft], "right");
   EXPECT_EQ(settings.keys[ActionDrop], "");
   ASSERT_EQ(problems.size(), 7u);
-  const char* lines[] = {"q.ini:12: scale", "q.ini:13: volume", "q.ini:14: unknown setting 'colour'",
-                         "q.ini:15: unknown action 'jump'", "q.ini:16: unknown key name 'f12'",
-                         "q.ini:17: expected", "q.ini:18: vsync"};
+  const char* lines[] = {"q.ini:12: scale",
+                         "q.ini:13: volume",
+                         "q.ini:14: unknown setting 'colour'",
+                         "q.ini:15: unknown action 'jump'",
+                         "q.ini:16: unknown key name 'f12'",
+                         "q.ini:17: expected",
+                         "q.ini:18: vsync"};
   for (size_t i = 0; i < problems.size(); ++i) EXPECT_EQ(problems[i].rfind(lines[i], 0), 0u) << problems[i];
 
   Settings defaults;
@@ -116,7 +121,8 @@ TEST(SettingsFile, TheGameStartsDespiteBadLinesAndHeadlessIgnoresTheUserFile) {
   EXPECT_EQ(headless.exitCode, 0);
   EXPECT_EQ(headless.err, "");
   EXPECT_EQ(headless.out, "FMOD CLOSED\n");
-  GameRun named = runIn(folder, builtBinary("quarvel-win"), "--headless --input in.txt --config home/config/quarvel/quarvel.ini");
+  GameRun named =
+      runIn(folder, builtBinary("quarvel-win"), "--headless --input in.txt --config home/config/quarvel/quarvel.ini");
   EXPECT_EQ(named.err, "home/config/quarvel/quarvel.ini:2: unknown setting 'wobble'\n");
   EXPECT_EQ(named.out, "");
   fs::remove_all(folder);
@@ -124,9 +130,9 @@ TEST(SettingsFile, TheGameStartsDespiteBadLinesAndHeadlessIgnoresTheUserFile) {
 
 TEST(CommandLine, HelpListsControlsAndFilesAndVersionPrintsOne) {
   std::string help = commandLineHelp();
-  for (const char* word : {"--fullscreen", "--window", "--scale", "--volume", "--no-sound", "--config", "--data",
-                           "--hiscore", "--version", "Controls", "F12", "Back/Select", "quarvel.ini", "hiscore.txt",
-                           "key_drop = z"})
+  for (const char* word :
+       {"--fullscreen", "--window", "--scale", "--volume", "--no-sound", "--config", "--data", "--hiscore", "--version",
+        "Controls", "F12", "Back/Select", "quarvel.ini", "hiscore.txt", "key_drop = z"})
     EXPECT_NE(help.find(word), std::string::npos) << word;
   std::string folder = makeScratchFolder("version");
   GameRun run = runIn(folder, builtBinary("quarvel"), "--version");

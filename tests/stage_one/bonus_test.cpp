@@ -3,8 +3,8 @@
 
 #include "game/game_state.h"
 #include "platform/platform.h"
-#include "support/stage_one_support.h"
 #include "support/session.h"
+#include "support/stage_one_support.h"
 
 using namespace stage_one;
 

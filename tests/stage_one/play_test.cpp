@@ -5,8 +5,8 @@
 
 #include "game/game_state.h"
 #include "platform/platform.h"
-#include "support/stage_one_support.h"
 #include "support/session.h"
+#include "support/stage_one_support.h"
 
 using namespace stage_one;
 
@@ -140,8 +140,8 @@ TEST(StageOneShot, HitWindowIsInclusiveAndOnlyAliveAliensCount) {
     int dx, dy;
     bool hit;
   };
-  const Case cases[] = {{20, 0, true},  {21, 0, false}, {-20, 0, true}, {-21, 0, false},
-                        {0, -15, true}, {0, -16, false}, {0, 10, true}, {0, 11, false}};
+  const Case cases[] = {{20, 0, true},  {21, 0, false},  {-20, 0, true}, {-21, 0, false},
+                        {0, -15, true}, {0, -16, false}, {0, 10, true},  {0, 11, false}};
   for (const Case& c : cases) {
     StageOneRecord stage = stageInPlay();
     Alien& alien = stage.aliens[6];

@@ -10,9 +10,9 @@
 #include "platform/platform.h"
 #include "stage_one/stage_one.h"
 #include "stage_one/stage_one_internal.h"
-#include "support/stage_one_support.h"
 #include "support/players.h"
 #include "support/session.h"
+#include "support/stage_one_support.h"
 
 using namespace stage_one;
 

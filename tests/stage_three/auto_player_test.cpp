@@ -15,7 +15,6 @@
 
 using namespace stage_three;
 
-
 TEST(StageThreeAutoPlayer, ClearsTheStageAndTheEndingFollows) {
   TestSession session("", 6, true);
   gameState.credits = 0;

@@ -83,8 +83,7 @@ TEST(StageThreeFlow, ContinueReplaysTheStageWithAWholeUfoAndKeepsWhereItWas) {
 
 TEST(StageThreeFlow, ExitPromptResumesOnNoAndLeavesOnYes) {
   // Esc is held in frame 11; "n" resumes; Esc again later and "y" leaves.
-  TestSession session(
-      "300 down esc\n400 up esc\n500 type n\n1200 down esc\n1300 up esc\n1400 type y\n", 2, true);
+  TestSession session("300 down esc\n400 up esc\n500 type n\n1200 down esc\n1300 up esc\n1400 type y\n", 2, true);
   StageThreeRecord stage;
   std::vector<int32_t> frames;
   setFrameHook([&](int64_t) { frames.push_back(stage.t); });
@@ -96,7 +95,8 @@ TEST(StageThreeFlow, ExitPromptResumesOnNoAndLeavesOnYes) {
   EXPECT_GT(frames.size(), 12u);
   EXPECT_LT(frames.size(), 40u);
   bool leaveSound = false;
-  for (const SoundEvent& e : readSoundLog(session.soundLogPath)) leaveSound = leaveSound || (e.sample == 2 && e.channel == 2);
+  for (const SoundEvent& e : readSoundLog(session.soundLogPath))
+    leaveSound = leaveSound || (e.sample == 2 && e.channel == 2);
   EXPECT_TRUE(leaveSound);
 }
 

@@ -2,8 +2,8 @@
 // the countdowns that end the stage.
 #include <gtest/gtest.h>
 
-#include "gfx/effects.h"
 #include "game/game_state.h"
+#include "gfx/effects.h"
 #include "stage_three/stage_three_internal.h"
 #include "support/stage_three_helpers.h"
 
@@ -170,11 +170,10 @@ TEST(StageThreeBeam, HitsByXAloneWhileTheShipIsNotInvulnerable) {
     int32_t invulnerable;
     bool hit;
   };
-  for (Case c : {Case{50, 0, true}, Case{49, 0, false}, Case{152, 0, true}, Case{153, 0, false},
-                 Case{100, 1, false}}) {
+  for (Case c : {Case{50, 0, true}, Case{49, 0, false}, Case{152, 0, true}, Case{153, 0, false}, Case{100, 1, false}}) {
     StageThreeRecord stage;
     stage.ship = StageThreeShip{c.shipX, -500, 2, ShipState::InPlay, c.invulnerable};  // y is never looked at
-    stage.beam = UfoBeam{true, 100, 90, 31};                                 // next frame fires
+    stage.beam = UfoBeam{true, 100, 90, 31};                                           // next frame fires
     updateBeam(stage);
     EXPECT_EQ(stage.ship.reserveShips == 1, c.hit) << c.shipX;
   }
@@ -199,7 +198,8 @@ TEST(StageThreeEnds, CountdownsRunningOutTogetherClearTheStage) {
     StageResult result;
   };
   // The countdown that started first runs out first; together the clear wins.
-  for (Case c : {Case{2, 2, StageResult::Cleared}, Case{2, 3, StageResult::GameOver}, Case{3, 2, StageResult::Cleared}}) {
+  for (Case c :
+       {Case{2, 2, StageResult::Cleared}, Case{2, 3, StageResult::GameOver}, Case{3, 2, StageResult::Cleared}}) {
     StageThreeRecord stage;
     enterStageThree(stage);
     startStageThree(stage);

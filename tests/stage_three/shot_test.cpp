@@ -2,8 +2,8 @@
 // shot's blast, the drill's holes and the weapon switch.
 #include <gtest/gtest.h>
 
-#include "gfx/effects.h"
 #include "game/game_state.h"
+#include "gfx/effects.h"
 #include "stage_three/stage_three_internal.h"
 #include "support/stage_three_helpers.h"
 
@@ -167,7 +167,7 @@ TEST(StageThreeShot, ShotFiredBeforeTheDrillStaysNormalInTheStage) {
   int32_t drillFrom = 0;
   for (int32_t t = 1; t <= 1120 && drillFrom == 0; ++t) {
     for (Kamikaze& k : stage.kamikaze) k.active = false;  // nothing to meet but the body
-    if (t > 100) stage.ship.invulnerabilityTimer = 60;          // and nothing to stop the ship
+    if (t > 100) stage.ship.invulnerabilityTimer = 60;    // and nothing to stop the ship
     if (t == 1045) pressKey(SC_SPACE, " ");
     if (t == 1046) releaseKey(SC_SPACE);
     bool flying = stage.shot.active;

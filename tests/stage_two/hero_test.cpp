@@ -1,8 +1,8 @@
 // The Hero's rules on hand-built towers.
 #include <gtest/gtest.h>
 
-#include "gfx/effects.h"
 #include "game/game_state.h"
+#include "gfx/effects.h"
 #include "platform/harness.h"
 #include "platform/platform.h"
 #include "stage_two/stage_two_internal.h"

@@ -49,11 +49,13 @@ TEST_F(TowerPictureTest, FramesMatchTheRowsDrawnOneByOne) {
   for (int frame = 0; frame < 80; ++frame) {
     // Falling a few pixels, standing still, or a jump anywhere in the tower.
     uint32_t move = random() % 10;
-    if (move < 5) scroll += 4;
-    else if (move == 9) scroll = static_cast<int32_t>(random() % (32 * 500));
+    if (move < 5)
+      scroll += 4;
+    else if (move == 9)
+      scroll = static_cast<int32_t>(random() % (32 * 500));
     expectSameFrame(scroll, random() % 3 == 0, random());
   }
-  expectSameFrame(32 * 490 + 31, true, 5);  // the last screen of the tower
+  expectSameFrame(32 * 490 + 31, true, 5);    // the last screen of the tower
   expectSameFrame(32 * 490 + 100, false, 5);  // past it: first row held at its end
   expectSameFrame(-20, true, 5);
 }

@@ -7,9 +7,8 @@
 #include "platform/harness.h"
 #include "platform/platform.h"
 #include "story/story.h"
-#include "support/story_support.h"
 #include "support/session.h"
-
+#include "support/story_support.h"
 
 namespace {
 

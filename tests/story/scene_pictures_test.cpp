@@ -4,9 +4,8 @@
 
 #include "gfx/sprites.h"
 #include "platform/harness.h"
-#include "support/story_support.h"
 #include "support/session.h"
-
+#include "support/story_support.h"
 
 namespace {
 
@@ -20,12 +19,11 @@ struct Played {
 };
 Played played[4];
 
-const std::set<int> KEEP[4] = {
-    {1, 19, 20, 50, 51, 130, 131, 271, 691, 769, 770, 800, 801, 860, 861, 879, 880, 1301, 1302, 1349, 1350, 1400,
-     1401, 1445, 1446, 1470, 1471, 1655, 1656, 1660},
-    {1, 50, 89, 97, 98, 99, 138, 169, 170, 179, 180, 190, 200, 210},
-    {1, 40, 60, 61, 150, 151, 260, 290, 319, 320, 350, 351, 410, 411, 451},
-    {1, 251}};
+const std::set<int> KEEP[4] = {{1,   19,  20,   50,   51,   130,  131,  271,  691,  769,  770,  800,  801,  860,  861,
+                                879, 880, 1301, 1302, 1349, 1350, 1400, 1401, 1445, 1446, 1470, 1471, 1655, 1656, 1660},
+                               {1, 50, 89, 97, 98, 99, 138, 169, 170, 179, 180, 190, 200, 210},
+                               {1, 40, 60, 61, 150, 151, 260, 290, 319, 320, 350, 351, 410, 411, 451},
+                               {1, 251}};
 
 class StoryPictures : public ::testing::Test {
  protected:
@@ -47,9 +45,8 @@ TEST_F(StoryPictures, LengthsPacingAndSirens) {
     EXPECT_EQ(played[scene].ms, 30 * lengths[scene]) << scene;
   }
   // The log counts frames presented before the call: frame t logs t - 1.
-  const std::vector<SoundEvent> alarms = {{1399, 8, 8, 255}, {1444, 8, 8, 0}, {1469, 8, 8, 255},
-                                          {1514, 8, 8, 0},   {1539, 8, 8, 255}, {1584, 8, 8, 0},
-                                          {1609, 8, 8, 255}, {1654, 8, 8, 0}};
+  const std::vector<SoundEvent> alarms = {{1399, 8, 8, 255}, {1444, 8, 8, 0}, {1469, 8, 8, 255}, {1514, 8, 8, 0},
+                                          {1539, 8, 8, 255}, {1584, 8, 8, 0}, {1609, 8, 8, 255}, {1654, 8, 8, 0}};
   EXPECT_EQ(played[0].sounds, alarms);
   const std::vector<SoundEvent> takeOff = {{167, 8, 8, 255}, {209, 8, 8, 0}};
   EXPECT_EQ(played[1].sounds, takeOff);
@@ -61,9 +58,9 @@ TEST_F(StoryPictures, BlackFramesBetweenThePictures) {
   struct Black {
     int scene, t;
   };
-  for (Black b : {Black{0, 1}, Black{0, 19}, Black{0, 770}, Black{0, 800}, Black{0, 861}, Black{0, 879},
-                  Black{0, 1350}, Black{0, 1400}, Black{0, 1446}, Black{0, 1470}, Black{0, 1656}, Black{0, 1660},
-                  Black{2, 320}, Black{2, 350}, Black{2, 411}, Black{2, 451}})
+  for (Black b : {Black{0, 1}, Black{0, 19}, Black{0, 770}, Black{0, 800}, Black{0, 861}, Black{0, 879}, Black{0, 1350},
+                  Black{0, 1400}, Black{0, 1446}, Black{0, 1470}, Black{0, 1656}, Black{0, 1660}, Black{2, 320},
+                  Black{2, 350}, Black{2, 411}, Black{2, 451}})
     EXPECT_EQ(countOf(at(b.scene, b.t), 0, 0, 319, 239, BLACK), 320 * 240) << b.scene << " t " << b.t;
 }
 
@@ -74,41 +71,92 @@ TEST_F(StoryPictures, PixelsWhereTheScriptFixesThem) {
   };
   const Probe probes[] = {
       // Scene 0, the hall: sky, ground, each soldier's box in its colour.
-      {0, 20, 5, 150, SKY}, {0, 20, 5, 151, GROUND}, {0, 769, 319, 239, GROUND}, {0, 20, 132, 203, 0xC02020},
-      {0, 20, 178, 198, 0xFF7F00}, {0, 20, 253, 203, 0x00C000}, {0, 20, 299, 198, 0xC02020}, {0, 20, 62, 183, CYAN},
+      {0, 20, 5, 150, SKY},
+      {0, 20, 5, 151, GROUND},
+      {0, 769, 319, 239, GROUND},
+      {0, 20, 132, 203, 0xC02020},
+      {0, 20, 178, 198, 0xFF7F00},
+      {0, 20, 253, 203, 0x00C000},
+      {0, 20, 299, 198, 0xC02020},
+      {0, 20, 62, 183, CYAN},
       // Commander's balloon from 51 to 130, corners included.
-      {0, 50, 70, 10, SKY}, {0, 51, 70, 10, WHITE}, {0, 130, 300, 54, WHITE}, {0, 130, 301, 54, SKY},
-      {0, 51, 69, 10, SKY}, {0, 51, 70, 9, SKY}, {0, 131, 70, 10, SKY},
+      {0, 50, 70, 10, SKY},
+      {0, 51, 70, 10, WHITE},
+      {0, 130, 300, 54, WHITE},
+      {0, 130, 301, 54, SKY},
+      {0, 51, 69, 10, SKY},
+      {0, 51, 70, 9, SKY},
+      {0, 131, 70, 10, SKY},
       // The soldier's balloon and the chorus.
-      {0, 271, 10, 144, WHITE}, {0, 271, 9, 144, SKY}, {0, 271, 10, 145, SKY}, {0, 691, 120, 110, WHITE},
-      {0, 691, 310, 154, WHITE}, {0, 691, 311, 110, SKY}, {0, 691, 119, 154, GROUND},
+      {0, 271, 10, 144, WHITE},
+      {0, 271, 9, 144, SKY},
+      {0, 271, 10, 145, SKY},
+      {0, 691, 120, 110, WHITE},
+      {0, 691, 310, 154, WHITE},
+      {0, 691, 311, 110, SKY},
+      {0, 691, 119, 154, GROUND},
       // The data room: cabinet outline and inside, middle line, floor lines.
-      {0, 880, 0, 180, SKY}, {0, 880, 0, 181, GROUND}, {0, 880, 80, 100, GROUND}, {0, 880, 81, 100, DARK},
-      {0, 880, 150, 30, GROUND}, {0, 880, 140, 210, BLACK}, {0, 880, 141, 210, GROUND}, {0, 880, 240, 230, BLACK},
+      {0, 880, 0, 180, SKY},
+      {0, 880, 0, 181, GROUND},
+      {0, 880, 80, 100, GROUND},
+      {0, 880, 81, 100, DARK},
+      {0, 880, 150, 30, GROUND},
+      {0, 880, 140, 210, BLACK},
+      {0, 880, 141, 210, GROUND},
+      {0, 880, 240, 230, BLACK},
       {0, 880, 200, 186, CYAN},
       // The alarm box, 45 frames on, 25 off.
-      {0, 1401, 0, 60, RED}, {0, 1401, 319, 160, RED}, {0, 1401, 0, 59, BLACK}, {0, 1401, 0, 161, BLACK},
-      {0, 1445, 0, 60, RED}, {0, 1471, 0, 60, RED}, {0, 1655, 319, 160, RED},
+      {0, 1401, 0, 60, RED},
+      {0, 1401, 319, 160, RED},
+      {0, 1401, 0, 59, BLACK},
+      {0, 1401, 0, 161, BLACK},
+      {0, 1445, 0, 60, RED},
+      {0, 1471, 0, 60, RED},
+      {0, 1655, 319, 160, RED},
       // Scene 1: ceiling with its opening from 111 to 149, floor, and the
       // right half of the hangar at first.
-      {1, 1, 110, 2, ORANGE}, {1, 1, 111, 2, DARK}, {1, 1, 149, 0, DARK}, {1, 1, 150, 2, ORANGE},
-      {1, 210, 0, 215, ORANGE}, {1, 210, 5, 214, DARK}, {1, 1, 100, 140, LIGHT}, {1, 1, 281, 140, BLACK},
+      {1, 1, 110, 2, ORANGE},
+      {1, 1, 111, 2, DARK},
+      {1, 1, 149, 0, DARK},
+      {1, 1, 150, 2, ORANGE},
+      {1, 210, 0, 215, ORANGE},
+      {1, 210, 5, 214, DARK},
+      {1, 1, 100, 140, LIGHT},
+      {1, 1, 281, 140, BLACK},
       {1, 1, 130, 68, BLACK},
       // The hangar slides: the dock's dark opening starts at hangar x 521.
-      {1, 169, 200, 140, LIGHT}, {1, 169, 201, 140, BLACK}, {1, 170, 203, 140, BLACK}, {1, 170, 202, 140, LIGHT},
-      {1, 179, 221, 140, BLACK}, {1, 179, 220, 140, LIGHT}, {1, 180, 225, 140, BLACK}, {1, 180, 224, 140, LIGHT},
-      {1, 190, 269, 140, BLACK}, {1, 190, 268, 140, LIGHT}, {1, 200, 273, 68, BLACK}, {1, 200, 272, 68, LIGHT},
+      {1, 169, 200, 140, LIGHT},
+      {1, 169, 201, 140, BLACK},
+      {1, 170, 203, 140, BLACK},
+      {1, 170, 202, 140, LIGHT},
+      {1, 179, 221, 140, BLACK},
+      {1, 179, 220, 140, LIGHT},
+      {1, 180, 225, 140, BLACK},
+      {1, 180, 224, 140, LIGHT},
+      {1, 190, 269, 140, BLACK},
+      {1, 190, 268, 140, LIGHT},
+      {1, 200, 273, 68, BLACK},
+      {1, 200, 272, 68, LIGHT},
       // Scene 2: dusk bands of ten rows, the balloon from 61 to 150.
-      {2, 1, 5, 0, 0x00152E}, {2, 1, 5, 10, 0x021C34}, {2, 319, 319, 239, 0x2EB6B8}, {2, 61, 10, 90, WHITE},
-      {2, 150, 250, 155, WHITE}, {2, 61, 9, 90, 0x125464}, {2, 151, 10, 90, 0x125464},
-      {2, 260, 250, 155, WHITE}, {2, 260, 251, 155, 0x1E7E88},
+      {2, 1, 5, 0, 0x00152E},
+      {2, 1, 5, 10, 0x021C34},
+      {2, 319, 319, 239, 0x2EB6B8},
+      {2, 61, 10, 90, WHITE},
+      {2, 150, 250, 155, WHITE},
+      {2, 61, 9, 90, 0x125464},
+      {2, 151, 10, 90, 0x125464},
+      {2, 260, 250, 155, WHITE},
+      {2, 260, 251, 155, 0x1E7E88},
       // Scene 3: day bands, the traitor's box.
-      {3, 1, 0, 0, 0x1EB4EB}, {3, 1, 0, 10, 0x1EADEB}, {3, 251, 0, 239, 0x1E13EB}, {3, 1, 204, 174, CYAN},
+      {3, 1, 0, 0, 0x1EB4EB},
+      {3, 1, 0, 10, 0x1EADEB},
+      {3, 251, 0, 239, 0x1E13EB},
+      {3, 1, 204, 174, CYAN},
       {3, 251, 256, 187, CYAN},
   };
   for (const Probe& p : probes)
-    EXPECT_EQ(at(p.scene, p.t).at(p.x, p.y), p.colour) << "scene " << p.scene << " t " << p.t << " at (" << p.x
-                                                         << ", " << p.y << ")";
+    EXPECT_EQ(at(p.scene, p.t).at(p.x, p.y), p.colour)
+        << "scene " << p.scene << " t " << p.t << " at (" << p.x << ", " << p.y << ")";
 }
 
 TEST_F(StoryPictures, LetteringWhereTheScriptPutsIt) {

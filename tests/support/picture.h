@@ -9,7 +9,9 @@
 #include "platform/platform.h"
 
 // A source pixel that tells where it came from: 0xC0VVUU.
-inline uint32_t codedPixel(int u, int v) { return 0xC00000u | (static_cast<uint32_t>(v) << 8) | static_cast<uint32_t>(u); }
+inline uint32_t codedPixel(int u, int v) {
+  return 0xC00000u | (static_cast<uint32_t>(v) << 8) | static_cast<uint32_t>(u);
+}
 inline int codedU(uint32_t p) { return static_cast<int>(p & 0xFF); }
 inline int codedV(uint32_t p) { return static_cast<int>((p >> 8) & 0xFF); }
 inline bool isCoded(uint32_t p) { return (p & 0xFF0000) == 0xC00000; }
@@ -46,7 +48,9 @@ struct SmallPixelImage {
     std::memcpy(block.data(), header, sizeof header);
   }
   Image* get() { return reinterpret_cast<Image*>(block.data()); }
-  uint8_t* at(int x, int y) { return block.data() + 32 + static_cast<size_t>(y) * pitch + static_cast<size_t>(x) * bytes; }
+  uint8_t* at(int x, int y) {
+    return block.data() + 32 + static_cast<size_t>(y) * pitch + static_cast<size_t>(x) * bytes;
+  }
   uint32_t read(int x, int y) {
     uint32_t value = 0;
     std::memcpy(&value, at(x, y), bytes);

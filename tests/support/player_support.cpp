@@ -1,5 +1,6 @@
 #include "support/player_support.h"
 
+#include <SDL.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -15,16 +16,15 @@
 #include "platform/sound.h"
 #include "support/session.h"
 
-#include <SDL.h>
-
 GameRun runIn(const std::string& folder, const std::string& binary, const std::string& args, const std::string& env) {
   GameRun run;
   run.folder = folder;
   std::string home = folder + "/home";
   std::filesystem::create_directories(home);
-  std::string command = "cd '" + folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY HOME='" + home + "' XDG_DATA_HOME='" + home +
-                        "/data' XDG_CONFIG_HOME='" + home + "/config' SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " +
-                        env + " '" + binary + "' " + args + " >stdout.txt 2>stderr.txt";
+  std::string command = "cd '" + folder + "' && env -u DISPLAY -u WAYLAND_DISPLAY HOME='" + home + "' XDG_DATA_HOME='" +
+                        home + "/data' XDG_CONFIG_HOME='" + home +
+                        "/config' SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " + env + " '" + binary + "' " + args +
+                        " >stdout.txt 2>stderr.txt";
   int status = std::system(command.c_str());
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   run.out = readFileText(folder + "/stdout.txt");

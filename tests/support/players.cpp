@@ -15,7 +15,6 @@
 #include "platform/harness.h"
 #include "platform/platform.h"
 
-
 bool choosingKeys = false;
 
 namespace {
@@ -175,7 +174,8 @@ struct StageThreeBot {
         if (!k.active) continue;
         ++k.age;
         k.y += 1 + (k.age > 10) + (k.age > 20) + (k.age > 30) + (k.age > 40) + (k.age > 50);
-        if (invulnerable == 0 && k.x >= x - 24 && k.x <= x + 20 && k.y >= stage.ship.y - 16 && k.y <= stage.ship.y + 12) {
+        if (invulnerable == 0 && k.x >= x - 24 && k.x <= x + 20 && k.y >= stage.ship.y - 16 &&
+            k.y <= stage.ship.y + 12) {
           ++hits;
           invulnerable = 50;
           k.active = false;
@@ -236,13 +236,13 @@ struct StageThreeBot {
   bool leftHeld = false, rightHeld = false, spaceHeld = false;
 };
 
-
 }  // namespace
 
 StageResult playStageOneAutomatically(const StageWatcher<StageOneRecord>& watch) {
   StageOneRecord stage;
   StageOneBot bot{stage};
-  StageResult result = steerStage(stage, watch, [&bot] { bot(); }, stage_one::runStageOne);
+  StageResult result = steerStage(
+      stage, watch, [&bot] { bot(); }, stage_one::runStageOne);
   bot.releaseAll();
   return result;
 }
@@ -250,7 +250,8 @@ StageResult playStageOneAutomatically(const StageWatcher<StageOneRecord>& watch)
 StageResult playStageTwoAutomatically(const StageWatcher<StageTwoRecord>& watch) {
   StageTwoRecord stage;
   StageTwoBot bot{stage};
-  StageResult result = steerStage(stage, watch, [&bot] { bot(); }, stage_two::runStageTwo);
+  StageResult result = steerStage(
+      stage, watch, [&bot] { bot(); }, stage_two::runStageTwo);
   bot.releaseAll();
   return result;
 }

@@ -12,8 +12,8 @@ GameRun runGame(const std::string& args, const std::string& script, const std::s
   run.folder = makeScratchFolder("run");
   copyGameData(run.folder);
   if (!script.empty()) std::ofstream(run.folder + "/input.txt", std::ios::binary) << script;
-  std::string command = "cd '" + run.folder + "' && '" + QUARVEL_BUILD_DIR + "/" + binary + "' " + args +
-                        " >stdout.txt 2>stderr.txt";
+  std::string command =
+      "cd '" + run.folder + "' && '" + QUARVEL_BUILD_DIR + "/" + binary + "' " + args + " >stdout.txt 2>stderr.txt";
   int status = std::system(command.c_str());
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   run.out = readFileText(run.folder + "/stdout.txt");

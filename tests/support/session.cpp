@@ -7,12 +7,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "game/game_state.h"
 #include "gfx/effects.h"
 #include "gfx/sprites.h"
-#include "game/game_state.h"
 #include "platform/platform.h"
-#include "platform/sound.h"
 #include "platform/run_options.h"
+#include "platform/sound.h"
 
 namespace fs = std::filesystem;
 
@@ -25,8 +25,8 @@ std::string readFileText(const std::string& path) {
 
 std::string makeScratchFolder(const std::string& tag) {
   static std::atomic<int> counter{0};
-  fs::path folder = fs::temp_directory_path() /
-                    ("quarvel-" + tag + "-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+  fs::path folder =
+      fs::temp_directory_path() / ("quarvel-" + tag + "-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
   fs::remove_all(folder);
   fs::create_directories(folder);
   return folder.string();

@@ -58,4 +58,3 @@ int countOf(const Picture& picture, int x1, int y1, int x2, int y2, uint32_t col
 int countOther(const Picture& picture, int x1, int y1, int x2, int y2, uint32_t colour) {
   return (x2 - x1 + 1) * (y2 - y1 + 1) - countOf(picture, x1, y1, x2, y2, colour);
 }
-

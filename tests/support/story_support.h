@@ -17,7 +17,7 @@ struct Picture {
 };
 
 struct SceneRun {
-  int64_t frames = 0;  // frames the scene presented
+  int64_t frames = 0;               // frames the scene presented
   std::map<int, Picture> pictures;  // by frame number within the scene (= t)
 };
 

@@ -8,9 +8,7 @@
 // Every pixel opaque and telling where it came from.
 inline uint32_t solidSheetPixel(int x, int y) { return codedPixel(x, y); }
 // A scattering of transparent pixels among the coded ones.
-inline uint32_t holedSheetPixel(int x, int y) {
-  return (x + 2 * y) % 6 == 0 ? 0xFFFF00FFu : codedPixel(x, y);
-}
+inline uint32_t holedSheetPixel(int x, int y) { return (x + 2 * y) % 6 == 0 ? 0xFFFF00FFu : codedPixel(x, y); }
 
 // Loads the sheet the game's way, repaints every pixel with `pixel`, then
 // cuts the sprite table from it.

@@ -18,8 +18,8 @@ uint32_t bigEndian32(const std::string& bytes, size_t at) {
 
 TEST(IconTool, CommittedIconsAreWhatTheSheetDraws) {
   std::string folder = makeScratchFolder("icons");
-  std::string command = std::string(QUARVEL_BUILD_DIR) + "/make_icons " + QUARVEL_SOURCE_DIR +
-                        "/data/graphics/graphics.bmp " + folder;
+  std::string command =
+      std::string(QUARVEL_BUILD_DIR) + "/make_icons " + QUARVEL_SOURCE_DIR + "/data/graphics/graphics.bmp " + folder;
   ASSERT_EQ(std::system(command.c_str()), 0);
   for (int size : {16, 32, 48, 64, 128, 256}) {
     std::string name = "/quarvel-" + std::to_string(size) + ".png";

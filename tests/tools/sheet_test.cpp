@@ -94,7 +94,7 @@ TEST_F(SheetTool, BitmapHeaderIsAPlainBottomUp24BitWindowsBitmap) {
   EXPECT_EQ(word(18, 4), 128u);  // width
   EXPECT_EQ(word(22, 4), 64u);   // positive height: bottom-up
   EXPECT_EQ(word(28, 2), 24u);
-  EXPECT_EQ(word(30, 4), 0u);    // uncompressed
+  EXPECT_EQ(word(30, 4), 0u);  // uncompressed
 }
 
 // Every pixel of the loaded sheet has the colour its character names in the
@@ -153,18 +153,18 @@ TEST_F(SheetTool, BadPicturesAreRefusedWithTheirLine) {
     edit(lines);
     return lines;
   };
-  cases.push_back({"unknown character", edited([&](auto& l) { l[pixelRowLine(l, 13)][17] = '?'; }), pixelRowLine(good, 13),
-                   "'?' is not in the palette"});
+  cases.push_back({"unknown character", edited([&](auto& l) { l[pixelRowLine(l, 13)][17] = '?'; }),
+                   pixelRowLine(good, 13), "'?' is not in the palette"});
   cases.push_back({"short row", edited([&](auto& l) { l[pixelRowLine(l, 9)].pop_back(); }), pixelRowLine(good, 9),
                    "has 127 characters"});
-  cases.push_back({"bad colour", edited([&](auto& l) { l[paletteLine] = ". = FF00G0"; }), paletteLine,
-                   "six hex digits"});
+  cases.push_back(
+      {"bad colour", edited([&](auto& l) { l[paletteLine] = ". = FF00G0"; }), paletteLine, "six hex digits"});
   cases.push_back({"duplicate name", edited([&](auto& l) { l.insert(l.begin() + first, ". = 000000"); }), first,
                    "already in the palette"});
-  cases.push_back({"missing row", edited([&](auto& l) { l.pop_back(); }), good.size() - 2,
-                   "ends after 63 pixel rows"});
-  cases.push_back({"palette entry among the rows", edited([&](auto& l) { l.insert(l.begin() + first + 3, "Q = 123456"); }),
-                   first + 3, "every row needs exactly 128"});
+  cases.push_back({"missing row", edited([&](auto& l) { l.pop_back(); }), good.size() - 2, "ends after 63 pixel rows"});
+  cases.push_back({"palette entry among the rows",
+                   edited([&](auto& l) { l.insert(l.begin() + first + 3, "Q = 123456"); }), first + 3,
+                   "every row needs exactly 128"});
   for (const Case& c : cases) {
     std::filesystem::remove(folder + "/out.bmp");
     ToolRun run = build(joinLines(c.lines));

@@ -87,7 +87,7 @@ TEST(WavChecker, ReadsGoodFilesAndRefusesDamagedOnes) {
   ASSERT_EQ(std::string(good.begin() + 36, good.begin() + 40), "data");
 
   EXPECT_FALSE(parses({}));
-  EXPECT_FALSE(parses(std::vector<uint8_t>(good.begin(), good.begin() + 30)));   // cut in the header
+  EXPECT_FALSE(parses(std::vector<uint8_t>(good.begin(), good.begin() + 30)));  // cut in the header
   EXPECT_FALSE(parses(std::vector<uint8_t>(good.begin(), good.end() - 100)));   // cut in the data
   EXPECT_FALSE(parses(std::vector<uint8_t>(good.begin(), good.begin() + 44)));  // header only
 
@@ -123,7 +123,7 @@ TEST(WavChecker, SkipsUnknownChunksAndWidensEightBitSamples) {
     bytes.insert(bytes.end(), body.begin(), body.end());
     if (size % 2 == 1) bytes.push_back(0);
   };
-  chunk("LIST", {1, 2, 3});  // odd size: padded
+  chunk("LIST", {1, 2, 3});                                                     // odd size: padded
   chunk("fmt ", {1, 0, 1, 0, 0x22, 0x56, 0, 0, 0x22, 0x56, 0, 0, 1, 0, 8, 0});  // 22050 Hz, 8-bit mono
   chunk("data", {128, 255, 0});
   putU32(bytes, 4, static_cast<uint32_t>(bytes.size() - 8));
