@@ -176,15 +176,15 @@
 
   // ---- gamepads (the standard mapping) ----------------------------------------
   // D-pad and left stick move; A = Space, B = z, and at a question A answers
-  // yes and B no; Back = Esc; Start = Space; left shoulder = Ctrl, right
+  // yes and B no; Back = Esc; Start = Space; right shoulder = Ctrl, left
   // shoulder = left Shift.
   const PAD_BUTTONS = [
     { name: 'space', answer: 'y', held: (p) => pressed(p, 0) },
     { name: 'z', answer: 'n', held: (p) => pressed(p, 1) },
     { name: 'esc', held: (p) => pressed(p, 8) },
     { name: 'space', held: (p) => pressed(p, 9) },
-    { name: 'ctrl', held: (p) => pressed(p, 4) },
-    { name: 'lshift', held: (p) => pressed(p, 5) },
+    { name: 'ctrl', held: (p) => pressed(p, 5) },
+    { name: 'lshift', held: (p) => pressed(p, 4) },
     { name: 'left', held: (p) => pressed(p, 14) || (p.axes.length > 0 && p.axes[0] < -0.5) },
     { name: 'right', held: (p) => pressed(p, 15) || (p.axes.length > 0 && p.axes[0] > 0.5) },
   ];
