@@ -167,6 +167,7 @@ int parseCommandLine(const std::vector<std::string>& args, RunOptions& options) 
     } else if (arg == "--max-ms") {
       if (!value(text) || !parseWholeNumber(text, 1LL << 50, number)) return fail("--max-ms needs a whole number");
       options.maxMs = number;
+      options.maxMsGiven = true;
     } else {
       return fail("unknown option '" + arg + "'");
     }

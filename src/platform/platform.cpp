@@ -347,7 +347,10 @@ void advanceClock(int ms, bool stopOnKey) {
   showVisiblePage(false);
   if (p.backend) p.backend->wait(ms, stopOnKey);
   runQuitHandlerIfAsked();
-  if (p.virtualMs > p.options.maxMs && !p.maxMsPassed) {
+  // The limit guards headless runs; a player in the window meets it only when
+  // asking for it, so an hour's play does not end the game.
+  const bool limited = p.options.headless || p.options.maxMsGiven;
+  if (limited && p.virtualMs > p.options.maxMs && !p.maxMsPassed) {
     p.maxMsPassed = true;
     std::fprintf(stderr, "quarvel: the virtual clock passed --max-ms %lld; stopping\n",
                  static_cast<long long>(p.options.maxMs));

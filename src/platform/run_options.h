@@ -22,7 +22,8 @@ struct RunOptions {
   std::vector<std::pair<int64_t, int64_t>> shotFrames;  // inclusive ranges
   std::string soundLog;
   std::string frameHashes;  // "FRAME CRC32" per presented frame in shotFrames (all when none)
-  int64_t maxMs = 3600000;
+  int64_t maxMs = 3600000;  // headless, or when given: the virtual clock limit
+  bool maxMsGiven = false;
   bool timedemo = false;
   bool frameStats = false;                 // --frame-stats
   std::vector<std::string> gameArguments;  // every argument, for the NOSOUND test

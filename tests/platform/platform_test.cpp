@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/harness.h"
+#include "platform/platform_state.h"
 #include "support/session.h"
 
 namespace {
@@ -173,4 +174,20 @@ TEST(Random, SameSeedSameNumbersInUnitRange) {
   for (double value : first) EXPECT_EQ(randomUnit(), value);
   seedRandom(5489);  // the generator's reference seed: first output 3499211612
   EXPECT_EQ(randomUnit(), 3499211612.0 / 4294967296.0);
+}
+
+// The --max-ms limit ends headless runs (exit 3) but never a player's game in
+// the window unless the player asked for it.
+TEST(VirtualClock, TheLimitEndsHeadlessRunsButNotAWindowGame) {
+  TestSession session("", 1);
+  RunOptions& options = platform().options;
+  options.maxMs = 5;
+  options.headless = false;
+  sleepMs(10);
+  EXPECT_FALSE(maxMsPassed()) << "a window game without --max-ms plays on";
+  options.headless = true;
+  EXPECT_EXIT(sleepMs(10), ::testing::ExitedWithCode(3), "passed --max-ms 5");
+  options.headless = false;
+  options.maxMsGiven = true;
+  EXPECT_EXIT(sleepMs(10), ::testing::ExitedWithCode(3), "passed --max-ms 5");
 }
