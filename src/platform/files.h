@@ -21,6 +21,7 @@ constexpr size_t SHEET_FILE_CAP = 8u << 20;
 constexpr size_t SAMPLE_FILE_CAP = 8u << 20;
 constexpr size_t SCRIPT_FILE_CAP = 64u << 20;
 constexpr size_t HIGH_SCORE_FILE_CAP = 64u << 10;
+constexpr size_t SETTINGS_FILE_CAP = 64u << 10;
 
 // Opens path without blocking, checks it is a regular file and reads it whole
 // when it holds at most cap bytes. bytes is empty unless the result is Ok.

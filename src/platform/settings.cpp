@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/files.h"
 #include "platform/harness.h"
 #include "platform/platform_state.h"
 
@@ -95,27 +96,22 @@ void parseSettings(const std::string& text, const std::string& name, Settings& s
 }
 
 bool loadSettingsFile(const std::string& path, Settings& settings, std::vector<std::string>& problems) {
-  std::error_code error;
-  if (!std::filesystem::exists(path, error)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    problems.push_back(path + ": cannot be read");
+  std::string text;
+  FileRead read = readRegularFile(path, SETTINGS_FILE_CAP, text);
+  if (read == FileRead::Missing) return false;
+  if (read != FileRead::Ok) {
+    problems.push_back(path + ": " + fileReadReason(read, SETTINGS_FILE_CAP) + "; the defaults stand");
     return false;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  parseSettings(text.str(), path, settings, problems);
+  parseSettings(text, path, settings, problems);
   return true;
 }
 
 bool saveSetting(const std::string& path, const std::string& key, const std::string& value) {
+  // Only a regular settings file is rewritten; anything else is left alone.
   std::string text;
-  {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream read;
-    read << in.rdbuf();
-    text = read.str();
-  }
+  FileRead read = readRegularFile(path, SETTINGS_FILE_CAP, text);
+  if (read != FileRead::Ok && read != FileRead::Missing) return false;
   std::istringstream lines(text);
   std::string line, out;
   bool replaced = false;

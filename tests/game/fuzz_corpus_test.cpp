@@ -10,6 +10,7 @@
 #include "gfx/sprites.h"
 #include "platform/bitmap.h"
 #include "platform/harness.h"
+#include "platform/settings.h"
 #include "platform/wav.h"
 #include "support/session.h"
 
@@ -68,4 +69,10 @@ TEST(FuzzCorpus, EveryReaderTakesEveryKeptInput) {
   }
   ::testing::internal::GetCapturedStdout();
   ::testing::internal::GetCapturedStderr();
+  for (const std::string& text : corpus("settings")) {
+    Settings settings;
+    std::vector<std::string> problems;
+    parseSettings(text, "quarvel.ini", settings, problems);
+    EXPECT_TRUE(settings.scale >= 1 && settings.scale <= 8 && settings.volume >= 0 && settings.volume <= 100);
+  }
 }

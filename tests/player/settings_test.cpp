@@ -3,6 +3,7 @@
 #include "platform/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -74,6 +75,27 @@ TEST(SettingsFile, SavingOneValueKeepsTheOtherLinesAndCreatesTheFolder) {
   ASSERT_TRUE(saveSetting(path, "volume", "35"));
   EXPECT_EQ(readFileText(path), "# mine\nscale = 2\nvolume = 35\nsound = on\n");
   EXPECT_FALSE(fs::exists(path + ".new"));
+  fs::remove_all(folder);
+}
+
+// A named pipe, a folder or an oversized file in place of quarvel.ini is one
+// problem line and the defaults; it is never waited on, read or rewritten.
+TEST(SettingsFile, WhatIsNoSettingsFileIsReportedAndLeftAlone) {
+  std::string folder = makeScratchFolder("odd-ini");
+  const std::string pipe = folder + "/pipe.ini", dir = folder + "/dir.ini", big = folder + "/big.ini";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+  fs::create_directory(dir);
+  writeFile(big, "scale = 2\n" + std::string(70000, '#') + "\n");
+  for (const std::string& path : {pipe, dir, big}) {
+    Settings settings;
+    std::vector<std::string> problems;
+    EXPECT_FALSE(loadSettingsFile(path, settings, problems)) << path;
+    ASSERT_EQ(problems.size(), 1u) << path;
+    EXPECT_EQ(problems[0].rfind(path + ": ", 0), 0u) << problems[0];
+    EXPECT_EQ(settings.scale, 3) << path;
+    EXPECT_FALSE(saveSetting(path, "volume", "50")) << path;
+  }
+  EXPECT_EQ(fs::file_size(big), 70011u);
   fs::remove_all(folder);
 }
 
