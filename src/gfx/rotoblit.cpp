@@ -6,7 +6,6 @@
 #include "gfx/rotoblit.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -286,9 +285,16 @@ struct RowEdges {
   bool operator==(const RowEdges&) const = default;
 };
 
+// A float's bits (the browser build's library has no std::bit_cast yet).
+uint32_t floatBits(float value) {
+  uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
 RowEdges rowEdges(const EdgeWalker& left, const EdgeWalker& right) {
-  return RowEdges{std::bit_cast<uint32_t>(left.x), std::bit_cast<uint32_t>(right.x), std::bit_cast<uint32_t>(left.u),
-                  std::bit_cast<uint32_t>(right.u), std::bit_cast<uint32_t>(right.v - left.v)};
+  return RowEdges{floatBits(left.x), floatBits(right.x), floatBits(left.u), floatBits(right.u),
+                  floatBits(right.v - left.v)};
 }
 
 // Where a row starts and ends on the target and how it steps through the
