@@ -61,6 +61,18 @@ FileRead readRegularFile(const std::string& path, size_t cap, std::vector<uint8_
 
 FileRead readRegularFile(const std::string& path, size_t cap, std::string& text) { return readInto(path, cap, text); }
 
+bool replaceFile(const std::string& path, const std::string& temp, const std::string& bytes) {
+  std::FILE* out = std::fopen(temp.c_str(), "wb");
+  if (out == nullptr) return false;
+  bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+  written = std::fclose(out) == 0 && written;
+  if (!written || std::rename(temp.c_str(), path.c_str()) != 0) {
+    std::remove(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
 std::string fileReadReason(FileRead result, size_t cap) {
   switch (result) {
     case FileRead::Ok: return "read";

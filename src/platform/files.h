@@ -28,5 +28,8 @@ constexpr size_t SETTINGS_FILE_CAP = 64u << 10;
 FileRead readRegularFile(const std::string& path, size_t cap, std::vector<uint8_t>& bytes);
 // The same into text.
 FileRead readRegularFile(const std::string& path, size_t cap, std::string& text);
+// Writes bytes to temp, then renames it over path, so path holds the old or
+// the new bytes, never a part; on failure temp is removed and path kept.
+bool replaceFile(const std::string& path, const std::string& temp, const std::string& bytes);
 // Why a read failed, for a message: "not a regular file", "larger than 64 KB" ...
 std::string fileReadReason(FileRead result, size_t cap);

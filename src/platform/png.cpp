@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/files.h"
+
 namespace {
 
 void put32(std::string& out, uint32_t value) {
@@ -84,15 +86,4 @@ std::string encodePng(const uint32_t* pixels, int width, int height, int pitch, 
   return png;
 }
 
-bool writePng(const std::string& path, const std::string& png) {
-  std::string temp = path + ".part";
-  std::FILE* out = std::fopen(temp.c_str(), "wb");
-  if (out == nullptr) return false;
-  bool written = std::fwrite(png.data(), 1, png.size(), out) == png.size();
-  written = std::fclose(out) == 0 && written;
-  if (!written || std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
-}
+bool writePng(const std::string& path, const std::string& png) { return replaceFile(path, path + ".part", png); }

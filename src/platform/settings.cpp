@@ -128,16 +128,7 @@ bool saveSetting(const std::string& path, const std::string& key, const std::str
   std::error_code error;
   std::filesystem::path file(path);
   if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path(), error);
-  std::string temp = path + ".new";
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (f == nullptr) return false;
-  bool written = std::fwrite(out.data(), 1, out.size(), f) == out.size();
-  written = std::fclose(f) == 0 && written;
-  if (!written || std::rename(temp.c_str(), path.c_str()) != 0) {
-    std::remove(temp.c_str());
-    return false;
-  }
-  return true;
+  return replaceFile(path, path + ".new", out);
 }
 
 std::string settingsKeysHelp() {
