@@ -57,7 +57,12 @@ std::string screenshotName(const std::string& folder, std::time_t when, int atte
   std::tm local = {};
   localtime_r(&when, &local);
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-  return folder + "/quarvel-" + stamp + (attempt > 1 ? "-" + std::to_string(attempt) : "") + ".png";
+  std::string name = folder + "/quarvel-" + stamp;
+  if (attempt > 1) {
+    name += '-';
+    name += std::to_string(attempt);
+  }
+  return name + ".png";
 }
 
 std::string SdlBackend::takeScreenshot() {
