@@ -56,10 +56,23 @@ inline uint32_t* pixelAt(const Surface& s, int x, int y) {
 // wide bands are filled every frame: the first row is filled and the others
 // copied from it, as copying runs with wider stores than filling.
 void fillRows(uint32_t* first, int pitch, int count, int rows, uint32_t colour) {
-  std::fill(first, first + count, colour);
   uint8_t* row = reinterpret_cast<uint8_t*>(first);
-  for (int y = 1; y < rows; ++y)
-    std::memcpy(row + static_cast<intptr_t>(y) * pitch, first, static_cast<size_t>(count) * 4);
+  const size_t rowBytes = static_cast<size_t>(count) * 4;
+  // A colour whose four bytes are alike (black, as every page clear uses) is
+  // a memset, of one block when the rows lie end to end.
+  if ((colour & 0xFF) * 0x01010101u == colour) {
+    if (rowBytes == static_cast<size_t>(pitch)) {
+      std::memset(row, static_cast<int>(colour & 0xFF), rowBytes * static_cast<size_t>(rows));
+      return;
+    }
+    for (int y = 0; y < rows; ++y)
+      std::memset(row + static_cast<intptr_t>(y) * pitch, static_cast<int>(colour & 0xFF), rowBytes);
+    return;
+  }
+  // Any other colour: the first row, then copies of it, which the library's
+  // copy does faster than a fill loop.
+  std::fill(first, first + count, colour);
+  for (int y = 1; y < rows; ++y) std::memcpy(row + static_cast<intptr_t>(y) * pitch, first, rowBytes);
 }
 
 void putPixel(const Surface& s, int x, int y, uint32_t colour) {
@@ -248,7 +261,7 @@ void unlockWorkPage() {
   if (p.lockDepth > 0) --p.lockDepth;
 }
 
-Image* createImage(int width, int height) {
+Image* createImage(int width, int height, uint32_t fill) {
   width = std::clamp(width, 0, 1 << 14);
   height = std::clamp(height, 0, 1 << 14);
   int pitch = (width * 4 + 15) / 16 * 16;
@@ -262,7 +275,7 @@ Image* createImage(int width, int height) {
   image->width = width;
   image->height = height;
   image->pitch = pitch;
-  if (width > 0 && height > 0) fillRows(imageRow(image, 0), pitch, width, height, 0xFFFF00FFu);
+  if (width > 0 && height > 0) fillRows(imageRow(image, 0), pitch, width, height, fill);
   return image;
 }
 

@@ -74,7 +74,8 @@ void unlockWorkPage();
 void drawIntoImage(Image* image);
 
 // --- images ----------------------------------------------------------------
-Image* createImage(int width, int height);  // every pixel 0xFFFF00FF
+// Every pixel 0xFFFF00FF unless a fill colour is given.
+Image* createImage(int width, int height, uint32_t fill = 0xFFFF00FFu);
 void destroyImage(Image* image);
 // Reads a 24- or 32-bit BMP into the image; a file of another size fills only
 // the overlap. Anything missing or malformed leaves the image untouched and

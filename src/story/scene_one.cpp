@@ -30,8 +30,7 @@ constexpr int END_TIME = 210;
 
 // The hangar, twice the screen wide: the saucer in its dock on the right half.
 Image* paintHangar() {
-  Image* hangar = createImage(640, 240);
-  drawLine(hangar, 0, 0, 639, 239, HANGAR_DARK, LineFilledBox);
+  Image* hangar = createImage(640, 240, HANGAR_DARK);
   uint32_t saucer = SAUCER;
   RotoBlit(hangar, 482, 120, sprite(SprUfo), 19.0f, 19.0f, 0.0f, 254, RecolourBlend, &saucer);
   drawLine(hangar, 381, 131, 581, 152, SAUCER, LineFilledBox);

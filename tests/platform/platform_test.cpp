@@ -92,6 +92,23 @@ TEST(Images, NewImagesAreMaskFilledWithAlignedRows) {
   destroyImage(wide);
 }
 
+// Fills take two roads: a memset for colours whose four bytes are alike
+// (black clears), and a first row copied down for any other colour.
+TEST(Images, FillsStayInsideTheirBoxWhateverTheColour) {
+  for (uint32_t colour : {0x00000000u, 0x7F7F7F7Fu, 0x00202020u, 0xFF123456u}) {
+    Image* image = createImage(11, 10, colour);
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 11; ++x) ASSERT_EQ(imageRow(image, y)[x], colour);
+    drawLine(image, 0, 0, 10, 9, MASK_COLOUR, LineFilledBox);
+    drawLine(image, 2, 1, 8, 9, colour, LineFilledBox);
+    int filled = 0;
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 11; ++x) filled += imageRow(image, y)[x] == colour ? 1 : 0;
+    EXPECT_EQ(filled, 7 * 9) << std::hex << colour;
+    destroyImage(image);
+  }
+}
+
 TEST(Images, DrawImageClipsToPageAndSourceAndHonoursModes) {
   TestSession session("", 1, false, false);
   setPages(0, 0);
