@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "gfx/sprites.h"
+
 namespace {
 
 constexpr float DEG_TO_RAD = 0.0174532925199433f;
@@ -356,7 +358,111 @@ void turnCorner(EdgeWalker& walker, const Corner* corners) {
   walker.heading = next;
 }
 
+// --- kept stamps of unturned sprites ----------------------------------------
+
+// Sources up to this many pixels are kept; larger ones are drawn afresh.
+constexpr int32_t STAMP_SOURCE_LIMIT = 64 * 64;
+
+// The row mode a 4-byte draw uses, or -1 for a blend called per pixel,
+// whose result depends on the target and so cannot be kept.
+int32_t stampMode(BlendFn blend, int32_t transparent) {
+  if (blend == RecolourBlend) return RowRecolour;
+  if (blend != nullptr) return -1;
+  return transparent != 0 ? RowSkipMask : RowCopy;
+}
+
+// What a stamp must match besides its source's pixels.
+struct StampKey {
+  const Image* source;
+  int32_t sourceWidth, sourceHeight;
+  uint32_t scaleXBits, scaleYBits;
+  int32_t width, height, leftOdd, mode;
+};
+
+bool sameSourcePixels(const RotoStamp& stamp, const Surface& src) {
+  for (int32_t y = 0; y < src.height; ++y) {
+    const uint8_t* row = src.pixels + static_cast<intptr_t>(y) * src.pitch;
+    if (std::memcmp(&stamp.sourcePixels[static_cast<size_t>(y) * src.width], row, static_cast<size_t>(src.width) * 4) !=
+        0)
+      return false;
+  }
+  return true;
+}
+
+RotoStamp* findStamp(RotoStamps& stamps, const StampKey& key, const Surface& src) {
+  for (RotoStamp& stamp : stamps.slots) {
+    if (stamp.source != key.source || stamp.sourceWidth != key.sourceWidth || stamp.sourceHeight != key.sourceHeight ||
+        stamp.scaleXBits != key.scaleXBits || stamp.scaleYBits != key.scaleYBits || stamp.width != key.width ||
+        stamp.height != key.height || stamp.leftOdd != key.leftOdd || stamp.mode != key.mode)
+      continue;
+    if (!sameSourcePixels(stamp, src)) {
+      stamp.source = nullptr;  // the source was drawn on since: start again
+      return nullptr;
+    }
+    stamp.lastUse = ++stamps.uses;
+    return &stamp;
+  }
+  return nullptr;
+}
+
+// A slot for a new stamp: a free one, else the one unused the longest. Its
+// vectors keep their room for the next stamp.
+RotoStamp& startStamp(RotoStamps& stamps, const StampKey& key, const Surface& src) {
+  RotoStamp* slot = &stamps.slots[0];
+  for (RotoStamp& stamp : stamps.slots) {
+    if (stamp.source == nullptr) {
+      slot = &stamp;
+      break;
+    }
+    if (stamp.lastUse < slot->lastUse) slot = &stamp;
+  }
+  slot->source = nullptr;  // kept only once every row is recorded
+  slot->sourceWidth = key.sourceWidth;
+  slot->sourceHeight = key.sourceHeight;
+  slot->scaleXBits = key.scaleXBits;
+  slot->scaleYBits = key.scaleYBits;
+  slot->width = key.width;
+  slot->height = key.height;
+  slot->leftOdd = key.leftOdd;
+  slot->mode = key.mode;
+  slot->sourcePixels.resize(static_cast<size_t>(src.width) * src.height);
+  for (int32_t y = 0; y < src.height; ++y)
+    std::memcpy(&slot->sourcePixels[static_cast<size_t>(y) * src.width],
+                src.pixels + static_cast<intptr_t>(y) * src.pitch, static_cast<size_t>(src.width) * 4);
+  slot->stretches.clear();
+  slot->lastUse = ++stamps.uses;
+  return *slot;
+}
+
+// Adds a drawn row's stretches; false when the row was not drawn as
+// stretches that can be kept.
+bool recordRow(RotoStamp& stamp, const RowJob& job, const RowSpans& row, int32_t dy, int32_t dx) {
+  bool level = job.VI == 0 && job.VF == 0 && job.UI >= 0 && job.U >= 0 && job.V >= 0;
+  if (!level || row.U < 0) return false;
+  for (int32_t k = 0; k < row.size; ++k) {
+    const RowSpans::Span& span = row.spans[k];
+    stamp.stretches.push_back(RotoStamp::Stretch{static_cast<int16_t>(dy), static_cast<int16_t>(dx + span.start),
+                                                 static_cast<int16_t>(span.length), span.value});
+  }
+  return true;
+}
+
+void paintStamp(const RotoStamp& stamp, const Surface& dst, int32_t left, int32_t top, const void* blendParam) {
+  const bool recolour = stamp.mode == RowRecolour;
+  const uint32_t colour = recolour ? *static_cast<const uint32_t*>(blendParam) : 0;
+  for (const RotoStamp::Stretch& stretch : stamp.stretches) {
+    uint32_t* out = reinterpret_cast<uint32_t*>(dst.pixels + static_cast<intptr_t>(top + stretch.dy) * dst.pitch) +
+                    left + stretch.dx;
+    std::fill(out, out + stretch.length, recolour ? colour : stretch.value);
+  }
+}
+
 }  // namespace
+
+void forgetRotoStamps(RotoStamps& stamps) {
+  for (RotoStamp& stamp : stamps.slots) stamp = RotoStamp{};
+  stamps.uses = 0;
+}
 
 void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, float scaleX, float scaleY, float angle,
               int32_t transparent, BlendFn blend, const void* blendParam) {
@@ -419,6 +525,28 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
   if (top == bottom || top >= dst.height || bottom < 0) return;
   if (xMin == xMax || xMin >= dst.width || xMax < 0) return;
 
+  // An unturned sprite wholly on the target is painted from its stamp when
+  // one is kept, and otherwise drawn and recorded as one.
+  RotoStamp* recording = nullptr;
+  const int32_t mode = dst.bytesPerPixel == 4 ? stampMode(blend, transparent) : -1;
+  if (angle == 0.0f && mode >= 0 && top >= 0 && bottom <= dst.height && xMin >= 0 && xMax < dst.width &&
+      src.width * src.height <= STAMP_SOURCE_LIMIT) {
+    const StampKey key{source,       src.width, src.height, floatBits(scaleX), floatBits(scaleY), xMax - xMin,
+                       bottom - top, xMin & 1,  mode};
+    RotoStamps& stamps = spriteTable.rotoStamps;
+    if (const RotoStamp* stamp = findStamp(stamps, key, src)) {
+      if (target == nullptr) {
+        lockWorkPage();
+        dst.pixels = workPageInfo().pixels;
+      }
+      paintStamp(*stamp, dst, xMin, top, blendParam);
+      if (target == nullptr) unlockWorkPage();
+      return;
+    }
+    recording = &startStamp(stamps, key, src);
+  }
+  bool recorded = recording != nullptr;
+
   EdgeWalker left{start, -1, 0, 0, 0, 0, 0, 0};
   EdgeWalker right{start, 1, 0, 0, 0, 0, 0, 0};
   if (target == nullptr) {
@@ -461,6 +589,7 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
             drawRowByMode<2>(job, row);
           else if (dst.bytesPerPixel == 1)
             drawRowByMode<1>(job, row);
+          if (recorded) recorded = recordRow(*recording, job, row, y - top, setup.xs - xMin);
         }
       }
     }
@@ -471,5 +600,6 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
     right.u += right.du;
     right.v += right.dv;
   }
+  if (recorded) recording->source = source;
   if (target == nullptr) unlockWorkPage();
 }

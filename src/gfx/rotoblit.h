@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -11,3 +12,32 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
               int32_t transparent, BlendFn blend, const void* blendParam);
 
 // The blends RecolourBlend and EraseBlend are declared in platform/platform.h.
+
+// Sprites drawn unturned, whole and on the target, kept as the stretches of
+// pixels they paint: the kamikaze aliens, the beam and the blasts come back
+// frame after frame at the same sizes, and a kept sprite is painted by
+// filling its stretches again instead of stepping through its source. A
+// stamp holds for one source at one scale, size on the target and evenness
+// of its left edge's x (the rounding of the row ends depends on it), and is
+// used only while the source's pixels are the same as when it was made.
+struct RotoStamp {
+  struct Stretch {
+    int16_t dy, dx;  // from the sprite's top-left corner on the target
+    int16_t length;
+    uint32_t value;  // the source pixel; unused when recolouring
+  };
+  const Image* source = nullptr;  // nullptr: a free slot
+  std::vector<uint32_t> sourcePixels;
+  int32_t sourceWidth = 0, sourceHeight = 0;
+  uint32_t scaleXBits = 0, scaleYBits = 0;
+  int32_t width = 0, height = 0, leftOdd = 0;
+  int32_t mode = 0;
+  std::vector<Stretch> stretches;
+  uint64_t lastUse = 0;
+};
+struct RotoStamps {
+  static constexpr int SLOTS = 32;
+  RotoStamp slots[SLOTS];
+  uint64_t uses = 0;
+};
+void forgetRotoStamps(RotoStamps& stamps);

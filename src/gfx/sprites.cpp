@@ -53,6 +53,7 @@ void buildSpriteTable() {
 
 void destroySpriteTable() {
   forgetTextPictures(spriteTable.textPictures);
+  forgetRotoStamps(spriteTable.rotoStamps);
   for (int id = 0; id <= SprDesk; ++id) destroyAndForget(spriteTable.images[id]);
   destroyAndForget(spriteTable.sheet);
   destroyAndForget(spriteTable.images[SprDeskTall]);

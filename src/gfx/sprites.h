@@ -2,6 +2,7 @@
 // sprite images cut and derived from it.
 #pragma once
 
+#include "gfx/rotoblit.h"
 #include "gfx/text.h"
 #include "platform/platform.h"
 
@@ -69,6 +70,7 @@ struct SpriteTable {
   Image* sheet = nullptr;  // the SpriteSheet
   Image* images[SPRITE_COUNT] = {};
   TextPictures textPictures;  // lines of lettering cut from the sheet (text.h)
+  RotoStamps rotoStamps;      // sprites drawn unturned, as stretches (rotoblit.h)
 };
 extern SpriteTable spriteTable;
 

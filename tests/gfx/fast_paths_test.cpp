@@ -198,6 +198,42 @@ TEST_F(FastPaths, RotoBlitPutsThePixelsOfThePlainDrawer) {
   }
 }
 
+// The same few sprites drawn again and again, as a stage draws its aliens:
+// most draws come from kept stamps, at odd and even places, near and over the
+// edges, in new colours, and after a sprite's pixels were changed or the
+// sprite was made anew.
+TEST_F(FastPaths, KeptStampsPaintWhatTheDrawerPaints) {
+  std::mt19937 random(8122026);
+  const float scales[] = {1.0f, 2.0f, 3.0f, 0.8f, 1.4000001f};
+  std::vector<Image*> sprites;
+  for (int i = 0; i < 3; ++i) sprites.push_back(randomSprite(random, 3 + 4 * i, 4 + 3 * i));
+  OwnedImage fast(createImage(100, 80)), slow(createImage(100, 80));
+  for (int round = 0; round < 1500; ++round) {
+    size_t pick = random() % sprites.size();
+    if (random() % 20 == 0) {
+      Image* changed = sprites[pick];
+      imageRow(changed, static_cast<int>(random() % changed->height))[random() % changed->width] ^= 0x00FFFFFFu;
+    } else if (random() % 40 == 0) {
+      int width = sprites[pick]->width, height = sprites[pick]->height;
+      destroyImage(sprites[pick]);  // the new one often gets the same address
+      sprites[pick] = randomSprite(random, width, height);
+    }
+    float scale = scales[random() % std::size(scales)];
+    int cx = static_cast<int>(random() % 120) - 10, cy = static_cast<int>(random() % 100) - 10;
+    uint32_t colour = 0xFF000000u | (random() & 0xFFFFFF);
+    int kind = static_cast<int>(random() % 3);
+    BlendFn blend = kind == 0 ? RecolourBlend : nullptr;
+    int32_t transparent = kind == 1 ? -1 : 0;
+    fillImage(fast.get(), static_cast<uint32_t>(round));
+    fillImage(slow.get(), static_cast<uint32_t>(round));
+    RotoBlit(fast.get(), cx, cy, sprites[pick], scale, scale, 0.0f, transparent, blend, &colour);
+    referenceRotoBlit(slow.get(), cx, cy, sprites[pick], scale, scale, 0.0f, transparent, blend, &colour);
+    ASSERT_TRUE(sameImages(fast.get(), slow.get())) << "round " << round << " sprite " << pick << " scale " << scale
+                                                    << " at " << cx << "," << cy << " kind " << kind;
+  }
+  for (Image* sprite : sprites) destroyImage(sprite);
+}
+
 TEST_F(FastPaths, DrawImageRowsMatchTheBlendCalls) {
   std::mt19937 random(7);
   OwnedImage fast(createImage(64, 48)), slow(createImage(64, 48));
