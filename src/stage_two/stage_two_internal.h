@@ -197,8 +197,10 @@ StageResult runStageTwo(StageTwoRecord& stage);
 // The rows of the tower in view, kept as one picture a little larger than the
 // screen. While the Hero walks or stomps nothing in view changes, so the
 // tower goes onto the screen as one image copy at the frame's scroll and
-// shake instead of hundreds of sprite puts; it is painted again when the
-// first row in view, a cell in view or one of its shapes changes.
+// shake instead of hundreds of sprite puts. When the first row in view moves
+// by a few rows, the picture's pixels move with it and only the bands the
+// move leaves out of date are painted; a changed cell has its band painted
+// again; a changed shape, or a move by more than the picture, paints it all.
 
 constexpr int32_t PICTURE_ROWS = 11;    // rows of cells in view
 constexpr int32_t PICTURE_LEFT = 16;    // picture x of cell column 0 (even: see tower_draw.cpp)
@@ -222,5 +224,20 @@ Image* towerPictureImage();
 bool towerPictureCurrent(int32_t first);
 // Notes that the picture now shows rows first .. first + 10.
 void keepTowerPicture(int32_t first);
+
+// How far a cell row at picture y Y paints above and below it: its tile,
+// post and crack begin at Y - 2 and its post ends at Y + 39; both reaches
+// leave room to spare.
+constexpr int32_t ROW_REACH_UP = 8;
+constexpr int32_t ROW_REACH_DOWN = 48;
+struct PictureBand {
+  int32_t top, bottom;  // picture rows top .. bottom - 1
+};
+// At most: the top, the bottom and one band per changed row.
+constexpr int32_t MAX_PICTURE_BANDS = PICTURE_ROWS + 2;
+// Moves the kept picture's pixels to show rows first .. first + 10 and lists
+// the bands still out of date, top to bottom and apart; returns their count.
+// The whole picture is one band when nothing kept can be used.
+int32_t moveTowerPicture(int32_t first, PictureBand bands[MAX_PICTURE_BANDS]);
 
 }  // namespace stage_two

@@ -1,5 +1,6 @@
 // The tower on screen: roof, lift, floors, posts with their floor numbers,
 // cracks, lodged blocks, the texts, the decoy and the goal UFO.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -69,9 +70,9 @@ void drawCell(int32_t c, int32_t r, int32_t X, int32_t Y, int32_t dx, int32_t dy
   }
 }
 
-// Rows first .. first + 10, cell column 0 at x = dx, map y 0 at y = dy - scroll.
-void drawRows(int32_t first, int32_t scroll, int32_t dx, int32_t dy) {
-  for (int32_t r = first; r < first + ROWS_IN_VIEW; ++r) {
+// Rows from .. to - 1, cell column 0 at x = dx, map y 0 at y = dy - scroll.
+void drawRows(int32_t from, int32_t to, int32_t scroll, int32_t dx, int32_t dy) {
+  for (int32_t r = from; r < to; ++r) {
     for (int32_t c = 0; c < TOWER_COLUMNS; ++c) {
       drawCell(c, r, 16 * c + dx, 32 * r + dy - scroll, dx, dy, scroll);
     }
@@ -94,18 +95,42 @@ bool plainRows(int32_t first) {
   return true;
 }
 
-// The tower from the kept picture (TowerPicture), painted afresh when it
-// is out of date; false when these rows cannot come from it.
+// Paints picture rows band.top .. band.bottom - 1 for rows first .. first +
+// 10: every row that reaches into the band is drawn again, in the usual
+// order, onto an image only as tall as the band, so that nothing outside it
+// changes; the whole picture is painted in place.
+void paintBand(Image* picture, int32_t first, PictureBand band) {
+  const int32_t height = band.bottom - band.top;
+  Image* target = height == PICTURE_HEIGHT ? picture : createImage(PICTURE_WIDTH, height, BACKGROUND);
+  if (target == picture) drawLine(picture, 0, 0, PICTURE_WIDTH - 1, PICTURE_HEIGHT - 1, BACKGROUND, LineFilledBox);
+  int32_t from = first + ROWS_IN_VIEW, to = first;
+  for (int32_t i = 0; i < ROWS_IN_VIEW; ++i) {
+    int32_t y = 32 * i + PICTURE_TOP;
+    if (y - ROW_REACH_UP < band.bottom && y + ROW_REACH_DOWN > band.top) {
+      from = std::min(from, first + i);
+      to = first + i + 1;
+    }
+  }
+  drawIntoImage(target);
+  drawRows(from, to, 32 * first - PICTURE_TOP + band.top, PICTURE_LEFT, 0);
+  drawIntoImage(nullptr);
+  if (target != picture) {
+    drawImage(picture, 0, band.top, target, DrawCopy);
+    destroyImage(target);
+  }
+}
+
+// The tower from the kept picture (TowerPicture), brought up to date first;
+// false when these rows cannot come from it.
 bool drawFromPicture(int32_t first, int32_t scroll, int32_t dx, int32_t dy) {
   int32_t offset = scroll - 32 * first;  // 0..31 unless first was held at an end of the tower
   if (offset < 0 || offset >= 32 || !plainRows(first)) return false;
   Image* picture = towerPictureImage();
   if (picture == nullptr) return false;
   if (!towerPictureCurrent(first)) {
-    drawIntoImage(picture);
-    drawLine(nullptr, 0, 0, PICTURE_WIDTH - 1, PICTURE_HEIGHT - 1, BACKGROUND, LineFilledBox);
-    drawRows(first, 32 * first - PICTURE_TOP, PICTURE_LEFT, 0);
-    drawIntoImage(nullptr);
+    PictureBand bands[MAX_PICTURE_BANDS];
+    int32_t count = moveTowerPicture(first, bands);
+    for (int32_t k = 0; k < count; ++k) paintBand(picture, first, bands[k]);
     keepTowerPicture(first);
   }
   drawImage(nullptr, dx - PICTURE_LEFT, dy - offset - PICTURE_TOP, picture, DrawCopy);
@@ -132,7 +157,7 @@ void drawTower(int32_t scroll, bool shake) {
   if (first > LAST_FIRST_ROW) first = LAST_FIRST_ROW;
   if (drawFromPicture(first, scroll, dx, dy)) return;
   drawLine(nullptr, 0, 0, 319, 239, BACKGROUND, LineFilledBox);
-  drawRows(first, scroll, dx, dy);
+  drawRows(first, first + ROWS_IN_VIEW, scroll, dx, dy);
 }
 
 }  // namespace stage_two

@@ -1,4 +1,6 @@
 // The kept picture of the tower rows in view and what it was painted from.
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "gfx/sprites.h"
@@ -57,6 +59,78 @@ bool towerPictureCurrent(int32_t first) {
   if (towerPicture.first != first || first < 0 || first + PICTURE_ROWS > TOWER_ROWS) return false;
   if (std::memcmp(towerPicture.cells, towerMap.cells[first], sizeof towerPicture.cells) != 0) return false;
   return sameShapes(towerPicture.shapes);
+}
+
+namespace {
+
+int32_t rowTop(int32_t i) { return 32 * i + PICTURE_TOP; }
+
+// Adds picture rows top .. bottom - 1, cut to the picture, to the sorted
+// list, joining it with the bands it touches.
+void addBand(PictureBand bands[], int32_t& count, int32_t top, int32_t bottom) {
+  top = std::max(top, 0);
+  bottom = std::min(bottom, PICTURE_HEIGHT);
+  if (top >= bottom) return;
+  int32_t at = 0;
+  while (at < count && bands[at].bottom < top) ++at;
+  int32_t end = at;
+  while (end < count && bands[end].top <= bottom) {
+    top = std::min(top, bands[end].top);
+    bottom = std::max(bottom, bands[end].bottom);
+    ++end;
+  }
+  // bands[at .. end) are replaced by the one joined band.
+  int32_t removed = end - at;
+  if (removed == 0) {
+    for (int32_t k = count; k > at; --k) bands[k] = bands[k - 1];
+    ++count;
+  } else {
+    for (int32_t k = end; k < count; ++k) bands[k - removed + 1] = bands[k];
+    count -= removed - 1;
+  }
+  bands[at] = PictureBand{top, bottom};
+}
+
+// Moves the picture's pixel rows down by `by` (up when negative).
+void moveRows(Image* picture, int32_t by) {
+  uint8_t* pixels = imagePixels(picture);
+  const size_t pitch = static_cast<size_t>(picture->pitch);
+  const size_t kept = static_cast<size_t>(PICTURE_HEIGHT - std::abs(by)) * pitch;
+  if (by > 0)
+    std::memmove(pixels + static_cast<size_t>(by) * pitch, pixels, kept);
+  else
+    std::memmove(pixels, pixels + static_cast<size_t>(-by) * pitch, kept);
+}
+
+}  // namespace
+
+int32_t moveTowerPicture(int32_t first, PictureBand bands[MAX_PICTURE_BANDS]) {
+  const int32_t kept = towerPicture.first;
+  const int32_t rows = first - kept;  // how far the view moved down the tower
+  int32_t count = 0;
+  if (kept < 0 || first < 0 || first + PICTURE_ROWS > TOWER_ROWS || std::abs(rows) >= PICTURE_ROWS / 2 ||
+      towerPicture.picture == nullptr || !sameShapes(towerPicture.shapes)) {
+    addBand(bands, count, 0, PICTURE_HEIGHT);
+    return count;
+  }
+  if (rows != 0) moveRows(towerPicture.picture, -32 * rows);
+  if (rows > 0) {
+    // Rows gone off the top drew as far down as the first kept row's reach;
+    // at the bottom, picture rows come into view that were never painted.
+    addBand(bands, count, 0, rowTop(-1) + ROW_REACH_DOWN);
+    addBand(bands, count, PICTURE_HEIGHT - 32 * rows, PICTURE_HEIGHT);
+  } else if (rows < 0) {
+    // New rows at the top; the rows gone off the bottom lie below the picture.
+    addBand(bands, count, 0, rowTop(-rows - 1) + ROW_REACH_DOWN);
+  }
+  // Kept rows whose cells changed since.
+  for (int32_t i = 0; i < PICTURE_ROWS; ++i) {
+    int32_t k = i + rows;
+    if (k < 0 || k >= PICTURE_ROWS) continue;
+    if (std::memcmp(towerPicture.cells[k], towerMap.cells[first + i], sizeof towerPicture.cells[k]) != 0)
+      addBand(bands, count, rowTop(i) - ROW_REACH_UP, rowTop(i) + ROW_REACH_DOWN);
+  }
+  return count;
 }
 
 void keepTowerPicture(int32_t first) {

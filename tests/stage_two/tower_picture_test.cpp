@@ -3,6 +3,7 @@
 // again when the map or a shape it was painted from changes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -58,6 +59,32 @@ TEST_F(TowerPictureTest, FramesMatchTheRowsDrawnOneByOne) {
   expectSameFrame(32 * 490 + 31, true, 5);    // the last screen of the tower
   expectSameFrame(32 * 490 + 100, false, 5);  // past it: first row held at its end
   expectSameFrame(-20, true, 5);
+}
+
+// The view moves up and down by up to five rows at a time while blocks are
+// knocked out and cracks appear in view, over rows filled to the brim so
+// that every cell reaches into its neighbours: the picture moved and painted
+// band by band must stay the rows drawn one by one.
+TEST_F(TowerPictureTest, MovedPicturesAndPaintedBandsMatchTheRowsDrawnOneByOne) {
+  std::mt19937 random(1208);
+  const uint16_t kinds[] = {CellWall | CellFloor | CellLoose | CellCracked,
+                            CellFloor,
+                            CellHole,
+                            CellAir,
+                            CellWall | CellFloor,
+                            CellFloor | CellCracked};
+  for (int32_t r = 280; r < 340; ++r)
+    for (int32_t c = 0; c < TOWER_COLUMNS; ++c) setCell(c, r, random() % 3 == 0 ? kinds[random() % 6] : kinds[0]);
+  int32_t scroll = 32 * 300;
+  for (int frame = 0; frame < 120; ++frame) {
+    scroll += static_cast<int32_t>(random() % 361) - 180;
+    scroll = std::clamp(scroll, 32 * 282, 32 * 326);
+    int32_t changes = static_cast<int32_t>(random() % 3);
+    for (int32_t k = 0; k < changes; ++k)
+      setCell(static_cast<int32_t>(random() % TOWER_COLUMNS), scroll / 32 + static_cast<int32_t>(random() % 11),
+              kinds[random() % 6]);
+    expectSameFrame(scroll, random() % 2 == 0, random());
+  }
 }
 
 TEST_F(TowerPictureTest, ChangedCellsAndShapesArePaintedAgain) {
