@@ -42,7 +42,9 @@ Surface workSurface() {
 Surface targetSurface(Image* target) {
   if (target == nullptr && platform().drawInto != nullptr) target = platform().drawInto;
   if (target == nullptr) {
-    if (!platform().screenOpen) return {nullptr, 0, 0, 0, 4};
+    PlatformState& p = platform();
+    if (!p.screenOpen) return {nullptr, 0, 0, 0, 4};
+    p.pageBlank[p.workPage] = false;  // about to be drawn on
     return workSurface();
   }
   return {imagePixels(target), target->width, target->height, target->pitch, target->bytesPerPixel};
@@ -53,8 +55,8 @@ inline uint32_t* pixelAt(const Surface& s, int x, int y) {
 }
 
 // Fills count pixels of each of rows rows, pitch bytes apart. Whole pages and
-// wide bands are filled every frame: the first row is filled and the others
-// copied from it, as copying runs with wider stores than filling.
+// wide bands are filled every frame, so this goes by the library's memset or
+// memcpy, which run with wider stores than a fill loop.
 void fillRows(uint32_t* first, int pitch, int count, int rows, uint32_t colour) {
   uint8_t* row = reinterpret_cast<uint8_t*>(first);
   const size_t rowBytes = static_cast<size_t>(count) * 4;
@@ -148,6 +150,7 @@ void putRow(RowKind kind, const uint32_t* from, uint32_t* to, int count, BlendFn
 void openScreen(int, int, int, int, bool fullScreen) {
   PlatformState& p = platform();
   std::memset(p.pages, 0, sizeof p.pages);
+  p.pageBlank[0] = p.pageBlank[1] = true;
   p.workPage = 0;
   p.visiblePage = 0;
   if (p.backend) p.backend->openDisplay(fullScreen);
@@ -180,7 +183,10 @@ void setPages(int work, int visible) {
 
 void FramePresent() {
   PlatformState& p = platform();
-  if (p.workPage != p.visiblePage) std::memcpy(p.pages[p.visiblePage], p.pages[p.workPage], sizeof p.pages[0]);
+  if (p.workPage != p.visiblePage) {
+    std::memcpy(p.pages[p.visiblePage], p.pages[p.workPage], sizeof p.pages[0]);
+    p.pageBlank[p.visiblePage] = p.pageBlank[p.workPage];
+  }
   showVisiblePage(true);
   p.pageClearedSinceFrame = false;
   ++p.frames;
@@ -216,9 +222,12 @@ void FramePresent() {
 }
 
 void clearPage() {
-  if (!platform().screenOpen) return;
-  platform().pageClearedSinceFrame = true;
+  PlatformState& p = platform();
+  if (!p.screenOpen) return;
+  p.pageClearedSinceFrame = true;
+  if (p.pageBlank[p.workPage]) return;
   fillBox(workSurface(), 0, 0, SCREEN_WIDTH - 1, SCREEN_HEIGHT - 1, 0x000000);
+  p.pageBlank[p.workPage] = true;
 }
 
 void drawLine(Image* target, double x1, double y1, double x2, double y2, uint32_t colour, LineKind kind) {
@@ -251,6 +260,7 @@ WorkPageInfo workPageInfo() {
   PlatformState& p = platform();
   if (Image* image = p.drawInto) return {imagePixels(image), image->width, image->height, 32, image->pitch};
   if (!p.screenOpen) return {nullptr, 0, 0, 0, 0};
+  p.pageBlank[p.workPage] = false;
   return {reinterpret_cast<uint8_t*>(p.pages[p.workPage]), SCREEN_WIDTH, SCREEN_HEIGHT, 32, PAGE_PITCH};
 }
 

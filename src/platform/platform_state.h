@@ -50,6 +50,10 @@ struct PlatformState {
   int visiblePage = 0;
   int lockDepth = 0;
   bool pageClearedSinceFrame = false;
+  // Pages known to be all black since their last clear: nothing was drawn
+  // on them nor handed out to draw on, so a second clear is skipped (a
+  // scene clears on entering and again at the start of its first frame).
+  bool pageBlank[2] = {};
   std::atomic<bool> paused{false};  // the window's pause (tests watch it from another thread)
   Image* drawInto = nullptr;        // drawIntoImage: where work-page drawing goes instead
   bool held[256] = {};

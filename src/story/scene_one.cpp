@@ -28,17 +28,30 @@ constexpr Move MOVES[] = {
 constexpr int SIREN_TIME = 168;
 constexpr int END_TIME = 210;
 
-// The hangar, twice the screen wide: the saucer in its dock on the right half.
+// The hangar, twice the screen wide: dark all over, with the saucer in its
+// dock on the right half. Its left 300 columns hold only the dark, so only
+// the rest is kept as a picture; the saucer is drawn 300 pixels to the left
+// on it, an even shift that keeps its rounding.
+constexpr int HANGAR_WIDTH = 640;
+constexpr int HANGAR_PLAIN = 300;
+
 Image* paintHangar() {
-  Image* hangar = createImage(640, 240, HANGAR_DARK);
+  constexpr int P = HANGAR_PLAIN;
+  Image* hangar = createImage(HANGAR_WIDTH - P, 240, HANGAR_DARK);
   uint32_t saucer = SAUCER;
-  RotoBlit(hangar, 482, 120, sprite(SprUfo), 19.0f, 19.0f, 0.0f, 254, RecolourBlend, &saucer);
-  drawLine(hangar, 381, 131, 581, 152, SAUCER, LineFilledBox);
-  drawLine(hangar, 521, 131, 601, 152, 0x000000, LineFilledBox);
-  drawLine(hangar, 521, 152, 437, 68, 0x000000, LineSolid);
-  drawLine(hangar, 437, 68, 478, 68, 0x000000, LineSolid);
-  drawLine(hangar, 541, 131, 478, 68, 0x000000, LineSolid);
+  RotoBlit(hangar, 482 - P, 120, sprite(SprUfo), 19.0f, 19.0f, 0.0f, 254, RecolourBlend, &saucer);
+  drawLine(hangar, 381 - P, 131, 581 - P, 152, SAUCER, LineFilledBox);
+  drawLine(hangar, 521 - P, 131, 601 - P, 152, 0x000000, LineFilledBox);
+  drawLine(hangar, 521 - P, 152, 437 - P, 68, 0x000000, LineSolid);
+  drawLine(hangar, 437 - P, 68, 478 - P, 68, 0x000000, LineSolid);
+  drawLine(hangar, 541 - P, 131, 478 - P, 68, 0x000000, LineSolid);
   return hangar;
+}
+
+// The hangar with its left edge at x = offset.
+void drawHangar(Image* hangar, int offset) {
+  storyBox(offset, 0, offset + HANGAR_PLAIN - 1, 239, HANGAR_DARK);
+  drawImage(nullptr, offset + HANGAR_PLAIN, 0, hangar, DrawCopy);
 }
 
 // The figure is the small alien cut afresh from the sheet, with a white eye
@@ -77,7 +90,7 @@ void storySceneOne() {
       offset = -320;
       figureColour = 0x00FFFF;
     }
-    if (hangar != nullptr) drawImage(nullptr, offset, 0, hangar, DrawCopy);
+    if (hangar != nullptr) drawHangar(hangar, offset);
     storyBox(0, 0, 110, 2, CEILING_AND_FLOOR);
     storyBox(150, 0, 319, 2, CEILING_AND_FLOOR);
     storyBox(0, 215, 319, 239, CEILING_AND_FLOOR);

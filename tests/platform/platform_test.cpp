@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "platform/harness.h"
 #include "platform/platform_state.h"
 #include "support/session.h"
@@ -64,6 +66,35 @@ TEST(Screen, BoxesAreTheSameWhicheverCornersComeFirst) {
   clearPage();
   drawLine(nullptr, 300, 200, 400, 300, 0xFF, LineFilledBox);  // clipped at the corner
   EXPECT_EQ(countColour(0xFF), 20 * 40);
+}
+
+// A clear right after a clear is skipped; every way of drawing on a page,
+// and a page copied onto it, must make the next clear count.
+TEST(Screen, APageDrawnOnInAnyWayIsClearedAgain) {
+  TestSession session("", 1, false, false);
+  Image* image = createImage(3, 3, 0x123456);
+  const std::function<void()> draws[] = {
+      [] { drawLine(nullptr, 1, 1, 50, 60, 0xFFFFFF, LineSolid); },
+      [] { setPixel(nullptr, 7, 9, 0x00FF00); },
+      [&] { drawImage(nullptr, 100, 100, image, DrawCopy); },
+      [] { reinterpret_cast<uint32_t*>(workPageInfo().pixels)[321] = 0xAB; },
+      [] {  // drawn on page 1 and copied onto page 0 when presented
+        setPages(1, 0);
+        setPixel(nullptr, 5, 5, 0xFF);
+        FramePresent();
+        setPages(0, 0);
+      },
+  };
+  for (const auto& draw : draws) {
+    setPages(0, 0);
+    clearPage();
+    clearPage();
+    draw();
+    EXPECT_GT(240 * 320 - countColour(0), 0);
+    clearPage();
+    EXPECT_EQ(countColour(0), 240 * 320);
+  }
+  destroyImage(image);
 }
 
 TEST(Screen, LinesIncludeBothEndsAndAreClipped) {
