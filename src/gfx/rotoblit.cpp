@@ -371,32 +371,21 @@ int32_t stampMode(BlendFn blend, int32_t transparent) {
   return transparent != 0 ? RowSkipMask : RowCopy;
 }
 
-// What a stamp must match besides its source's pixels.
-struct StampKey {
-  const Image* source;
-  int32_t sourceWidth, sourceHeight;
-  uint32_t scaleXBits, scaleYBits;
-  int32_t width, height, leftOdd, mode;
-};
+// The source's rows with the padding between them: images are made with
+// every byte set (createImage), so the whole block compares in one go.
+size_t sourceBytes(const Surface& src) { return static_cast<size_t>(src.height) * static_cast<size_t>(src.pitch); }
 
 bool sameSourcePixels(const RotoStamp& stamp, const Surface& src) {
-  for (int32_t y = 0; y < src.height; ++y) {
-    const uint8_t* row = src.pixels + static_cast<intptr_t>(y) * src.pitch;
-    if (std::memcmp(&stamp.sourcePixels[static_cast<size_t>(y) * src.width], row, static_cast<size_t>(src.width) * 4) !=
-        0)
-      return false;
-  }
-  return true;
+  return stamp.sourceBytes.size() == sourceBytes(src) &&
+         std::memcmp(stamp.sourceBytes.data(), src.pixels, sourceBytes(src)) == 0;
 }
 
-RotoStamp* findStamp(RotoStamps& stamps, const StampKey& key, const Surface& src) {
-  for (RotoStamp& stamp : stamps.slots) {
-    if (stamp.source != key.source || stamp.sourceWidth != key.sourceWidth || stamp.sourceHeight != key.sourceHeight ||
-        stamp.scaleXBits != key.scaleXBits || stamp.scaleYBits != key.scaleYBits || stamp.width != key.width ||
-        stamp.height != key.height || stamp.leftOdd != key.leftOdd || stamp.mode != key.mode)
-      continue;
+RotoStamp* findStamp(RotoStamps& stamps, const RotoStamp::Key& key, const Surface& src) {
+  for (int k = 0; k < RotoStamps::SLOTS; ++k) {
+    if (!(stamps.keys[k] == key)) continue;
+    RotoStamp& stamp = stamps.slots[k];
     if (!sameSourcePixels(stamp, src)) {
-      stamp.source = nullptr;  // the source was drawn on since: start again
+      stamps.keys[k].source = nullptr;  // the source was drawn on since: start again
       return nullptr;
     }
     stamp.lastUse = ++stamps.uses;
@@ -406,32 +395,23 @@ RotoStamp* findStamp(RotoStamps& stamps, const StampKey& key, const Surface& src
 }
 
 // A slot for a new stamp: a free one, else the one unused the longest. Its
-// vectors keep their room for the next stamp.
-RotoStamp& startStamp(RotoStamps& stamps, const StampKey& key, const Surface& src) {
-  RotoStamp* slot = &stamps.slots[0];
-  for (RotoStamp& stamp : stamps.slots) {
-    if (stamp.source == nullptr) {
-      slot = &stamp;
+// vectors keep their room for the next stamp; its key is set once every row
+// is recorded (keepStamp).
+int startStamp(RotoStamps& stamps, const Surface& src) {
+  int slot = 0;
+  for (int k = 0; k < RotoStamps::SLOTS; ++k) {
+    if (stamps.keys[k].source == nullptr) {
+      slot = k;
       break;
     }
-    if (stamp.lastUse < slot->lastUse) slot = &stamp;
+    if (stamps.slots[k].lastUse < stamps.slots[slot].lastUse) slot = k;
   }
-  slot->source = nullptr;  // kept only once every row is recorded
-  slot->sourceWidth = key.sourceWidth;
-  slot->sourceHeight = key.sourceHeight;
-  slot->scaleXBits = key.scaleXBits;
-  slot->scaleYBits = key.scaleYBits;
-  slot->width = key.width;
-  slot->height = key.height;
-  slot->leftOdd = key.leftOdd;
-  slot->mode = key.mode;
-  slot->sourcePixels.resize(static_cast<size_t>(src.width) * src.height);
-  for (int32_t y = 0; y < src.height; ++y)
-    std::memcpy(&slot->sourcePixels[static_cast<size_t>(y) * src.width],
-                src.pixels + static_cast<intptr_t>(y) * src.pitch, static_cast<size_t>(src.width) * 4);
-  slot->stretches.clear();
-  slot->lastUse = ++stamps.uses;
-  return *slot;
+  stamps.keys[slot].source = nullptr;
+  RotoStamp& stamp = stamps.slots[slot];
+  stamp.sourceBytes.assign(src.pixels, src.pixels + sourceBytes(src));
+  stamp.stretches.clear();
+  stamp.lastUse = ++stamps.uses;
+  return slot;
 }
 
 // Adds a drawn row's stretches; false when the row was not drawn as
@@ -447,8 +427,8 @@ bool recordRow(RotoStamp& stamp, const RowJob& job, const RowSpans& row, int32_t
   return true;
 }
 
-void paintStamp(const RotoStamp& stamp, const Surface& dst, int32_t left, int32_t top, const void* blendParam) {
-  const bool recolour = stamp.mode == RowRecolour;
+void paintStamp(const RotoStamp& stamp, const Surface& dst, int32_t left, int32_t top, bool recolour,
+                const void* blendParam) {
   const uint32_t colour = recolour ? *static_cast<const uint32_t*>(blendParam) : 0;
   for (const RotoStamp::Stretch& stretch : stamp.stretches) {
     uint32_t* out = reinterpret_cast<uint32_t*>(dst.pixels + static_cast<intptr_t>(top + stretch.dy) * dst.pitch) +
@@ -460,6 +440,7 @@ void paintStamp(const RotoStamp& stamp, const Surface& dst, int32_t left, int32_
 }  // namespace
 
 void forgetRotoStamps(RotoStamps& stamps) {
+  for (RotoStamp::Key& key : stamps.keys) key = RotoStamp::Key{};
   for (RotoStamp& stamp : stamps.slots) stamp = RotoStamp{};
   stamps.uses = 0;
 }
@@ -527,24 +508,26 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
 
   // An unturned sprite wholly on the target is painted from its stamp when
   // one is kept, and otherwise drawn and recorded as one.
-  RotoStamp* recording = nullptr;
+  RotoStamps& stamps = spriteTable.rotoStamps;
+  RotoStamp::Key key;
+  int recordingSlot = -1;
   const int32_t mode = dst.bytesPerPixel == 4 ? stampMode(blend, transparent) : -1;
   if (angle == 0.0f && mode >= 0 && top >= 0 && bottom <= dst.height && xMin >= 0 && xMax < dst.width &&
       src.width * src.height <= STAMP_SOURCE_LIMIT) {
-    const StampKey key{source,       src.width, src.height, floatBits(scaleX), floatBits(scaleY), xMax - xMin,
-                       bottom - top, xMin & 1,  mode};
-    RotoStamps& stamps = spriteTable.rotoStamps;
+    key = RotoStamp::Key{source,       src.width, src.height, floatBits(scaleX), floatBits(scaleY), xMax - xMin,
+                         bottom - top, xMin & 1,  mode};
     if (const RotoStamp* stamp = findStamp(stamps, key, src)) {
       if (target == nullptr) {
         lockWorkPage();
         dst.pixels = workPageInfo().pixels;
       }
-      paintStamp(*stamp, dst, xMin, top, blendParam);
+      paintStamp(*stamp, dst, xMin, top, mode == RowRecolour, blendParam);
       if (target == nullptr) unlockWorkPage();
       return;
     }
-    recording = &startStamp(stamps, key, src);
+    recordingSlot = startStamp(stamps, src);
   }
+  RotoStamp* recording = recordingSlot >= 0 ? &stamps.slots[recordingSlot] : nullptr;
   bool recorded = recording != nullptr;
 
   EdgeWalker left{start, -1, 0, 0, 0, 0, 0, 0};
@@ -600,6 +583,6 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
     right.u += right.du;
     right.v += right.dv;
   }
-  if (recorded) recording->source = source;
+  if (recorded) stamps.keys[recordingSlot] = key;
   if (target == nullptr) unlockWorkPage();
 }

@@ -21,22 +21,27 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
 // of its left edge's x (the rounding of the row ends depends on it), and is
 // used only while the source's pixels are the same as when it was made.
 struct RotoStamp {
+  // What a stamp must match besides its source's pixels.
+  struct Key {
+    const Image* source = nullptr;  // nullptr: a free slot
+    int32_t sourceWidth = 0, sourceHeight = 0;
+    uint32_t scaleXBits = 0, scaleYBits = 0;
+    int32_t width = 0, height = 0, leftOdd = 0;
+    int32_t mode = 0;
+    bool operator==(const Key&) const = default;
+  };
   struct Stretch {
     int16_t dy, dx;  // from the sprite's top-left corner on the target
     int16_t length;
     uint32_t value;  // the source pixel; unused when recolouring
   };
-  const Image* source = nullptr;  // nullptr: a free slot
-  std::vector<uint32_t> sourcePixels;
-  int32_t sourceWidth = 0, sourceHeight = 0;
-  uint32_t scaleXBits = 0, scaleYBits = 0;
-  int32_t width = 0, height = 0, leftOdd = 0;
-  int32_t mode = 0;
+  std::vector<uint8_t> sourceBytes;  // its source's rows as they were, padding included
   std::vector<Stretch> stretches;
   uint64_t lastUse = 0;
 };
 struct RotoStamps {
   static constexpr int SLOTS = 32;
+  RotoStamp::Key keys[SLOTS];  // apart from the stamps: a search runs through one small table
   RotoStamp slots[SLOTS];
   uint64_t uses = 0;
 };

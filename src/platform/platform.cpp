@@ -285,7 +285,9 @@ Image* createImage(int width, int height, uint32_t fill) {
   image->width = width;
   image->height = height;
   image->pitch = pitch;
-  if (width > 0 && height > 0) fillRows(imageRow(image, 0), pitch, width, height, fill);
+  // The padding at the end of each row is filled too, so that every byte of
+  // an image is set and a whole image compares with one memcmp.
+  if (width > 0 && height > 0) fillRows(imageRow(image, 0), pitch, pitch / 4, height, fill);
   return image;
 }
 
