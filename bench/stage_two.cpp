@@ -18,10 +18,13 @@ namespace {
 
 constexpr int32_t FIRST_ROW = 300;
 
-// Every one of the 220 cells in rows first .. first + 10 holds a post, a
-// tile, a crack and a lodged block: more than any tower the game builds has.
-void fillRowsToTheBrim(int32_t first) {
-  for (int32_t r = first; r <= first + 10; ++r)
+// A tower whose rows FIRST_ROW .. FIRST_ROW + 11 have every cell holding a
+// post, a tile, a crack and a lodged block: more than any tower the game
+// builds has.
+void buildStressTower() {
+  seedRandom(1);
+  buildTower();
+  for (int32_t r = FIRST_ROW; r <= FIRST_ROW + 11; ++r)
     for (int32_t c = 0; c < TOWER_COLUMNS; ++c) setCell(c, r, CellWall | CellFloor | CellLoose | CellCracked);
 }
 
@@ -119,9 +122,7 @@ void runFrames(benchmark::State& state, const StageTwoRecord& ready, bool paintW
 
 void BM_StageTwoBusyFrame(benchmark::State& state) {
   startBenchScreen();
-  seedRandom(1);
-  buildTower();
-  fillRowsToTheBrim(FIRST_ROW);
+  buildStressTower();
   runFrames(state, busyFrame(FIRST_ROW), false);
   stopBenchScreen();
 }
@@ -178,10 +179,7 @@ BENCHMARK(BM_StageTwoDensestTowerDrawnRowByRow)->Unit(benchmark::kMicrosecond);
 // the sprite puts themselves.
 void BM_StressTowerNewRowAndKnockedBlock(benchmark::State& state) {
   startBenchScreen();
-  seedRandom(1);
-  buildTower();
-  fillRowsToTheBrim(FIRST_ROW);
-  fillRowsToTheBrim(FIRST_ROW + 1);
+  buildStressTower();
   runNewRowFrames(state, FIRST_ROW);
   stopBenchScreen();
 }
@@ -189,9 +187,7 @@ BENCHMARK(BM_StressTowerNewRowAndKnockedBlock)->Unit(benchmark::kMicrosecond);
 
 void BM_StressTowerPaintedWhole(benchmark::State& state) {
   startBenchScreen();
-  seedRandom(1);
-  buildTower();
-  fillRowsToTheBrim(FIRST_ROW);
+  buildStressTower();
   runFrames(state, busyFrame(FIRST_ROW), true);
   stopBenchScreen();
 }
