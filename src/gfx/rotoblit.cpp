@@ -395,8 +395,8 @@ RotoStamp* findStamp(RotoStamps& stamps, const RotoStamp::Key& key, const Surfac
 }
 
 // A slot for a new stamp: a free one, else the one unused the longest. Its
-// vectors keep their room for the next stamp; its key is set once every row
-// is recorded (keepStamp).
+// vectors keep their room for the next stamp; RotoBlit sets its key once
+// every row is recorded.
 int startStamp(RotoStamps& stamps, const Surface& src) {
   int slot = 0;
   for (int k = 0; k < RotoStamps::SLOTS; ++k) {
@@ -527,8 +527,7 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
     }
     recordingSlot = startStamp(stamps, src);
   }
-  RotoStamp* recording = recordingSlot >= 0 ? &stamps.slots[recordingSlot] : nullptr;
-  bool recorded = recording != nullptr;
+  bool recorded = recordingSlot >= 0;  // so far every row could be kept
 
   EdgeWalker left{start, -1, 0, 0, 0, 0, 0, 0};
   EdgeWalker right{start, 1, 0, 0, 0, 0, 0, 0};
@@ -572,7 +571,7 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
             drawRowByMode<2>(job, row);
           else if (dst.bytesPerPixel == 1)
             drawRowByMode<1>(job, row);
-          if (recorded) recorded = recordRow(*recording, job, row, y - top, setup.xs - xMin);
+          if (recorded) recorded = recordRow(stamps.slots[recordingSlot], job, row, y - top, setup.xs - xMin);
         }
       }
     }

@@ -40,9 +40,9 @@ Surface workSurface() {
 
 // nullptr (the work page) or an image; a surface of 0x0 when nothing can be drawn.
 Surface targetSurface(Image* target) {
-  if (target == nullptr && platform().drawInto != nullptr) target = platform().drawInto;
+  PlatformState& p = platform();
+  if (target == nullptr && p.drawInto != nullptr) target = p.drawInto;
   if (target == nullptr) {
-    PlatformState& p = platform();
     if (!p.screenOpen) return {nullptr, 0, 0, 0, 4};
     p.pageBlank[p.workPage] = false;  // about to be drawn on
     return workSurface();
