@@ -10,18 +10,12 @@
 #include "gfx/sprites.h"
 #include "platform/platform.h"
 #include "stage_two/stage_two_internal.h"
+#include "support/picture.h"
 #include "support/session.h"
 
 using namespace stage_two;
 
 namespace {
-
-std::vector<uint32_t> screen() {
-  std::vector<uint32_t> pixels;
-  for (int y = 0; y < 240; ++y)
-    for (int x = 0; x < 320; ++x) pixels.push_back(readPixel(x, y));
-  return pixels;
-}
 
 class TowerPictureTest : public ::testing::Test {
  protected:
@@ -36,11 +30,11 @@ class TowerPictureTest : public ::testing::Test {
     towerPicture.enabled = false;
     seedRandom(seed);
     drawTower(scroll, shake);
-    std::vector<uint32_t> direct = screen();
+    std::vector<uint32_t> direct = pageCopy();
     towerPicture.enabled = true;
     seedRandom(seed);
     drawTower(scroll, shake);
-    ASSERT_EQ(screen(), direct) << "scroll " << scroll << (shake ? " shaking" : "");
+    ASSERT_EQ(pageCopy(), direct) << "scroll " << scroll << (shake ? " shaking" : "");
   }
 };
 
