@@ -1,0 +1,366 @@
+#!/usr/bin/env bash
+# What the Windows build needs from outside the game, made on this machine
+# from Debian's packages alone and kept in a cache outside the clone:
+#
+#   tools/windows_deps.sh          SDL2 and SDL2_mixer for x86_64-w64-mingw32,
+#                                  built from Debian's source packages with the
+#                                  POSIX-threads MinGW-w64 compilers; prints the
+#                                  prefix to pass as CMAKE_PREFIX_PATH
+#   tools/windows_deps.sh wine     a ready 64-bit Wine prefix; prints the folder
+#                                  (copy it before use: Wine writes into it)
+#   tools/windows_deps.sh probe    both, then builds tools/windows_probe with
+#                                  cmake/mingw-w64-x86_64.cmake and runs it under
+#                                  Wine: the mixer on a sample, the exit code and
+#                                  both output streams, and a window under Xvfb
+#
+# The cache is ${QUARVEL_CACHE:-$HOME/.cache/quarvel}; each entry is named after
+# the versions it was made from and appears only when it is complete, so a
+# second run just prints the folder. Progress and times go to stderr, the
+# folder alone to stdout: PREFIX=$(tools/windows_deps.sh).
+#
+# The sources come from the Debian mirrors this machine already uses for its
+# binary packages, through a private apt configuration in a temporary folder:
+# /etc/apt and /var/lib/apt/lists are only read, never written.
+set -euo pipefail
+
+# Debian 12's libsdl2 and libsdl2-mixer: the very versions the Linux build
+# links (libsdl2-dev, libsdl2-mixer-dev), so both builds run the same SDL.
+SDL2_VERSION=2.26.5+dfsg-1
+MIXER_VERSION=2.6.2+dfsg-2
+# Raised whenever the way the libraries are built below changes, so that an
+# older cache entry is not taken for a new one.
+RECIPE=1
+
+JOBS=${JOBS:-2}
+CACHE=${QUARVEL_CACHE:-$HOME/.cache/quarvel}
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+TOOLCHAIN=$ROOT/cmake/mingw-w64-x86_64.cmake
+TRIPLET=x86_64-w64-mingw32
+
+PACKAGES=(cmake make dpkg-dev xz-utils gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix)
+WINE_PACKAGES=(wine wine64)
+PROBE_PACKAGES=(xvfb xauth imagemagick)
+
+say() { echo "windows_deps: $*" >&2; }
+die() {
+  say "$*"
+  exit 1
+}
+now() { date +%s.%N; }
+since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f s", b - a }'; }
+
+install_missing() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  say "installing ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >&2
+}
+
+# One cache entry at a time is made, whatever the number of clones asking for
+# it: the lock is held until this script ends. Folders left by a build that
+# was killed are removed once the lock is ours.
+lock_entry() {  # lock_entry KEY
+  mkdir -p "$CACHE"
+  exec {lock_fd}>"$CACHE/.$1.lock"
+  flock "$lock_fd"
+  rm -rf "$CACHE/.$1.building."*
+}
+
+# The scratch folder of the step under way; removed when the step or the
+# script ends, with the Wine server of a prefix inside it.
+WORK=""
+cleanup() {
+  [ -n "$WORK" ] || return 0
+  if [ -d "$WORK/prefix" ]; then WINEPREFIX=$WORK/prefix wineserver -k 2>/dev/null || true; fi
+  rm -rf "$WORK"
+  WORK=""
+}
+trap cleanup EXIT
+
+new_work() {  # new_work FOLDER KEY: a scratch folder in FOLDER
+  cleanup
+  mkdir -p "$1"
+  WORK=$(mktemp -d "$1/.$2.building.XXXXXX")
+}
+
+# --- Sources -----------------------------------------------------------------
+
+# Every "deb" entry of the machine's own apt configuration whose suite belongs
+# to this Debian release, as "URI SUITE" lines; both the one-line and the
+# deb822 formats are read. Files that apt ignores (other endings) are skipped.
+machine_mirrors() {
+  local codename
+  codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  {
+    cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+      awk '$1 == "deb" { i = 2; if ($i ~ /^\[/) { while ($i !~ /\]$/) i++; i++ } print $i, $(i + 1) }'
+    local f
+    for f in /etc/apt/sources.list.d/*.sources; do
+      [ -f "$f" ] || continue
+      awk 'BEGIN { RS = ""; FS = "\n" }
+        {
+          types = ""; uris = ""; suites = ""; enabled = "yes"
+          for (i = 1; i <= NF; i++) {
+            if ($i ~ /^#/ || !match($i, /^[A-Za-z-]+:/)) continue
+            key = tolower(substr($i, 1, RLENGTH - 1)); value = substr($i, RLENGTH + 1)
+            if (key == "types") types = value
+            else if (key == "uris") uris = value
+            else if (key == "suites") suites = value
+            else if (key == "enabled") enabled = value
+          }
+          if (enabled ~ /no/ || types !~ /(^|[ \t])deb([ \t]|$)/) next
+          nu = split(uris, u, " "); ns = split(suites, s, " ")
+          for (a = 1; a <= nu; a++) for (b = 1; b <= ns; b++) print u[a], s[b]
+        }' "$f"
+    done
+  } | awk -v release="$codename" '$2 == release || index($2, release "-") == 1' | sort -u
+}
+
+# apt-get source through a configuration of its own: its sources list, package
+# lists and cache all live in DIR/apt.
+fetch_sources() {  # fetch_sources DIR
+  local dir=$1 apt=$1/apt mirrors
+  mirrors=$(machine_mirrors)
+  [ -n "$mirrors" ] || die "no Debian $(. /etc/os-release && echo "$VERSION_CODENAME") entry in /etc/apt/sources.list*"
+  mkdir -p "$apt/sources.list.d" "$apt/lists/partial" "$apt/cache/archives/partial" "$dir/src"
+  : >"$apt/sources.list"
+  local uri suite
+  while read -r uri suite; do
+    printf 'Types: deb-src\nURIs: %s\nSuites: %s\nComponents: main\nSigned-By: %s\n\n' \
+      "$uri" "$suite" /usr/share/keyrings/debian-archive-keyring.gpg
+  done <<<"$mirrors" >"$apt/sources.list.d/debian-src.sources"
+  local opts=(-o "Dir::Etc::SourceList=$apt/sources.list" -o "Dir::Etc::SourceParts=$apt/sources.list.d"
+    -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o Dir::Cache::pkgcache=
+    -o Dir::Cache::srcpkgcache= -o "APT::Sandbox::User=$(id -un)" -o Acquire::Languages=none)
+  apt-get "${opts[@]}" update >"$dir/apt-update.log" 2>&1 || {
+    cat "$dir/apt-update.log" >&2
+    die "apt-get update (private lists) failed"
+  }
+  (cd "$dir/src" && apt-get "${opts[@]}" --only-source source \
+    "libsdl2=$SDL2_VERSION" "libsdl2-mixer=$MIXER_VERSION") >"$dir/apt-source.log" 2>&1 || {
+    cat "$dir/apt-source.log" >&2
+    die "apt-get source failed; the versions the mirrors offer: $(apt-cache "${opts[@]}" showsrc libsdl2 libsdl2-mixer |
+      awk '/^Package:/ { p = $2 } /^Version:/ { printf "%s=%s ", p, $2 }')"
+  }
+}
+
+# --- SDL2 and SDL2_mixer -------------------------------------------------------
+
+DEPS_KEY=mingw64-SDL2-$SDL2_VERSION-mixer-$MIXER_VERSION-r$RECIPE
+DEPS=$CACHE/$DEPS_KEY
+
+deps_complete() {  # deps_complete PREFIX
+  local f
+  for f in quarvel-deps.txt bin/SDL2.dll bin/SDL2_mixer.dll lib/libSDL2.dll.a lib/libSDL2_mixer.dll.a \
+    lib/cmake/SDL2/SDL2Config.cmake lib/cmake/SDL2_mixer/SDL2_mixerConfig.cmake include/SDL2/SDL_mixer.h; do
+    [ -f "$1/$f" ] || return 1
+  done
+}
+
+build_deps() {
+  deps_complete "$DEPS" && return
+  lock_entry "$DEPS_KEY"
+  deps_complete "$DEPS" && return
+  install_missing "${PACKAGES[@]}"
+  new_work "$CACHE" "$DEPS_KEY"
+  say "building $DEPS_KEY in $WORK (-j$JOBS)"
+
+  local t
+  t=$(now)
+  fetch_sources "$WORK"
+  say "sources fetched in $(since "$t")"
+
+  # Installed as if at the final folder (the pkg-config files name it), into
+  # a copy of the tree under WORK/root, which is moved into place at the end.
+  local dest=$WORK/root stage=$WORK/root$DEPS
+  local common=(-DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$DEPS"
+    -DCMAKE_C_FLAGS="-ffile-prefix-map=$WORK/src/=")
+
+  t=$(now)
+  cmake -S "$WORK/src/libsdl2-${SDL2_VERSION%-*}" -B "$WORK/build-sdl2" "${common[@]}" \
+    -DSDL_SHARED=ON -DSDL_STATIC=OFF -DSDL_TEST=OFF >"$WORK/sdl2.log" 2>&1 &&
+    cmake --build "$WORK/build-sdl2" -j"$JOBS" >>"$WORK/sdl2.log" 2>&1 &&
+    DESTDIR=$dest cmake --install "$WORK/build-sdl2" --strip >>"$WORK/sdl2.log" 2>&1 || {
+    tail -40 "$WORK/sdl2.log" >&2
+    die "the SDL2 build failed"
+  }
+  say "SDL2 built in $(since "$t")"
+
+  # Only WAV: every decoder that would need another library is off.
+  t=$(now)
+  cmake -S "$WORK/src/libsdl2-mixer-${MIXER_VERSION%-*}" -B "$WORK/build-mixer" "${common[@]}" \
+    -DCMAKE_PREFIX_PATH="$stage" -DBUILD_SHARED_LIBS=ON -DSDL2MIXER_VENDORED=OFF -DSDL2MIXER_SAMPLES=OFF \
+    -DSDL2MIXER_CMD=OFF -DSDL2MIXER_FLAC=OFF -DSDL2MIXER_MOD=OFF -DSDL2MIXER_MP3=OFF -DSDL2MIXER_MIDI=OFF \
+    -DSDL2MIXER_OPUS=OFF -DSDL2MIXER_VORBIS= -DSDL2MIXER_WAVE=ON >"$WORK/mixer.log" 2>&1 &&
+    cmake --build "$WORK/build-mixer" -j"$JOBS" >>"$WORK/mixer.log" 2>&1 &&
+    DESTDIR=$dest cmake --install "$WORK/build-mixer" --strip >>"$WORK/mixer.log" 2>&1 || {
+    tail -40 "$WORK/mixer.log" >&2
+    die "the SDL2_mixer build failed"
+  }
+  say "SDL2_mixer built in $(since "$t")"
+
+  # The DLLs may import only from Windows itself and from each other: a
+  # MinGW runtime DLL here would have to ship beside the game as well.
+  local dll imports
+  for dll in "$stage"/bin/*.dll; do
+    imports=$($TRIPLET-objdump -p "$dll" | awk '/DLL Name:/ { print $3 }' |
+      grep -viE '^(SDL2\.dll|kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|imm32|setupapi|version|winmm|msvcrt)' || true)
+    [ -z "$imports" ] || die "$(basename "$dll") needs $imports"
+  done
+
+  {
+    echo "SDL2 (Debian source libsdl2) $SDL2_VERSION"
+    echo "SDL2_mixer (Debian source libsdl2-mixer) $MIXER_VERSION, WAV only"
+    echo "compiler gcc-mingw-w64-x86-64-posix $(dpkg-query -W -f='${Version}' gcc-mingw-w64-x86-64-posix)"
+    echo "recipe $RECIPE, made $(date -u +%Y-%m-%dT%H:%M:%SZ)"
+  } >"$stage/quarvel-deps.txt"
+  deps_complete "$stage" || die "the install in $stage is incomplete"
+  mv -T "$stage" "$DEPS"
+  cleanup
+  say "SDL2 and SDL2_mixer are in $DEPS"
+}
+
+# --- Wine ----------------------------------------------------------------------
+
+wine_key() { echo "wine64-$(dpkg-query -W -f='${Version}' wine64)"; }
+
+# A fresh 64-bit prefix made by wineboot with no display, without the Mono
+# and Gecko installers (Debian's Wine has neither).
+build_wine_prefix() {
+  install_missing "${WINE_PACKAGES[@]}"
+  local key
+  key=$(wine_key)
+  WINE_PREFIX=$CACHE/$key
+  [ -f "$WINE_PREFIX/system.reg" ] && return
+  lock_entry "$key"
+  [ -f "$WINE_PREFIX/system.reg" ] && return
+  new_work "$CACHE" "$key"
+  local t
+  t=$(now)
+  (
+    unset DISPLAY WAYLAND_DISPLAY
+    export WINEPREFIX=$WORK/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    wineboot --init && wineserver -w
+  ) >"$WORK/wineboot.log" 2>&1 || {
+    cat "$WORK/wineboot.log" >&2
+    die "wineboot failed"
+  }
+  [ -f "$WORK/prefix/system.reg" ] || die "wineboot made no registry"
+  mv -T "$WORK/prefix" "$WINE_PREFIX"
+  cleanup
+  say "Wine prefix made in $(since "$t"): $WINE_PREFIX"
+}
+
+# --- The probe -----------------------------------------------------------------
+
+# Runs a Windows program the way the tests will: a copy of the cached prefix,
+# no debug chatter, SDL's dummy drivers unless told otherwise.
+wine_run() {  # wine_run PREFIX ARGS...
+  local prefix=$1
+  shift
+  WINEPREFIX=$prefix WINEDEBUG=-all SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} wine "$@"
+}
+
+expect() {  # expect WHAT CONDITION...
+  local what=$1
+  shift
+  "$@" || die "probe: $what"
+  say "probe: $what"
+}
+
+run_probe() {
+  install_missing "${PROBE_PACKAGES[@]}"
+  new_work "${TMPDIR:-/tmp}" quarvel-windows-probe
+  local t exe out=$WORK/out.txt err=$WORK/err.txt rc
+  t=$(now)
+  cmake -S "$ROOT/tools/windows_probe" -B "$WORK/build" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+    -DCMAKE_PREFIX_PATH="$DEPS" -DCMAKE_BUILD_TYPE=Release >"$WORK/build.log" 2>&1 &&
+    cmake --build "$WORK/build" >>"$WORK/build.log" 2>&1 || {
+    cat "$WORK/build.log" >&2
+    die "the probe did not build"
+  }
+  exe=$WORK/build/windows_probe.exe
+  cp "$DEPS"/bin/*.dll "$WORK/build/"
+  say "probe built in $(since "$t"); it imports: $($TRIPLET-objdump -p "$exe" | awk '/DLL Name:/ { printf "%s ", $3 }')"
+
+  t=$(now)
+  cp -a "$WINE_PREFIX" "$WORK/prefix"
+  say "prefix copied in $(since "$t")"
+
+  # No display at all, as in CI.
+  t=$(now)
+  rc=0
+  (unset DISPLAY WAYLAND_DISPLAY && wine_run "$WORK/prefix" "$exe" "$ROOT/data/WAV/1.WAV") >"$out" 2>"$err" || rc=$?
+  sed 's/^/    /' "$out" >&2
+  say "probe: the mixer run took $(since "$t") (a cold wineserver)"
+  expect "exit code 0 and OK without a display" [ "$rc" -eq 0 ]
+  expect "the last line is OK (lines end in CR LF)" [ "$(tail -1 "$out")" = $'OK\r' ]
+  expect "nothing on stderr" [ ! -s "$err" ]
+
+  t=$(now)
+  rc=0
+  (unset DISPLAY WAYLAND_DISPLAY && wine_run "$WORK/prefix" "$exe" --exit 3) >"$out" 2>"$err" || rc=$?
+  say "probe: the --exit run took $(since "$t") (a warm wineserver)"
+  expect "exit code 3 comes through" [ "$rc" -eq 3 ]
+  expect "stdout comes through" [ "$(tr -d '\r' <"$out")" = "to stdout" ]
+  expect "stderr comes through apart" [ "$(tr -d '\r' <"$err")" = "to stderr" ]
+  WINEPREFIX=$WORK/prefix wineserver -w
+
+  # A real window on a virtual X server, read back by SDL and photographed
+  # from the X side: 640x480, centred on a 1024x768 screen with no window
+  # manager, four bars (red, green, blue, white).
+  t=$(now)
+  rc=0
+  xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+    set -u
+    WINEPREFIX=$1 WINEDEBUG=-all wine "$2" --window 1500 "$3/readback.bmp" >"$3/out.txt" 2>"$3/err.txt" &
+    pid=$!
+    for _ in $(seq 300); do
+      grep -q "^shown" "$3/out.txt" 2>/dev/null && break
+      kill -0 $pid 2>/dev/null || break
+      sleep 0.1
+    done
+    sleep 0.5
+    import -window root "$3/screen.png"
+    wait $pid
+    rc=$?
+    WINEPREFIX=$1 wineserver -w
+    exit $rc' probe "$WORK/prefix" "$exe" "$WORK" || rc=$?
+  sed 's/^/    /' "$out" >&2
+  say "probe: the window run took $(since "$t") (Xvfb, Wine's desktop and 1.5 s shown)"
+  expect "the window opened, drew and closed (exit 0)" [ "$rc" -eq 0 ]
+  local x colours=""
+  for x in 272 432 592 752; do
+    colours+=$(identify -format "%[hex:p{$x,384}] " "$WORK/screen.png")
+  done
+  say "probe: the screen shows $colours"
+  expect "the X server shows the four bars" [ "$colours" = "FF0000 00FF00 0000FF FFFFFF " ]
+  if [ -n "${WINDOWS_PROBE_SHOT:-}" ]; then
+    cp "$WORK/screen.png" "$WINDOWS_PROBE_SHOT"
+    say "probe: screenshot saved as $WINDOWS_PROBE_SHOT"
+  fi
+  echo "OK"
+}
+
+case "${1:-deps}" in
+  deps)
+    build_deps
+    echo "$DEPS"
+    ;;
+  wine)
+    build_wine_prefix
+    echo "$WINE_PREFIX"
+    ;;
+  probe)
+    build_deps
+    build_wine_prefix
+    run_probe
+    ;;
+  *) die "usage: $0 [deps|wine|probe]" ;;
+esac
