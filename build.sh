@@ -50,7 +50,8 @@ cpp_files() { git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'benc
 
 # Layers, format and clang-tidy: any finding fails the test command.
 lint() {  # lint BUILD_FOLDER (with compile_commands.json)
-  tools/check_layers.sh
+  python3 tools/check_layers.py
+  python3 tools/check_layers.py --self-test
   cpp_files | xargs clang-format --dry-run --Werror
   echo "format: every file as .clang-format says"
   run-clang-tidy -p "$1" -quiet -j "$JOBS" "$PWD/src/" >"$1/clang-tidy.log" 2>&1 || {

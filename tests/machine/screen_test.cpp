@@ -1,13 +1,10 @@
-// Drawing, images and keys of the platform layer, on the headless back end.
-#include "platform/platform.h"
-
+// Drawing, images, keys and random numbers of the machine, with no back end.
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "platform/harness.h"
-#include "platform/platform_state.h"
-#include "support/session.h"
+#include "machine/machine.h"
+#include "support/machine_session.h"
 
 namespace {
 
@@ -21,7 +18,7 @@ int countColour(uint32_t colour) {
 }  // namespace
 
 TEST(Screen, PagesStartBlackAndReadOutsideGivesAllOnes) {
-  TestSession session("", 1, false, false);
+  MachineSession session;
   setPages(1, 0);
   EXPECT_EQ(readPixel(0, 0), 0u);
   EXPECT_EQ(readPixel(319, 239), 0u);
@@ -32,7 +29,7 @@ TEST(Screen, PagesStartBlackAndReadOutsideGivesAllOnes) {
 }
 
 TEST(Screen, FramePresentCopiesTheWorkPageOntoTheVisiblePage) {
-  TestSession session("", 1, false, false);
+  MachineSession session;
   setPages(1, 0);
   setPixel(nullptr, 10, 10, 0xFF123456);
   FramePresent();
@@ -42,7 +39,7 @@ TEST(Screen, FramePresentCopiesTheWorkPageOntoTheVisiblePage) {
 }
 
 TEST(Screen, CoordinatesRoundHalvesAwayFromZero) {
-  TestSession session("", 1, false, false);
+  MachineSession session;
   setPages(0, 0);
   setPixel(nullptr, 10.5, 20.4, 0xFFFFFF);
   EXPECT_EQ(readPixel(11, 20), 0xFFFFFFu);
@@ -53,7 +50,7 @@ TEST(Screen, CoordinatesRoundHalvesAwayFromZero) {
 }
 
 TEST(Screen, BoxesAreTheSameWhicheverCornersComeFirst) {
-  TestSession session("", 1, false, false);
+  MachineSession session;
   setPages(0, 0);
   drawLine(nullptr, 50, 40, 10, 20, 0xFFFFFF, LineFilledBox);
   EXPECT_EQ(countColour(0xFFFFFF), 41 * 21);
@@ -71,12 +68,12 @@ TEST(Screen, BoxesAreTheSameWhicheverCornersComeFirst) {
 // A clear right after a clear is skipped; every way of drawing on a page,
 // and a page copied onto it, must make the next clear count.
 TEST(Screen, APageDrawnOnInAnyWayIsClearedAgain) {
-  TestSession session("", 1, false, false);
-  Image* image = createImage(3, 3, 0x123456);
+  MachineSession session;
+  OwnedImage image = createImage(3, 3, 0x123456);
   const std::function<void()> draws[] = {
       [] { drawLine(nullptr, 1, 1, 50, 60, 0xFFFFFF, LineSolid); },
       [] { setPixel(nullptr, 7, 9, 0x00FF00); },
-      [&] { drawImage(nullptr, 100, 100, image, DrawCopy); },
+      [&] { drawImage(nullptr, 100, 100, image.get(), DrawCopy); },
       [] { reinterpret_cast<uint32_t*>(workPageInfo().pixels)[321] = 0xAB; },
       [] {  // drawn on page 1 and copied onto page 0 when presented
         setPages(1, 0);
@@ -94,11 +91,10 @@ TEST(Screen, APageDrawnOnInAnyWayIsClearedAgain) {
     clearPage();
     EXPECT_EQ(countColour(0), 240 * 320);
   }
-  destroyImage(image);
 }
 
 TEST(Screen, LinesIncludeBothEndsAndAreClipped) {
-  TestSession session("", 1, false, false);
+  MachineSession session;
   setPages(0, 0);
   drawLine(nullptr, 5, 5, 15, 10, 0xFFFFFF, LineSolid);
   EXPECT_EQ(readPixel(5, 5), 0xFFFFFFu);
@@ -110,24 +106,23 @@ TEST(Screen, LinesIncludeBothEndsAndAreClipped) {
 }
 
 TEST(Images, NewImagesAreMaskFilledWithAlignedRows) {
-  Image* image = createImage(11, 10);
+  OwnedImage owned = createImage(11, 10);
+  const Image* image = owned.get();
   EXPECT_EQ(image->typeTag, 7);
   EXPECT_EQ(image->bytesPerPixel, 4);
   EXPECT_EQ(image->pitch, 48);
   EXPECT_EQ(reinterpret_cast<uintptr_t>(imagePixels(image)) % 16, 0u);
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 11; ++x) ASSERT_EQ(imageRow(image, y)[x], 0xFFFF00FFu);
-  destroyImage(image);
-  Image* wide = createImage(16, 1);
-  EXPECT_EQ(wide->pitch, 64);
-  destroyImage(wide);
+  EXPECT_EQ(createImage(16, 1)->pitch, 64);
 }
 
 // Fills take two roads: a memset for colours whose four bytes are alike
 // (black clears), and a first row copied down for any other colour.
 TEST(Images, FillsStayInsideTheirBoxWhateverTheColour) {
   for (uint32_t colour : {0x00000000u, 0x7F7F7F7Fu, 0x00202020u, 0xFF123456u}) {
-    Image* image = createImage(11, 10, colour);
+    OwnedImage owned = createImage(11, 10, colour);
+    Image* image = owned.get();
     for (int y = 0; y < 10; ++y)
       for (int x = 0; x < 11; ++x) ASSERT_EQ(imageRow(image, y)[x], colour);
     drawLine(image, 0, 0, 10, 9, MASK_COLOUR, LineFilledBox);
@@ -136,14 +131,14 @@ TEST(Images, FillsStayInsideTheirBoxWhateverTheColour) {
     for (int y = 0; y < 10; ++y)
       for (int x = 0; x < 11; ++x) filled += imageRow(image, y)[x] == colour ? 1 : 0;
     EXPECT_EQ(filled, 7 * 9) << std::hex << colour;
-    destroyImage(image);
   }
 }
 
 TEST(Images, DrawImageClipsToPageAndSourceAndHonoursModes) {
-  TestSession session("", 1, false, false);
+  MachineSession session;
   setPages(0, 0);
-  Image* image = createImage(4, 4);
+  OwnedImage owned = createImage(4, 4);
+  Image* image = owned.get();
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) imageRow(image, y)[x] = (x + y) % 2 ? MASK_COLOUR : 0x100 * (x + 1) + y;
   drawImage(nullptr, -2, -1, image, DrawCopy);
@@ -167,11 +162,11 @@ TEST(Images, DrawImageClipsToPageAndSourceAndHonoursModes) {
   uint32_t extra = 7;
   drawImage(nullptr, 0, 0, image, DrawCustom, swapBlend, &extra);
   EXPECT_EQ(readPixel(1, 0), MASK_COLOUR + 7) << "custom mode sees mask pixels too";
-  destroyImage(image);
 }
 
 TEST(Images, DrawingIntoAnImageStaysInsideIt) {
-  Image* target = createImage(5, 3);
+  OwnedImage owned = createImage(5, 3);
+  Image* target = owned.get();
   drawLine(target, -10, -10, 100, 100, 0x123456, LineFilledBox);
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 5; ++x) EXPECT_EQ(imageRow(target, y)[x], 0x123456u);
@@ -180,34 +175,26 @@ TEST(Images, DrawingIntoAnImageStaysInsideIt) {
   setPixel(target, -1, 1, 0);
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 5; ++x) EXPECT_EQ(imageRow(target, y)[x], 0x123456u);
-  destroyImage(target);
 }
 
-TEST(Keyboard, QueueKeepsPressesInOrderAndHeldFollowsTheScript) {
-  TestSession session("10 down space\n20 up space\n20 type Yn\n30 down left\n40 close\n", 1, false, false);
+TEST(Keyboard, TheQueueKeepsPressesInOrderAndHeldFollowsTheKeys) {
+  MachineSession session;
   EXPECT_EQ(readKey(), "");
-  sleepMs(10);
+  pressKey(SC_SPACE, " ");
   EXPECT_TRUE(keyHeld(SC_SPACE));
-  sleepMs(10);
-  EXPECT_FALSE(keyHeld(SC_SPACE));
-  sleepMs(20);
+  releaseKey(SC_SPACE);
+  EXPECT_FALSE(keyHeld(SC_SPACE)) << "a press and release between two tests is seen only in the queue";
+  queueKeyValue("Y");
+  pressKey(SC_LEFT, keyWithoutCharacter());
+  machine::scriptInput().closeButton();
   EXPECT_TRUE(keyHeld(SC_LEFT));
   EXPECT_EQ(readKey(), " ");
   EXPECT_EQ(readKey(), "Y");
-  EXPECT_EQ(readKey(), "n");
   std::string arrow = readKey();
   EXPECT_EQ(arrow, keyWithoutCharacter());
   EXPECT_NE(arrow.size(), 1u);
   EXPECT_EQ(readKey(), keyWithoutCharacter()) << "the close button queues a key without a character";
   EXPECT_EQ(readKey(), "");
-  EXPECT_EQ(virtualMs(), 40);
-}
-
-TEST(Keyboard, PressAndReleaseBetweenTwoTestsIsSeenOnlyInTheQueue) {
-  TestSession session("5 down esc\n6 up esc\n", 1, false, false);
-  sleepMs(30);
-  EXPECT_FALSE(keyHeld(SC_ESC));
-  EXPECT_EQ(readKey(), std::string(1, 27));
 }
 
 TEST(Random, SameSeedSameNumbersInUnitRange) {
@@ -222,20 +209,4 @@ TEST(Random, SameSeedSameNumbersInUnitRange) {
   for (double value : first) EXPECT_EQ(randomUnit(), value);
   seedRandom(5489);  // the generator's reference seed: first output 3499211612
   EXPECT_EQ(randomUnit(), 3499211612.0 / 4294967296.0);
-}
-
-// The --max-ms limit ends headless runs (exit 3) but never a player's game in
-// the window unless the player asked for it.
-TEST(VirtualClock, TheLimitEndsHeadlessRunsButNotAWindowGame) {
-  TestSession session("", 1);
-  RunOptions& options = platform().options;
-  options.maxMs = 5;
-  options.headless = false;
-  sleepMs(10);
-  EXPECT_FALSE(maxMsPassed()) << "a window game without --max-ms plays on";
-  options.headless = true;
-  EXPECT_EXIT(sleepMs(10), ::testing::ExitedWithCode(3), "passed --max-ms 5");
-  options.headless = false;
-  options.maxMsGiven = true;
-  EXPECT_EXIT(sleepMs(10), ::testing::ExitedWithCode(3), "passed --max-ms 5");
 }

@@ -6,8 +6,11 @@
 
 #include <cstdlib>
 
-#include "platform/sdl_backend.h"
-#include "platform/wav.h"
+#include "backends/sdl_window.h"
+#include "formats/wav.h"
+#include "support/files.h"
+
+using backend::mixerMasterVolume;
 
 namespace {
 
@@ -23,7 +26,8 @@ Mixed mixAtPeaks(const std::vector<int>& samples, int volume) {
   size_t latestPeak = 0;
   std::vector<size_t> peaks;
   for (size_t i = 0; i < samples.size(); ++i) {
-    EXPECT_TRUE(readWav("WAV/" + std::to_string(samples[i]) + ".WAV", sounds[i]));
+    const std::string file = readFileText("WAV/" + std::to_string(samples[i]) + ".WAV");
+    EXPECT_TRUE(parseWav(reinterpret_cast<const uint8_t*>(file.data()), file.size(), sounds[i]).ok());
     size_t at = 0;
     for (size_t k = 0; k < sounds[i].samples.size(); ++k)
       if (std::abs(sounds[i].samples[k]) > std::abs(sounds[i].samples[at])) at = k;

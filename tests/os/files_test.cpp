@@ -1,6 +1,6 @@
 // Only regular files of sane size are read: a named pipe, a folder, an
 // endless device or an oversized file is refused at once by every reader.
-#include "platform/files.h"
+#include "os/files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -8,11 +8,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/platform.h"
-#include "platform/wav.h"
-#include "support/session.h"
+#include "support/files.h"
 
 namespace fs = std::filesystem;
+using namespace os;
 
 namespace {
 
@@ -49,26 +48,14 @@ TEST_F(OddFiles, TheReaderTellsEachKindApart) {
   EXPECT_EQ(readRegularFile("/dev/zero", 4, bytes), FileRead::NotRegular);
   std::string text;
   EXPECT_EQ(readRegularFile(at("big"), 8 << 20, text), FileRead::TooBig);
-  EXPECT_EQ(fileReadReason(FileRead::TooBig, 64 << 10), "larger than 64 KB");
-  EXPECT_EQ(fileReadReason(FileRead::TooBig, 8 << 20), "larger than 8 MB");
 }
 
-TEST_F(OddFiles, TheSheetAndSampleReadersRefuseThemWithAMessageNamingTheFile) {
-  Image* image = createImage(4, 4);
-  for (const std::string& path : {at("pipe"), at("folder"), std::string("/dev/zero"), at("big")}) {
-    ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(loadBitmap(path, image)) << path;
-    WavSound sound;
-    EXPECT_FALSE(readWav(path, sound)) << path;
-    std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
-    EXPECT_NE(err.find("quarvel: " + path + ": "), std::string::npos) << err;
-  }
-  EXPECT_EQ(imageRow(image, 0)[0], MASK_COLOUR | 0xFF000000u) << "the image is untouched";
-  ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(loadBitmap(at("nothing"), image));
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "a missing sheet stays quiet";
-  destroyImage(image);
+TEST_F(OddFiles, TheCapsReadAsTheirSize) {
+  EXPECT_EQ(fileReadReason(FileRead::TooBig, 64 << 10), "larger than 64 KB");
+  EXPECT_EQ(fileReadReason(FileRead::TooBig, 8 << 20), "larger than 8 MB");
+  EXPECT_EQ(whyNotReplaceable(at("pipe"), 64), "it is not a regular file");
+  EXPECT_EQ(whyNotReplaceable(at("small"), 4), "it is larger than 4 bytes");
+  EXPECT_EQ(whyNotReplaceable(at("new"), 64), "") << "a file yet to be made may be";
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 // Keys by layout: letters by what is printed on them, everything else by
 // where it sits.
+#include "base/keys.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
-#include "platform/platform_state.h"
-#include "platform/sdl_keys.h"
+#include "backends/sdl_keys.h"
+#include "formats/key_names.h"
+
+using backend::gameScanCodeForKey;
+using backend::typedValueForKey;
 
 namespace {
 
