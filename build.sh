@@ -17,7 +17,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make libsdl2-dev libsdl2-mixer-dev libgtest-dev libbenchmark-dev
-  clang clang-tidy clang-format libclang-rt-14-dev emscripten node-acorn nodejs chromium python3
+  libstb-dev clang clang-tidy clang-format libclang-rt-14-dev emscripten node-acorn nodejs chromium python3
   desktop-file-utils appstream man-db)
 JOBS=${JOBS:-2}
 

@@ -9,6 +9,7 @@
 #include "formats/key_names.h"
 #include "formats/script.h"
 #include "formats/settings_text.h"
+#include "formats/text.h"
 #include "os/files.h"
 
 namespace {
@@ -36,11 +37,6 @@ constexpr SettingHelp SETTINGS_HELP[] = {
     {"pause_on_focus_loss", "no", "yes: pause when the window loses the focus"},
     {"close_button", "ignore", "quit: the close button and Alt+F4 end the game"},
 };
-
-std::string lowerCase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
 
 bool parseSwitch(const std::string& value, bool& out) {
   const std::string word = lowerCase(value);

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "formats/key_names.h"
+#include "formats/text.h"
 
 bool parseWholeNumber(const std::string& text, int64_t max, int64_t& value) {
   if (text.empty() || text.size() > 18) return false;
@@ -18,13 +19,6 @@ bool parseWholeNumber(const std::string& text, int64_t max, int64_t& value) {
 }
 
 namespace {
-
-std::string trim(const std::string& text) {
-  size_t first = text.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return "";
-  size_t last = text.find_last_not_of(" \t\r");
-  return text.substr(first, last - first + 1);
-}
 
 bool validShotName(const std::string& name) {
   if (name.empty() || name.size() > 64) return false;
@@ -49,7 +43,7 @@ Outcome parseScript(const std::string& text, Script& script) {
   while (std::getline(in, raw)) {
     ++lineNumber;
     size_t hash = raw.find('#');
-    std::string line = trim(hash == std::string::npos ? raw : raw.substr(0, hash));
+    std::string line = trimmed(hash == std::string::npos ? raw : raw.substr(0, hash));
     if (line.empty()) continue;
     std::istringstream words(line);
     std::string first, verb;
@@ -74,7 +68,7 @@ Outcome parseScript(const std::string& text, Script& script) {
     words >> verb;
     std::string rest;
     std::getline(words, rest);
-    rest = trim(rest);
+    rest = trimmed(rest);
     if (verb == "down" || verb == "up") {
       event.kind = verb == "down" ? ScriptEvent::Down : ScriptEvent::Up;
       event.scanCode = scanCodeForName(rest);

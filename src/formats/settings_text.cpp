@@ -3,22 +3,12 @@
 #include <cctype>
 #include <sstream>
 
+#include "formats/text.h"
+
 namespace {
 
-std::string trim(const std::string& text) {
-  size_t first = text.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return "";
-  size_t last = text.find_last_not_of(" \t\r");
-  return text.substr(first, last - first + 1);
-}
-
-std::string lowerCase(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 // The line without its comment.
-std::string content(const std::string& line) { return trim(line.substr(0, line.find_first_of("#;"))); }
+std::string content(const std::string& line) { return trimmed(line.substr(0, line.find_first_of("#;"))); }
 
 }  // namespace
 
@@ -34,7 +24,7 @@ SettingsText parseSettingsText(const std::string& text) {
       parsed.malformed.push_back({number, body, ""});
       continue;
     }
-    parsed.entries.push_back({number, lowerCase(trim(body.substr(0, equals))), trim(body.substr(equals + 1))});
+    parsed.entries.push_back({number, lowerCase(trimmed(body.substr(0, equals))), trimmed(body.substr(equals + 1))});
   }
   return parsed;
 }
@@ -47,7 +37,7 @@ std::string withSetting(const std::string& text, const std::string& key, const s
   while (std::getline(lines, line)) {
     std::string body = content(line);
     size_t equals = body.find('=');
-    if (!replaced && equals != std::string::npos && lowerCase(trim(body.substr(0, equals))) == wanted) {
+    if (!replaced && equals != std::string::npos && lowerCase(trimmed(body.substr(0, equals))) == wanted) {
       line = key + " = " + value;
       replaced = true;
     }

@@ -154,7 +154,8 @@ Outcome openScreen(ScreenMode mode) {
     if (!opened.ok()) return opened;
   }
   p.screenOpen = true;
-  machine::showVisiblePage(true);
+  p.visibleChanged = true;  // black, and shown at once
+  machine::showVisiblePage(false);
   return {};
 }
 

@@ -100,4 +100,5 @@ void tellActivity(Activity activity) {
 void tellHighScore(int32_t highScore) {
   MachineState& p = state();
   if (p.backend) p.backend->highScoreChanged(highScore);
+  machine::tellObservers([&](machine::Observer& o) { o.highScoreChanged(highScore); });
 }

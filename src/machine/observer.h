@@ -29,6 +29,7 @@ class Observer {
   virtual void soundPlayed(int /*sample*/, int /*channel*/, int /*volume*/) {}
   virtual void input(const InputEvent& /*event*/, InputOrigin /*origin*/) {}
   virtual void activityChanged(Activity /*activity*/) {}
+  virtual void highScoreChanged(int32_t /*highScore*/) {}
 };
 
 // Observers are told in the order they were attached.

@@ -4,8 +4,8 @@
 
 #include <sstream>
 
+#include "support/files.h"
 #include "support/run_game.h"
-#include "support/session.h"
 
 namespace {
 

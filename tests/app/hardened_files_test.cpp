@@ -7,9 +7,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
+#include "support/files.h"
 #include "support/run_game.h"
-#include "support/session.h"
 
 namespace fs = std::filesystem;
 
@@ -62,6 +63,33 @@ TEST(OddDataFiles, APipeOrADeviceInPlaceOfADataFileNeverHangsTheStart) {
         runPrepared(std::string("--headless --input input.txt ") + c.args, c.prepare, "XDG_DATA_HOME=\"$PWD/xdg\"");
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(lines(run.err), c.errorLines) << run.err;
+  }
+}
+
+// A sprite sheet that is there but damaged is as clear an error as a
+// missing one: one line naming the file, exit code 1, nothing saved.
+TEST(OddDataFiles, ADamagedSpriteSheetIsOneLineNamingItAndExitCodeOne) {
+  const std::vector<void (*)(const std::string&)> damages = {
+      [](const std::string& f) { fs::resize_file(f + "/graphics/graphics.bmp", 1000); },  // truncated
+      [](const std::string& f) { fs::resize_file(f + "/graphics/graphics.bmp", 0); },     // zero bytes
+      [](const std::string& f) {                                                          // random bytes
+        std::string bytes(24630, '\0');
+        uint32_t seed = 77;
+        for (char& c : bytes) c = static_cast<char>((seed = seed * 1103515245 + 12345) >> 16);
+        std::ofstream(f + "/graphics/graphics.bmp", std::ios::binary) << bytes;
+      },
+      [](const std::string& f) {  // a good BMP of another size: the sheet's first 64 by 32 pixels
+        std::string bmp = readFileText(f + "/graphics/graphics.bmp");
+        for (int i = 0; i < 4; ++i) bmp[22 + i] = static_cast<char>(32 >> (8 * i));
+        std::ofstream(f + "/graphics/graphics.bmp", std::ios::binary) << bmp;
+      },
+  };
+  for (size_t i = 0; i < damages.size(); ++i) {
+    GameRun run = runPrepared("--headless --input input.txt NOSOUND", damages[i]);
+    EXPECT_EQ(run.exitCode, 1) << "damage " << i << ": " << run.err;
+    EXPECT_EQ(lines(run.err), 1) << run.err;
+    EXPECT_NE(run.err.find("graphics/graphics.bmp"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(run.folder + "/hiscore.txt")) << "nothing saved: " << i;
   }
 }
 

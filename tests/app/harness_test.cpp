@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
+#include "support/files.h"
 #include "support/run_game.h"
-#include "support/session.h"
 
 namespace fs = std::filesystem;
 
