@@ -24,8 +24,8 @@ for file in usr/games/quarvel usr/games/quarvel-win usr/share/quarvel/graphics/g
 done
 version=$(dpkg-deb -f "$deb" Version)
 for program in quarvel quarvel-win; do
-  [ "$("$root/usr/games/$program" --version)" = "quarvel $version" ] ||
-    { echo "/usr/games/$program --version does not say quarvel $version"; exit 1; }
+  [ "$("$root/usr/games/$program" --version)" = "$program $version" ] ||
+    { echo "/usr/games/$program --version does not say $program $version"; exit 1; }
 done
 
 export HOME=$scratch/home XDG_DATA_HOME=$scratch/home/data XDG_CONFIG_HOME=$scratch/home/config

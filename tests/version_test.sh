@@ -16,7 +16,7 @@ says() {  # says WHERE FOUND
   fi
 }
 
-says "$(basename "$program") --version" "$("$program" --version | sed -n 's/^quarvel //p')"
+says "$(basename "$program") --version" "$("$program" --version | sed -n 's/^quarvel[-a-z]* //p')"
 # The metainfo lists the newest release first.
 says "AppStream metainfo" \
   "$(grep -o -m1 '<release [^>]*version="[^"]*"' "$src/dist/org.quarvel.Quarvel.metainfo.xml" | sed 's/.*version="//; s/"$//')"
