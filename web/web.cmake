@@ -4,16 +4,26 @@
 # folder that any static web server can host.
 set(QUARVEL_WEB_SITE ${CMAKE_BINARY_DIR}/site CACHE PATH "Folder of the finished web site")
 
+# Asyncify lets the frame loops sleep, at a price in every function it
+# instruments: it must instrument all that may be on the stack when the game
+# sleeps, and since the sleep is a virtual call it assumes every indirect call
+# may sleep. The drawing code calls its blends through pointers, so it would
+# be instrumented and run slower, though it never sleeps. A name here that
+# matches nothing only costs speed; one that matches a function that does
+# sleep stops the game there (the browser test plays every scene).
+set(QUARVEL_NEVER_SLEEPS "'RotoBlit*','drawImage*','drawText*','*paintText*','*drawRows*','drawEffects*','operator.new*'")
+
 set_target_properties(quarvel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUARVEL_WEB_SITE})
 target_link_options(quarvel PRIVATE
-  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 "-sASYNCIFY_REMOVE=[${QUARVEL_NEVER_SLEEPS}]"
   -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1
   -sEXPORTED_RUNTIME_METHODS=FS -sENVIRONMENT=web
+  "SHELL:--js-library ${CMAKE_SOURCE_DIR}/web/quarvel_library.js"
   "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/data/graphics@/graphics"
   "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/data/WAV@/WAV"
   "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/bench/whole_game.txt@/demo/whole_game.txt")
 # The packaged files are read at link time.
-set_property(TARGET quarvel APPEND PROPERTY LINK_DEPENDS
+set_property(TARGET quarvel APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/quarvel_library.js
   ${CMAKE_SOURCE_DIR}/data/graphics/graphics.bmp ${CMAKE_SOURCE_DIR}/bench/whole_game.txt)
 
 set(QUARVEL_PAGE_FILES index.html quarvel_page.js)

@@ -57,6 +57,7 @@ async function openBrowser() {
   await send('Page.addScriptToEvaluateOnNewDocument', { source: FAKE_GAMEPAD });
 
   const browser = {
+    send,
     async load(url) {
       await send('Page.navigate', { url });
     },
