@@ -497,7 +497,17 @@
   let activityNow = '';
   let pictureShown = false;  // the canvas holds picture's pixels
   const page = {
-    stats: { shows: 0, draws: 0 },
+    // For whoever drives the page: pictures handed over and drawn, the sound.
+    stats: {
+      shows: 0,
+      draws: 0,
+      get audio() {
+        return audio ? audio.state : 'none';
+      },
+      get gain() {
+        return master ? master.gain.value : null;
+      },
+    },
     // Only a picture that differs from the one on the canvas is drawn: a
     // comparison costs far less than a canvas upload.
     show(rgba) {

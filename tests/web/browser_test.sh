@@ -3,7 +3,8 @@
 # scripted run of each stage in Chromium headless (a static server on
 # 127.0.0.1 only) and in the native headless program, and compares the frame
 # fingerprints, the sound log, the saved high score and the exit code; then
-# plays with the keyboard, the touch buttons and a gamepad (input_test.js).
+# plays with the keyboard, the touch buttons and a gamepad (input_test.js),
+# checks the page itself (site_test.js) and the web app's icons.
 #   tests/web/browser_test.sh SITE_FOLDER NATIVE_BUILD_FOLDER
 set -euo pipefail
 
@@ -123,6 +124,23 @@ fi
 
 # Keyboard, touch buttons and gamepad, in real time.
 node "$here/input_test.js" "http://127.0.0.1:$port/" || failures=$((failures + 1))
+
+# The page: loading, offline copy, stored high score, layouts, controls.
+node "$here/site_test.js" "$site" "$source_dir" || failures=$((failures + 1))
+
+# The web app's icons are what make_icons draws from the committed sheet.
+mkdir -p "$work/icons"
+"$native/make_icons" --web "$source_dir/data/graphics/graphics.bmp" "$work/icons"
+stale_icons=""
+for icon in "$source_dir"/web/icons/*.png "$work"/icons/*.png; do
+  cmp -s "$work/icons/$(basename "$icon")" "$source_dir/web/icons/$(basename "$icon")" || stale_icons="$stale_icons $(basename "$icon")"
+done
+if [ -n "$stale_icons" ]; then
+  echo "browser test icons: FAILED: stale:$stale_icons (make_icons --web data/graphics/graphics.bmp web/icons)" >&2
+  failures=$((failures + 1))
+else
+  echo "browser test icons: web/icons are what make_icons draws from the sheet"
+fi
 
 [ "$failures" -eq 0 ] || { echo "browser test: $failures failed" >&2; exit 1; }
 echo "browser test: the browser build plays the same game"

@@ -152,10 +152,11 @@ const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'applic
 // (open connections too) and started again on the same port. files(name)
 // may give other bytes for a file, or null for a missing one.
 async function serveFolder(folder, files = () => undefined) {
+  let override = files;
   const sockets = new Set();
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname).replace(/^\/+/, '') || 'index.html';
-    let body = name.includes('..') ? null : files(name);
+    let body = name.includes('..') ? null : override(name);
     if (body === undefined) {
       try {
         body = fs.readFileSync(path.join(folder, name));
@@ -184,7 +185,11 @@ async function serveFolder(folder, files = () => undefined) {
       for (const socket of sockets) socket.destroy();
       return new Promise((resolve) => server.close(resolve));
     },
-    start: () => listen(port),
+    // Serves again on the same port (the same origin), other files if given.
+    start(other) {
+      if (other) override = other;
+      return listen(port);
+    },
   };
 }
 
