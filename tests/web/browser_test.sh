@@ -40,6 +40,7 @@ browser_run() {
   local out=$1 query=$2
   mkdir -p "$out"
   chromium --headless --no-sandbox --disable-gpu --disable-dev-shm-usage --no-first-run \
+    --disable-background-networking --disable-component-update --disable-sync \
     --user-data-dir="$work/profile" --virtual-time-budget=3600000 \
     --dump-dom "http://127.0.0.1:$port/index.html?$query" >"$out/page.html" 2>"$out/chromium.log" || true
   python3 - "$out" <<'EOF'
