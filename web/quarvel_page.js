@@ -406,9 +406,12 @@
   let pausedNow = false;
   let gameAsksPaused = false;
   let wakeHeldGame = null;
+  let padWatch = 0;  // while paused the game may not ask for input: a gamepad still plays on
   function setPaused(on) {
     if (headless || on === pausedNow) return;
     pausedNow = on;
+    clearInterval(padWatch);
+    if (on) padWatch = setInterval(pollGamepads, 100);
     const button = $('pause');
     button.setAttribute('aria-pressed', String(on));
     button.setAttribute('aria-label', on ? 'Play on' : 'Pause');
@@ -540,6 +543,7 @@
     activity(kind) {
       activityNow = String(kind);
       document.body.dataset.activity = activityNow;
+      if (activityNow === 'leaving') saveHighScore();
       for (const button of document.querySelectorAll('.pad .answer')) button.hidden = activityNow !== 'question';
     },
     highScore(value) {

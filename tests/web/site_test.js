@@ -57,6 +57,7 @@ const groups = {
       [files.wasm.name, null, /quarvel\.\w+\.wasm is missing from the site \(HTTP 404\)/],
       [files.data.name, null, /quarvel\.\w+\.data is missing from the site/],
       [files.game.name, null, /quarvel\.\w+\.js is missing from the site/],
+      [/src="(quarvel_page\.\w+\.js)"/.exec(fs.readFileSync(path.join(site, 'index.html'), 'utf8'))[1], null, /quarvel_page\.\w+\.js is missing/],
       [files.wasm.name, fs.readFileSync(path.join(site, files.wasm.name)).subarray(0, 1000), /wasm arrived damaged \(1000 bytes/],
       [files.data.name, flipped, /data arrived damaged/],
     ];
@@ -265,6 +266,10 @@ const groups = {
     const stage = await browser.evaluate("(() => { const r = document.getElementById('screen').getBoundingClientRect(); return [r.x + 20, r.y + 20]; })()");
     await browser.tap(stage[0], stage[1]);
     check((await browser.evaluate(pressedState)) === 'false' && await moving(browser), 'a tap did not play on');
+    await browser.evaluate("window.dispatchEvent(new Event('blur'))");
+    check((await browser.evaluate(pressedState)) === 'true', 'a lost focus did not pause');
+    await browser.gamepadButton(0, 300);
+    check((await browser.evaluate(pressedState)) === 'false', 'a gamepad button did not play on');
 
     // Mute and volume: M, the slider, kept for the next visit.
     await browser.key('KeyM', 'm');
