@@ -132,13 +132,22 @@ async function openBrowser() {
   const browser = await attach(first.targetId);
   browser.newPage = async () => attach((await send('Target.createTarget', { url: 'about:blank' })).targetId);
   browser.close = () => new Promise((resolve) => {
-    chromium.once('exit', () => {
+    const done = () => {
       try {
         fs.rmSync(profile, { recursive: true, force: true });
       } catch (error) {
         // a file the browser still held: left in the temporary folder
       }
       resolve();
+    };
+    if (chromium.exitCode !== null || chromium.signalCode !== null) {
+      done();
+      return;
+    }
+    const hard = setTimeout(() => chromium.kill('SIGKILL'), 5000);
+    chromium.once('exit', () => {
+      clearTimeout(hard);
+      done();
     });
     chromium.kill();
   });

@@ -14,7 +14,15 @@
 'use strict';
 const fs = require('fs');
 const path = require('path');
-const { openBrowser, serveFolder, sleep } = require('./devtools.js');
+const devtools = require('./devtools.js');
+
+const { openBrowser, sleep } = devtools;
+const servers = [];  // stopped after each group, whatever happened
+async function serveFolder(...args) {
+  const server = await devtools.serveFolder(...args);
+  servers.push(server);
+  return server;
+}
 
 const [site, source, only] = process.argv.slice(2);
 const files = JSON.parse(/<script id="site-files"[^>]*>(.*?)<\/script>/s.exec(
@@ -127,7 +135,7 @@ const groups = {
     await other.load(url);
     await running(other);
     await browser.evaluate(gameSaves(5000));
-    check((await stored(other)) === scoreText(5000), 'a save was not kept');
+    check(await other.waitFor(`localStorage.getItem('${STORED}') === ${JSON.stringify(scoreText(5000))}`, 5000), 'a save was not kept');
     await other.evaluate(gameSaves(1200));
     check((await stored(other)) === scoreText(5000), 'a lower save in another tab replaced 5000: ' + (await stored(other)));
     // The other tab reaches 7000 and is closed: the score reached is kept.
@@ -293,20 +301,27 @@ const groups = {
   },
 };
 
+// Each group in a browser of its own, given two minutes at most.
 (async () => {
   let failures = 0;
-  const browser = await openBrowser();
   for (const [name, run] of Object.entries(groups)) {
     if (only && only !== name) continue;
     const started = Date.now();
+    const browser = await openBrowser();
+    let timer;
     try {
-      await run(browser);
+      await Promise.race([run(browser), new Promise((resolve, reject) => {
+        timer = setTimeout(() => reject(new Error('no end after 120 s')), 120000);
+      })]);
       console.log(`browser page ${name}: passed (${((Date.now() - started) / 1000).toFixed(0)} s)`);
     } catch (error) {
       console.error(`browser page ${name}: FAILED: ${error.message}`);
       failures += 1;
+    } finally {
+      clearTimeout(timer);
+      await Promise.all(servers.splice(0).map((server) => server.stop()));
+      await browser.close();
     }
   }
-  await browser.close();
   process.exit(failures === 0 ? 0 : 1);
 })();
