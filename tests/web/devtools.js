@@ -162,6 +162,7 @@ const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'applic
 // may give other bytes for a file, or null for a missing one.
 async function serveFolder(folder, files = () => undefined) {
   let override = files;
+  const missing = [];  // every name answered with 404
   const sockets = new Set();
   const server = http.createServer((request, response) => {
     const name = decodeURIComponent(new URL(request.url, 'http://x').pathname).replace(/^\/+/, '') || 'index.html';
@@ -174,6 +175,7 @@ async function serveFolder(folder, files = () => undefined) {
       }
     }
     if (body === null) {
+      missing.push(name);
       response.writeHead(404, { 'Content-Type': 'text/plain' });
       response.end('not found');
       return;
@@ -190,6 +192,7 @@ async function serveFolder(folder, files = () => undefined) {
   const port = server.address().port;
   return {
     url: `http://127.0.0.1:${port}/`,
+    missing,
     stop() {
       for (const socket of sockets) socket.destroy();
       return new Promise((resolve) => server.close(resolve));

@@ -1,8 +1,10 @@
 // The page around the game in Chromium headless, each group served by its
 // own server (so its own origin, storage and service worker):
 //   loading   a missing or damaged file, no WebAssembly, file:// each say so
-//   offline   after one visit the game starts with the server stopped and the
-//             HTTP cache off, and a new build served replaces the copy
+//   offline   a visit asks for no missing file (favicon, icons) and leaves an
+//             installable app; after it the game starts with the server
+//             stopped and the HTTP cache off, and a new build served replaces
+//             the copy
 //   storage   two tabs never lower the stored high score; garbage is repaired
 //             at the next save; refused storage is said once and play goes on
 //   layout    phone portrait and landscape, desktop: controls of 44 px or
@@ -96,6 +98,7 @@ const groups = {
     await running(browser);
     check(await browser.evaluate('Promise.race([navigator.serviceWorker.ready.then(() => true),' +
       ' new Promise((resolve) => setTimeout(() => resolve(false), 20000))])'), 'no service worker became active');
+    check(server.missing.length === 0, 'the page asked for files the site does not have: ' + server.missing);
     const { installabilityErrors } = await browser.send('Page.getInstallabilityErrors');
     check(installabilityErrors.length === 0, 'not installable: ' + JSON.stringify(installabilityErrors));
     await server.stop();
