@@ -44,6 +44,7 @@
     statusLine.textContent = text;
     $('loading').hidden = state === 'running';
     $('progress').hidden = state !== 'loading';
+    $('hold').hidden = !pausedNow || gameAsksPaused || state !== 'running';  // paused while loading
   }
 
   // A failed start: the reason on the page, not only in the console.
