@@ -48,14 +48,13 @@ int main(int argc, char** argv) {
   }
   const char* sheetPath = argv[web ? 2 : 1];
   const std::string folder = argv[web ? 3 : 2];
-  spriteTable.sheet = createImage(128, 64);
-  Outcome loaded = loadBitmap(sheetPath, spriteTable.sheet.get());
+  OwnedImage sheet = createImage(128, 64);
+  Outcome loaded = loadBitmap(sheetPath, sheet.get());
   if (!loaded.ok()) {
     std::fprintf(stderr, "make_icons: cannot read the sprite sheet %s: %s\n", sheetPath, loaded.why().c_str());
     return 1;
   }
-  const std::vector<uint32_t> icon = iconPixels();
-  spriteTable.sheet.reset();
+  const std::vector<uint32_t> icon = iconPixels(sheet.get());
   std::vector<std::pair<std::string, std::vector<uint32_t>>> files;
   if (web) {
     for (int size : WEB_SIZES) {
@@ -66,7 +65,8 @@ int main(int argc, char** argv) {
       files.push_back({"/quarvel-maskable-" + std::to_string(size) + ".png", placed(icon, size, maskableScale)});
     }
   } else {
-    for (int size : SIZES) files.push_back({"/quarvel-" + std::to_string(size) + ".png", placed(icon, size, size / 16)});
+    for (int size : SIZES)
+      files.push_back({"/quarvel-" + std::to_string(size) + ".png", placed(icon, size, size / 16)});
   }
   for (const auto& [name, pixels] : files) {
     const int size = static_cast<int>(std::sqrt(static_cast<double>(pixels.size())));

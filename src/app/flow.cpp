@@ -79,6 +79,20 @@ backend::WindowConfig windowConfig(const RunOptions& options) {
       if (!saved.ok()) warn("cannot save the " + key + " to " + settingsFile + ": " + saved.why());
     };
   config.paintText = paintLettering;
+  // The window's icon, drawn from the sheet before the game loads it (a
+  // sheet that cannot be read is reported by the start-up; no icon then).
+  constexpr int ICON_SCALE = 4;
+  OwnedImage sheet = createImage(128, 64);
+  const std::string sheetPath =
+      options.dataFolder.empty() ? "graphics/graphics.bmp" : options.dataFolder + "/graphics/graphics.bmp";
+  if (loadBitmap(sheetPath, sheet.get()).ok()) {
+    const std::vector<uint32_t> icon = iconPixels(sheet.get());
+    config.iconSize = ICON_SIZE * ICON_SCALE;
+    config.icon.resize(static_cast<size_t>(config.iconSize) * config.iconSize);
+    for (int y = 0; y < config.iconSize; ++y)
+      for (int x = 0; x < config.iconSize; ++x)
+        config.icon[static_cast<size_t>(y) * config.iconSize + x] = icon[(y / ICON_SCALE) * ICON_SIZE + x / ICON_SCALE];
+  }
   return config;
 }
 

@@ -57,11 +57,13 @@ std::string SdlWindow::takeScreenshot() {
   return path;
 }
 
-void SdlWindow::showOverlay(const std::string& text) {
-  if (!config_.paintText) return;
+bool SdlWindow::showOverlay(const std::string& text) {
+  if (!config_.paintText) return false;
   overlay_ = config_.paintText(text);
+  if (overlay_.pixels.empty()) return false;
   overlayUntil_ = SDL_GetTicks64() + OVERLAY_MS;
   present();
+  return true;
 }
 
 void SdlWindow::changeVolume(int step) {
@@ -85,6 +87,7 @@ void SdlWindow::toggleMute() {
 
 void SdlWindow::setPaused(bool paused, bool byFocus) {
   if (paused == paused_) return;
+  if (paused && pausedText_.pixels.empty() && config_.paintText) pausedText_ = config_.paintText("PAUSED");
   paused_ = paused;
   pausedByFocus_ = paused && byFocus;
   present();

@@ -96,7 +96,6 @@ SdlWindow::SdlWindow(WindowConfig config) : config_(std::move(config)) {
   setenv("SDL_VIDEO_X11_WMCLASS", config_.appId.c_str(), 1);
   setenv("SDL_VIDEO_WAYLAND_WMCLASS", config_.appId.c_str(), 1);
   page_.assign(SCREEN_WIDTH * SCREEN_HEIGHT, 0);
-  if (config_.paintText) pausedText_ = config_.paintText("PAUSED");
 }
 
 SdlWindow::~SdlWindow() {
@@ -141,6 +140,9 @@ Outcome SdlWindow::openDisplay(ScreenMode mode) {
   // Crisp pixels: whole-number scales, letterboxed.
   SDL_RenderSetLogicalSize(window_->renderer, SCREEN_WIDTH, SCREEN_HEIGHT);
   SDL_RenderSetIntegerScale(window_->renderer, SDL_TRUE);
+  // A player who left the game silent is told so when it starts.
+  if (config_.muted) startOverlay_ = "MUTED";
+  if (!config_.muted && config_.volume == 0) startOverlay_ = "VOLUME 0";
   return {};
 }
 
@@ -179,6 +181,10 @@ void SdlWindow::windowSize(int& width, int& height) const {
 void SdlWindow::showPage(const uint32_t* pixels, bool presented) {
   if (presented) pacer_.presenting(static_cast<double>(SDL_GetTicks64()));
   std::memcpy(page_.data(), pixels, page_.size() * sizeof(uint32_t));
+  if (!startOverlay_.empty() && showOverlay(startOverlay_)) {  // the overlay presents the page too
+    startOverlay_.clear();
+    return;
+  }
   present();
 }
 

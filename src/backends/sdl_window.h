@@ -67,7 +67,7 @@ class SdlWindow : public machine::Backend {
   void changeVolume(int step);
   void toggleMute();
   void applyVolume();
-  void showOverlay(const std::string& text);
+  bool showOverlay(const std::string& text);  // false (nothing shown) before the letters are there
   void setPaused(bool paused, bool byFocus);
   void holdWhilePaused();
   int boundKey(int scanCode) const;
@@ -89,6 +89,7 @@ class SdlWindow : public machine::Backend {
   OverlayPicture pausedText_;
   OverlayPicture overlay_;  // the volume or MUTED, shown for a moment
   uint64_t overlayUntil_ = 0;
+  std::string startOverlay_;  // MUTED or VOLUME 0, shown once the game's letters are there
   int64_t presents_ = 0;
 };
 

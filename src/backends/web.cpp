@@ -104,7 +104,6 @@ Web::Web(WindowConfig config, bool virtualClock) : config_(std::move(config)), v
   lastYield_ = emscripten_get_now();
   page_.assign(SCREEN_WIDTH * SCREEN_HEIGHT, 0);
   rgba_.assign(SCREEN_WIDTH * SCREEN_HEIGHT, 0xFF000000u);
-  if (config_.paintText) pausedText_ = config_.paintText("PAUSED");
 }
 
 Web::~Web() { closeAudio(); }
@@ -200,6 +199,7 @@ void Web::pumpInput() {
 // The page pauses the game (its button, P, a hidden tab): the clock stops
 // here, inside one wait, with PAUSED over the last picture.
 void Web::holdWhilePaused() {
+  if (pausedText_.pixels.empty() && config_.paintText) pausedText_ = config_.paintText("PAUSED");
   std::vector<uint32_t> picture(page_.size());
   drawPausedPicture(page_.data(), pausedText_, picture.data());
   draw(picture.data());

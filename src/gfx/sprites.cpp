@@ -60,10 +60,9 @@ void destroySpriteTable() {
   spriteTable.sheet.reset();
 }
 
-std::vector<uint32_t> iconPixels() {
+std::vector<uint32_t> iconPixels(const Image* sheet) {
   std::vector<uint32_t> icon(ICON_SIZE * ICON_SIZE, ICON_BACKGROUND);
-  const Image* sheet = spriteTable.sheet.get();
-  if (sheet == nullptr) return icon;
+  if (sheet == nullptr || sheet->width < 64 || sheet->height < 16) return icon;
   // Top half: the alien of cells 4-5 (x 32..47, y 0..7); bottom half: the
   // ship of cells 22-23 (x 48..63, y 8..15).
   for (int y = 0; y < ICON_SIZE; ++y)

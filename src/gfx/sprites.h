@@ -86,7 +86,8 @@ void buildSpriteTable();
 void destroySpriteTable();
 inline const Image* sprite(int id) { return spriteTable.images[id].get(); }
 
-// The game's icon, drawn from the sheet: the green alien over the player's
-// ship on the night blue of the title, ICON_SIZE pixels square, 0xAARRGGBB.
+// The game's icon, drawn from a sprite sheet: the green alien over the
+// player's ship on the night blue of the title, ICON_SIZE pixels square,
+// 0xAARRGGBB.
 constexpr int ICON_SIZE = 16;
-std::vector<uint32_t> iconPixels();
+std::vector<uint32_t> iconPixels(const Image* sheet);
