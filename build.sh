@@ -11,13 +11,15 @@
 #   ./build.sh soak [FRAMES]   random play through every scene under the sanitizers
 #   ./build.sh web    install, build the browser version into build-web/ and
 #                     serve it on http://127.0.0.1:8000/
+#   ./build.sh release  the Debian package, source archive, browser site (zip)
+#                     and SHA256SUMS of HEAD into build-release/
 # QUARVEL_SKIP_WEB=1 leaves the browser build and its test out of "test" on a
 # developer's machine; CI (.ci/run, or CI set) always runs them.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make libsdl2-dev libsdl2-mixer-dev libgtest-dev libbenchmark-dev
-  clang clang-tidy clang-format libclang-rt-14-dev emscripten node-acorn nodejs chromium python3
+  libstb-dev clang clang-tidy clang-format libclang-rt-14-dev emscripten node-acorn nodejs chromium python3
   desktop-file-utils appstream man-db)
 JOBS=${JOBS:-2}
 
@@ -50,7 +52,8 @@ cpp_files() { git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'benc
 
 # Layers, format and clang-tidy: any finding fails the test command.
 lint() {  # lint BUILD_FOLDER (with compile_commands.json)
-  tools/check_layers.sh
+  python3 tools/check_layers.py
+  python3 tools/check_layers.py --self-test
   cpp_files | xargs clang-format --dry-run --Werror
   echo "format: every file as .clang-format says"
   run-clang-tidy -p "$1" -quiet -j "$JOBS" "$PWD/src/" >"$1/clang-tidy.log" 2>&1 || {
@@ -79,6 +82,68 @@ build_fuzz() {  # the libFuzzer targets: clang, ASan, UBSan
   cmake --build build-ci/fuzz -j"$JOBS" --target fuzz_targets
 }
 
+# ---- Release: the Debian package, the source archive and the browser site ----
+# Made from a commit exported with git archive, built in a scratch copy, so
+# the working tree stays clean and uncommitted changes never reach a release.
+PACKAGES+=(build-essential debhelper lintian zip)
+
+project_version() {  # project_version COMMIT: the version project() sets
+  git show "$1:CMakeLists.txt" | sed -n 's/^project(quarvel VERSION \([^ ]*\).*/\1/p'
+}
+
+# dpkg-buildpackage in SOURCE_DIR (a scratch copy: it writes into it and its
+# parent): the Debian source package and the binary one, without the tests
+# and benchmarks. Its files (.dsc, .tar.xz, the .deb and its debug symbols,
+# .buildinfo, .changes) are copied into OUT_DIR; the log is LOG.
+build_deb() {  # build_deb SOURCE_DIR OUT_DIR LOG
+  local src=$1 out=$2 log=$3
+  mkdir -p "$out"
+  echo "dpkg-buildpackage: building the package (log: $log)"
+  (cd "$src" && DEB_BUILD_OPTIONS="parallel=$JOBS nocheck" dpkg-buildpackage -us -uc) >"$log" 2>&1 || {
+    tail -n 40 "$log" >&2
+    echo "dpkg-buildpackage failed (full log: $log)" >&2
+    return 1
+  }
+  cp "$(dirname "$src")"/quarvel*_*.{dsc,tar.xz,deb,buildinfo,changes} "$out/"
+}
+
+# The package the test command checks: the working tree's tracked files as
+# they are now (git stash create records them without touching anything), so
+# it is built from the same code as build-ci/plain.
+test_package() (  # test_package OUT_DIR
+  local tree scratch
+  tree=$(git stash create)
+  scratch=$(mktemp -d)
+  trap 'rm -rf "$scratch"' EXIT
+  git archive --prefix=quarvel/ "${tree:-HEAD}" | tar -x -C "$scratch"
+  rm -rf "$1"
+  build_deb "$scratch/quarvel" "$1" "$1.log"
+)
+
+release() (  # everything from HEAD into build-release/
+  local version out=$PWD/build-release scratch name
+  version=$(project_version HEAD)
+  name=quarvel-$version
+  [ -z "$(git status --porcelain --untracked-files=no)" ] ||
+    echo "release: uncommitted changes are left out; this is HEAD ($(git rev-parse --short HEAD))" >&2
+  scratch=$(mktemp -d)
+  trap 'rm -rf "$scratch"' EXIT
+  rm -rf "$out"
+  mkdir -p "$out"
+  git archive --format=tar.gz --prefix="$name/" -o "$out/$name.tar.gz" HEAD
+  tar -xzf "$out/$name.tar.gz" -C "$scratch"
+  mkdir -p build-ci
+  build_deb "$scratch/$name" "$out" "$PWD/build-ci/release.log"
+  lintian --fail-on error,warning --display-info --pedantic "$out"/quarvel_*.changes
+  # The browser site, built by build_web in the exported copy.
+  (cd "$scratch/$name" && build_web)
+  mv "$scratch/$name/build-web" "$scratch/$name-web"
+  (cd "$scratch" && zip -q -r -X "$out/$name-web.zip" "$name-web")
+  (cd "$out" && sha256sum -- * >SHA256SUMS)
+  echo "release $version in build-release/:"
+  ls -l "$out"
+)
+
 case "${1:-}" in
   play)
     install_missing
@@ -90,6 +155,8 @@ case "${1:-}" in
     build build-ci/plain -DQUARVEL_BENCH=ON
     lint build-ci/plain
     (cd build-ci/plain && ctest --output-on-failure -j"$JOBS")
+    test_package build-ci/package
+    tests/package_test.sh build-ci/package/quarvel_*.deb build-ci/plain
     build build-ci/sanitized -DQUARVEL_SANITIZE=ON -DQUARVEL_BENCH=OFF
     (cd build-ci/sanitized &&
       ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -122,6 +189,10 @@ case "${1:-}" in
   format)  # applies .clang-format to every C++ file
     cpp_files | xargs clang-format -i
     ;;
+  release)
+    install_missing
+    release
+    ;;
   web)
     install_missing
     build_web
@@ -129,7 +200,7 @@ case "${1:-}" in
     exec python3 -m http.server 8000 --bind 127.0.0.1 --directory build-web
     ;;
   *)
-    echo "usage: ./build.sh play|test|bench|format|web|fuzz [TARGET] [SECONDS]|soak [FRAMES]" >&2
+    echo "usage: ./build.sh play|test|bench|format|web|release|fuzz [TARGET] [SECONDS]|soak [FRAMES]" >&2
     exit 2
     ;;
 esac

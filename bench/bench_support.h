@@ -4,27 +4,34 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <ctime>
+#include <memory>
+#include <string>
 
+#include "backends/headless.h"
 #include "gfx/sprites.h"
-#include "platform/harness.h"
-#include "platform/platform.h"
-#include "platform/run_options.h"
+#include "machine/control.h"
+#include "machine/machine.h"
+#include "machine/observer.h"
 
+// Run from the build folder, where graphics/ and WAV/ sit.
 inline void startBenchScreen() {
-  RunOptions options;
-  options.headless = true;
-  platformStart(options);
-  openScreen(320, 240, 32, 2, false);
-  loadSpriteSheet();
+  machine::start(std::make_unique<backend::Headless>());
+  if (!openScreen(ScreenMode::Window).ok() || !loadSpriteSheet().ok()) std::abort();
   buildSpriteTable();
 }
 
 inline void stopBenchScreen() {
   destroySpriteTable();
   closeScreen();
-  platformStop();
+  machine::stop();
 }
+
+// Keys as a keyboard gives them, for the scenes that wait on one.
+inline void pressKey(int scanCode, const std::string& typed) { machine::scriptInput().press(scanCode, typed); }
+inline void releaseKey(int scanCode) { machine::scriptInput().release(scanCode); }
+inline void queueKeyValue(const std::string& value) { machine::scriptInput().type(value); }
 
 // CPU seconds of one 320x240 page copy on this machine (page_copy.cpp).
 double pageCopySeconds();

@@ -6,8 +6,7 @@
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
-#include "platform/harness.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 
 namespace {
 
@@ -21,7 +20,7 @@ void BM_RotoBlitSpriteScale4(benchmark::State& state) {
   GfxScene scene;
   const uint32_t orange = 0xFF7F00;
   for (auto _ : state) {
-    RotoBlit(nullptr, 160, 120, sprite(SprAlienB1), 4.0f, 4.0f, 0.0f, 254, RecolourBlend, &orange);
+    RotoBlit(nullptr, 160, 120, sprite(SprAlienB1), 4.0f, 4.0f, 0.0f, Transparency::SkipMask, RecolourBlend, &orange);
     benchmark::ClobberMemory();
   }
 }
@@ -29,13 +28,13 @@ BENCHMARK(BM_RotoBlitSpriteScale4)->Unit(benchmark::kMicrosecond);
 
 void BM_RotoBlitUfoScale19IntoImage(benchmark::State& state) {
   GfxScene scene;
-  Image* hangar = createImage(640, 240);
+  OwnedImage picture = createImage(640, 240);
+  Image* hangar = picture.get();
   const uint32_t grey = 0xDDDDDD;
   for (auto _ : state) {
-    RotoBlit(hangar, 320, 120, sprite(SprUfo), 19.0f, 19.0f, 0.0f, 254, RecolourBlend, &grey);
+    RotoBlit(hangar, 320, 120, sprite(SprUfo), 19.0f, 19.0f, 0.0f, Transparency::SkipMask, RecolourBlend, &grey);
     benchmark::ClobberMemory();
   }
-  destroyImage(hangar);
 }
 BENCHMARK(BM_RotoBlitUfoScale19IntoImage)->Unit(benchmark::kMicrosecond);
 
@@ -43,7 +42,7 @@ void BM_DrawTextOutlined38(benchmark::State& state) {
   GfxScene scene;
   const std::string line = "SCORE  00012345     HI SCORE  00067890";
   for (auto _ : state) {
-    drawText(8, 3, line, 0x000000, -1);
+    drawText(8, 3, line, 0x000000, Outline::Yes);
     benchmark::ClobberMemory();
   }
 }

@@ -1,50 +1,64 @@
 // Sound: starting up (reading and checking all nine samples, run from the
 // build folder where WAV/ sits) and one play request with the sound log on.
-#include "platform/sound.h"
-
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
-#include "platform/harness.h"
-#include "platform/run_options.h"
-#include "platform/wav.h"
+#include "backends/headless.h"
+#include "formats/wav.h"
+#include "harness/harness.h"
+#include "machine/control.h"
+#include "machine/machine.h"
+#include "os/files.h"
 
 namespace {
 
+// Whether a play request reaches the sound log: the sound started.
+bool soundStarted(const std::string& log) {
+  playEffect(Sample::Shot, Channel::Shot, FULL_VOLUME);
+  std::string text;
+  return os::readRegularFile(log, 1 << 20, text) == os::FileRead::Ok && !text.empty();
+}
+
 void BM_InitSoundLoadsNineSamples(benchmark::State& state) {
-  RunOptions options;
-  options.headless = true;
-  platformStart(options);
-  for (auto _ : state) {
-    initSound({});
-    benchmark::DoNotOptimize(soundState.soundReady);
+  machine::start(std::make_unique<backend::Headless>());
+  for (auto _ : state) initSound(true);
+  harness::Options options;
+  options.soundLog = "bench-sound.log";
+  {
+    harness::Harness harness(options);
+    if (!soundStarted(options.soundLog)) state.SkipWithError("the samples did not load (run from the build folder)");
   }
-  if (!soundState.soundReady) state.SkipWithError("the samples did not load (run from the build folder)");
-  soundState = SoundState{};
-  platformStop();
+  closeSound();
+  machine::stop();
+  std::remove("bench-sound.log");
 }
 BENCHMARK(BM_InitSoundLoadsNineSamples)->Unit(benchmark::kMicrosecond);
 
 void BM_ParseSirenSample(benchmark::State& state) {
-  WavSound siren;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(readWav("WAV/8.WAV", siren));
+  std::vector<uint8_t> file;
+  if (os::readRegularFile("WAV/8.WAV", 8u << 20, file) != os::FileRead::Ok) {
+    state.SkipWithError("WAV/8.WAV missing (run from the build folder)");
+    return;
   }
-  if (siren.samples.empty()) state.SkipWithError("WAV/8.WAV missing (run from the build folder)");
+  WavSound siren;
+  for (auto _ : state) benchmark::DoNotOptimize(parseWav(file.data(), file.size(), siren).ok());
 }
 BENCHMARK(BM_ParseSirenSample)->Unit(benchmark::kMicrosecond);
 
 void BM_PlayEffectWithSoundLog(benchmark::State& state) {
-  RunOptions options;
-  options.headless = true;
+  machine::start(std::make_unique<backend::Headless>());
+  harness::Options options;
   options.soundLog = "bench-sound.log";
-  platformStart(options);
-  initSound({});
-  for (auto _ : state) playEffect(3, 3, 255);
-  soundState = SoundState{};
-  platformStop();
+  {
+    harness::Harness harness(options);
+    initSound(true);
+    for (auto _ : state) playEffect(Sample::Hit, Channel::Hit, FULL_VOLUME);
+  }
+  closeSound();
+  machine::stop();
   std::remove("bench-sound.log");
 }
 BENCHMARK(BM_PlayEffectWithSoundLog)->Unit(benchmark::kMicrosecond);

@@ -5,8 +5,7 @@
 #include "bench_support.h"
 #include "game/game_state.h"
 #include "gfx/effects.h"
-#include "platform/platform.h"
-#include "platform/sound.h"
+#include "machine/machine.h"
 #include "stage_one/stage_one_internal.h"
 
 using namespace stage_one;
@@ -16,7 +15,7 @@ namespace {
 void BM_StageOneFrameFullFormation(benchmark::State& state) {
   startBenchScreen();
   seedRandom(1);
-  initSound({"NOSOUND"});
+  initSound(false);
   gameState = GameState{2, 0, 1000};
 
   StageOneRecord start;

@@ -5,8 +5,7 @@
 #include "bench_support.h"
 #include "gfx/effects.h"
 #include "gfx/sprites.h"
-#include "platform/harness.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "stage_three/stage_three_internal.h"
 
 using namespace stage_three;

@@ -8,8 +8,7 @@
 #include "bench_support.h"
 #include "gfx/effects.h"
 #include "gfx/sprites.h"
-#include "platform/harness.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "stage_two/stage_two_internal.h"
 
 using namespace stage_two;

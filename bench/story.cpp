@@ -8,8 +8,7 @@
 
 #include "bench_support.h"
 #include "gfx/sprites.h"
-#include "platform/harness.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 
 namespace {
 

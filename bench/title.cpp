@@ -7,8 +7,7 @@
 #include "game/game_state.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
-#include "platform/harness.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 
 namespace {
 

@@ -1,21 +1,14 @@
-// The BMP loader and the sprite table cut from what it loaded: any bytes
-// either load into the 128x64 sheet or leave it untouched, and the table is
-// built and freed from whatever the sheet holds.
-#include "platform/bitmap.h"
-
+// The BMP reader: anything at all gives a picture of the size it says, or a
+// failure with a reason and no picture.
 #include <cstddef>
 #include <cstdint>
 
-#include "gfx/sprites.h"
+#include "formats/bmp.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  spriteTable.sheet = createImage(128, 64);
-  decodeBitmap(data, size, spriteTable.sheet);
-  // A second, odd-sized target: overlaps are clipped either way.
-  Image* odd = createImage(3, 200);
-  decodeBitmap(data, size, odd);
-  destroyImage(odd);
-  buildSpriteTable();
-  destroySpriteTable();
+  Picture picture;
+  Outcome read = decodeBmp(data, size, picture);
+  if (read.ok() && picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height) __builtin_trap();
+  if (!read.ok() && (read.why().empty() || !picture.pixels.empty())) __builtin_trap();
   return 0;
 }

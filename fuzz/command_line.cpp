@@ -26,9 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (size == 0) args.clear();
   RunOptions options;
-  int result = parseCommandLine(args, options);
-  if (result < 0 || result > 2) __builtin_trap();
-  if (result == 0) {
+  if (parseCommandLine(args, options) == CommandLine::Run) {
     for (const auto& range : options.shotFrames)
       if (range.first < 1 || range.second < range.first) __builtin_trap();
   }

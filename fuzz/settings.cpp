@@ -1,6 +1,6 @@
 // The settings file reader: any text gives settings within their ranges and a
 // problem line for each line it skips, and the same text reads the same again.
-#include "platform/settings.h"
+#include "app/settings.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,46 +1,78 @@
-// make_icons: the desktop icons, drawn from the sprite sheet. The green
-// alien stands over the player's ship on the night blue of the title, 16x16
-// pixels, enlarged by whole numbers (nearest neighbour) to each size.
+// make_icons: the icons, drawn from the sprite sheet as the game draws its
+// window icon (the green alien over the player's ship on the night blue of
+// the title, 16x16 pixels), enlarged by whole numbers (nearest neighbour).
 //   make_icons data/graphics/graphics.bmp dist/icons
-// writes dist/icons/quarvel-N.png for N = 16, 32, 48, 64, 128, 256.
+// writes the desktop's dist/icons/quarvel-N.png for N = 16, 32, 48, 64, 128, 256.
+//   make_icons --web data/graphics/graphics.bmp web/icons
+// writes the web app's icons: quarvel-N.png, and quarvel-maskable-N.png
+// with the picture inside the circle a launcher may cut out, for N = 192
+// and 512.
+#include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
-#include "platform/platform.h"
-#include "platform/png.h"
+#include "formats/png.h"
+#include "gfx/sprites.h"
+#include "machine/machine.h"
 
 namespace {
+
 constexpr int SIZES[] = {16, 32, 48, 64, 128, 256};
-constexpr uint32_t BACKGROUND = 0xFF10104A;
-constexpr uint32_t ALIEN = 0xFF20E020;  // the sheet's green alien, its own colour
-constexpr uint32_t SHIP = 0xFFFFE020;
+constexpr int WEB_SIZES[] = {192, 512};
+
+Outcome writeIcon(const std::string& path, const std::vector<uint32_t>& pixels, int size) {
+  std::string png = encodePng(pixels.data(), size, size, size, PngAlpha::Kept);
+  return png.empty() ? Outcome::failure("cannot encode it") : os::replaceFile(path, png);
+}
+
+// The 16x16 icon enlarged `scale` times and centred on a size x size square
+// of its own background.
+std::vector<uint32_t> placed(const std::vector<uint32_t>& icon, int size, int scale) {
+  std::vector<uint32_t> pixels(static_cast<size_t>(size) * size, icon[0]);
+  const int margin = (size - ICON_SIZE * scale) / 2;
+  for (int y = 0; y < ICON_SIZE * scale; ++y)
+    for (int x = 0; x < ICON_SIZE * scale; ++x)
+      pixels[static_cast<size_t>(margin + y) * size + margin + x] = icon[(y / scale) * ICON_SIZE + x / scale];
+  return pixels;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: make_icons SHEET.bmp FOLDER\n");
+  const bool web = argc == 4 && std::strcmp(argv[1], "--web") == 0;
+  if (argc != 3 && !web) {
+    std::fprintf(stderr, "usage: make_icons [--web] SHEET.bmp FOLDER\n");
     return 2;
   }
-  Image* sheet = createImage(128, 64);
-  if (!loadBitmap(argv[1], sheet)) {
-    destroyImage(sheet);
-    std::fprintf(stderr, "make_icons: cannot read the sprite sheet %s\n", argv[1]);
+  const char* sheetPath = argv[web ? 2 : 1];
+  const std::string folder = argv[web ? 3 : 2];
+  OwnedImage sheet = createImage(128, 64);
+  Outcome loaded = loadBitmap(sheetPath, sheet.get());
+  if (!loaded.ok()) {
+    std::fprintf(stderr, "make_icons: cannot read the sprite sheet %s: %s\n", sheetPath, loaded.why().c_str());
     return 1;
   }
-  // Top half: the alien of cells 4-5 (x 32..47, y 0..7); bottom half: the
-  // ship of cells 22-23 (x 48..63, y 8..15).
-  uint32_t icon[16 * 16];
-  for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 16; ++x) {
-      uint32_t pixel = y < 8 ? imageRow(sheet, y)[32 + x] : imageRow(sheet, y)[48 + x];
-      bool shape = (pixel & 0xFFFFFF) != MASK_COLOUR;
-      icon[y * 16 + x] = !shape ? BACKGROUND : y < 8 ? ALIEN : SHIP;
+  const std::vector<uint32_t> icon = iconPixels(sheet.get());
+  std::vector<std::pair<std::string, std::vector<uint32_t>>> files;
+  if (web) {
+    for (int size : WEB_SIZES) {
+      // A maskable icon's picture stays inside the middle circle of 80% of
+      // its width: a square of 16 * scale fits when its diagonal does.
+      const int maskableScale = static_cast<int>(size * 0.8 / 1.4143 / ICON_SIZE);
+      files.push_back({"/quarvel-" + std::to_string(size) + ".png", placed(icon, size, size / ICON_SIZE)});
+      files.push_back({"/quarvel-maskable-" + std::to_string(size) + ".png", placed(icon, size, maskableScale)});
     }
-  destroyImage(sheet);
-  for (int size : SIZES) {
-    std::string path = std::string(argv[2]) + "/quarvel-" + std::to_string(size) + ".png";
-    if (!writePng(path, encodePng(icon, 16, 16, 16, true, size / 16))) {
-      std::fprintf(stderr, "make_icons: cannot write %s\n", path.c_str());
+  } else {
+    for (int size : SIZES)
+      files.push_back({"/quarvel-" + std::to_string(size) + ".png", placed(icon, size, size / 16)});
+  }
+  for (const auto& [name, pixels] : files) {
+    const int size = static_cast<int>(std::sqrt(static_cast<double>(pixels.size())));
+    Outcome written = writeIcon(folder + name, pixels, size);
+    if (!written.ok()) {
+      std::fprintf(stderr, "make_icons: cannot write %s: %s\n", (folder + name).c_str(), written.why().c_str());
       return 1;
     }
   }

@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "formats/bmp.h"
+
 namespace {
 
 constexpr int SHEET_WIDTH = 128;
@@ -174,43 +176,6 @@ bool parseSheet(std::istream& in, Sheet& sheet, ParseError& error) {
   return true;
 }
 
-void putLittleEndian(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; i++) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-// A Windows bitmap: 14-byte file header, 40-byte info header, then the rows
-// bottom-up as blue, green, red bytes (each row 384 bytes, already a multiple of 4).
-std::vector<uint8_t> encodeBmp(const Sheet& sheet) {
-  const uint32_t rowBytes = SHEET_WIDTH * 3;
-  const uint32_t pixelBytes = rowBytes * SHEET_HEIGHT;
-  std::vector<uint8_t> out;
-  out.push_back('B');
-  out.push_back('M');
-  putLittleEndian(out, 54 + pixelBytes, 4);  // file size
-  putLittleEndian(out, 0, 4);                // reserved
-  putLittleEndian(out, 54, 4);               // offset of the pixels
-  putLittleEndian(out, 40, 4);               // info header size
-  putLittleEndian(out, SHEET_WIDTH, 4);
-  putLittleEndian(out, SHEET_HEIGHT, 4);  // positive: bottom-up
-  putLittleEndian(out, 1, 2);             // planes
-  putLittleEndian(out, 24, 2);            // bits per pixel
-  putLittleEndian(out, 0, 4);             // no compression
-  putLittleEndian(out, pixelBytes, 4);
-  putLittleEndian(out, 2835, 4);  // 72 dpi, both ways
-  putLittleEndian(out, 2835, 4);
-  putLittleEndian(out, 0, 4);  // colours used
-  putLittleEndian(out, 0, 4);  // important colours
-  for (int y = SHEET_HEIGHT - 1; y >= 0; y--) {
-    for (int x = 0; x < SHEET_WIDTH; x++) {
-      uint32_t colour = sheet.pixels[static_cast<size_t>(y * SHEET_WIDTH + x)];
-      out.push_back(static_cast<uint8_t>(colour));
-      out.push_back(static_cast<uint8_t>(colour >> 8));
-      out.push_back(static_cast<uint8_t>(colour >> 16));
-    }
-  }
-  return out;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -231,7 +196,7 @@ int main(int argc, char** argv) {
     std::cerr << inputPath << ":" << error.line << ": " << error.message << "\n";
     return 2;
   }
-  std::vector<uint8_t> bmp = encodeBmp(sheet);
+  std::vector<uint8_t> bmp = encodeBmp(sheet.pixels.data(), SHEET_WIDTH, SHEET_HEIGHT, SHEET_WIDTH);
   std::ofstream out(outputPath, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
   out.close();

@@ -1,6 +1,7 @@
-// The page around the game: canvas, keyboard, touch buttons, gamepads, Web
-// Audio, the high score in local storage, and the URL's harness controls.
-// The game (quarvel.js) reaches this file through Module.quarvelPage.
+// The page around the game: loading, canvas, keyboard, touch buttons,
+// gamepads, Web Audio, pause, mute and volume, the high score in local
+// storage, the offline copy and the URL's harness controls. The game
+// (quarvel.js) reaches this file through Module.quarvelPage.
 //
 // URL options (all optional):
 //   seed=N          seed the random numbers with N
@@ -21,45 +22,109 @@
   const SCRIPT_PATH = '/input/script.txt';
   const DEMO_PATH = '/demo/whole_game.txt';
   const HISCORE_PATH = '/hiscore.txt';
-  const HISCORE_STORAGE = 'quarvel.hiscore.txt';
+  const STORED_HISCORE = 'quarvel.hiscore.txt';
+  const STORED_VOLUME = 'quarvel.volume';
+  const STORED_MUTED = 'quarvel.muted';
 
   const params = new URLSearchParams(location.search);
   const timedemo = params.has('timedemo');
   const headless = params.has('headless') || timedemo;
+  // A run for a test or a measurement: no offline copy, no stored settings.
+  const harness = headless || params.has('frames') || params.has('script') || params.has('input');
 
   const $ = (id) => document.getElementById(id);
   const canvas = $('screen');
   const screen = canvas.getContext('2d', { alpha: false });
   const picture = screen.createImageData(320, 240);
+  const pictureWords = new Uint32Array(picture.data.buffer);
   const statusLine = $('status');
 
   function setStatus(state, text) {
     statusLine.dataset.state = state;
     statusLine.textContent = text;
+    $('loading').hidden = state === 'running';
+    $('progress').hidden = state !== 'loading';
+    $('hold').hidden = !pausedNow || gameAsksPaused || state !== 'running';  // paused while loading
   }
+
+  // A failed start: the reason on the page, not only in the console.
+  function fail(text) {
+    if (statusLine.dataset.state === 'error') return;
+    setStatus('error', text);
+    console.error('quarvel: ' + text);
+  }
+
+  let noticeShown = '';
+  function notice(text) {
+    if (noticeShown === text) return;
+    noticeShown = text;
+    $('notice').textContent = text;
+    $('notice').hidden = false;
+    setTimeout(() => {
+      if (noticeShown === text) $('notice').hidden = true;
+    }, 12000);
+  }
+
+  // ---- local storage, which a browser may refuse --------------------------------
+  let storageRefused = false;
+  function refused() {
+    if (storageRefused) return;
+    storageRefused = true;
+    notice('This browser does not let the page keep anything (local storage is off or full): ' +
+      'the high score, volume and mute last only until you leave.');
+  }
+  const storage = {
+    get(key) {
+      try {
+        return window.localStorage.getItem(key);
+      } catch (error) {
+        refused();
+        return null;
+      }
+    },
+    set(key, value) {
+      try {
+        if (window.localStorage.getItem(key) !== value) window.localStorage.setItem(key, value);
+      } catch (error) {
+        refused();
+      }
+    },
+  };
 
   // ---- the canvas: whole-number scales of device pixels, letterboxed -------
   function fit() {
-    const controls = $('touch');
-    const reserved = controls.hidden ? 0 : controls.offsetHeight;
+    const stage = $('stage');
     const ratio = window.devicePixelRatio || 1;
-    const width = window.innerWidth * ratio;
-    const height = Math.max(1, window.innerHeight - reserved) * ratio;
+    const width = stage.clientWidth * ratio;
+    const height = stage.clientHeight * ratio;
     let scale = Math.floor(Math.min(width / 320, height / 240));
-    if (scale < 1) scale = Math.min(width / 320, height / 240);  // a very small window
+    if (scale < 1) scale = Math.max(0.01, Math.min(width / 320, height / 240));  // a very small window
     canvas.style.width = (320 * scale) / ratio + 'px';
     canvas.style.height = (240 * scale) / ratio + 'px';
   }
+  if (window.ResizeObserver) new ResizeObserver(fit).observe($('stage'));
   window.addEventListener('resize', fit);
 
+  const fullScreenButton = $('full-screen');
   function toggleFullScreen() {
-    if (document.fullscreenElement) document.exitFullscreen();
+    if (document.fullscreenElement) document.exitFullscreen().catch(() => {});
     else if (document.documentElement.requestFullscreen) document.documentElement.requestFullscreen().catch(() => {});
   }
-  $('full-screen').addEventListener('click', (event) => {
-    event.currentTarget.blur();  // Space must reach the game, not press the button again
-    toggleFullScreen();
+  document.addEventListener('fullscreenchange', () => {
+    const full = !!document.fullscreenElement;
+    fullScreenButton.setAttribute('aria-pressed', String(full));
+    fullScreenButton.setAttribute('aria-label', full ? 'Leave full screen' : 'Full screen');
+    fullScreenButton.title = (full ? 'Leave full screen' : 'Full screen') + ' (Alt+Enter)';
   });
+  if (!document.fullscreenEnabled) fullScreenButton.hidden = true;  // e.g. a phone's browser without it
+  // A button clicked gives the focus back, so that Space reaches the game.
+  function onClick(button, action) {
+    button.addEventListener('click', () => {
+      button.blur();
+      action();
+    });
+  }
+  onClick(fullScreenButton, toggleFullScreen);
 
   // ---- input: one queue the game empties while it sleeps --------------------
   const queue = [];
@@ -86,6 +151,10 @@
     Enter: 'enter', NumpadEnter: 'enter', Tab: 'tab', Backspace: 'backspace', AltLeft: 'alt',
     AltRight: 'alt', Minus: 'minus',
   };
+  // The keys the game plays with; only these lose their meaning in the browser.
+  const GAME_KEYS = new Set(['left', 'right', 'up', 'down', 'space', 'esc', 'ctrl', 'lshift', 'y', 'n', 'z']);
+  const MODIFIERS = new Set(['ControlLeft', 'ControlRight', 'ShiftLeft', 'ShiftRight', 'AltLeft', 'AltRight',
+    'MetaLeft', 'MetaRight']);
 
   // Letters by the layout (the character the key types); the other keys by
   // their place on the keyboard.
@@ -101,22 +170,41 @@
     return CODES[event.code] ? { name: CODES[event.code], letter: '' } : null;
   }
 
+  // Ctrl, Alt or Meta held with another key: a browser or system shortcut.
+  function chord(event) {
+    const code = event.code;
+    return (event.ctrlKey && !code.startsWith('Control')) || (event.altKey && !code.startsWith('Alt')) ||
+      (event.metaKey && !code.startsWith('Meta'));
+  }
+
   const keyboardHeld = new Map();  // event.code -> key name, so a release matches its press
   window.addEventListener('keydown', (event) => {
     startAudio();
-    if (gameOver) {
-      location.reload();
-      return;
+    if (event.code === 'Enter' || event.code === 'NumpadEnter') {
+      if (event.altKey && !event.ctrlKey && !event.metaKey) {
+        event.preventDefault();
+        if (!event.repeat) toggleFullScreen();
+        return;
+      }
     }
-    if (event.code === 'Enter' && event.altKey) {
-      event.preventDefault();
-      if (!event.repeat) toggleFullScreen();
+    if (chord(event)) return;  // never the game's, always the browser's
+    if (gameOver) {
+      if (!MODIFIERS.has(event.code)) location.reload();
       return;
     }
     const key = keyOf(event);
+    if (key && !headless && (key.name === 'p' || key.name === 'm')) {
+      event.preventDefault();
+      if (!event.repeat) key.name === 'p' ? setPaused(!pausedNow) : setMuted(!muted);
+      return;
+    }
+    if (pausedNow && !MODIFIERS.has(event.code)) {
+      if (key && GAME_KEYS.has(key.name)) event.preventDefault();
+      if (!event.repeat) setPaused(false);  // the key that resumes is not the game's
+      return;
+    }
     if (!key) return;
-    const browserShortcut = (event.ctrlKey || event.metaKey) && key.letter !== '';
-    if (!browserShortcut) event.preventDefault();
+    if (GAME_KEYS.has(key.name)) event.preventDefault();
     if (headless) return;
     if (event.repeat && keyboardHeld.has(event.code)) {
       queue.push({ kind: 3, name: key.name, letter: key.letter, shift: event.shiftKey });
@@ -129,28 +217,26 @@
   window.addEventListener('keyup', (event) => {
     const name = keyboardHeld.get(event.code);
     if (name === undefined) return;
-    event.preventDefault();
+    if (GAME_KEYS.has(name)) event.preventDefault();
     keyboardHeld.delete(event.code);
     release(name);
   });
   // A key let go while the page had no focus must not stay held.
-  window.addEventListener('blur', () => {
+  function releaseKeyboard() {
     for (const name of keyboardHeld.values()) release(name);
     keyboardHeld.clear();
-  });
+  }
 
-  // ---- touch buttons ---------------------------------------------------------
+  // ---- touch buttons, and a tap on the picture at the title ---------------------
   function showTouchButtons() {
-    if (!$('touch').hidden) return;
-    $('touch').hidden = false;
-    fit();
+    document.body.classList.add('touch');
   }
   if (params.has('touch') || (window.matchMedia && window.matchMedia('(pointer: coarse)').matches)) showTouchButtons();
   window.addEventListener('touchstart', () => {
     startAudio();
     showTouchButtons();
   }, { passive: true });
-  for (const button of document.querySelectorAll('#touch button')) {
+  for (const button of document.querySelectorAll('.pad button')) {
     const name = button.dataset.key;
     const letter = name.length === 1 ? name : '';
     const down = new Set();
@@ -158,6 +244,10 @@
       event.preventDefault();
       startAudio();
       if (gameOver) location.reload();
+      if (pausedNow) {
+        setPaused(false);
+        return;
+      }
       if (headless || down.has(event.pointerId)) return;
       down.add(event.pointerId);
       button.classList.add('down');
@@ -173,6 +263,19 @@
     button.addEventListener('pointercancel', up);
     button.addEventListener('contextmenu', (event) => event.preventDefault());
   }
+  $('stage').addEventListener('pointerdown', (event) => {
+    if (headless) return;
+    if (gameOver) {
+      location.reload();
+    } else if (pausedNow) {
+      event.preventDefault();
+      setPaused(false);
+    } else if (activityNow === 'title') {
+      event.preventDefault();
+      press('space', '', false, '');
+      release('space');
+    }
+  });
 
   // ---- gamepads (the standard mapping) ----------------------------------------
   // D-pad and left stick move; A = Space, B = z, and at a question A answers
@@ -205,7 +308,10 @@
       const before = padState.get(pad.index) || PAD_BUTTONS.map(() => false);
       const after = PAD_BUTTONS.map((button) => button.held(pad));
       PAD_BUTTONS.forEach((button, i) => {
-        if (after[i] && !before[i]) press(button.name, '', false, button.answer || '');
+        if (after[i] && !before[i]) {
+          if (pausedNow) setPaused(false);
+          else press(button.name, '', false, button.answer || '');
+        }
         if (!after[i] && before[i]) release(button.name);
       });
       padState.set(pad.index, after);
@@ -217,12 +323,15 @@
     }
   }
 
-  // ---- Web Audio: samples on numbered channels --------------------------------
+  // ---- Web Audio: samples on numbered channels, one master gain ----------------
   const AudioContextClass = window.AudioContext || window.webkitAudioContext;
   const samples = [];  // index -> {channels, rate, data (Int16Array), buffer}
   const playing = new Map();  // channel -> source node
   let audio = null;
+  let master = null;
   let soundOff = params.has('nosound');
+  let muted = false;
+  let volume = 100;
 
   function makeBuffer(sample) {
     const frames = Math.floor(sample.data.length / sample.channels);
@@ -241,15 +350,44 @@
     if (!audio) {
       try {
         audio = new AudioContextClass();
+        master = audio.createGain();
+        master.connect(audio.destination);
       } catch (error) {
         soundOff = true;
         return;
       }
+      applyVolume();
       for (const sample of samples) if (sample && !sample.buffer) sample.buffer = makeBuffer(sample);
     }
-    if (audio.state === 'suspended') audio.resume();
+    if (audio.state === 'suspended' && !pausedNow) audio.resume().catch(() => {});
   }
   window.addEventListener('pointerdown', startAudio);
+
+  function applyVolume() {
+    if (master) master.gain.value = muted ? 0 : volume / 100;
+    $('mute').setAttribute('aria-pressed', String(muted));
+    $('mute').setAttribute('aria-label', muted ? 'Sound on' : 'Mute');
+    $('volume').value = String(volume);
+  }
+  function setMuted(on) {
+    muted = on;
+    if (!harness) storage.set(STORED_MUTED, muted ? '1' : '0');
+    applyVolume();
+  }
+  function setVolume(value) {
+    volume = Math.max(0, Math.min(100, Math.round(value)));
+    if (!harness) storage.set(STORED_VOLUME, String(volume));
+    applyVolume();
+  }
+  if (!harness) {
+    const storedVolume = Number.parseInt(storage.get(STORED_VOLUME), 10);
+    if (storedVolume >= 0 && storedVolume <= 100) volume = storedVolume;
+    muted = storage.get(STORED_MUTED) === '1';
+  }
+  applyVolume();
+  onClick($('mute'), () => setMuted(!muted));
+  $('volume').addEventListener('input', (event) => setVolume(Number(event.target.value)));
+  $('volume').addEventListener('change', (event) => event.target.blur());
 
   function stopChannel(channel) {
     const source = playing.get(channel);
@@ -262,34 +400,138 @@
     }
   }
 
-  // ---- high score: hiscore.txt kept in local storage, byte for byte -----------
-  function storedHighScore() {
-    try {
-      return window.localStorage.getItem(HISCORE_STORAGE);
-    } catch (error) {
-      return null;  // storage switched off: the high score lasts this visit
+  // ---- pause: the button, P, a hidden tab or a lost focus ---------------------------
+  // The game asks paused() while it waits between frames and holds its clock
+  // and sounds itself. A game that never asks is held by the page instead:
+  // its sleeps do not end while the page is paused (see quarvel_library.js).
+  let pausedNow = false;
+  let gameAsksPaused = false;
+  let wakeHeldGame = null;
+  let padWatch = 0;  // while paused the game may not ask for input: a gamepad still plays on
+  function setPaused(on) {
+    if (headless || on === pausedNow) return;
+    pausedNow = on;
+    clearInterval(padWatch);
+    if (on) padWatch = setInterval(pollGamepads, 100);
+    const button = $('pause');
+    button.setAttribute('aria-pressed', String(on));
+    button.setAttribute('aria-label', on ? 'Play on' : 'Pause');
+    if (on) releaseKeyboard();
+    if (audio) (on ? audio.suspend() : audio.resume()).catch(() => {});
+    $('hold').hidden = !on || gameAsksPaused || statusLine.dataset.state !== 'running';
+    if (!on && wakeHeldGame) {
+      wakeHeldGame();
+      wakeHeldGame = null;
     }
   }
-  function keepHighScore(FS) {
-    if (headless) return;
-    try {
-      const text = FS.readFile(HISCORE_PATH, { encoding: 'utf8' });
-      if (text !== storedHighScore()) window.localStorage.setItem(HISCORE_STORAGE, text);
-    } catch (error) {
-      // no file yet, or no storage
+  onClick($('pause'), () => setPaused(!pausedNow));
+  document.addEventListener('visibilitychange', () => {
+    if (document.visibilityState === 'hidden') {
+      setPaused(true);
+      saveHighScore();
     }
+  });
+  window.addEventListener('blur', () => {
+    releaseKeyboard();
+    if (statusLine.dataset.state === 'running') setPaused(true);
+  });
+
+  // ---- high score: hiscore.txt kept in local storage ------------------------------
+  // The game reads /hiscore.txt once at its start and renames a new file over
+  // it at every save. The page keeps the best score it has seen (the file,
+  // what the game reports, other tabs' saves) and never stores less than is
+  // stored already; a stored text the game cannot read is replaced by a
+  // proper one at the next save.
+  let bestScore = null;  // null: nothing known yet
+
+  // The value as the game reads it: the second item of the text (items end
+  // at a comma or a line end), blanks skipped, an optional sign, digits with
+  // an optional fraction rounded half to even, no digits 0, clamped to 32 bits.
+  function highScoreFromText(text) {
+    let index = 0;
+    let item = '';
+    let second = null;
+    for (const c of text) {
+      if (c === ',' || c === '\n') {
+        if (index === 1) {
+          second = item;
+          break;
+        }
+        ++index;
+        item = '';
+      } else if (c !== '\r' && item.length < 4096) {
+        item += c;
+      }
+    }
+    if (second === null) second = index === 1 ? item : '';
+    const number = /^[ \t]*([+-]?(?:\d+(?:\.\d*)?|\.\d+))/.exec(second);
+    if (!number) return 0;
+    const value = Number(number[1]);
+    let rounded = Math.round(value);
+    if (Math.abs(value % 1) === 0.5) rounded = 2 * Math.round(value / 2);
+    return Math.max(-2147483648, Math.min(2147483647, rounded));
   }
+  function highScoreText(value) {
+    return 'hi-score\r\n' + (value < 0 ? '-' + -value : ' ' + value) + '\r\n';
+  }
+  function noteScore(value) {
+    if (typeof value === 'number' && Number.isFinite(value)) bestScore = bestScore === null ? value : Math.max(bestScore, value);
+  }
+  function saveHighScore() {
+    if (harness || bestScore === null) return;
+    const stored = storage.get(STORED_HISCORE);
+    if (stored !== null) noteScore(highScoreFromText(stored));
+    storage.set(STORED_HISCORE, highScoreText(bestScore));
+  }
+  function keepSavedFile(FS) {
+    try {
+      noteScore(highScoreFromText(FS.readFile(HISCORE_PATH, { encoding: 'utf8' })));
+    } catch (error) {
+      return;  // no file yet
+    }
+    saveHighScore();
+  }
+  window.addEventListener('storage', (event) => {
+    if (event.key === STORED_HISCORE && event.newValue !== null && !harness) noteScore(highScoreFromText(event.newValue));
+  });
+  window.addEventListener('pagehide', saveHighScore);
 
   // ---- what the game calls ------------------------------------------------------
   let gameOver = false;
+  let activityNow = '';
+  let pictureShown = false;  // the canvas holds picture's pixels
   const page = {
+    // For whoever drives the page: pictures handed over and drawn, the sound.
+    stats: {
+      shows: 0,
+      draws: 0,
+      get audio() {
+        return audio ? audio.state : 'none';
+      },
+      get gain() {
+        return master ? master.gain.value : null;
+      },
+    },
+    // Only a picture that differs from the one on the canvas is drawn: a
+    // comparison costs far less than a canvas upload.
     show(rgba) {
+      ++page.stats.shows;
+      const words = rgba.byteOffset % 4 === 0 ? new Uint32Array(rgba.buffer, rgba.byteOffset, 320 * 240) : null;
+      if (pictureShown && words) {
+        let i = 0;
+        while (i < 76800 && words[i] === pictureWords[i]) ++i;
+        if (i === 76800) return;
+      }
       picture.data.set(rgba);
       screen.putImageData(picture, 0, 0);
+      pictureShown = true;
+      ++page.stats.draws;
     },
     black() {
       screen.fillStyle = '#000';
       screen.fillRect(0, 0, 320, 240);
+      pictureShown = false;
+      ++page.stats.draws;
     },
     hidePointer() {
       canvas.style.cursor = 'none';
@@ -297,6 +539,33 @@
     nextInput() {
       if (queue.length === 0) pollGamepads();
       return queue.shift();
+    },
+    // 'title', 'play', 'question' (Yes and No are shown) or 'leaving'.
+    activity(kind) {
+      activityNow = String(kind);
+      document.body.dataset.activity = activityNow;
+      if (activityNow === 'leaving') saveHighScore();
+      for (const button of document.querySelectorAll('.pad .answer')) button.hidden = activityNow !== 'question';
+    },
+    highScore(value) {
+      noteScore(value);
+    },
+    paused() {
+      gameAsksPaused = true;
+      $('hold').hidden = true;
+      return pausedNow;
+    },
+    // Asked by the game's sleeps: a promise while the page holds a game
+    // that does not ask paused() itself.
+    heldSleep() {
+      if (!pausedNow || gameAsksPaused) return null;
+      return new Promise((resolve) => {
+        const before = wakeHeldGame;
+        wakeHeldGame = () => {
+          if (before) before();
+          resolve();
+        };
+      });
     },
     audioAvailable() {
       return !soundOff && !!AudioContextClass;
@@ -311,9 +580,9 @@
       stopChannel(channel);  // a new sound replaces the old one on its channel
       const source = audio.createBufferSource();
       source.buffer = sample.buffer;
-      const volume = audio.createGain();
-      volume.gain.value = gain;
-      source.connect(volume).connect(audio.destination);
+      const level = audio.createGain();
+      level.gain.value = gain;
+      source.connect(level).connect(master);
       source.onended = () => {
         if (playing.get(channel) === source) playing.delete(channel);
       };
@@ -357,8 +626,82 @@
     return args;
   }
 
+  const FETCH_FAILED = 'did not arrive: the connection failed. Check the connection and reload the page.';
+  const SITE_BROKEN = 'If you host this site, copy every file of the built site to it again.';
+
+  // Downloads one of the site's files, counting its bytes into the progress
+  // bar, and checks that it is whole: its size, and its SHA-256 where the
+  // browser offers it (secure pages: https or this machine).
+  async function download(file, progress) {
+    let response;
+    try {
+      response = await fetch(file.name);
+    } catch (error) {
+      throw new Error(file.name + ' ' + FETCH_FAILED);
+    }
+    if (!response.ok) {
+      throw new Error(file.name + ' is missing from the site (HTTP ' + response.status + '). ' + SITE_BROKEN);
+    }
+    const parts = [];
+    let length = 0;
+    try {
+      const reader = response.body.getReader();
+      for (;;) {
+        const { done, value } = await reader.read();
+        if (done) break;
+        parts.push(value);
+        length += value.length;
+        progress(value.length);
+      }
+    } catch (error) {
+      throw new Error(file.name + ' ' + FETCH_FAILED);
+    }
+    const bytes = new Uint8Array(length);
+    let at = 0;
+    for (const part of parts) {
+      bytes.set(part, at);
+      at += part.length;
+    }
+    let whole = length === file.size;
+    if (whole && window.crypto && crypto.subtle) {
+      const digest = new Uint8Array(await crypto.subtle.digest('SHA-256', bytes));
+      whole = Array.from(digest, (b) => b.toString(16).padStart(2, '0')).join('') === file.sha256;
+    }
+    if (!whole) {
+      throw new Error(file.name + ' arrived damaged (' + length + ' bytes, ' + file.size + ' expected). ' +
+        'Reload the page; if this happens again, the copy on the site is damaged. ' + SITE_BROKEN);
+    }
+    return bytes;
+  }
+
+  function registerOfflineCopy() {
+    if (harness || !navigator.serviceWorker) return;
+    const hadWorker = !!navigator.serviceWorker.controller;
+    navigator.serviceWorker.addEventListener('controllerchange', () => {
+      if (hadWorker) notice('Quarvel has been updated: the new version starts the next time you open this page.');
+    });
+    navigator.serviceWorker.register('service-worker.js').catch((error) => {
+      console.warn('quarvel: no offline copy: ' + error.message);
+    });
+  }
+
   async function start() {
+    if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
+      fail('This browser cannot run Quarvel: it has no WebAssembly, or it is switched off. ' +
+        'Open the page in a current Firefox, Chrome, Edge or Safari.');
+      return;
+    }
+    if (location.protocol === 'file:') {
+      fail('Quarvel cannot start from a file on the disk: browsers do not let such a page load the game. ' +
+        'Serve this folder with any web server (for example "python3 -m http.server" in it) and open ' +
+        'http://127.0.0.1:8000/ instead.');
+      return;
+    }
+    registerOfflineCopy();
+
     let script = null;
+    let files;
+    let loaded;
     try {
       if (params.has('input')) script = params.get('input');
       else if (params.has('script')) {
@@ -371,32 +714,58 @@
       statusLine.dataset.exitCode = '2';
       return;
     }
+    try {
+      files = JSON.parse($('site-files').textContent);
+      const total = files.game.size + files.wasm.size + files.data.size;
+      let done = 0;
+      const progress = (bytes) => {
+        done += bytes;
+        $('progress').value = Math.min(1, done / total);
+      };
+      loaded = await Promise.all([download(files.game, progress), download(files.wasm, progress),
+        download(files.data, progress)]);
+    } catch (error) {
+      fail('The game could not be loaded: ' + (error.message || error));
+      return;
+    }
+    setStatus('loading', 'Starting\u2026');
 
+    const names = { 'quarvel.wasm': files.wasm.name, 'quarvel.data': files.data.name };
     window.Module = {
       quarvelPage: page,
       arguments: gameArguments(),
       canvas,
       print,
       printErr: print,
+      wasmBinary: loaded[1],
+      locateFile: (path) => names[path] || path,
+      getPreloadedPackage: () => loaded[2].buffer,
+      onAbort(what) {
+        fail('The game stopped while starting (' + what + '). Reload the page; if this happens again, ' +
+          'the browser may be too old for it, or the site damaged.');
+      },
       preRun: [() => {
         const FS = window.Module.FS;
         FS.mkdir('/out');
         FS.mkdir('/input');
         if (script !== null) FS.writeFile(SCRIPT_PATH, script);
-        const stored = headless ? null : storedHighScore();
-        if (stored !== null) FS.writeFile(HISCORE_PATH, stored);
+        const stored = harness ? null : storage.get(STORED_HISCORE);
+        if (stored !== null) {
+          FS.writeFile(HISCORE_PATH, stored);  // as it is: the game copes with a garbled file
+          noteScore(highScoreFromText(stored));
+        }
         // Every save renames the new file over hiscore.txt: keep it then.
         const rename = FS.rename;
         FS.rename = function (from, to) {
           const result = rename.apply(this, arguments);
-          if (String(to).endsWith('hiscore.txt')) keepHighScore(FS);
+          if (String(to).endsWith('hiscore.txt')) keepSavedFile(FS);
           return result;
         };
         setStatus('running', headless ? 'running' : '');
       }],
       onExit(code) {
         const FS = window.Module.FS;
-        keepHighScore(FS);
+        keepSavedFile(FS);
         gameOver = !headless;
         $('frame-hashes').textContent = readOutput(FS, '/out/frame-hashes.txt');
         $('sound-log').textContent = readOutput(FS, '/out/sound-log.txt');
@@ -409,14 +778,15 @@
         setStatus('done', message);
       },
     };
-    window.addEventListener('pagehide', () => keepHighScore(window.Module.FS));
     fit();
     const game = document.createElement('script');
-    game.src = 'quarvel.js';
-    game.onerror = () => setStatus('done', 'cannot load quarvel.js');
+    game.textContent = new TextDecoder().decode(loaded[0]);
+    window.addEventListener('error', (event) => {
+      if (statusLine.dataset.state === 'loading') fail('The game could not be loaded: ' + files.game.name + ' does not run (' + event.message + '). ' + SITE_BROKEN);
+    });
     document.body.appendChild(game);
   }
 
-  setStatus('loading', 'loading');
+  setStatus('loading', 'Loading\u2026');
   start();
 })();

@@ -1,26 +1,43 @@
 # The browser build, included by CMakeLists.txt under Emscripten: quarvel.js,
 # quarvel.wasm and quarvel.data (the sprite sheet, the samples and the
-# recorded demo game) beside our own index.html and page script, all in one
-# folder that any static web server can host.
+# recorded demo game) beside our own index.html, page script, service
+# worker, manifest and icons, all in one folder that any static web server
+# can host from any path. web/site.cmake writes it, the versioned names
+# included.
 set(QUARVEL_WEB_SITE ${CMAKE_BINARY_DIR}/site CACHE PATH "Folder of the finished web site")
 
-set_target_properties(quarvel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${QUARVEL_WEB_SITE})
+# Asyncify lets the frame loops sleep, at a price in every function it
+# instruments: it must instrument all that may be on the stack when the game
+# sleeps, and since the sleep is a virtual call it assumes every indirect call
+# may sleep. The drawing code calls its blends through pointers, so it would
+# be instrumented and run slower, though it never sleeps. A name here that
+# matches nothing only costs speed; one that matches a function that does
+# sleep stops the game there (the browser test plays every scene).
+# Only drawing is listed: the platform layer's calls may well come to wait.
+set(QUARVEL_NEVER_SLEEPS RotoBlit* drawImage* drawText* *paintText* *drawRows* drawEffects* operator.new*)
+list(TRANSFORM QUARVEL_NEVER_SLEEPS REPLACE "(.+)" "'\\1'")
+list(JOIN QUARVEL_NEVER_SLEEPS "," QUARVEL_NEVER_SLEEPS)
+
+set_target_properties(quarvel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/linked)
 target_link_options(quarvel PRIVATE
-  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 "-sASYNCIFY_REMOVE=[${QUARVEL_NEVER_SLEEPS}]"
   -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1
   -sEXPORTED_RUNTIME_METHODS=FS -sENVIRONMENT=web
+  "SHELL:--js-library ${CMAKE_SOURCE_DIR}/web/quarvel_library.js"
   "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/data/graphics@/graphics"
   "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/data/WAV@/WAV"
   "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/bench/whole_game.txt@/demo/whole_game.txt")
 # The packaged files are read at link time.
-set_property(TARGET quarvel APPEND PROPERTY LINK_DEPENDS
+set_property(TARGET quarvel APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/quarvel_library.js
   ${CMAKE_SOURCE_DIR}/data/graphics/graphics.bmp ${CMAKE_SOURCE_DIR}/bench/whole_game.txt)
 
-set(QUARVEL_PAGE_FILES index.html quarvel_page.js)
-foreach(page_file ${QUARVEL_PAGE_FILES})
-  add_custom_command(OUTPUT ${QUARVEL_WEB_SITE}/${page_file}
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/web/${page_file} ${QUARVEL_WEB_SITE}/${page_file}
-    DEPENDS ${CMAKE_SOURCE_DIR}/web/${page_file})
-  list(APPEND QUARVEL_PAGE_OUTPUTS ${QUARVEL_WEB_SITE}/${page_file})
-endforeach()
-add_custom_target(web_page ALL DEPENDS ${QUARVEL_PAGE_OUTPUTS})
+set(QUARVEL_SITE_SOURCES index.html quarvel_page.js service-worker.js quarvel.webmanifest site.cmake
+  icons/quarvel-192.png icons/quarvel-512.png icons/quarvel-maskable-192.png icons/quarvel-maskable-512.png)
+list(TRANSFORM QUARVEL_SITE_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/web/)
+add_custom_command(OUTPUT ${QUARVEL_WEB_SITE}/index.html ${QUARVEL_WEB_SITE}/service-worker.js
+  COMMAND ${CMAKE_COMMAND} -DLINKED=${CMAKE_BINARY_DIR}/linked -DSOURCE=${CMAKE_SOURCE_DIR}
+    -DSITE=${QUARVEL_WEB_SITE} -DVERSION=${PROJECT_VERSION} -P ${CMAKE_SOURCE_DIR}/web/site.cmake
+  DEPENDS quarvel ${QUARVEL_SITE_SOURCES} ${CMAKE_SOURCE_DIR}/dist/icons/quarvel-16.png
+    ${CMAKE_SOURCE_DIR}/dist/icons/quarvel-32.png
+  COMMENT "Writing the web site into ${QUARVEL_WEB_SITE}")
+add_custom_target(web_site ALL DEPENDS ${QUARVEL_WEB_SITE}/index.html ${QUARVEL_WEB_SITE}/service-worker.js)

@@ -1,18 +1,50 @@
-// The command line: harness options for both builds. Any argument containing
-// NOSOUND (any case) is left to the sound start-up.
+// The command line: the player's options and the harness's, from one table
+// that --help is made of. Any argument containing NOSOUND (any case)
+// switches sound off, as the game always had it.
 #include "app/command_line.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
+#include <optional>
 
-#include "platform/harness.h"
-#include "platform/run_options.h"
+#include "base/messages.h"
+#include "formats/script.h"
 
 namespace {
 
 const char* const SCENES[] = {"title", "stage1", "stage2", "stage3", "story0", "story1", "story2", "story3"};
+
+struct OptionHelp {
+  const char* name;
+  const char* value;  // nullptr: takes none
+  const char* meaning;
+};
+
+constexpr OptionHelp OPTIONS[] = {
+    {"--fullscreen", nullptr, "start full screen"},
+    {"--window", nullptr, "start in a window"},
+    {"--scale", "N", "window size: N times 320x240 (1..8), fitted to the screen"},
+    {"--volume", "N", "master volume 0..100"},
+    {"--no-sound", nullptr, "no sound (the same as NOSOUND)"},
+    {"--config", "FILE", "settings file instead of the per-user quarvel.ini (must exist)"},
+    {"--data", "DIR", "look for graphics/ and WAV/ in DIR first (must exist)"},
+    {"--hiscore", "FILE", "keep the high score in FILE"},
+    {"--headless", nullptr, "no window, no audio device; virtual time"},
+    {"--seed", "N", "seed the random numbers with N (0..4294967295)"},
+    {"--input", "FILE", "scripted input: 'MS down|up KEY', 'MS type TEXT', 'MS close', 'MS shot NAME'"},
+    {"--record", "FILE", "write this session's input as a script (window)"},
+    {"--scene", "NAME", "run one scene: title stage1 stage2 stage3 story0 story1 story2 story3"},
+    {"--shots", "DIR", "write screenshots (BMP) into DIR"},
+    {"--shot-frames", "LIST", "frames to shoot: 1,5,10-20 or all (default none; final.bmp always)"},
+    {"--frame-hashes", "FILE", "write 'FRAME CRC32' of the shown page for each --shot-frames frame (or all)"},
+    {"--sound-log", "FILE", "log every sound played: FRAME MS SAMPLE CHANNEL VOLUME"},
+    {"--max-ms", "N", "stop with exit code 3 when the virtual clock passes N (headless default 3600000)"},
+    {"--timedemo", nullptr, "with --headless --input: report frames, seconds, fps, slowest and mean frame"},
+    {"--frame-stats", nullptr, "at the end, print the mean and worst real frame period"},
+    {"--version", nullptr, "the game's version"},
+    {"--help", nullptr, "this text"},
+};
 
 bool containsNoSound(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
@@ -45,75 +77,99 @@ bool parseFrameList(const std::string& text, std::vector<std::pair<int64_t, int6
   return !ranges.empty();
 }
 
-}  // namespace
-
-std::string commandLineHelp() {
-  return std::string(
-             "usage: quarvel-win [options]   (quarvel: the same, full screen)\n"
-             "  NOSOUND               any argument containing it (any case) switches sound off\n"
-             "  --headless            no window, no audio device; virtual time\n"
-             "  --seed N              seed the random numbers with N (0..4294967295)\n"
-             "  --input FILE          scripted input: 'MS down|up KEY', 'MS type TEXT', 'MS close', 'MS shot NAME'\n"
-             "  --record FILE         write this session's input as a script (window build)\n"
-             "  --scene NAME          run one scene: title stage1 stage2 stage3 story0 story1 story2 story3\n"
-             "  --shots DIR           write screenshots (BMP) into DIR\n"
-             "  --shot-frames LIST    frames to shoot: 1,5,10-20 or all (default none; final.bmp always)\n"
-             "  --frame-hashes FILE   write 'FRAME CRC32' of the shown page for each --shot-frames frame (or all)\n"
-             "  --sound-log FILE      log every sound played: FRAME MS SAMPLE CHANNEL VOLUME\n"
-             "  --max-ms N            headless: stop with exit code 3 when the virtual clock passes N\n"
-             "  --timedemo            with --headless --input: report frames, seconds, fps, slowest and mean frame\n"
-             "  --frame-stats         at the end, print the mean and worst real frame period\n"
-             "  --fullscreen          start full screen\n"
-             "  --window              start in a window\n"
-             "  --scale N             window size: N times 320x240 (1..8)\n"
-             "  --volume N            master volume 0..100\n"
-             "  --no-sound            no sound (same as NOSOUND)\n"
-             "  --config FILE         settings file instead of $XDG_CONFIG_HOME/quarvel/quarvel.ini\n"
-             "  --data DIR            look for graphics/ and WAV/ in DIR first\n"
-             "  --hiscore FILE        keep the high score in FILE\n"
-             "  --version             the game's version\n"
-             "  --help                this text\n"
-             "\n"
-             "Controls (keyboard / game controller):\n"
-             "  Left, Right           move               d-pad, left stick\n"
-             "  Space                 start, fire, stomp  A (south), Start\n"
-             "  z                     stage two: drop     B (east)\n"
-             "  Esc                   back, leave         Back/Select\n"
-             "  Y / N                 answer a question   A / B\n"
-             "  Ctrl, left Shift      stage three: fast, slow   right, left shoulder\n"
-             "  P or Pause            pause (window)\n"
-             "  M, -, =               mute, volume down, volume up (window)\n"
-             "  F12                   screenshot as PNG (window)\n"
-             "  Alt+Enter             full screen on/off (window)\n"
-             "\n"
-             "Files:\n"
-             "  data          graphics/graphics.bmp and WAV/ from --data, the working directory,\n"
-             "                the program's folder or ../share/quarvel beside it\n"
-             "  high score    hiscore.txt beside data found in the working directory, else\n"
-             "                $XDG_DATA_HOME/quarvel/hiscore.txt (~/.local/share/quarvel)\n"
-             "  settings      $XDG_CONFIG_HOME/quarvel/quarvel.ini (~/.config/quarvel), keys:\n") +
-         settingsKeysHelp() + "  screenshots   $XDG_PICTURES_DIR (or ~/.local/share/quarvel), quarvel-DATE-TIME.png\n";
+const OptionHelp* findOption(const std::string& name) {
+  for (const OptionHelp& option : OPTIONS)
+    if (name == option.name) return &option;
+  return nullptr;
 }
 
-int parseCommandLine(const std::vector<std::string>& args, RunOptions& options) {
-  options.gameArguments = args;
+}  // namespace
+
+std::vector<std::string> optionNames() {
+  std::vector<std::string> names;
+  for (const OptionHelp& option : OPTIONS) names.push_back(option.name);
+  return names;
+}
+
+std::string commandLineHelp(bool fullScreenBuild) {
+  const std::string& name = programName();
+  std::string text = "usage: " + name + " [options]   (" +
+                     (fullScreenBuild ? "starts full screen; quarvel-win starts in a window"
+                                      : "starts in a window; quarvel starts full screen") +
+                     ")\n  NOSOUND               any argument containing it (any case) switches sound off\n";
+  char line[200];
+  for (const OptionHelp& option : OPTIONS) {
+    std::string left = std::string(option.name) + (option.value ? std::string(" ") + option.value : "");
+    std::snprintf(line, sizeof line, "  %-21s %s\n", left.c_str(), option.meaning);
+    text += line;
+  }
+  text += "  Options take their value as the next argument or after '=' (--scale=3).\n";
+  text +=
+      "\n"
+      "Controls (keyboard / game controller):\n"
+      "  Left, Right           move                      d-pad, left stick\n"
+      "  Space                 start, fire, stomp        A (south), Start\n"
+      "  z                     stage two: drop           B (east)\n"
+      "  Esc                   back, leave               Back/Select\n"
+      "  Y / N                 answer a question         A / B\n"
+      "  Ctrl, left Shift      stage three: fast, slow   right, left shoulder\n"
+      "  P or Pause            pause (window)\n"
+      "  M, -, =               mute, volume down, volume up (window)\n"
+      "  F12                   screenshot as PNG (window)\n"
+      "  Alt+Enter             full screen on/off (window)\n"
+      "  close button, Alt+F4  nothing, or quit with close_button = quit\n"
+      "\n"
+      "Files:\n"
+      "  data          graphics/graphics.bmp and WAV/ from --data, the working directory,\n"
+      "                the program's folder or ../share/quarvel beside it\n"
+      "  high score    hiscore.txt beside data found in the working directory, else\n"
+      "                $XDG_DATA_HOME/quarvel/hiscore.txt (~/.local/share/quarvel)\n"
+      "  settings      $XDG_CONFIG_HOME/quarvel/quarvel.ini (~/.config/quarvel), keys:\n";
+  text += settingsKeysHelp(fullScreenBuild);
+  text += "  screenshots   $XDG_PICTURES_DIR (or ~/.local/share/quarvel), quarvel-DATE-TIME.png\n";
+  return text;
+}
+
+CommandLine parseCommandLine(const std::vector<std::string>& args, RunOptions& options) {
   auto fail = [](const std::string& message) {
-    std::fprintf(stderr, "quarvel: %s (try --help)\n", message.c_str());
-    return 2;
+    warn(message + " (try --help)");
+    return CommandLine::Bad;
   };
   for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (containsNoSound(arg)) continue;
+    const std::string& given = args[i];
+    if (containsNoSound(given)) {
+      options.soundWanted = false;
+      continue;
+    }
+    // --name=value is --name value.
+    std::string arg = given;
+    std::optional<std::string> attached;
+    size_t equals = given.find('=');
+    if (given.rfind("--", 0) == 0 && equals != std::string::npos) {
+      arg = given.substr(0, equals);
+      attached = given.substr(equals + 1);
+    }
+    const OptionHelp* option = findOption(arg == "-h" ? "--help" : arg);
+    if (option == nullptr) return fail("unknown option '" + given + "'");
+    if (attached && option->value == nullptr) return fail(arg + " takes no value");
+    std::string text;
     auto value = [&](std::string& out) {
-      if (i + 1 >= args.size()) return false;
-      out = args[++i];
+      if (attached) {
+        out = *attached;
+      } else {
+        if (i + 1 >= args.size()) return false;
+        out = args[++i];
+      }
       return !out.empty();
     };
-    std::string text;
     int64_t number = 0;
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(commandLineHelp().c_str(), stdout);
-      return 1;
+    arg = option->name;
+    if (arg == "--help") {
+      std::fputs(commandLineHelp(options.fullScreen).c_str(), stdout);
+      return CommandLine::Done;
+    } else if (arg == "--version") {
+      std::printf("%s %s\n", programName().c_str(), QUARVEL_VERSION);
+      return CommandLine::Done;
     } else if (arg == "--headless") {
       options.headless = true;
     } else if (arg == "--timedemo") {
@@ -143,9 +199,6 @@ int parseCommandLine(const std::vector<std::string>& args, RunOptions& options) 
       if (!value(options.frameHashes)) return fail("--frame-hashes needs a file");
     } else if (arg == "--sound-log") {
       if (!value(options.soundLog)) return fail("--sound-log needs a file");
-    } else if (arg == "--version") {
-      std::printf("quarvel %s\n", QUARVEL_VERSION);
-      return 1;
     } else if (arg == "--fullscreen" || arg == "--window") {
       options.fullScreenOption = arg == "--fullscreen" ? 1 : 0;
     } else if (arg == "--scale") {
@@ -168,12 +221,10 @@ int parseCommandLine(const std::vector<std::string>& args, RunOptions& options) 
       if (!value(text) || !parseWholeNumber(text, 1LL << 50, number)) return fail("--max-ms needs a whole number");
       options.maxMs = number;
       options.maxMsGiven = true;
-    } else {
-      return fail("unknown option '" + arg + "'");
     }
   }
   if (options.headless && !options.recordFile.empty()) return fail("--record works only with the window");
   if (options.timedemo && (!options.headless || options.inputFile.empty()))
     return fail("--timedemo needs --headless and --input");
-  return 0;
+  return CommandLine::Run;
 }

@@ -4,9 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "platform/run_options.h"
+#include "app/options.h"
 
-// Parses the command line. Returns 0 to go on, 1 after printing --help, 2 after a
-// one-line error on stderr.
-int parseCommandLine(const std::vector<std::string>& args, RunOptions& options);
-std::string commandLineHelp();
+enum class CommandLine {
+  Run,   // go on with the options
+  Done,  // --help or --version was printed: exit 0
+  Bad,   // a one-line error went to stderr: exit 2
+};
+
+// Parses the arguments (the program's name left out) into options.
+CommandLine parseCommandLine(const std::vector<std::string>& args, RunOptions& options);
+// --help: the options, the controls and the files; fullscreen's default is the build's.
+std::string commandLineHelp(bool fullScreenBuild);
+// Every option's name ("--headless" ...), as --help lists them.
+std::vector<std::string> optionNames();

@@ -1,41 +1,144 @@
 // Start-up, the main loop from the title through the three stages, and the
-// shutdown.
+// shutdown; the one place that reports a start-up problem and the one way
+// a running game ends from outside its scenes.
 #include "app/flow.h"
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <memory>
+#include <optional>
 
 #include "app/command_line.h"
+#include "app/lettering.h"
 #include "app/player_files.h"
 #include "app/run_files.h"
+#include "backends/error_box.h"
+#include "backends/headless.h"
+#include "base/messages.h"
+#include "formats/key_names.h"
 #include "game/game_state.h"
 #include "game/hiscore.h"
 #include "game/title.h"
 #include "gfx/sprites.h"
-#include "platform/harness.h"
-#include "platform/platform.h"
-#include "platform/run_options.h"
-#include "platform/sound.h"
+#include "harness/harness.h"
+#include "machine/control.h"
+#include "machine/machine.h"
+#include "os/folders.h"
+#include "os/quit_signal.h"
 #include "stage_one/stage_one.h"
 #include "stage_three/stage_three.h"
 #include "stage_two/stage_two.h"
 #include "story/story.h"
+#ifdef __EMSCRIPTEN__
+#include "backends/web.h"
+#else
+#include "backends/sdl_window.h"
+#endif
 
 namespace {
 
-void startUp(const RunOptions& options, bool fullScreen) {
+// The exit codes, as the man page lists them.
+constexpr int EXIT_BAD_OPTIONS = 2;     // a bad option, value or script; an unusable output file
+constexpr int EXIT_CANNOT_START = 1;    // no data, a damaged sprite sheet, no display for the window
+constexpr int EXIT_CLOCK_LIMIT = 3;     // the virtual clock passed --max-ms
+constexpr int SHUTDOWN_PAUSE_MS = 500;  // the black 640x480 window before the end
+
+// A problem before the game runs: one line on stderr, a message box too when
+// a player started the window from a menu, and the exit code.
+int reportProblem(const Outcome& problem, int exitCode, bool window) {
+  warn(problem.why());
+  if (window) backend::showErrorBox("Quarvel", problem.why());
+  return exitCode;
+}
+
+}  // namespace
+
+backend::WindowConfig windowConfig(const RunOptions& options) {
+  backend::WindowConfig config;
+  const Settings& settings = options.settings;
+  config.scale = settings.scale;
+  config.vsync = settings.vsync;
+  config.pauseOnFocusLoss = settings.pauseOnFocusLoss;
+  config.volume = settings.volume;
+  config.muted = settings.mute;
+  // The desktop's pictures folder, else the game's own data folder.
+  config.screenshotFolder = [] {
+    std::string pictures = os::userPicturesFolder();
+    return pictures.empty() ? os::userDataFolder() : pictures;
+  };
+  // The bound key does the action's work; a swap of two keys works.
+  for (int action = 0; action < ACTION_COUNT; ++action) {
+    int own = scanCodeForName(settings.keys[action]);
+    if (own >= 0) config.keyBinding[own] = scanCodeForName(defaultKeyName(action));
+  }
+  const std::string settingsFile = options.settingsFile;
+  if (!settingsFile.empty())
+    config.saveSetting = [settingsFile](const std::string& key, const std::string& value) {
+      Outcome saved = saveSetting(settingsFile, key, value);
+      if (!saved.ok()) warn("cannot save the " + key + " to " + settingsFile + ": " + saved.why());
+    };
+  config.paintText = paintLettering;
+  // The window's icon, drawn from the sheet before the game loads it (a
+  // sheet that cannot be read is reported by the start-up; no icon then).
+  constexpr int ICON_SCALE = 4;
+  OwnedImage sheet = createImage(128, 64);
+  const std::string sheetPath =
+      options.dataFolder.empty() ? "graphics/graphics.bmp" : options.dataFolder + "/graphics/graphics.bmp";
+  if (loadBitmap(sheetPath, sheet.get()).ok()) {
+    const std::vector<uint32_t> icon = iconPixels(sheet.get());
+    config.iconSize = ICON_SIZE * ICON_SCALE;
+    config.icon.resize(static_cast<size_t>(config.iconSize) * config.iconSize);
+    for (int y = 0; y < config.iconSize; ++y)
+      for (int x = 0; x < config.iconSize; ++x)
+        config.icon[static_cast<size_t>(y) * config.iconSize + x] = icon[(y / ICON_SCALE) * ICON_SIZE + x / ICON_SCALE];
+  }
+  return config;
+}
+
+namespace {
+
+std::unique_ptr<machine::Backend> chooseBackend(const RunOptions& options) {
+#ifdef __EMSCRIPTEN__
+  // In the browser, --headless keeps the page but runs on the virtual clock.
+  return std::make_unique<backend::Web>(windowConfig(options), options.headless);
+#else
+  if (options.headless) return std::make_unique<backend::Headless>();
+  return std::make_unique<backend::SdlWindow>(windowConfig(options));
+#endif
+}
+
+}  // namespace
+
+harness::Options harnessOptions(const RunOptions& options) {
+  harness::Options h;
+  h.script = options.script;
+  h.shotsDir = options.shotsDir;
+  h.shotFrames = options.shotFrames;
+  h.soundLog = options.soundLog;
+  h.frameHashes = options.frameHashes;
+  h.recordFile = options.recordFile;
+  // The limit guards headless runs; a player in the window meets it only when
+  // asking for it, so an hour's play does not end the game.
+  if (options.headless || options.maxMsGiven) h.maxMs = options.maxMs;
+  return h;
+}
+
+namespace {
+
+Outcome startUp(const RunOptions& options) {
   double seconds = secondsTimer();
   seedRandom(options.seedGiven ? options.seed : static_cast<uint32_t>(std::floor(seconds)));
-  openScreen(320, 240, 32, 2, fullScreen);
+  Outcome opened = openScreen(options.fullScreen ? ScreenMode::FullScreen : ScreenMode::Window);
+  if (!opened.ok()) return opened;
   hideMousePointer();
-  initSound(options.gameArguments);
-  loadSpriteSheet();
+  initSound(options.soundWanted);
+  Outcome sheet = loadSpriteSheet();
+  if (!sheet.ok()) return Outcome::failure("cannot read the sprite sheet " + spriteSheetPath() + ": " + sheet.why());
   buildSpriteTable();
   gameState.highScore = loadHighScore();
+  tellHighScore(gameState.highScore);
+  return {};
 }
 
 // A game: stage one, then two and three for as long as each is cleared.
@@ -73,56 +176,80 @@ void runOneScene(const std::string& scene) {
   if (scene == "stage3") StageThree();
 }
 
-// Ctrl+C or SIGTERM: end as the program ends normally, keeping a high score
-// that the game has reached.
-void quitNow() {
-  saveHighScoreIfReached();
-  writeFinalShot();
+// What the exit handlers do, in their order: display, sound, sprite images.
+void shutDown() {
   closeScreen();
   closeSound();
   destroySpriteTable();
-  platformStop();
+  machine::stop();
+  os::watchQuitRequests(false);
   std::fflush(nullptr);
-  std::exit(0);
 }
+
+// Everything a run's end prints, however it ends.
+struct RunReports {
+  const RunOptions& options;
+  harness::Harness& harness;
+  void print() const {
+    if (options.timedemo) std::printf("%s\n", harness.timedemoReport().c_str());
+    if (options.frameStats) std::printf("%s\n", harness.framePacingReport().c_str());
+  }
+};
 
 }  // namespace
 
 int runGame(const std::vector<std::string>& args, bool fullScreen) {
   RunOptions options;
   options.fullScreen = fullScreen;
-  int parsed = parseCommandLine(args, options);
-  if (parsed == 1) return 0;
-  if (parsed != 0) return 2;
-  if (prepareRunFiles(options) != 0) return 2;
-  if (int failed = preparePlayerFiles(options)) return failed;
-  auto realStart = std::chrono::steady_clock::now();
-  platformStart(options);
-  setQuitHandler(quitNow);
-  startUp(options, options.fullScreen);
+  switch (parseCommandLine(args, options)) {
+    case CommandLine::Done: return 0;
+    case CommandLine::Bad: return EXIT_BAD_OPTIONS;
+    case CommandLine::Run: break;
+  }
+  if (Outcome files = prepareRunFiles(options); !files.ok()) return reportProblem(files, EXIT_BAD_OPTIONS, false);
+  if (Outcome files = preparePlayerFiles(options); !files.ok())
+    return reportProblem(files, EXIT_CANNOT_START, !options.headless);
+
+  machine::start(chooseBackend(options));
+  machine::setDataFolder(options.dataFolder);
+  machine::setCloseButton(options.settings.closeButton == CloseButtonChoice::Quit ? machine::CloseButton::Quit
+                                                                                  : machine::CloseButton::Ignore);
+  harness::Harness harness(harnessOptions(options));
+  const RunReports reports{options, harness};
+
+  // The one way out of a running game: Ctrl+C, a kill, the close button when
+  // the player chose it, or the harness's clock limit. A reached high score
+  // is kept, as at the end of a stage.
+  os::watchQuitRequests(true);
+  machine::setQuitHandler([&](machine::QuitReason reason) {
+    int code = 0;
+    if (reason == machine::QuitReason::ClockLimit) {
+      warn("the virtual clock passed --max-ms " + std::to_string(options.maxMs) + "; stopping");
+      code = EXIT_CLOCK_LIMIT;
+    } else {
+      saveHighScoreIfReached();
+    }
+    harness.writeFinalShot();
+    reports.print();
+    tellActivity(Activity::Leaving);
+    shutDown();
+    std::exit(code);
+  });
+
+  if (Outcome started = startUp(options); !started.ok()) {
+    shutDown();
+    return reportProblem(started, EXIT_CANNOT_START, !options.headless);
+  }
   if (options.scene.empty())
     mainLoop();
   else
     runOneScene(options.scene);
-  writeFinalShot();
+  harness.writeFinalShot();
 
+  tellActivity(Activity::Leaving);
   leaveFullScreen();
-  sleepMs(500);
-  if (options.timedemo) {
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - realStart).count();
-    int64_t frames = framesPresented();
-    std::printf(
-        "timedemo: %lld frames in %.3f s, %.1f frames per second, slowest frame %.3f ms (frame %lld), "
-        "mean frame %.4f ms\n",
-        static_cast<long long>(frames), seconds, seconds > 0 ? frames / seconds : 0.0, slowestFrameMs(),
-        static_cast<long long>(slowestFrameNumber()), meanFrameMs());
-  }
-  if (options.frameStats) std::printf("%s\n", framePacingReport().c_str());
-  // What the exit handlers do, in their order: display, sound, sprite images.
-  closeScreen();
-  closeSound();
-  destroySpriteTable();
-  platformStop();
-  std::fflush(stdout);
+  sleepMs(SHUTDOWN_PAUSE_MS);
+  reports.print();
+  shutDown();
   return 0;
 }

@@ -3,8 +3,10 @@
 #include <vector>
 
 #include "app/flow.h"
+#include "base/messages.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  if (argc > 0) setProgramName(argv[0]);
+  std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   return runGame(args, QUARVEL_FULL_SCREEN != 0);
 }

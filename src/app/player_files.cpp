@@ -1,6 +1,6 @@
 // Where this run finds its data and keeps its high score.
-//   data: --data DIR, the working directory, the executable's folder,
-//         ../share/quarvel beside the executable;
+//   data: --data DIR, the working directory, the program's folder,
+//         ../share/quarvel beside the program;
 //   high score: --hiscore FILE; else hiscore.txt in the working directory
 //         when the data came from there (the classic layout); else the
 //         per-user data folder.
@@ -10,53 +10,87 @@
 // Watching a recording in the window never saves the high score.
 #include "app/player_files.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <filesystem>
 
+#include "base/messages.h"
 #include "game/hiscore.h"
-#include "platform/paths.h"
-#include "platform/settings.h"
+#include "os/files.h"
+#include "os/folders.h"
 
-int preparePlayerFiles(RunOptions& options) {
+namespace fs = std::filesystem;
+
+namespace {
+
+bool holdsSheet(const fs::path& folder) {
+  std::error_code error;
+  return fs::is_regular_file(folder / "graphics" / "graphics.bmp", error);
+}
+
+}  // namespace
+
+DataSearch findGameData(const std::string& dataOption, const std::string& programFolder) {
+  DataSearch search;
+  std::error_code error;
+  std::vector<std::pair<fs::path, bool>> candidates;  // folder, is the working directory
+  if (!dataOption.empty()) candidates.push_back({fs::path(dataOption), false});
+  candidates.push_back({fs::current_path(error), true});
+  std::string exe = programFolder.empty() ? os::programFolder() : programFolder;
+  if (!exe.empty()) {
+    candidates.push_back({fs::path(exe), false});
+    candidates.push_back({fs::path(exe) / ".." / "share" / "quarvel", false});
+  }
+  for (const auto& [folder, isWorking] : candidates) {
+    fs::path shown = folder.lexically_normal();
+    if (!shown.empty() && shown.string().size() > 1 && shown.string().back() == '/') shown = shown.parent_path();
+    if (std::find(search.searched.begin(), search.searched.end(), shown.string()) != search.searched.end()) continue;
+    search.searched.push_back(shown.string());
+    if (!holdsSheet(folder)) continue;
+    search.found = true;
+    search.fromWorkingDirectory = isWorking;
+    search.folder = isWorking ? "" : shown.string();
+    break;
+  }
+  return search;
+}
+
+Outcome preparePlayerFiles(RunOptions& options) {
   DataSearch data = findGameData(options.dataOption);
   if (!data.found) {
     std::string folders;
     for (const std::string& folder : data.searched) folders += (folders.empty() ? "" : ", ") + folder;
-    std::string message = "cannot find the sprite sheet graphics/graphics.bmp in " + folders;
-    std::fprintf(stderr, "quarvel: %s\n", message.c_str());
-    if (!options.headless) showErrorBox("Quarvel " + message + ".\nStart it with --data DIR to name the folder.");
-    return 1;
+    return Outcome::failure("cannot find the sprite sheet graphics/graphics.bmp in " + folders);
   }
   options.dataFolder = data.folder;
 
   std::string hiscore = options.hiscoreFile;
   bool saves = options.headless || options.inputFile.empty();
   if (hiscore.empty() && !data.fromWorkingDirectory) {
-    std::string folder = userDataFolder();
-    if (!folder.empty() && makeFolders(folder)) {
+    std::string folder = os::userDataFolder();
+    if (!folder.empty() && os::makeFolders(folder)) {
       hiscore = folder + "/hiscore.txt";
     } else {
-      std::fprintf(stderr, "quarvel: warning: no folder for the high score (set HOME); it is not saved\n");
+      warn("warning: no folder for the high score (set HOME); it is not saved");
       saves = false;
     }
   }
   setHighScoreFile(hiscore.empty() ? "hiscore.txt" : hiscore);
   allowHighScoreSaves(saves);
 
-  applySettings(options);
-  return 0;
+  return applySettings(options);
 }
 
-void applySettings(RunOptions& options) {
+Outcome applySettings(RunOptions& options) {
   Settings& settings = options.settings;
   options.settingsFile = options.configFile;
   if (options.settingsFile.empty() && !options.headless) {
-    std::string folder = userConfigFolder();
+    std::string folder = os::userConfigFolder();
     if (!folder.empty()) options.settingsFile = folder + "/quarvel.ini";
   }
   if (!options.settingsFile.empty()) {
     std::vector<std::string> problems;
     loadSettingsFile(options.settingsFile, settings, problems);
-    for (const std::string& problem : problems) std::fprintf(stderr, "%s\n", problem.c_str());
+    for (const std::string& problem : problems) warn(problem);
   }
   if (options.fullScreenOption >= 0) {
     settings.fullScreenGiven = true;
@@ -65,5 +99,6 @@ void applySettings(RunOptions& options) {
   if (settings.fullScreenGiven) options.fullScreen = settings.fullScreen;
   if (options.scaleOption > 0) settings.scale = options.scaleOption;
   if (options.volumeOption >= 0) settings.volume = options.volumeOption;
-  if (options.noSoundOption || !settings.sound) options.gameArguments.push_back("NOSOUND");
+  if (options.noSoundOption || !settings.sound) options.soundWanted = false;
+  return {};
 }

@@ -1,74 +1,50 @@
 #include "app/run_files.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <vector>
 
-#include "platform/files.h"
-#include "platform/harness.h"
+#include "os/files.h"
 
 namespace {
 
-int fail(const std::string& message) {
-  std::fprintf(stderr, "quarvel: %s\n", message.c_str());
-  return 2;
-}
+constexpr size_t SCRIPT_FILE_CAP = 64u << 20;
 
-int readInputScript(RunOptions& options) {
+Outcome readInputScript(RunOptions& options) {
   const std::string& path = options.inputFile;
   std::string text;
-  FileRead read = readRegularFile(path, SCRIPT_FILE_CAP, text);
-  if (read != FileRead::Ok)
-    return fail("cannot read the input script " + path + ": " + fileReadReason(read, SCRIPT_FILE_CAP));
-  std::vector<ScriptEvent> events;
-  std::string error;
-  bool seedGiven = false;
-  uint32_t seed = 0;
-  if (!parseScript(text, events, seedGiven, seed, error)) {
-    std::fprintf(stderr, "%s:%s\n", path.c_str(), error.c_str());
-    return 2;
-  }
-  options.inputText = text;
-  if (seedGiven && !options.seedGiven) {
+  os::FileRead read = os::readRegularFile(path, SCRIPT_FILE_CAP, text);
+  if (read != os::FileRead::Ok)
+    return Outcome::failure("cannot read the input script " + path + ": " + os::fileReadReason(read, SCRIPT_FILE_CAP));
+  Outcome parsed = parseScript(text, options.script);
+  if (!parsed.ok()) return Outcome::failure(path + ":" + parsed.why());
+  if (options.script.seed && !options.seedGiven) {
     options.seedGiven = true;
-    options.seed = seed;
+    options.seed = *options.script.seed;
   }
-  return 0;
-}
-
-int checkShotsFolder(const std::string& folder) {
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  if (!std::filesystem::is_directory(folder))
-    return fail("cannot write screenshots into " + folder + ": " +
-                (error ? error.message() : std::string("not a folder")));
-  if (access(folder.c_str(), W_OK | X_OK) != 0)
-    return fail("cannot write screenshots into " + folder + ": " + std::strerror(errno));
-  return 0;
-}
-
-// Opened without blocking, so a named pipe nobody reads is an error, not a hang.
-int checkSoundLog(const std::string& path) {
-  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0644);
-  if (fd < 0) return fail("cannot write the sound log " + path + ": " + std::strerror(errno));
-  close(fd);
-  return 0;
+  return {};
 }
 
 }  // namespace
 
-int prepareRunFiles(RunOptions& options) {
-  if (!options.inputFile.empty())
-    if (int bad = readInputScript(options)) return bad;
-  if (!options.shotsDir.empty())
-    if (int bad = checkShotsFolder(options.shotsDir)) return bad;
-  if (!options.soundLog.empty())
-    if (int bad = checkSoundLog(options.soundLog)) return bad;
-  return 0;
+Outcome prepareRunFiles(RunOptions& options) {
+  // A file or folder the player names must be there: a typing slip is told,
+  // not silently passed over for the defaults.
+  std::error_code error;
+  if (!options.configFile.empty() && !std::filesystem::exists(options.configFile, error))
+    return Outcome::failure("--config " + options.configFile + ": no such file");
+  if (!options.dataOption.empty() && !std::filesystem::is_directory(options.dataOption, error))
+    return Outcome::failure("--data " + options.dataOption + ": no such folder");
+  if (!options.inputFile.empty()) {
+    Outcome read = readInputScript(options);
+    if (!read.ok()) return read;
+  }
+  if (!options.shotsDir.empty()) {
+    Outcome usable = os::checkWritableFolder(options.shotsDir);
+    if (!usable.ok())
+      return Outcome::failure("cannot write screenshots into " + options.shotsDir + ": " + usable.why());
+  }
+  if (!options.soundLog.empty()) {
+    Outcome usable = os::checkWritableFile(options.soundLog);
+    if (!usable.ok()) return Outcome::failure("cannot write the sound log " + options.soundLog + ": " + usable.why());
+  }
+  return {};
 }

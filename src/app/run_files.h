@@ -1,10 +1,11 @@
 // The files a run is asked to read and write, checked before anything opens.
 #pragma once
 
-#include "platform/run_options.h"
+#include "app/options.h"
+#include "base/outcome.h"
 
-// Reads --input into options.inputText (a regular file that parses as a
+// Reads --input into options.script (a regular file that parses as a
 // script; its seed is used unless --seed was given), makes sure the --shots
-// folder and the --sound-log file can be written. Returns 0 to go on, or 2
-// after a one-line error on stderr.
-int prepareRunFiles(RunOptions& options);
+// folder and the --sound-log file can be written. Fails with one line to
+// report (exit code 2).
+Outcome prepareRunFiles(RunOptions& options);

@@ -9,10 +9,6 @@ struct HighScoreStorage {
   std::string path = "hiscore.txt";
   bool warned = false;       // one warning on stderr a run, whatever goes wrong
   bool savesAllowed = true;  // watching a recording in the window never saves
-  // Tests: called after each step of a save (1 temporary file created,
-  // 2 written, 3 flushed to disk, 4 closed, 5 renamed over the old file,
-  // 6 folder flushed); returning false after step 1 to 4 makes it fail.
-  bool (*afterSaveStep)(int step) = nullptr;
 };
 extern HighScoreStorage highScoreStorage;
 
@@ -25,5 +21,3 @@ void saveHighScoreIfReached();
 // says otherwise) and whether saves happen at all.
 void setHighScoreFile(const std::string& path);
 void allowHighScoreSaves(bool allowed);
-// The value a high-score file's text stands for (the second item).
-int32_t highScoreFromText(const std::string& text);

@@ -8,8 +8,7 @@
 #include "game/game_state.h"
 #include "game/hiscore.h"
 #include "gfx/text.h"
-#include "platform/platform.h"
-#include "platform/sound.h"
+#include "machine/machine.h"
 
 namespace {
 
@@ -25,6 +24,7 @@ std::string upperCase(std::string key) {
 
 // Reads the queue until Y, N or Esc comes; returns it upper-cased.
 std::string waitForAnswer() {
+  tellActivity(Activity::Question);
   const std::string esc(1, KEY_ESC_CHAR);
   std::string key;
   do {
@@ -42,7 +42,7 @@ void waitForEscRelease() {
 
 void drawGameOverBox() {
   drawPromptBox(78, 78, 232, 108);
-  drawText(88, 90, "G A M E   O V E R", 0x000000, -1);
+  drawText(88, 90, "G A M E   O V E R", 0x000000, Outline::Yes);
 }
 
 bool askContinue() {
@@ -51,7 +51,7 @@ bool askContinue() {
   std::string key;
   if (gameState.credits > 0) {
     drawPromptBox(86, 118, 224, 148);
-    drawText(96, 130, "continue? (Y/N)", 0x000000, -1);
+    drawText(96, 130, "continue? (Y/N)", 0x000000, Outline::Yes);
     key = waitForAnswer();
   } else {
     sleepMs(2000);
@@ -60,7 +60,7 @@ bool askContinue() {
   if (accepted) {
     gameState.credits -= 1;
     gameState.score = 0;
-    playEffect(3, 3, 255);
+    playEffect(Sample::Hit, Channel::Hit, FULL_VOLUME);
   }
   return accepted;
 }
@@ -69,11 +69,11 @@ bool askExitToTitle() {
   setPages(0, 0);
   waitForEscRelease();
   drawPromptBox(42, 98, 276, 128);
-  drawText(52, 110, "EXIT to Title screen? (Y/N)", 0x000000, -1);
+  drawText(52, 110, "EXIT to Title screen? (Y/N)", 0x000000, Outline::Yes);
   emptyKeyQueue();
   const bool leave = waitForAnswer() == "Y";
   waitForEscRelease();
   emptyKeyQueue();
-  if (leave) playEffect(2, 2, 255);
+  if (leave) playEffect(Sample::Explosion, Channel::Explosion, FULL_VOLUME);
   return leave;
 }

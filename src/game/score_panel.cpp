@@ -9,7 +9,6 @@ namespace {
 
 constexpr uint32_t BLACK = 0x000000;
 constexpr uint32_t SHIP_YELLOW = 0xFFFF00;
-constexpr int32_t OUTLINED = -1;
 const std::string SHIP_EMBLEM = "\x16\x17";  // the two cells of the ship shape
 const std::string HIT_POINT_MARK = "\x01";   // the cell of the little alien
 
@@ -28,23 +27,23 @@ std::string zeroPad(int32_t value, int width) {
 
 void drawScoreLine() {
   drawText(8, 3, "SCORE  " + zeroPad(gameState.score, 8) + "     HI SCORE  " + zeroPad(gameState.highScore, 8), BLACK,
-           OUTLINED);
+           Outline::Yes);
 }
 
-void drawCreditLine() { drawText(232, 224, "credit " + zeroPad(gameState.credits, 2), BLACK, OUTLINED); }
+void drawCreditLine() { drawText(232, 224, "credit " + zeroPad(gameState.credits, 2), BLACK, Outline::Yes); }
 
 void drawReserveShips(int32_t count) {
   if (count < 5) {
-    for (int32_t i = 1; i <= count; ++i) drawText(16 * i, 226, SHIP_EMBLEM, SHIP_YELLOW, 0);
+    for (int32_t i = 1; i <= count; ++i) drawText(16 * i, 226, SHIP_EMBLEM, SHIP_YELLOW, Outline::No);
     return;
   }
-  drawText(16, 226, SHIP_EMBLEM, SHIP_YELLOW, 0);
-  drawText(32, 226, " x " + zeroPad(count, 2), BLACK, OUTLINED);
+  drawText(16, 226, SHIP_EMBLEM, SHIP_YELLOW, Outline::No);
+  drawText(32, 226, " x " + zeroPad(count, 2), BLACK, Outline::Yes);
 }
 
 void drawHitPoints(int32_t count) {
-  drawText(8, 224, "HP", BLACK, OUTLINED);
+  drawText(8, 224, "HP", BLACK, Outline::Yes);
   int32_t marks = count < 8 ? count : 8;
-  for (int32_t i = 1; i <= marks; ++i) drawText(18 + 10 * i, 224, HIT_POINT_MARK, BLACK, OUTLINED);
-  if (count > 8) drawText(108, 224, "+", BLACK, OUTLINED);
+  for (int32_t i = 1; i <= marks; ++i) drawText(18 + 10 * i, 224, HIT_POINT_MARK, BLACK, Outline::Yes);
+  if (count > 8) drawText(108, 224, "+", BLACK, Outline::Yes);
 }

@@ -2,7 +2,7 @@
 
 #include "game/hiscore.h"
 #include "game/prompts.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 
 bool endOfStagePlay(StageResult result) {
   emptyKeyQueue();

@@ -5,8 +5,7 @@
 
 #include "game/score_panel.h"
 #include "gfx/text.h"
-#include "platform/platform.h"
-#include "platform/sound.h"
+#include "machine/machine.h"
 
 namespace {
 
@@ -15,30 +14,33 @@ struct TitleText {
   int y;
   const char* text;
   uint32_t colour;
-  int32_t outlined;
+  Outline outline;
 };
 
 // The ship emblem, the bomb column and the little figure are cells of the
 // sprite sheet drawn as characters.
 constexpr TitleText TITLE_TEXTS_BEFORE_CREDITS[] = {
-    {88, 48, "Q U A R V E L - VQ", 0x000000, -1},
-    {100, 80, "THE ZELKOR TALE", 0x000000, -1},
-    {64, 184, "PRESS SPACE KEY TO START", 0xFFFFFF, 0},
+    {88, 48, "Q U A R V E L - VQ", 0x000000, Outline::Yes},
+    {100, 80, "THE ZELKOR TALE", 0x000000, Outline::Yes},
+    {64, 184, "PRESS SPACE KEY TO START", 0xFFFFFF, Outline::No},
 };
 constexpr TitleText TITLE_TEXTS_AFTER_CREDITS[] = {
-    {130, 88, "\x0F", 0xFFFFFF, 0},      {130, 96, "\x0F", 0xFFFFFF, 0},     {130, 104, "\x0F", 0xFFFFFF, 0},
-    {130, 112, "\x0F", 0xFFFFFF, 0},     {130, 120, "\x0F", 0xFFFFFF, 0},    {130, 128, "\x0F", 0xFFFFFF, 0},
-    {126, 136, "--", 0x000000, -1},      {118, 140, "/  \\", 0x000000, -1},  {118, 148, "\\  /", 0x000000, -1},
-    {126, 162, "\x16\x17", 0xFFFF00, 0}, {180, 152, "__\x0D", 0xFFFFFF, -1}, {180, 162, "o o", 0x000000, -1},
+    {130, 88, "\x0F", 0xFFFFFF, Outline::No},     {130, 96, "\x0F", 0xFFFFFF, Outline::No},
+    {130, 104, "\x0F", 0xFFFFFF, Outline::No},    {130, 112, "\x0F", 0xFFFFFF, Outline::No},
+    {130, 120, "\x0F", 0xFFFFFF, Outline::No},    {130, 128, "\x0F", 0xFFFFFF, Outline::No},
+    {126, 136, "--", 0x000000, Outline::Yes},     {118, 140, "/  \\", 0x000000, Outline::Yes},
+    {118, 148, "\\  /", 0x000000, Outline::Yes},  {126, 162, "\x16\x17", 0xFFFF00, Outline::No},
+    {180, 152, "__\x0D", 0xFFFFFF, Outline::Yes}, {180, 162, "o o", 0x000000, Outline::Yes},
 };
 
 void drawTexts(const TitleText* texts, int count) {
-  for (int i = 0; i < count; ++i) drawText(texts[i].x, texts[i].y, texts[i].text, texts[i].colour, texts[i].outlined);
+  for (int i = 0; i < count; ++i) drawText(texts[i].x, texts[i].y, texts[i].text, texts[i].colour, texts[i].outline);
 }
 
 }  // namespace
 
 TitleChoice runTitleScreen() {
+  tellActivity(Activity::Title);
   clearPage();
   // Blue rising one step a row from black at the top.
   for (int y = 0; y <= 240; ++y) drawLine(nullptr, 0, y, 319, y, static_cast<uint32_t>(y), LineSolid);
@@ -52,6 +54,6 @@ TitleChoice runTitleScreen() {
     key = readKey();
     sleepMs(1);
   } while (key != " " && key != std::string(1, KEY_ESC_CHAR));
-  if (key == " ") playEffect(3, 3, 255);
+  if (key == " ") playEffect(Sample::Hit, Channel::Hit, FULL_VOLUME);
   return key == " " ? TitleChoice::StartGame : TitleChoice::LeaveProgram;
 }

@@ -9,7 +9,6 @@ EffectTable effectTable;
 
 namespace {
 
-constexpr int32_t SHAPE_ONLY = -1;
 const uint32_t FLASH_COLOUR = 0xFFFFFF;
 
 // Starting timer of each kind; 0 for kinds the stages never pass.
@@ -26,12 +25,12 @@ int32_t startingTimer(int32_t kind) {
 }
 
 void drawGrowing(const Effect& effect, int32_t scrollY, BlendFn blend, const void* param) {
-  RotoBlit(nullptr, effect.x, effect.y - scrollY, sprite(SprExplosion), effect.scale, effect.scale, 0.0f, SHAPE_ONLY,
-           blend, param);
+  RotoBlit(nullptr, effect.x, effect.y - scrollY, sprite(SprExplosion), effect.scale, effect.scale, 0.0f,
+           Transparency::SkipMask, blend, param);
 }
 
 void drawCopied(const Effect& effect, int32_t scrollY, int id) {
-  Image* image = sprite(id);
+  const Image* image = sprite(id);
   if (image != nullptr) drawImage(nullptr, effect.x, effect.y - scrollY, image, DrawTransparent);
 }
 

@@ -28,6 +28,15 @@ struct Surface {
   int32_t pitch;
 };
 
+// The same for the picture drawn from, which is only read.
+struct SourceSurface {
+  const uint8_t* pixels;
+  int32_t width;
+  int32_t height;
+  int32_t bytesPerPixel;
+  int32_t pitch;
+};
+
 struct Corner {
   float x, y, u, v;
 };
@@ -47,17 +56,18 @@ int32_t readWord(const uint8_t* at) {
 
 // Reads the source's geometry from either header form: the 32-byte one
 // (first word 7) or the old 4-byte one of two 16-bit words.
-Surface sourceSurface(Image* source) {
-  uint8_t* block = reinterpret_cast<uint8_t*>(source);
+SourceSurface sourceSurface(const Image* source) {
+  const uint8_t* block = reinterpret_cast<const uint8_t*>(source);
   if (readWord(block) == 7) {
-    return Surface{block + 32, readWord(block + 8), readWord(block + 12), readWord(block + 4), readWord(block + 16)};
+    return SourceSurface{block + 32, readWord(block + 8), readWord(block + 12), readWord(block + 4),
+                         readWord(block + 16)};
   }
   uint16_t first, second;
   std::memcpy(&first, block, 2);
   std::memcpy(&second, block + 2, 2);
   int32_t bytes = first & 7;
   int32_t width = first >> 3;
-  return Surface{block + 4, width, second, bytes, bytes * width};
+  return SourceSurface{block + 4, width, second, bytes, bytes * width};
 }
 
 // Nearest integer, halves to the even neighbour. It runs several times a row,
@@ -373,14 +383,16 @@ int32_t stampMode(BlendFn blend, int32_t transparent) {
 
 // The source's rows with the padding between them: images are made with
 // every byte set (createImage), so the whole block compares in one go.
-size_t sourceBytes(const Surface& src) { return static_cast<size_t>(src.height) * static_cast<size_t>(src.pitch); }
+size_t sourceBytes(const SourceSurface& src) {
+  return static_cast<size_t>(src.height) * static_cast<size_t>(src.pitch);
+}
 
-bool sameSourcePixels(const RotoStamp& stamp, const Surface& src) {
+bool sameSourcePixels(const RotoStamp& stamp, const SourceSurface& src) {
   return stamp.sourceBytes.size() == sourceBytes(src) &&
          std::memcmp(stamp.sourceBytes.data(), src.pixels, sourceBytes(src)) == 0;
 }
 
-RotoStamp* findStamp(RotoStamps& stamps, const RotoStamp::Key& key, const Surface& src) {
+RotoStamp* findStamp(RotoStamps& stamps, const RotoStamp::Key& key, const SourceSurface& src) {
   for (int k = 0; k < RotoStamps::SLOTS; ++k) {
     if (!(stamps.keys[k] == key)) continue;
     RotoStamp& stamp = stamps.slots[k];
@@ -397,7 +409,7 @@ RotoStamp* findStamp(RotoStamps& stamps, const RotoStamp::Key& key, const Surfac
 // A slot for a new stamp: a free one, else the one unused the longest. Its
 // vectors keep their room for the next stamp; RotoBlit sets its key once
 // every row is recorded.
-int startStamp(RotoStamps& stamps, const Surface& src) {
+int startStamp(RotoStamps& stamps, const SourceSurface& src) {
   int slot = 0;
   for (int k = 0; k < RotoStamps::SLOTS; ++k) {
     if (stamps.keys[k].source == nullptr) {
@@ -445,8 +457,9 @@ void forgetRotoStamps(RotoStamps& stamps) {
   stamps.uses = 0;
 }
 
-void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, float scaleX, float scaleY, float angle,
-              int32_t transparent, BlendFn blend, const void* blendParam) {
+void RotoBlit(Image* target, int32_t centreX, int32_t centreY, const Image* source, float scaleX, float scaleY,
+              float angle, Transparency transparency, BlendFn blend, const void* blendParam) {
+  const int32_t transparent = static_cast<int32_t>(transparency);
   WorkPageInfo page = workPageInfo();
   if (page.pixels == nullptr || source == nullptr) return;
   if (!(scaleX >= 0.001f)) scaleX = 0.001f;  // NaN too
@@ -459,7 +472,7 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, Image* source, fl
     dst = Surface{imagePixels(target), target->width, target->height, target->bytesPerPixel, target->pitch};
   }
   if (dst.width < 4 || dst.height < 4) return;
-  Surface src = sourceSurface(source);
+  SourceSurface src = sourceSurface(source);
   if (src.width < 2 || src.height < 2) return;
   if (src.bytesPerPixel != dst.bytesPerPixel) return;
 

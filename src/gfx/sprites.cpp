@@ -4,59 +4,72 @@
 #include "gfx/sprites.h"
 
 #include "gfx/rotoblit.h"
-#include "platform/paths.h"
 
 SpriteTable spriteTable;
 
 namespace {
 
-constexpr int32_t SHAPE_ONLY = -1;  // transparent flag for the derived images
-
-void destroyAndForget(Image*& image) {
-  if (image != nullptr) destroyImage(image);
-  image = nullptr;
-}
+constexpr int SHEET_WIDTH = 128, SHEET_HEIGHT = 64;
+constexpr uint32_t ICON_BACKGROUND = 0xFF10104A;
+constexpr uint32_t ICON_ALIEN = 0xFF20E020;  // the sheet's green alien, its own colour
+constexpr uint32_t ICON_SHIP = 0xFFFFE020;
 
 }  // namespace
 
-void loadSpriteSheet() {
-  spriteTable.sheet = createImage(128, 64);
-  loadBitmap(dataPath("graphics/graphics.bmp"), spriteTable.sheet);
+std::string spriteSheetPath() { return dataPath("graphics/graphics.bmp"); }
+
+Outcome loadSpriteSheet() {
+  spriteTable.sheet = createImage(SHEET_WIDTH, SHEET_HEIGHT);
+  Outcome loaded = loadBitmap(spriteSheetPath(), spriteTable.sheet.get());
   // The little alien always has this pixel, even on a sheet without it.
-  setPixel(spriteTable.sheet, 12, 3, 0xFFFFFF);
+  setPixel(spriteTable.sheet.get(), 12, 3, 0xFFFFFF);
+  return loaded;
 }
 
 void buildSpriteTable() {
-  Image** images = spriteTable.images;
+  OwnedImage* images = spriteTable.images;
   for (int id = 0; id <= SprDesk; ++id) {
     const SpriteCut& cut = spriteCut(id);
     images[id] = createImage(cut.width, cut.height);
     if (spriteTable.sheet != nullptr) {
-      drawImage(images[id], 1, 1, spriteTable.sheet, cut.x1, cut.y1, cut.x2, cut.y2, DrawCopy);
+      drawImage(images[id].get(), 1, 1, spriteTable.sheet.get(), cut.x1, cut.y1, cut.x2, cut.y2, DrawCopy);
     }
   }
-  Image* desk = images[SprDesk];
+  const Image* desk = images[SprDesk].get();
   images[SprDeskTall] = createImage(20, 43);
-  RotoBlit(images[SprDeskTall], 9, 6, desk, 0.8f, 0.6f, 0.0f, SHAPE_ONLY, nullptr, nullptr);
-  RotoBlit(images[SprDeskTall], 9, 17, desk, 0.8f, 2.0f, 0.0f, SHAPE_ONLY, nullptr, nullptr);
-  RotoBlit(images[SprDeskTall], 9, 30, desk, 0.8f, 0.6f, 0.0f, SHAPE_ONLY, nullptr, nullptr);
-  RotoBlit(images[SprDeskTall], 9, 38, desk, 0.8f, 0.6f, 0.0f, SHAPE_ONLY, nullptr, nullptr);
-  setPixel(images[SprDeskTall], 16, 2, MASK_COLOUR);
+  Image* tall = images[SprDeskTall].get();
+  RotoBlit(tall, 9, 6, desk, 0.8f, 0.6f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
+  RotoBlit(tall, 9, 17, desk, 0.8f, 2.0f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
+  RotoBlit(tall, 9, 30, desk, 0.8f, 0.6f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
+  RotoBlit(tall, 9, 38, desk, 0.8f, 0.6f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
+  setPixel(tall, 16, 2, MASK_COLOUR);
 
   images[SprDeskSmall] = createImage(19, 11);
-  RotoBlit(images[SprDeskSmall], 8, 5, desk, 0.8f, 0.6f, 0.0f, SHAPE_ONLY, nullptr, nullptr);
-  setPixel(images[SprDeskSmall], 16, 1, MASK_COLOUR);
+  RotoBlit(images[SprDeskSmall].get(), 8, 5, desk, 0.8f, 0.6f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
+  setPixel(images[SprDeskSmall].get(), 16, 1, MASK_COLOUR);
 
   images[SprAlienAFlipped] = createImage(9, 9);
-  RotoBlit(images[SprAlienAFlipped], 4, 4, images[SprAlienA1], 0.8f, 1.0f, 180.0f, SHAPE_ONLY, nullptr, nullptr);
+  RotoBlit(images[SprAlienAFlipped].get(), 4, 4, images[SprAlienA1].get(), 0.8f, 1.0f, 180.0f, Transparency::SkipMask,
+           nullptr, nullptr);
 }
 
 void destroySpriteTable() {
   forgetTextPictures(spriteTable.textPictures);
   forgetRotoStamps(spriteTable.rotoStamps);
-  for (int id = 0; id <= SprDesk; ++id) destroyAndForget(spriteTable.images[id]);
-  destroyAndForget(spriteTable.sheet);
-  destroyAndForget(spriteTable.images[SprDeskTall]);
-  destroyAndForget(spriteTable.images[SprDeskSmall]);
-  destroyAndForget(spriteTable.images[SprAlienAFlipped]);
+  for (OwnedImage& image : spriteTable.images) image.reset();
+  spriteTable.sheet.reset();
+}
+
+std::vector<uint32_t> iconPixels(const Image* sheet) {
+  std::vector<uint32_t> icon(ICON_SIZE * ICON_SIZE, ICON_BACKGROUND);
+  if (sheet == nullptr || sheet->width < 64 || sheet->height < 16) return icon;
+  // Top half: the alien of cells 4-5 (x 32..47, y 0..7); bottom half: the
+  // ship of cells 22-23 (x 48..63, y 8..15).
+  for (int y = 0; y < ICON_SIZE; ++y)
+    for (int x = 0; x < ICON_SIZE; ++x) {
+      uint32_t pixel = y < 8 ? imageRow(sheet, y)[32 + x] : imageRow(sheet, y)[48 + x];
+      bool shape = (pixel & 0xFFFFFF) != MASK_COLOUR;
+      if (shape) icon[y * ICON_SIZE + x] = y < 8 ? ICON_ALIEN : ICON_SHIP;
+    }
+  return icon;
 }

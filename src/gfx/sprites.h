@@ -2,9 +2,12 @@
 // sprite images cut and derived from it.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "gfx/rotoblit.h"
 #include "gfx/text.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 
 enum SpriteId {
   SprAlienA1,
@@ -67,16 +70,24 @@ inline constexpr SpriteCut SPRITE_CUTS[SprDesk + 1] = {
 inline const SpriteCut& spriteCut(int id) { return SPRITE_CUTS[id]; }
 
 struct SpriteTable {
-  Image* sheet = nullptr;  // the SpriteSheet
-  Image* images[SPRITE_COUNT] = {};
+  OwnedImage sheet;  // the SpriteSheet
+  OwnedImage images[SPRITE_COUNT];
   TextPictures textPictures;  // lines of lettering cut from the sheet (text.h)
   RotoStamps rotoStamps;      // sprites drawn unturned, as stretches (rotoblit.h)
 };
 extern SpriteTable spriteTable;
 
 // Creates the sheet, loads graphics/graphics.bmp into it and sets the white
-// pixel at (12, 3).
-void loadSpriteSheet();
+// pixel at (12, 3). Fails when the file is missing or damaged: the game then
+// has no sprites and no lettering.
+Outcome loadSpriteSheet();
+std::string spriteSheetPath();
 void buildSpriteTable();
 void destroySpriteTable();
-inline Image* sprite(int id) { return spriteTable.images[id]; }
+inline const Image* sprite(int id) { return spriteTable.images[id].get(); }
+
+// The game's icon, drawn from a sprite sheet: the green alien over the
+// player's ship on the night blue of the title, ICON_SIZE pixels square,
+// 0xAARRGGBB.
+constexpr int ICON_SIZE = 16;
+std::vector<uint32_t> iconPixels(const Image* sheet);

@@ -20,7 +20,7 @@ namespace {
 
 // The outlined line as drawImage puts it, letter by letter.
 void paintText(Image* target, int32_t x, int32_t y, const std::string& text, uint32_t colour, bool outlined,
-               Image* sheet) {
+               const Image* sheet) {
   int32_t n = static_cast<int32_t>(text.size());
   for (int32_t i = 0; i < n; ++i) {
     int k = static_cast<unsigned char>(upperCase(text[i]));
@@ -38,7 +38,7 @@ void paintText(Image* target, int32_t x, int32_t y, const std::string& text, uin
 
 // The sheet cells of the line's letters, in order, 64 pixels each; pixels
 // outside the sheet count as mask.
-std::vector<uint32_t> letterCells(const std::string& text, Image* sheet) {
+std::vector<uint32_t> letterCells(const std::string& text, const Image* sheet) {
   std::vector<uint32_t> cells;
   cells.reserve(text.size() * 64);
   for (char c : text) {
@@ -52,7 +52,7 @@ std::vector<uint32_t> letterCells(const std::string& text, Image* sheet) {
   return cells;
 }
 
-bool sameCells(const TextPicture& slot, const std::string& text, Image* sheet) {
+bool sameCells(const TextPicture& slot, const std::string& text, const Image* sheet) {
   if (slot.sheetWidth != sheet->width || slot.sheetHeight != sheet->height) return false;
   size_t at = 0;
   for (char c : text) {
@@ -69,18 +69,18 @@ bool sameCells(const TextPicture& slot, const std::string& text, Image* sheet) {
 
 // The kept picture of the line, made (in the least recently used slot) when
 // there is none or the letters' cells have changed since.
-Image* textPicture(TextPictures& pictures, const std::string& text, uint32_t colour, bool outlined, Image* sheet) {
+const Image* textPicture(TextPictures& pictures, const std::string& text, uint32_t colour, bool outlined,
+                         const Image* sheet) {
   TextPicture* oldest = &pictures.slots[0];
   for (TextPicture& slot : pictures.slots) {
     if (slot.picture != nullptr && slot.colour == colour && slot.outlined == outlined && slot.text == text &&
         sameCells(slot, text, sheet)) {
       slot.lastUse = ++pictures.uses;
-      return slot.picture;
+      return slot.picture.get();
     }
     if (slot.lastUse < oldest->lastUse) oldest = &slot;
   }
   TextPicture& slot = *oldest;
-  if (slot.picture != nullptr) destroyImage(slot.picture);
   slot.text = text;
   slot.colour = colour;
   slot.outlined = outlined;
@@ -88,34 +88,32 @@ Image* textPicture(TextPictures& pictures, const std::string& text, uint32_t col
   slot.sheetHeight = sheet->height;
   slot.cells = letterCells(text, sheet);
   slot.picture = createImage(8 * static_cast<int32_t>(text.size()) + 2, 10);
-  paintText(slot.picture, 1, 1, text, colour, outlined, sheet);
+  paintText(slot.picture.get(), 1, 1, text, colour, outlined, sheet);
   slot.lastUse = ++pictures.uses;
-  return slot.picture;
+  return slot.picture.get();
 }
 
 }  // namespace
 
-void drawText(int32_t x, int32_t y, const std::string& text, uint32_t colour, int32_t outlined) {
+void drawText(int32_t x, int32_t y, const std::string& text, uint32_t colour, Outline outline) {
   int32_t n = static_cast<int32_t>(text.size());
   if (n <= 0) return;
-  Image* sheet = spriteTable.sheet;
+  const Image* sheet = spriteTable.sheet.get();
+  const bool outlined = outline == Outline::Yes;
   if (sheet == nullptr) return;
   // A kept picture is put with the mask skipped, so a line whose own colour
   // is the mask colour, or too long for a picture, is always painted afresh.
   if ((colour & 0xFFFFFF) == MASK_COLOUR || n > 1000) {
-    paintText(nullptr, x, y, text, colour, outlined != 0, sheet);
+    paintText(nullptr, x, y, text, colour, outlined, sheet);
     return;
   }
   // The same pixels as painting the letters one by one: every pixel of the
   // picture holds the last colour put there, and the mask where none was.
-  drawImage(nullptr, x - 1, y - 1, textPicture(spriteTable.textPictures, text, colour, outlined != 0, sheet),
+  drawImage(nullptr, x - 1, y - 1, textPicture(spriteTable.textPictures, text, colour, outlined, sheet),
             DrawTransparent);
 }
 
 void forgetTextPictures(TextPictures& pictures) {
-  for (TextPicture& slot : pictures.slots) {
-    if (slot.picture != nullptr) destroyImage(slot.picture);
-    slot = TextPicture{};
-  }
+  for (TextPicture& slot : pictures.slots) slot = TextPicture{};
   pictures.uses = 0;
 }

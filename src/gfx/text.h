@@ -3,11 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "machine/machine.h"
+
+// Whether the glyphs' own sheet colours ring the letters.
+enum class Outline { No, Yes };
+
 // One line of 8x8 lettering from the sprite sheet, top-left at (x, y) on the
-// work page; every letter shows as a capital. outlined non-zero: the glyphs'
-// own sheet colours ring the letters.
-void drawText(int32_t x, int32_t y, const std::string& text, uint32_t colour, int32_t outlined);
+// work page; every letter shows as a capital.
+void drawText(int32_t x, int32_t y, const std::string& text, uint32_t colour, Outline outline);
 
 // Lines of text as finished pictures, kept because the same lines come back
 // frame after frame (the score line, the credits, the prompts). A picture is
@@ -18,7 +21,7 @@ struct TextPicture {
   bool outlined = false;
   int32_t sheetWidth = 0, sheetHeight = 0;
   std::vector<uint32_t> cells;  // the sheet cells of its letters, 64 pixels each
-  Image* picture = nullptr;     // the line with its ring, top-left at (-1, -1)
+  OwnedImage picture;           // the line with its ring, top-left at (-1, -1)
   uint64_t lastUse = 0;
 };
 struct TextPictures {

@@ -10,7 +10,7 @@
 #include "game/stage_end.h"
 #include "gfx/effects.h"
 #include "gfx/text.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "stage_one/stage_one_internal.h"
 #include "story/story.h"
 
@@ -55,9 +55,9 @@ void bonusCount(StageOneRecord& stage) {
   if (reserve >= 1) {
     if (stage.bonusCounter == 20) addScore(reserve * 100);
     if (stage.bonusCounter > 20) {
-      drawText(120, 90, "B O N U S", 0xFFFF00, 0);
-      drawText(100, 110, "\x16\x17", 0xFFFF00, 0);
-      drawText(116, 110, " x 100 = " + std::to_string(reserve * 100), 0x000000, -1);
+      drawText(120, 90, "B O N U S", 0xFFFF00, Outline::No);
+      drawText(100, 110, "\x16\x17", 0xFFFF00, Outline::No);
+      drawText(116, 110, " x 100 = " + std::to_string(reserve * 100), 0x000000, Outline::Yes);
     }
   }
   if (stage.bonusCounter > 100) stage.result = StageResult::Cleared;

@@ -2,8 +2,7 @@
 // side to side, step down together at the edges, drop bombs at random and
 // beat the march as their pictures change.
 #include "gfx/effects.h"
-#include "platform/platform.h"
-#include "platform/sound.h"
+#include "machine/machine.h"
 #include "stage_one/stage_one_internal.h"
 
 namespace stage_one {
@@ -31,7 +30,7 @@ void reachBottom(StageOneRecord& stage, Alien& alien) {
   stage.ship.state = ShipState::Hit;
   stage.ship.deathCounter = 0;
   stage.ship.reserveShips = 0;
-  playEffect(2, 2, 255);
+  playEffect(Sample::Explosion, Channel::Explosion, FULL_VOLUME);
 }
 
 void moveAlien(StageOneRecord& stage, Alien& alien) {
@@ -106,7 +105,7 @@ void updateAliens(StageOneRecord& stage) {
   }
   if (formation.stepFlag) {
     formation.marchSoundIndex = (formation.marchSoundIndex + 1) % 4;
-    playEffect(4 + formation.marchSoundIndex, 4, 255);
+    playEffect(marchNote(formation.marchSoundIndex), Channel::March, FULL_VOLUME);
   }
 }
 

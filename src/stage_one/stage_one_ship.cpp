@@ -3,8 +3,7 @@
 #include "game/game_state.h"
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
-#include "platform/platform.h"
-#include "platform/sound.h"
+#include "machine/machine.h"
 #include "stage_one/stage_one_internal.h"
 
 namespace stage_one {
@@ -19,13 +18,13 @@ constexpr uint32_t BOMB_COLOUR = 0xC0C0C0;
 void hitShip(PlayerShip& ship) {
   ship.state = ShipState::Hit;
   ship.deathCounter = 0;
-  playEffect(2, 2, 255);
+  playEffect(Sample::Explosion, Channel::Explosion, FULL_VOLUME);
 }
 
 }  // namespace
 
 void drawSilhouette(int spriteId, int32_t x, int32_t y, float scale, uint32_t colour) {
-  RotoBlit(nullptr, x, y, sprite(spriteId), scale, scale, 0.0f, 254, RecolourBlend, &colour);
+  RotoBlit(nullptr, x, y, sprite(spriteId), scale, scale, 0.0f, Transparency::SkipMask, RecolourBlend, &colour);
 }
 
 void fireInput(StageOneRecord& stage) {
@@ -34,7 +33,7 @@ void fireInput(StageOneRecord& stage) {
     stage.shot.active = true;
     stage.shot.x = stage.ship.x;
     stage.shot.y = stage.ship.y - 10;
-    playEffect(1, 1, 255);
+    playEffect(Sample::Shot, Channel::Shot, FULL_VOLUME);
   }
   stage.spaceWasHeld = spaceHeld;
 }
@@ -94,7 +93,7 @@ void updatePlayerShot(StageOneRecord& stage) {
       const int32_t row = i / ALIEN_COLUMNS;
       addScore(300 - 100 * row + (alien.y - 20) / 8);
       if (formation.aliensLeft == 0) stage.formationDestroyed = true;
-      playEffect(3, 3, 255);
+      playEffect(Sample::Hit, Channel::Hit, FULL_VOLUME);
     }
   }
   drawSilhouette(SprShot, shot.x, shot.y, 3.0f, SHIP_COLOUR);

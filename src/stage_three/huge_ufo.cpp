@@ -4,7 +4,7 @@
 #include "gfx/effects.h"
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
-#include "platform/sound.h"
+#include "machine/machine.h"
 #include "stage_three/stage_three_internal.h"
 
 namespace stage_three {
@@ -15,13 +15,13 @@ constexpr uint32_t COMMANDER_COLOUR = 0xC0C020;
 constexpr uint32_t HATCH_ALIEN_COLOUR = 0xFF0000;
 
 void drawSilhouette(int32_t x, int32_t y, int id, float scale, uint32_t colour) {
-  RotoBlit(nullptr, x, y, sprite(id), scale, scale, 0.0f, BLIT_TRANSPARENT, RecolourBlend, &colour);
+  RotoBlit(nullptr, x, y, sprite(id), scale, scale, 0.0f, Transparency::SkipMask, RecolourBlend, &colour);
 }
 
 // The UFO sprite at eight times its size; it overhangs the body image, which
 // clips it at the top and on the left.
 void paintUfoShape(Image* body, uint32_t colour) {
-  RotoBlit(body, 60, 22, sprite(SprUfo), 8.0f, 8.0f, 0.0f, BLIT_TRANSPARENT, RecolourBlend, &colour);
+  RotoBlit(body, 60, 22, sprite(SprUfo), 8.0f, 8.0f, 0.0f, Transparency::SkipMask, RecolourBlend, &colour);
 }
 
 void armHatch(HugeUfo& ufo) {
@@ -75,20 +75,21 @@ void attack(StageThreeRecord& stage) {
 void chargeBeam(const UfoBeam& beam, uint32_t colour) {
   float scale = 4.0f - static_cast<float>(beam.phase % 16) / 4.0f;
   uint32_t c = colour;
-  RotoBlit(nullptr, beam.x - 36, beam.y + 8, sprite(SprExplosion), scale, scale, 0.0f, BLIT_TRANSPARENT, RecolourBlend,
+  RotoBlit(nullptr, beam.x - 36, beam.y + 8, sprite(SprExplosion), scale, scale, 0.0f, Transparency::SkipMask,
+           RecolourBlend, &c);
+  RotoBlit(nullptr, beam.x + 2, beam.y, sprite(SprExplosion), scale, scale, 0.0f, Transparency::SkipMask, RecolourBlend,
            &c);
-  RotoBlit(nullptr, beam.x + 2, beam.y, sprite(SprExplosion), scale, scale, 0.0f, BLIT_TRANSPARENT, RecolourBlend, &c);
-  RotoBlit(nullptr, beam.x + 40, beam.y + 8, sprite(SprExplosion), scale, scale, 0.0f, BLIT_TRANSPARENT, RecolourBlend,
-           &c);
-  if (beam.phase % 16 == 1) playEffect(8, 10, 255);
-  if (beam.phase == 31) playEffect(8, 10, 0);
+  RotoBlit(nullptr, beam.x + 40, beam.y + 8, sprite(SprExplosion), scale, scale, 0.0f, Transparency::SkipMask,
+           RecolourBlend, &c);
+  if (beam.phase % 16 == 1) playEffect(Sample::Siren, Channel::Beam, FULL_VOLUME);
+  if (beam.phase == 31) playEffect(Sample::Siren, Channel::Beam, SILENT);
 }
 
 // Eleven rows of three columns reaching down past the ship's line; the hit
 // test looks at the ship's x alone.
 void fireBeam(StageThreeRecord& stage, uint32_t colour) {
   const UfoBeam& beam = stage.beam;
-  if (beam.phase % 2 == 1) playEffect(3, 10, 255);
+  if (beam.phase % 2 == 1) playEffect(Sample::Hit, Channel::Beam, FULL_VOLUME);
   for (int32_t i = 0; i <= 10; ++i) {
     int id = randomUnit() > 0.5 ? SprShot : SprBomb1;
     drawSilhouette(beam.x - 36, beam.y + 16 * i + 8, id, 2.0f, colour);
@@ -105,19 +106,19 @@ void buildUfoImages(StageThreeRecord& stage) {
   destroyUfoImages(stage);
   stage.ufoBody = createImage(UFO_BODY_WIDTH, UFO_BODY_HEIGHT);
   stage.ufoOutline = createImage(UFO_OUTLINE_WIDTH, UFO_OUTLINE_HEIGHT);
-  paintUfoShape(stage.ufoBody, UFO_RING_COLOUR);
+  Image* body = stage.ufoBody.get();
+  Image* outline = stage.ufoOutline.get();
+  paintUfoShape(body, UFO_RING_COLOUR);
   // The shape spread by one pixel every way, then hollowed out: a ring.
   const int spread[8][2] = {{0, 0}, {0, 1}, {0, 2}, {1, 0}, {1, 2}, {2, 0}, {2, 1}, {2, 2}};
-  for (const auto& at : spread) drawImage(stage.ufoOutline, at[0], at[1], stage.ufoBody, DrawTransparent);
-  drawImage(stage.ufoOutline, 1, 1, stage.ufoBody, DrawCustom, EraseBlend, nullptr);
-  paintUfoShape(stage.ufoBody, UFO_BODY_COLOUR);
+  for (const auto& at : spread) drawImage(outline, at[0], at[1], body, DrawTransparent);
+  drawImage(outline, 1, 1, body, DrawCustom, EraseBlend, nullptr);
+  paintUfoShape(body, UFO_BODY_COLOUR);
 }
 
 void destroyUfoImages(StageThreeRecord& stage) {
-  if (stage.ufoBody != nullptr) destroyImage(stage.ufoBody);
-  if (stage.ufoOutline != nullptr) destroyImage(stage.ufoOutline);
-  stage.ufoBody = nullptr;
-  stage.ufoOutline = nullptr;
+  stage.ufoBody.reset();
+  stage.ufoOutline.reset();
 }
 
 void updateUfo(StageThreeRecord& stage) {
@@ -166,13 +167,13 @@ void updateHatches(StageThreeRecord& stage) {
 
 void drawUfoBody(const StageThreeRecord& stage) {
   if (!stage.ufo.shown) return;
-  drawImage(nullptr, stage.ufo.x - 68, stage.ufo.y - 31, stage.ufoBody, DrawTransparent);
+  drawImage(nullptr, stage.ufo.x - 68, stage.ufo.y - 31, stage.ufoBody.get(), DrawTransparent);
 }
 
 void drawUfoTop(const StageThreeRecord& stage) {
   if (!stage.ufo.shown) return;
   uint32_t ring = UFO_RING_COLOUR;
-  drawImage(nullptr, stage.ufo.x - 69, stage.ufo.y - 32, stage.ufoOutline, DrawCustom, RecolourBlend, &ring);
+  drawImage(nullptr, stage.ufo.x - 69, stage.ufo.y - 32, stage.ufoOutline.get(), DrawCustom, RecolourBlend, &ring);
   drawSilhouette(stage.commander.x, stage.commander.y, SprAlienC1, 2.0f, COMMANDER_COLOUR);
 }
 
@@ -202,7 +203,7 @@ void commanderBurst(StageThreeRecord& stage) {
   double r2 = randomUnit();
   spawnEffect(stage.commander.x + static_cast<int32_t>(std::floor(r2 * 20.0 - 10.0)),
               stage.commander.y + static_cast<int32_t>(std::floor(r1 * 10.0 - 5.0)), FxFlash);
-  playEffect(2, 2, 255);
+  playEffect(Sample::Explosion, Channel::Explosion, FULL_VOLUME);
 }
 
 }  // namespace stage_three

@@ -6,16 +6,13 @@
 #include <cstdint>
 
 #include "game/game_state.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 
 namespace stage_three {
 
 // The records of the huge-UFO stage: the player's ship, shot, kamikaze aliens
 // and weapon pod, the UFO with its beam and commander, and the stage record
 // that holds them all for one call of StageThree.
-
-// RotoBlit's transparent argument: any non-zero value skips mask pixels.
-constexpr int32_t BLIT_TRANSPARENT = 254;
 
 enum class ShipState : int32_t { Setup = 0, Rising = 1, InPlay = 2, Destroyed = 3 };
 
@@ -109,8 +106,8 @@ struct StageThreeRecord {
   HugeUfo ufo;
   UfoBeam beam;
   Commander commander;
-  Image* ufoBody = nullptr;     // 136 x 62, drilled by the player
-  Image* ufoOutline = nullptr;  // 137 x 64, the ring around the whole UFO
+  OwnedImage ufoBody;     // 136 x 62, drilled by the player
+  OwnedImage ufoOutline;  // 137 x 64, the ring around the whole UFO
 };
 
 // The huge-UFO stage's start, frame loop and ends, with a stage record the

@@ -5,7 +5,7 @@
 #include "gfx/effects.h"
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
-#include "platform/sound.h"
+#include "machine/machine.h"
 #include "stage_three/stage_three_internal.h"
 
 namespace stage_three {
@@ -17,7 +17,7 @@ constexpr uint32_t KAMIKAZE_COLOUR = 0xFF0000;
 constexpr uint32_t POD_COLOUR = 0x0008FF;
 
 void drawSilhouette(int32_t x, int32_t y, int id, float scale, float angle, uint32_t colour) {
-  RotoBlit(nullptr, x, y, sprite(id), scale, scale, angle, BLIT_TRANSPARENT, RecolourBlend, &colour);
+  RotoBlit(nullptr, x, y, sprite(id), scale, scale, angle, Transparency::SkipMask, RecolourBlend, &colour);
 }
 
 void moveAndFire(StageThreeRecord& stage) {
@@ -34,7 +34,7 @@ void moveAndFire(StageThreeRecord& stage) {
     stage.shot.active = true;
     stage.shot.x = ship.x - 2;
     stage.shot.y = ship.y - 10;
-    playEffect(1, 1, 255);
+    playEffect(Sample::Shot, Channel::Shot, FULL_VOLUME);
   }
 }
 
@@ -42,12 +42,12 @@ void moveAndFire(StageThreeRecord& stage) {
 // body image 3 pixels below the shot; the normal shot bursts on the body.
 void strikeBody(StageThreeRecord& stage) {
   if (stage.drillWeapon) {
-    RotoBlit(stage.ufoBody, stage.shot.x - stage.ufo.x + 68, stage.shot.y - stage.ufo.y + 34, sprite(SprMissile), 2.0f,
-             2.0f, 180.0f, BLIT_TRANSPARENT, EraseBlend, nullptr);
-    playEffect(2, 2, 255);
+    RotoBlit(stage.ufoBody.get(), stage.shot.x - stage.ufo.x + 68, stage.shot.y - stage.ufo.y + 34, sprite(SprMissile),
+             2.0f, 2.0f, 180.0f, Transparency::SkipMask, EraseBlend, nullptr);
+    playEffect(Sample::Explosion, Channel::Explosion, FULL_VOLUME);
   } else {
     spawnEffect(stage.shot.x, stage.shot.y, FxBlastShort);
-    playEffect(3, 3, 255);
+    playEffect(Sample::Hit, Channel::Hit, FULL_VOLUME);
   }
   stage.shot.active = false;
 }
@@ -60,7 +60,7 @@ void shootKamikazes(StageThreeRecord& stage) {
       continue;
     stage.shot.active = false;
     k.active = false;
-    playEffect(3, 3, 255);
+    playEffect(Sample::Hit, Channel::Hit, FULL_VOLUME);
     addScore(10);
     spawnEffect(k.x, k.y, FxBlastShort);
   }
@@ -73,7 +73,7 @@ void shootCommander(StageThreeRecord& stage) {
   stage.shot.active = false;
   stage.beam.active = false;
   stage.victoryCountdown = 100;
-  playEffect(3, 3, 255);
+  playEffect(Sample::Hit, Channel::Hit, FULL_VOLUME);
   addScore(1000);
   stage.ufo.state = UfoState::Idle;
 }
@@ -163,7 +163,7 @@ void hitShip(StageThreeRecord& stage) {
     stage.ship.state = ShipState::Destroyed;
     stage.deathCountdown = 100;
   }
-  playEffect(2, 2, 255);
+  playEffect(Sample::Explosion, Channel::Explosion, FULL_VOLUME);
 }
 
 void drawShip(const StageThreeRecord& stage) {

@@ -3,7 +3,7 @@
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
-#include "platform/sound.h"
+#include "machine/machine.h"
 #include "stage_three/stage_three_internal.h"
 
 namespace stage_three {
@@ -21,9 +21,9 @@ void drawDoneBalloon(const StageThreeRecord& stage) {
   const StageThreeShip& ship = stage.ship;
   uint32_t white = 0xFFFFFF;
   drawLine(nullptr, ship.x, ship.y - 40, ship.x + 86, ship.y - 16, white, LineFilledBox);
-  RotoBlit(nullptr, ship.x + 11, ship.y - 10, sprite(SprShip), 1.0f, 1.0f, 180.0f, BLIT_TRANSPARENT, RecolourBlend,
-           &white);
-  drawText(ship.x + 3, ship.y - 30, "it is done", 0x000000, -1);
+  RotoBlit(nullptr, ship.x + 11, ship.y - 10, sprite(SprShip), 1.0f, 1.0f, 180.0f, Transparency::SkipMask,
+           RecolourBlend, &white);
+  drawText(ship.x + 3, ship.y - 30, "it is done", 0x000000, Outline::Yes);
 }
 
 // Three red flashes with a siren, then the UFO's set-up.
@@ -34,13 +34,13 @@ void warningStep(StageThreeRecord& stage) {
   if (timer == 0) stage.ufo.state = UfoState::Setup;
   if (timer > 20 && timer < 180 && (timer / 20) % 3 != 0) {
     drawLine(nullptr, 0, 60, 319, 160, 0xFF0000, LineFilledBox);
-    drawText(90, 80, "     WARNING !     ", 0x000000, -1);
-    drawText(90, 112, "    A HUGE UFO     ", 0x000000, -1);
-    drawText(90, 135, "IS APPROACHING FAST", 0x000000, -1);
+    drawText(90, 80, "     WARNING !     ", 0x000000, Outline::Yes);
+    drawText(90, 112, "    A HUGE UFO     ", 0x000000, Outline::Yes);
+    drawText(90, 135, "IS APPROACHING FAST", 0x000000, Outline::Yes);
   }
   if (timer >= 20 && timer <= 180) {
-    if (timer % 60 == 0) playEffect(8, 8, 255);
-    if (timer % 60 == 20) playEffect(8, 8, 0);
+    if (timer % 60 == 0) playEffect(Sample::Siren, Channel::Siren, FULL_VOLUME);
+    if (timer % 60 == 20) playEffect(Sample::Siren, Channel::Siren, SILENT);
   }
 }
 

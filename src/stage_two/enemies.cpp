@@ -6,8 +6,7 @@
 #include "gfx/effects.h"
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
-#include "platform/platform.h"
-#include "platform/sound.h"
+#include "machine/machine.h"
 #include "stage_two/stage_two_internal.h"
 
 namespace stage_two {
@@ -33,7 +32,7 @@ void touchHero(Hero& hero, Walker& walker) {
   hero.hit = true;
   walker.active = false;
   walker.state = WalkerState::Out;
-  playEffect(3, 9, -1);
+  playEffect(Sample::Hit, Channel::Touch, KEEP_VOLUME);
 }
 
 void placeWalker(Walker& walker, const Hero& hero, int32_t column, int32_t row) {
@@ -83,7 +82,7 @@ void climb(Walker& riser, const Hero& hero) {
   riser.row = (riser.y - 16) / 32;
   if ((riser.y + 14) % 32 == 0 && (cellAt(riser.column, riser.row) & CellFloor) != 0) {
     riser.state = WalkerState::Walking;
-    playEffect(7, 3, 255);
+    playEffect(Sample::MarchD, Channel::Hit, FULL_VOLUME);
     riser.dx = dxTowardHero(hero, riser.x);
   }
 }
@@ -96,7 +95,7 @@ void drop(Walker& faller, const Hero& hero) {
     faller.squashCounter = 0;
     faller.squash = 0.0f;
     faller.squashDirection = 1;
-    playEffect(7, 3, 255);
+    playEffect(Sample::MarchD, Channel::Hit, FULL_VOLUME);
     faller.dx = dxTowardHero(hero, faller.x);
   }
 }
@@ -117,8 +116,8 @@ void squash(Walker& faller) {
 void drawRiser(Walker& riser, int32_t scroll) {
   riser.frame = (std::abs(riser.x / 16) + riser.y / 8) & 1;
   uint32_t colour = RISER_BLUE;
-  RotoBlit(nullptr, riser.x, riser.y - scroll, sprite(SprAlienB1 + riser.frame), 1.0f, 2.0f, 0.0f, 254, RecolourBlend,
-           &colour);
+  RotoBlit(nullptr, riser.x, riser.y - scroll, sprite(SprAlienB1 + riser.frame), 1.0f, 2.0f, 0.0f,
+           Transparency::SkipMask, RecolourBlend, &colour);
 }
 
 void drawFaller(Walker& faller, int32_t scroll) {
@@ -126,7 +125,7 @@ void drawFaller(Walker& faller, int32_t scroll) {
   double centreY = static_cast<double>(faller.y - scroll) + 5.0 * faller.squash + 2.0;
   uint32_t colour = FALLER_WHITE;
   RotoBlit(nullptr, faller.x, static_cast<int32_t>(std::lround(centreY)), sprite(SprAlienC1 + faller.frame),
-           1.0f + faller.squash, 2.0f - faller.squash, 0.0f, 254, RecolourBlend, &colour);
+           1.0f + faller.squash, 2.0f - faller.squash, 0.0f, Transparency::SkipMask, RecolourBlend, &colour);
 }
 
 }  // namespace

@@ -5,8 +5,7 @@
 #include "gfx/effects.h"
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
-#include "platform/platform.h"
-#include "platform/sound.h"
+#include "machine/machine.h"
 #include "stage_two/stage_two_internal.h"
 
 namespace stage_two {
@@ -61,7 +60,7 @@ void stomp(StageTwoRecord& stage) {
   uint16_t cell = cellAt(hero.column, below);
   if ((cell & CellLoose) != 0) {
     setCell(hero.column, below, static_cast<uint16_t>(cell & ~CellLoose));
-    playEffect(1, 3, 127);
+    playEffect(Sample::Shot, Channel::Hit, HALF_VOLUME);
     startFallingBlock(stage, 16 * hero.column + 8, 32 * hero.storeyRow + 41);
   }
   hero.stompTimer -= 1;
@@ -93,7 +92,7 @@ void fall(StageTwoRecord& stage) {
   }
   if (lands) {
     hero.state = HeroState::Walking;
-    playEffect(7, 3, 255);
+    playEffect(Sample::MarchD, Channel::Hit, FULL_VOLUME);
   }
 }
 
@@ -104,7 +103,7 @@ Hero newHero() { return Hero{}; }
 void heroStompInput(Hero& hero) {
   bool spaceHeld = keyHeld(SC_SPACE);
   if (spaceHeld && !hero.spaceWasHeld && hero.state == HeroState::Walking) {
-    playEffect(2, 2, 127);
+    playEffect(Sample::Explosion, Channel::Explosion, HALF_VOLUME);
     hero.state = HeroState::Stomping;
     hero.shake = true;
     hero.stompTimer = STOMP_FRAMES;
@@ -137,7 +136,7 @@ void updateHero(StageTwoRecord& stage) {
 
 void heroFootsteps(Hero& hero) {
   int32_t phase = std::abs((hero.x + 32) / 8) % 2;
-  if (phase != hero.footstepPhase) playEffect(4 + phase, 0, 255);
+  if (phase != hero.footstepPhase) playEffect(marchNote(phase), Channel::Footsteps, FULL_VOLUME);
   hero.footstepPhase = phase;
 }
 
@@ -171,8 +170,8 @@ void drawHero(const Hero& hero, int32_t scroll) {
   if (hero.invulnerable && (hero.invulnerableCounter / 4) % 2 == 0) return;
   int32_t screenY = hero.y - scroll + (hero.state == HeroState::Stomping ? 6 : 0);
   uint32_t colour = HERO_CYAN;
-  RotoBlit(nullptr, hero.x, screenY, sprite(SprAlienA1 + hero.footstepPhase), 2.0f, 2.0f, 0.0f, 254, RecolourBlend,
-           &colour);
+  RotoBlit(nullptr, hero.x, screenY, sprite(SprAlienA1 + hero.footstepPhase), 2.0f, 2.0f, 0.0f, Transparency::SkipMask,
+           RecolourBlend, &colour);
 }
 
 }  // namespace stage_two

@@ -7,7 +7,7 @@
 #include "game/stage_end.h"
 #include "gfx/effects.h"
 #include "gfx/text.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "stage_two/stage_two_internal.h"
 #include "story/story.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "game/game_state.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 
 namespace stage_two {
 
@@ -210,8 +210,8 @@ constexpr int32_t PICTURE_HEIGHT = 280;
 
 struct TowerPicture {
   bool enabled = true;  // false: the rows are always drawn one by one (for comparisons)
-  Image* picture = nullptr;
-  int32_t first = -1;  // the first row painted; -1: nothing painted yet
+  OwnedImage picture;   // made at the first paint, kept for the whole run
+  int32_t first = -1;   // the first row painted; -1: nothing painted yet
   uint16_t cells[PICTURE_ROWS][TOWER_COLUMNS] = {};
   std::vector<uint32_t> shapes;  // the sprite and digit pixels it was painted from
 };

@@ -8,7 +8,7 @@
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "stage_two/stage_two_internal.h"
 
 namespace stage_two {
@@ -20,7 +20,6 @@ constexpr uint32_t ROOF_BLUE = 0x5050A0;
 constexpr uint32_t BLACK = 0x000000;
 constexpr uint32_t RED = 0xFF0000;
 constexpr uint32_t UFO_GREY = 0xDDDDDD;
-constexpr int32_t OUTLINED = -1;
 constexpr int32_t ROWS_IN_VIEW = 11;
 constexpr int32_t LAST_FIRST_ROW = 490;
 
@@ -32,7 +31,7 @@ void put(int id, int32_t x, int32_t y, uint32_t colour) {
 }
 
 void roto(int id, int32_t x, int32_t y, float scale, float angle, uint32_t colour) {
-  RotoBlit(nullptr, x, y, sprite(id), scale, scale, angle, 254, RecolourBlend, &colour);
+  RotoBlit(nullptr, x, y, sprite(id), scale, scale, angle, Transparency::SkipMask, RecolourBlend, &colour);
 }
 
 // Every fifth floor number on the left posts, three digits: 001, 005, 010 ...
@@ -45,7 +44,7 @@ void drawLift(int32_t X, int32_t Y, int32_t dx, int32_t dy, int32_t scroll) {
   drawLine(nullptr, X - 9, Y + 5, X + 21, Y + 33, BACKGROUND, LineFilledBox);
   drawLine(nullptr, X - 9, Y + 5, X + 11, Y + 33, BLACK, LineBox);
   drawLine(nullptr, X + 1, Y + 5, X + 1, Y + 33, BLACK, LineSolid);  // the gap between the doors
-  drawText(70 + dx, 70 + dy - scroll, "press space key to stomp", BLACK, OUTLINED);
+  drawText(70 + dx, 70 + dy - scroll, "press space key to stomp", BLACK, Outline::Yes);
 }
 
 void drawCell(int32_t c, int32_t r, int32_t X, int32_t Y, int32_t dx, int32_t dy, int32_t scroll) {
@@ -56,17 +55,17 @@ void drawCell(int32_t c, int32_t r, int32_t X, int32_t Y, int32_t dx, int32_t dy
   if ((v & CellFloor) != 0) put(SprDeskSmall, X - 2, Y - 2, tileColour(c, r));
   if ((v & CellCracked) != 0) roto(SprBomb1, X + 7, Y + 1, 1.0f, 0.0f, BLACK);
   if (v == CellMessage) {
-    drawText(70 + dx, Y - 248, "Thank you, but our UFO ", BLACK, OUTLINED);
-    drawText(70 + dx, Y - 228, "  is on another floor  ", BLACK, OUTLINED);
+    drawText(70 + dx, Y - 248, "Thank you, but our UFO ", BLACK, Outline::Yes);
+    drawText(70 + dx, Y - 228, "  is on another floor  ", BLACK, Outline::Yes);
   }
   if (v == (CellBrokenLift | CellFloor)) {
-    drawText(104 + dx, Y - 56, "out of order", BLACK, OUTLINED);
+    drawText(104 + dx, Y - 56, "out of order", BLACK, Outline::Yes);
     roto(SprUfo, X + 7, Y - 13, 4.0f, 180.0f, UFO_GREY);
   }
   if (v == (CellGoal | CellFloor)) roto(SprUfo, X + 7, Y - 22, 4.0f, 0.0f, UFO_GREY);
   if ((v & CellWall) != 0) {
     put(SprDeskTall, X - 2, Y - 3, tileColour(c, r));
-    if (c < 9 && (r % 5 == 4 || r == 5)) drawText(X - 8, Y + 21, floorNumber(r), RED, OUTLINED);
+    if (c < 9 && (r % 5 == 4 || r == 5)) drawText(X - 8, Y + 21, floorNumber(r), RED, Outline::Yes);
   }
 }
 
@@ -101,7 +100,8 @@ bool plainRows(int32_t first) {
 // changes; the whole picture is painted in place.
 void paintBand(Image* picture, int32_t first, PictureBand band) {
   const int32_t height = band.bottom - band.top;
-  Image* target = height == PICTURE_HEIGHT ? picture : createImage(PICTURE_WIDTH, height, BACKGROUND);
+  OwnedImage bandImage = height == PICTURE_HEIGHT ? nullptr : createImage(PICTURE_WIDTH, height, BACKGROUND);
+  Image* target = bandImage != nullptr ? bandImage.get() : picture;
   if (target == picture) drawLine(picture, 0, 0, PICTURE_WIDTH - 1, PICTURE_HEIGHT - 1, BACKGROUND, LineFilledBox);
   int32_t from = first + ROWS_IN_VIEW, to = first;
   for (int32_t i = 0; i < ROWS_IN_VIEW; ++i) {
@@ -114,10 +114,7 @@ void paintBand(Image* picture, int32_t first, PictureBand band) {
   drawIntoImage(target);
   drawRows(from, to, 32 * first - PICTURE_TOP + band.top, PICTURE_LEFT, 0);
   drawIntoImage(nullptr);
-  if (target != picture) {
-    drawImage(picture, 0, band.top, target, DrawCopy);
-    destroyImage(target);
-  }
+  if (bandImage != nullptr) drawImage(picture, 0, band.top, bandImage.get(), DrawCopy);
 }
 
 // The tower from the kept picture (TowerPicture), brought up to date first;

@@ -2,7 +2,7 @@
 // seed always gives the same tower.
 #include <cmath>
 
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "stage_two/stage_two_internal.h"
 
 namespace stage_two {

@@ -29,10 +29,10 @@ bool shapesPresent() {
 template <class Visit>
 void forEachShapeRow(Visit visit) {
   for (int id : SHAPE_IDS) {
-    Image* image = sprite(id);
+    const Image* image = sprite(id);
     for (int y = 0; y < image->height; ++y) visit(imageRow(image, y), image->width);
   }
-  Image* sheet = spriteTable.sheet;
+  const Image* sheet = spriteTable.sheet.get();
   for (int y = DIGIT_ROWS_FROM; y <= DIGIT_ROWS_TO && y < sheet->height; ++y) visit(imageRow(sheet, y), sheet->width);
 }
 
@@ -52,7 +52,7 @@ bool sameShapes(const std::vector<uint32_t>& kept) {
 Image* towerPictureImage() {
   if (!towerPicture.enabled || !shapesPresent()) return nullptr;
   if (towerPicture.picture == nullptr) towerPicture.picture = createImage(PICTURE_WIDTH, PICTURE_HEIGHT);
-  return towerPicture.picture;
+  return towerPicture.picture.get();
 }
 
 bool towerPictureCurrent(int32_t first) {
@@ -113,7 +113,7 @@ int32_t moveTowerPicture(int32_t first, PictureBand bands[MAX_PICTURE_BANDS]) {
     addBand(bands, count, 0, PICTURE_HEIGHT);
     return count;
   }
-  if (rows != 0) moveRows(towerPicture.picture, -32 * rows);
+  if (rows != 0) moveRows(towerPicture.picture.get(), -32 * rows);
   if (rows > 0) {
     // Rows gone off the top drew as far down as the first kept row's reach;
     // at the bottom, picture rows come into view that were never painted.

@@ -35,21 +35,22 @@ constexpr int END_TIME = 210;
 constexpr int HANGAR_WIDTH = 640;
 constexpr int HANGAR_PLAIN = 300;
 
-Image* paintHangar() {
+OwnedImage paintHangar() {
   constexpr int P = HANGAR_PLAIN;
-  Image* hangar = createImage(HANGAR_WIDTH - P, 240, HANGAR_DARK);
+  OwnedImage picture = createImage(HANGAR_WIDTH - P, 240, HANGAR_DARK);
+  Image* hangar = picture.get();
   uint32_t saucer = SAUCER;
-  RotoBlit(hangar, 482 - P, 120, sprite(SprUfo), 19.0f, 19.0f, 0.0f, 254, RecolourBlend, &saucer);
+  RotoBlit(hangar, 482 - P, 120, sprite(SprUfo), 19.0f, 19.0f, 0.0f, Transparency::SkipMask, RecolourBlend, &saucer);
   drawLine(hangar, 381 - P, 131, 581 - P, 152, SAUCER, LineFilledBox);
   drawLine(hangar, 521 - P, 131, 601 - P, 152, 0x000000, LineFilledBox);
   drawLine(hangar, 521 - P, 152, 437 - P, 68, 0x000000, LineSolid);
   drawLine(hangar, 437 - P, 68, 478 - P, 68, 0x000000, LineSolid);
   drawLine(hangar, 541 - P, 131, 478 - P, 68, 0x000000, LineSolid);
-  return hangar;
+  return picture;
 }
 
 // The hangar with its left edge at x = offset.
-void drawHangar(Image* hangar, int offset) {
+void drawHangar(const Image* hangar, int offset) {
   storyBox(offset, 0, offset + HANGAR_PLAIN - 1, 239, HANGAR_DARK);
   drawImage(nullptr, offset + HANGAR_PLAIN, 0, hangar, DrawCopy);
 }
@@ -58,7 +59,7 @@ void drawHangar(Image* hangar, int offset) {
 // set and the arm on the same side taken away: look A on the left side, look B
 // on the right, so that squeezing and widening between them turns him round.
 void paintFigure(Image* figure, int eyeX, int armX) {
-  drawImage(figure, 1, 1, spriteTable.sheet, 8, 0, 15, 7, DrawCopy);
+  drawImage(figure, 1, 1, spriteTable.sheet.get(), 8, 0, 15, 7, DrawCopy);
   setPixel(figure, eyeX, 4, 0xFFFFFF);
   setPixel(figure, armX, 4, MASK_COLOUR);
   setPixel(figure, armX, 5, MASK_COLOUR);
@@ -74,8 +75,8 @@ void storySceneOne() {
   float scaleX = 0.0f;
   int offset = 0;
   uint32_t figureColour = 0;
-  Image* hangar = nullptr;
-  Image* figure = nullptr;
+  OwnedImage hangar;
+  OwnedImage figure;
   bool done = false;
   storyEnter();
   while (!done) {
@@ -83,14 +84,14 @@ void storySceneOne() {
     if (t == 1) {
       hangar = paintHangar();
       figure = createImage(11, 10);
-      lookA(figure);
+      lookA(figure.get());
       x = 452;
       y = -33;
       scaleX = 2.0f;
       offset = -320;
       figureColour = 0x00FFFF;
     }
-    if (hangar != nullptr) drawHangar(hangar, offset);
+    if (hangar != nullptr) drawHangar(hangar.get(), offset);
     storyBox(0, 0, 110, 2, CEILING_AND_FLOOR);
     storyBox(150, 0, 319, 2, CEILING_AND_FLOOR);
     storyBox(0, 215, 319, 239, CEILING_AND_FLOOR);
@@ -104,16 +105,16 @@ void storySceneOne() {
           y += 2;
           break;
         case Squeeze: scaleX -= 0.2f; break;
-        case LookB: lookB(figure); break;
+        case LookB: lookB(figure.get()); break;
         case Widen: scaleX += 0.2f; break;
         case WalkRight: x += 2; break;
         case ScaleReset: scaleX = 2.0f; break;
-        case LookA: lookA(figure); break;
+        case LookA: lookA(figure.get()); break;
       }
     }
     // At its narrowest the scale passes zero; the sprite drawer raises it to
     // its smallest size.
-    storySilhouette(figure, offset + x, y, scaleX, 2.0f, 0.0f, figureColour);
+    storySilhouette(figure.get(), offset + x, y, scaleX, 2.0f, 0.0f, figureColour);
 
     if (t == SIREN_TIME) sirenOn();
     // The hangar slides away ever faster: 2, 4, 8 and then 16 pixels a frame.
@@ -123,16 +124,12 @@ void storySceneOne() {
     if (t > 198) offset += 8;
     if (t >= END_TIME) {
       sirenOff();
-      destroyImage(hangar);
-      destroyImage(figure);
-      hangar = figure = nullptr;
+      hangar.reset();
+      figure.reset();
       done = true;
     }
     storyFrameEnd();
   }
-  // Skipped with Esc before the end: the pictures still go.
-  if (hangar != nullptr) destroyImage(hangar);
-  if (figure != nullptr) destroyImage(figure);
   storyLeave();
 }
 

@@ -106,7 +106,7 @@ void drawDataRoom(int x, int y) {
   storyLine(190, 180, 250, 240, 0x000000);
   storyText(100, 40, " top    secret");
   storyText(104, 60, "DATA    ROOM");
-  drawText(123, 95, "  o o", 0x000000, 0);
+  drawText(123, 95, "  o o", 0x000000, Outline::No);
   storySprite(SprAlienA1, x, y, 10, 10, 0x00FFFF);
   storyBox(x - 22, y - 6, x + 23, y + 6, 0x00FFFF);
 }

@@ -4,7 +4,7 @@
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
-#include "platform/sound.h"
+#include "machine/machine.h"
 
 namespace story {
 
@@ -41,19 +41,19 @@ void storyLine(int x1, int y1, int x2, int y2, uint32_t colour) {
   drawLine(nullptr, x1, y1, x2, y2, colour, LineSolid);
 }
 
-void storySilhouette(Image* image, int x, int y, float scaleX, float scaleY, float angle, uint32_t colour) {
-  RotoBlit(nullptr, x, y, image, scaleX, scaleY, angle, 254, RecolourBlend, &colour);
+void storySilhouette(const Image* image, int x, int y, float scaleX, float scaleY, float angle, uint32_t colour) {
+  RotoBlit(nullptr, x, y, image, scaleX, scaleY, angle, Transparency::SkipMask, RecolourBlend, &colour);
 }
 
 void storySprite(int spriteId, int x, int y, float scaleX, float scaleY, uint32_t colour) {
   storySilhouette(sprite(spriteId), x, y, scaleX, scaleY, 0.0f, colour);
 }
 
-void storyText(int x, int y, const std::string& text) { drawText(x, y, text, 0x000000, -1); }
+void storyText(int x, int y, const std::string& text) { drawText(x, y, text, 0x000000, Outline::Yes); }
 
 void balloonTail(int x, int y) { storySilhouette(sprite(SprShip), x, y, 1.0f, 1.0f, 180.0f, BALLOON_WHITE); }
 
-void sirenOn() { playEffect(8, 8, 255); }
-void sirenOff() { playEffect(8, 8, 0); }
+void sirenOn() { playEffect(Sample::Siren, Channel::Siren, FULL_VOLUME); }
+void sirenOff() { playEffect(Sample::Siren, Channel::Siren, SILENT); }
 
 }  // namespace story

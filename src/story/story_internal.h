@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/platform.h"
+#include "machine/machine.h"
 
 namespace story {
 
@@ -26,7 +26,7 @@ void storyOutline(int x1, int y1, int x2, int y2, uint32_t colour);
 void storyLine(int x1, int y1, int x2, int y2, uint32_t colour);
 // A sprite of the table (or any image) drawn as a one-colour silhouette,
 // centred at (x, y).
-void storySilhouette(Image* image, int x, int y, float scaleX, float scaleY, float angle, uint32_t colour);
+void storySilhouette(const Image* image, int x, int y, float scaleX, float scaleY, float angle, uint32_t colour);
 void storySprite(int spriteId, int x, int y, float scaleX, float scaleY, uint32_t colour);
 // Black lettering with its outline, as all dialogue is drawn.
 void storyText(int x, int y, const std::string& text);
@@ -40,7 +40,7 @@ constexpr uint32_t rgbColour(int red, int green, int blue) {
 
 constexpr uint32_t BALLOON_WHITE = 0xFFFFFF;
 
-// The alarm: sample 8 on channel 8, at full volume or silenced.
+// The alarm siren on its own channel, at full volume or silenced.
 void sirenOn();
 void sirenOff();
 

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
+#include "support/files.h"
 #include "support/run_game.h"
-#include "support/session.h"
 
 namespace fs = std::filesystem;
 
@@ -43,7 +43,7 @@ TEST(CommandLine, MalformedScriptsAreReportedBeforeAnythingOpens) {
   for (const Case& c : cases) {
     GameRun run = runGame("--headless --input input.txt", c.script);
     EXPECT_EQ(run.exitCode, 2) << c.script;
-    EXPECT_EQ(run.err.rfind(c.where, 0), 0u) << run.err;
+    EXPECT_EQ(run.err.rfind(std::string("quarvel-win: ") + c.where, 0), 0u) << run.err;
     EXPECT_FALSE(fs::exists(run.folder + "/hiscore.txt")) << "nothing started";
   }
   GameRun missing = runGame("--headless --input nowhere.txt");

@@ -7,13 +7,17 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 
+#include "formats/bmp.h"
+#include "formats/key_names.h"
 #include "game/game_state.h"
 #include "game/hiscore.h"
 #include "game/title.h"
-#include "platform/harness.h"
-#include "platform/platform.h"
-#include "support/players.h"
+#include "machine/machine.h"
+#include "support/player_one.h"
+#include "support/player_three.h"
+#include "support/player_two.h"
 #include "support/run_game.h"
 #include "support/session.h"
 
@@ -31,6 +35,19 @@ struct WholeGame {
   std::string titleShot;  // the title shown after the game, as a BMP file
 };
 
+// Every input, whoever gave it, as a script line without its time.
+struct InputRecorder : machine::Observer {
+  std::function<void(const std::string&)> record;
+  void input(const machine::InputEvent& event, machine::InputOrigin) override {
+    switch (event.kind) {
+      case machine::InputEvent::Press: record("down " + nameForScanCode(event.scanCode)); break;
+      case machine::InputEvent::Release: record("up " + nameForScanCode(event.scanCode)); break;
+      case machine::InputEvent::Type: record("type " + event.value); break;
+      case machine::InputEvent::Close: record("close"); break;
+    }
+  }
+};
+
 // The main loop's game, step by step: Space on the title (scripted at the
 // start), then the stages for as long as each is cleared, then Esc on the title.
 WholeGame playWholeGame(uint32_t seed) {
@@ -41,26 +58,27 @@ WholeGame playWholeGame(uint32_t seed) {
   gameState.credits = 3;
   runTitleScreen();
   game.script = "seed " + std::to_string(seed) + "\n" + opening;
-  setInputRecorder([&game](const std::string& event) {
+  InputRecorder recorder;
+  recorder.record = [&game](const std::string& event) {
     // Keys chosen while a frame is presented must reach the replay after that
     // frame's sleep; scheduled input arrives at its own time.
     game.script += std::to_string(virtualMs() + (choosingKeys ? 1 : 0)) + " " + event + "\n";
-  });
+  };
+  machine::attach(recorder);
   gameState.score = 0;
   gameState.credits -= 1;
   game.results[0] = playStageOneAutomatically();
   if (game.results[0] == StageResult::Cleared) game.results[1] = playStageTwoAutomatically();
   if (game.results[1] == StageResult::Cleared) game.results[2] = playStageThreeAutomatically();
-  setInputRecorder(nullptr);
+  machine::detach(recorder);
   game.script += std::to_string(virtualMs() + 1) + " down esc\n";
   game.finalScore = gameState.score;
   game.highScore = gameState.highScore;
   gameState.credits = 3;
   queueKeyValue(std::string(1, KEY_ESC_CHAR));
   runTitleScreen();
-  std::string shot = session.folder + "/title.bmp";
-  writeVisiblePageBmp(shot);
-  game.titleShot = readFileText(shot);
+  std::vector<uint8_t> shot = encodeBmp(machine::visiblePage(), SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_WIDTH);
+  game.titleShot.assign(shot.begin(), shot.end());
   game.soundLog = readFileText(session.soundLogPath);
   return game;
 }

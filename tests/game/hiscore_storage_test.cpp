@@ -12,7 +12,8 @@
 #include <fstream>
 
 #include "game/hiscore.h"
-#include "support/session.h"
+#include "os/files.h"
+#include "support/files.h"
 
 namespace fs = std::filesystem;
 
@@ -26,10 +27,10 @@ class HighScoreStorageTest : public ::testing::Test {
     previous_ = fs::current_path();
     folder_ = makeScratchFolder("hiscore-storage");
     fs::current_path(folder_);
-    highScoreStorage.afterSaveStep = nullptr;
+    os::setReplaceStepHook(nullptr);
   }
   void TearDown() override {
-    highScoreStorage.afterSaveStep = nullptr;
+    os::setReplaceStepHook(nullptr);
     fs::current_path(previous_);
     chmod(folder_.c_str(), 0755);
     fs::remove_all(folder_);
@@ -126,10 +127,10 @@ std::string fileAfterAKill(int stopAfter) {
   stopStep = stopAfter;
   pid_t child = fork();
   if (child == 0) {
-    highScoreStorage.afterSaveStep = [](int step) {
+    os::setReplaceStepHook([](int step) {
       if (step == stopStep) _exit(0);
       return true;
-    };
+    });
     saveHighScore(777);
     _exit(1);
   }
@@ -157,7 +158,7 @@ TEST_F(HighScoreStorageTest, AFailedStepKeepsTheOldFileAndSaysSoOnce) {
     write("hiscore.txt", STORED);
     static int failStep;
     failStep = failing;
-    highScoreStorage.afterSaveStep = [](int step) { return step != failStep; };
+    os::setReplaceStepHook([](int step) { return step != failStep; });
     std::string err;
     EXPECT_EQ(loadAndSave(99999, err), 54321);
     EXPECT_EQ(readFileText("hiscore.txt"), STORED) << "step " << failing;

@@ -10,7 +10,7 @@
 #include <fstream>
 
 #include "game/game_state.h"
-#include "support/session.h"
+#include "support/files.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 
 #include "game/game_state.h"
 #include "game/title.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "support/session.h"
 
 TEST(TitleScreen, IgnoresOtherKeysAndStartsOnSpace) {

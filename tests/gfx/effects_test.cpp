@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include "support/session.h"
+#include "support/gfx_session.h"
 #include "support/test_sheet.h"
 
 namespace {
 
 struct EffectsTest : ::testing::Test {
-  TestSession session{"", 1, false, false};
+  GfxSession session;
   void SetUp() override {
     buildTestSheet(solidSheetPixel);
     clearEffects();

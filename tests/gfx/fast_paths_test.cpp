@@ -12,8 +12,8 @@
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
+#include "support/gfx_session.h"
 #include "support/picture.h"
-#include "support/session.h"
 #include "support/test_sheet.h"
 
 namespace {
@@ -49,8 +49,8 @@ void refTurn(RefWalker& w, const RefCorner* k) {
 // The drawer as it was before its fast paths: every pixel of every row
 // stepped, clamped, read and passed through the blend, the mask test or
 // nothing. Angles stay within one turn here.
-void referenceRotoBlit(Image* dst, int32_t cx, int32_t cy, Image* src, float sx, float sy, float angle,
-                       int32_t transparent, BlendFn blend, const void* param) {
+void referenceRotoBlit(Image* dst, int32_t cx, int32_t cy, const Image* src, float sx, float sy, float angle,
+                       Transparency transparent, BlendFn blend, const void* param) {
   if (!(sx >= 0.001f)) sx = 0.001f;
   if (!(sy >= 0.001f)) sy = 0.001f;
   float halfW = static_cast<float>(src->width) / 2.0f, halfH = static_cast<float>(src->height) / 2.0f;
@@ -117,7 +117,7 @@ void referenceRotoBlit(Image* dst, int32_t cx, int32_t cy, Image* src, float sx,
           uint32_t p = imageRow(src, v)[u];
           if (blend != nullptr)
             out[i] = blend(p, out[i], param);
-          else if (transparent == 0 || (p & 0xFFFFFF) != MASK_COLOUR)
+          else if (transparent == Transparency::Opaque || (p & 0xFFFFFF) != MASK_COLOUR)
             out[i] = p;
           U += UI;
           UAcc += UF;
@@ -148,15 +148,16 @@ void referenceRotoBlit(Image* dst, int32_t cx, int32_t cy, Image* src, float sx,
 uint32_t invertBlend(uint32_t source, uint32_t destination, const void*) { return (source ^ destination) | 0x10; }
 
 // A sprite with mask holes, runs of one colour and odd pixels, as the sheet has.
-Image* randomSprite(std::mt19937& random, int width, int height) {
-  Image* image = createImage(width, height);
+OwnedImage randomSprite(std::mt19937& random, int width, int height) {
+  OwnedImage owned = createImage(width, height);
+  Image* image = owned.get();
   const uint32_t colours[4] = {MASK_COLOUR, 0x00FF00FF, 0xFF123456, 0x00ABCDEF};
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       uint32_t pick = random() % 8;
       imageRow(image, y)[x] = pick < 4 ? colours[pick] : codedPixel(x, y);
     }
-  return image;
+  return owned;
 }
 
 void fillImage(Image* image, uint32_t seed) {
@@ -171,7 +172,7 @@ bool sameImages(Image* a, Image* b) {
 }
 
 struct FastPaths : ::testing::Test {
-  TestSession session{"", 1, false, false};
+  GfxSession session;
 };
 
 TEST_F(FastPaths, RotoBlitPutsThePixelsOfThePlainDrawer) {
@@ -188,7 +189,7 @@ TEST_F(FastPaths, RotoBlitPutsThePixelsOfThePlainDrawer) {
     uint32_t colour = 0xFF000000u | (random() & 0xFFFFFF);
     int kind = static_cast<int>(random() % 5);
     BlendFn blend = kind == 0 ? RecolourBlend : kind == 1 ? EraseBlend : kind == 2 ? invertBlend : nullptr;
-    int32_t transparent = kind == 3 ? 254 : 0;
+    Transparency transparent = kind == 3 ? Transparency::SkipMask : Transparency::Opaque;
     fillImage(fast.get(), static_cast<uint32_t>(round));
     fillImage(slow.get(), static_cast<uint32_t>(round));
     RotoBlit(fast.get(), cx, cy, sprite.get(), sx, sy, angle, transparent, blend, &colour);
@@ -205,17 +206,17 @@ TEST_F(FastPaths, RotoBlitPutsThePixelsOfThePlainDrawer) {
 TEST_F(FastPaths, KeptStampsPaintWhatTheDrawerPaints) {
   std::mt19937 random(8122026);
   const float scales[] = {1.0f, 2.0f, 3.0f, 0.8f, 1.4000001f};
-  std::vector<Image*> sprites;
+  std::vector<OwnedImage> sprites;
   for (int i = 0; i < 3; ++i) sprites.push_back(randomSprite(random, 3 + 4 * i, 4 + 3 * i));
   OwnedImage fast(createImage(100, 80)), slow(createImage(100, 80));
   for (int round = 0; round < 1500; ++round) {
     size_t pick = random() % sprites.size();
     if (random() % 20 == 0) {
-      Image* changed = sprites[pick];
+      Image* changed = sprites[pick].get();
       imageRow(changed, static_cast<int>(random() % changed->height))[random() % changed->width] ^= 0x00FFFFFFu;
     } else if (random() % 40 == 0) {
       int width = sprites[pick]->width, height = sprites[pick]->height;
-      destroyImage(sprites[pick]);  // the new one often gets the same address
+      sprites[pick].reset();  // the new one often gets the same address
       sprites[pick] = randomSprite(random, width, height);
     }
     float scale = scales[random() % std::size(scales)];
@@ -223,15 +224,14 @@ TEST_F(FastPaths, KeptStampsPaintWhatTheDrawerPaints) {
     uint32_t colour = 0xFF000000u | (random() & 0xFFFFFF);
     int kind = static_cast<int>(random() % 3);
     BlendFn blend = kind == 0 ? RecolourBlend : nullptr;
-    int32_t transparent = kind == 1 ? -1 : 0;
+    Transparency transparent = kind == 1 ? Transparency::SkipMask : Transparency::Opaque;
     fillImage(fast.get(), static_cast<uint32_t>(round));
     fillImage(slow.get(), static_cast<uint32_t>(round));
-    RotoBlit(fast.get(), cx, cy, sprites[pick], scale, scale, 0.0f, transparent, blend, &colour);
-    referenceRotoBlit(slow.get(), cx, cy, sprites[pick], scale, scale, 0.0f, transparent, blend, &colour);
+    RotoBlit(fast.get(), cx, cy, sprites[pick].get(), scale, scale, 0.0f, transparent, blend, &colour);
+    referenceRotoBlit(slow.get(), cx, cy, sprites[pick].get(), scale, scale, 0.0f, transparent, blend, &colour);
     ASSERT_TRUE(sameImages(fast.get(), slow.get())) << "round " << round << " sprite " << pick << " scale " << scale
                                                     << " at " << cx << "," << cy << " kind " << kind;
   }
-  for (Image* sprite : sprites) destroyImage(sprite);
 }
 
 TEST_F(FastPaths, DrawImageRowsMatchTheBlendCalls) {
@@ -297,8 +297,9 @@ void paintTextLetterByLetter(int x, int y, const std::string& text, uint32_t col
     int cellX = 8 * (k % 16), cellY = 8 * (k / 16), px = x + 8 * static_cast<int>(i);
     if (outlined)
       for (const auto& o : offsets)
-        drawImage(nullptr, px + o[0], y + o[1], spriteTable.sheet, cellX, cellY, cellX + 7, cellY + 7, DrawTransparent);
-    drawImage(nullptr, px, y, spriteTable.sheet, cellX, cellY, cellX + 7, cellY + 7, DrawCustom, RecolourBlend,
+        drawImage(nullptr, px + o[0], y + o[1], spriteTable.sheet.get(), cellX, cellY, cellX + 7, cellY + 7,
+                  DrawTransparent);
+    drawImage(nullptr, px, y, spriteTable.sheet.get(), cellX, cellY, cellX + 7, cellY + 7, DrawCustom, RecolourBlend,
               &colour);
   }
 }
@@ -312,19 +313,19 @@ TEST_F(FastPaths, KeptTextPicturesPutTheLettersPixels) {
     const std::string& text = texts[random() % std::size(texts)];
     uint32_t colour = colours[random() % std::size(colours)];
     int x = static_cast<int>(random() % 360) - 30, y = static_cast<int>(random() % 270) - 15;
-    int32_t outlined = random() % 2 == 0 ? -1 : 0;
+    Outline outline = random() % 2 == 0 ? Outline::Yes : Outline::No;
     if (round == 60) {
       // The sheet changes under the kept pictures: they must not be used again.
       for (int v = 0; v < 64; ++v)
         for (int u = 0; u < 128; ++u)
-          imageRow(spriteTable.sheet, v)[u] = (u + v) % 3 == 0 ? MASK_COLOUR : 0xFF00AA00u + u;
+          imageRow(spriteTable.sheet.get(), v)[u] = (u + v) % 3 == 0 ? MASK_COLOUR : 0xFF00AA00u + u;
     }
     clearPage();
-    paintTextLetterByLetter(x, y, text, colour, outlined != 0);
+    paintTextLetterByLetter(x, y, text, colour, outline == Outline::Yes);
     std::vector<uint32_t> expected = pageCopy();
     clearPage();
-    drawText(x, y, text, colour, outlined);
-    drawText(x, y, text, colour, outlined);  // a second time from the kept picture
+    drawText(x, y, text, colour, outline);
+    drawText(x, y, text, colour, outline);  // a second time from the kept picture
     ASSERT_EQ(pageCopy(), expected) << "round " << round << " '" << text << "' at " << x << "," << y;
   }
 }

@@ -5,15 +5,15 @@
 #include <limits>
 
 #include "gfx/rotoblit.h"
+#include "support/gfx_session.h"
 #include "support/picture.h"
-#include "support/session.h"
 
 namespace {
 
 struct RotoBlitOnPage : ::testing::Test {
-  TestSession session{"", 1, false, false};
+  GfxSession session;
   void draw(Image* source, int cx, int cy, float sx = 1.0f, float sy = 1.0f, float angle = 0.0f) {
-    RotoBlit(nullptr, cx, cy, source, sx, sy, angle, -1, nullptr, nullptr);
+    RotoBlit(nullptr, cx, cy, source, sx, sy, angle, Transparency::SkipMask, nullptr, nullptr);
   }
 };
 
@@ -94,9 +94,9 @@ TEST_F(RotoBlitOnPage, NeverWritesTheRightmostColumnButCanWriteTheBottomRow) {
   for (int y = 0; y < 240; ++y) ASSERT_EQ(readPixel(319, y), 0u) << y;
 
   OwnedImage target(createImage(20, 12));
-  RotoBlit(target.get(), 15, 6, source.get(), 2.0f, 2.0f, 0.0f, -1, nullptr, nullptr);
-  EXPECT_TRUE(isCoded(target.at(18, 11)));
-  for (int y = 0; y < 12; ++y) EXPECT_EQ(target.at(19, y) & 0xFFFFFF, MASK_COLOUR) << y;
+  RotoBlit(target.get(), 15, 6, source.get(), 2.0f, 2.0f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
+  EXPECT_TRUE(isCoded(pixelAt(target, 18, 11)));
+  for (int y = 0; y < 12; ++y) EXPECT_EQ(pixelAt(target, 19, y) & 0xFFFFFF, MASK_COLOUR) << y;
 }
 
 TEST_F(RotoBlitOnPage, ScaleAtOrBelowZeroDrawsNothing) {
@@ -142,8 +142,8 @@ TEST_F(RotoBlitOnPage, WhollyOutsideOrTooSmallDrawsNothing) {
   draw(nullptr, 100, 100);
   EXPECT_TRUE(pageBox().empty());
   OwnedImage smallTarget(createImage(3, 10));
-  RotoBlit(smallTarget.get(), 1, 5, source.get(), 1.0f, 1.0f, 0.0f, -1, nullptr, nullptr);
-  for (int x = 0; x < 3; ++x) EXPECT_EQ(smallTarget.at(x, 5), 0xFFFF00FFu);
+  RotoBlit(smallTarget.get(), 1, 5, source.get(), 1.0f, 1.0f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
+  for (int x = 0; x < 3; ++x) EXPECT_EQ(pixelAt(smallTarget, x, 5), 0xFFFF00FFu);
 }
 
 TEST_F(RotoBlitOnPage, AbsurdArgumentsAreHarmless) {
@@ -170,12 +170,12 @@ TEST_F(RotoBlitOnPage, NoScreenMeansNothingEvenIntoAnImage) {
   OwnedImage source(makeCodedImage(11, 10));
   OwnedImage target(createImage(40, 40));
   closeScreen();
-  RotoBlit(target.get(), 20, 20, source.get(), 1.0f, 1.0f, 0.0f, -1, nullptr, nullptr);
+  RotoBlit(target.get(), 20, 20, source.get(), 1.0f, 1.0f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
   for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 40; ++x) ASSERT_EQ(target.at(x, y), 0xFFFF00FFu);
-  openScreen(320, 240, 32, 2, false);
-  RotoBlit(target.get(), 20, 20, source.get(), 1.0f, 1.0f, 0.0f, -1, nullptr, nullptr);
-  EXPECT_TRUE(isCoded(target.at(20, 20)));
+    for (int x = 0; x < 40; ++x) ASSERT_EQ(pixelAt(target, x, y), 0xFFFF00FFu);
+  ASSERT_TRUE(openScreen(ScreenMode::Window).ok());
+  RotoBlit(target.get(), 20, 20, source.get(), 1.0f, 1.0f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
+  EXPECT_TRUE(isCoded(pixelAt(target, 20, 20)));
 }
 
 TEST_F(RotoBlitOnPage, LargeScalesRepeatAndSmallScalesSkipSourcePixels) {

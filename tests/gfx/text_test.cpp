@@ -4,18 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include "support/session.h"
+#include "support/gfx_session.h"
 #include "support/test_sheet.h"
 
 namespace {
 
 struct TextTest : ::testing::Test {
-  TestSession session{"", 1, false, false};
+  GfxSession session;
 };
 
 TEST_F(TextTest, EachCharacterFillsOneCellOfPitchEight) {
   buildTestSheet(solidSheetPixel);
-  drawText(40, 50, "HELLO 1", 0x00FF00, 0);
+  drawText(40, 50, "HELLO 1", 0x00FF00, Outline::No);
   Box box = pageBox();
   EXPECT_EQ(box.left, 40);
   EXPECT_EQ(box.width(), 8 * 7);
@@ -27,7 +27,7 @@ TEST_F(TextTest, EachCharacterFillsOneCellOfPitchEight) {
 
 TEST_F(TextTest, OutlineAddsOnePixelAllRound) {
   buildTestSheet(solidSheetPixel);
-  drawText(40, 50, "AB", 0x000000, -1);
+  drawText(40, 50, "AB", 0x000000, Outline::Yes);
   Box box = pageBox();
   EXPECT_EQ(box.left, 39);
   EXPECT_EQ(box.right, 56);
@@ -48,10 +48,10 @@ TEST_F(TextTest, OutlineAddsOnePixelAllRound) {
 
 TEST_F(TextTest, LowerCaseDrawsTheCapitals) {
   buildTestSheet(holedSheetPixel);
-  drawText(10, 20, "Quarvel, the 3rd wave!", 0xFFFFFF, -1);
+  drawText(10, 20, "Quarvel, the 3rd wave!", 0xFFFFFF, Outline::Yes);
   std::vector<uint32_t> lower = pageCopy();
   clearPage();
-  drawText(10, 20, "QUARVEL, THE 3RD WAVE!", 0xFFFFFF, -1);
+  drawText(10, 20, "QUARVEL, THE 3RD WAVE!", 0xFFFFFF, Outline::Yes);
   EXPECT_EQ(pageCopy(), lower);
   EXPECT_FALSE(pageBox().empty());
 }
@@ -59,7 +59,7 @@ TEST_F(TextTest, LowerCaseDrawsTheCapitals) {
 TEST_F(TextTest, ControlCodesShowTheirSpriteCells) {
   buildTestSheet(holedSheetPixel);
   const uint32_t yellow = 0xFFFF00;
-  drawText(100, 100, "\x16\x17", yellow, 0);
+  drawText(100, 100, "\x16\x17", yellow, Outline::No);
   // The ship's two cells, 16 pixels wide, every opaque sheet pixel in the text colour.
   for (int y = 0; y < 8; ++y)
     for (int x = 0; x < 16; ++x) {
@@ -71,13 +71,13 @@ TEST_F(TextTest, ControlCodesShowTheirSpriteCells) {
 
 TEST_F(TextTest, NothingForEmptyTextOrWithoutSheet) {
   buildTestSheet(solidSheetPixel);
-  drawText(10, 10, "", 0xFFFFFF, -1);
+  drawText(10, 10, "", 0xFFFFFF, Outline::Yes);
   EXPECT_TRUE(pageBox().empty());
-  drawText(316, 236, "CLIP", 0xFFFFFF, -1);  // off the corner: cut, no crash
+  drawText(316, 236, "CLIP", 0xFFFFFF, Outline::Yes);  // off the corner: cut, no crash
   EXPECT_EQ(readPixel(319, 239), 0xFFFFFFu);
   destroySpriteTable();
   clearPage();
-  drawText(10, 10, "NO SHEET", 0xFFFFFF, -1);
+  drawText(10, 10, "NO SHEET", 0xFFFFFF, Outline::Yes);
   EXPECT_TRUE(pageBox().empty());
 }
 

@@ -9,13 +9,9 @@
 #include <functional>
 
 #include "game/game_state.h"
-#include "gfx/effects.h"
-#include "gfx/sprites.h"
-#include "platform/harness.h"
-#include "platform/platform.h"
-#include "platform/platform_state.h"
-#include "platform/sound.h"
+#include "machine/machine.h"
 #include "stage_one/stage_one.h"
+#include "support/input.h"
 #include "support/player_support.h"
 
 namespace {
@@ -114,19 +110,18 @@ TEST(Controller, AAndBAnswerQuestionsAndUnpluggingLetsGo) {
     sleepMs(1);
     return readKey();
   };
-  // The title (nothing presented yet): A is Space, B the drop key.
+  // The title: A is Space, B the drop key.
+  tellActivity(Activity::Title);
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), " ");
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_B), "z");
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_BACK), std::string(1, KEY_ESC_CHAR));
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_START), " ");
-  // A question drawn over the last frame on page 0: yes and no.
-  setPages(1, 0);
-  FramePresent();
-  setPages(0, 0);
+  // While the game says a question is up: yes and no.
+  tellActivity(Activity::Question);
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), "y");
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_B), "n");
-  // The title clears the page first: Space again.
-  clearPage();
+  // Play again: Space.
+  tellActivity(Activity::Play);
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), " ");
 
   controller.button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true);

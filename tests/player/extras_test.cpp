@@ -1,4 +1,5 @@
-// The window's extras: PNG screenshots decoded back, pause, volume keys.
+// The window's extras: PNG screenshots decoded back, pause, volume keys and
+// what they show.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -6,25 +7,26 @@
 #include <filesystem>
 #include <thread>
 
+#include "app/lettering.h"
+#include "backends/overlay.h"
+#include "formats/png.h"
 #include "game/game_state.h"
-#include "platform/harness.h"
-#include "platform/platform.h"
-#include "platform/platform_state.h"
-#include "platform/png.h"
-#include "platform/sdl_backend.h"
+#include "gfx/text.h"
+#include "machine/machine.h"
+#include "machine/observer.h"
 #include "stage_one/stage_one.h"
+#include "support/files.h"
+#include "support/input.h"
 #include "support/player_support.h"
-#include "support/session.h"
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#define STBI_NO_STDIO
+#include <stb/stb_image.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-uint32_t bigEndian32(const std::string& bytes, size_t at) {
-  uint32_t value = 0;
-  for (size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
-  return value;
-}
 
 struct Decoded {
   bool ok = false;
@@ -32,56 +34,18 @@ struct Decoded {
   std::vector<uint32_t> pixels;  // 0xAARRGGBB (0xFF for RGB files)
 };
 
-// A reader for what the game writes: 8-bit RGB or RGBA, filter 0, stored
-// deflate blocks; every chunk's CRC and the Adler-32 are checked.
+// A PNG read back by stb_image, a decoder that is not the writer's.
 Decoded decodePng(const std::string& png) {
   Decoded out;
-  if (png.compare(0, 8, "\x89PNG\r\n\x1a\n") != 0) return out;
-  std::string zlib;
   int channels = 0;
-  for (size_t at = 8; at + 12 <= png.size();) {
-    uint32_t length = bigEndian32(png, at);
-    std::string type = png.substr(at + 4, 4), data = png.substr(at + 8, length);
-    std::string body = png.substr(at + 4, length + 4);
-    if (crc32Of(reinterpret_cast<const uint8_t*>(body.data()), body.size()) != bigEndian32(png, at + 8 + length))
-      return out;
-    if (type == "IHDR") {
-      out.width = static_cast<int>(bigEndian32(data, 0));
-      out.height = static_cast<int>(bigEndian32(data, 4));
-      if (data[8] != 8 || (data[9] != 2 && data[9] != 6)) return out;
-      channels = data[9] == 6 ? 4 : 3;
-    }
-    if (type == "IDAT") zlib += data;
-    at += 12 + length;
+  unsigned char* rgba = stbi_load_from_memory(reinterpret_cast<const unsigned char*>(png.data()),
+                                              static_cast<int>(png.size()), &out.width, &out.height, &channels, 4);
+  if (rgba == nullptr) return out;
+  for (int i = 0; i < out.width * out.height; ++i) {
+    const unsigned char* p = rgba + 4 * i;
+    out.pixels.push_back(static_cast<uint32_t>(p[3]) << 24 | p[0] << 16 | p[1] << 8 | p[2]);
   }
-  std::string raw;
-  size_t at = 2;
-  for (bool last = false; !last;) {
-    if (at + 5 > zlib.size() || (zlib[at] & 6) != 0) return out;  // stored blocks only
-    last = zlib[at] & 1;
-    size_t length = static_cast<uint8_t>(zlib[at + 1]) | static_cast<uint8_t>(zlib[at + 2]) << 8;
-    size_t check = static_cast<uint8_t>(zlib[at + 3]) | static_cast<uint8_t>(zlib[at + 4]) << 8;
-    if ((length ^ check) != 0xFFFF) return out;
-    raw += zlib.substr(at + 5, length);
-    at += 5 + length;
-  }
-  uint32_t a = 1, b = 0;
-  for (char c : raw) {
-    a = (a + static_cast<uint8_t>(c)) % 65521;
-    b = (b + a) % 65521;
-  }
-  if (bigEndian32(zlib, at) != (b << 16 | a)) return out;
-  size_t rowBytes = 1 + static_cast<size_t>(out.width) * channels;
-  if (raw.size() != rowBytes * out.height) return out;
-  for (int y = 0; y < out.height; ++y) {
-    const char* row = raw.data() + y * rowBytes;
-    if (row[0] != 0) return out;
-    for (int x = 0; x < out.width; ++x) {
-      const auto* p = reinterpret_cast<const uint8_t*>(row + 1 + x * channels);
-      uint32_t alpha = channels == 4 ? p[3] : 0xFF;
-      out.pixels.push_back(alpha << 24 | p[0] << 16 | p[1] << 8 | p[2]);
-    }
-  }
+  stbi_image_free(rgba);
   out.ok = true;
   return out;
 }
@@ -114,14 +78,14 @@ TEST(Png, AFrameDecodesBackEqualAtEveryFactor) {
   uint32_t seed = 12345;
   for (uint32_t& pixel : page) pixel = (seed = seed * 1103515245 + 12345) >> 8;  // any 24-bit colours
   for (int factor : {1, 2, 3}) {
-    Decoded decoded = decodePng(encodePng(page.data(), 320, 240, 320, false, factor));
+    Decoded decoded = decodePng(encodePng(page.data(), 320, 240, 320, PngAlpha::Dropped, factor));
     ASSERT_TRUE(decoded.ok) << factor;
     EXPECT_EQ(decoded.width, 320 * factor);
     EXPECT_EQ(decoded.height, 240 * factor);
     EXPECT_TRUE(decoded.pixels == scaledPage(page.data(), factor)) << factor;
   }
   uint32_t rgba[2] = {0x80FF0000, 0x0000FF00};
-  Decoded alpha = decodePng(encodePng(rgba, 2, 1, 2, true));
+  Decoded alpha = decodePng(encodePng(rgba, 2, 1, 2, PngAlpha::Kept));
   ASSERT_TRUE(alpha.ok);
   EXPECT_EQ(alpha.pixels, (std::vector<uint32_t>{0x80FF0000, 0x0000FF00}));
 }
@@ -143,12 +107,13 @@ TEST_F(WindowExtras, F12SavesTheVisiblePictureAtTheWindowsFactorIntoThePicturesF
   for (const auto& entry : fs::directory_iterator(folder + "/Pics")) shots.push_back(entry.path());
   ASSERT_EQ(shots.size(), 1u);
   EXPECT_EQ(said, "quarvel: screenshot " + shots[0].string() + "\n");
+  EXPECT_LT(fs::file_size(shots[0]), 50u * 1024) << "a compressed picture of the game's flat colours";
   std::string name = shots[0].filename().string();
   EXPECT_EQ(name.size(), std::string("quarvel-20261208-093000.png").size()) << name;
   Decoded decoded = decodePng(readFileText(shots[0].string()));
   ASSERT_TRUE(decoded.ok);
   EXPECT_EQ(decoded.width, 960) << "the 3x window of the default settings";
-  EXPECT_TRUE(decoded.pixels == scaledPage(platform().pages[platform().visiblePage], 3));
+  EXPECT_TRUE(decoded.pixels == scaledPage(machine::visiblePage(), 3));
   // Without a pictures folder: the user data folder; a second shot in the same
   // second gets its own name.
   fs::remove(folder + "/config/user-dirs.dirs");
@@ -169,7 +134,8 @@ TEST_F(WindowExtras, F12SavesTheVisiblePictureAtTheWindowsFactorIntoThePicturesF
 // shows PAUSED, and the game plays on afterwards exactly as without a pause.
 TEST_F(WindowExtras, PauseStopsTheClockAndTheGameNeverKnows) {
   auto play = [&](bool pause, std::string& recording) {
-    startWindow(4);
+    std::string recordFile = folder + "/rec.txt";
+    backend::SdlWindow& window = startWindow(4, "", "", recordFile);
     std::vector<uint64_t> frames;
     std::vector<int64_t> clock;
     std::atomic<bool> sawPause{false};
@@ -183,11 +149,11 @@ TEST_F(WindowExtras, PauseStopsTheClockAndTheGameNeverKnows) {
         pushKey(SDL_SCANCODE_P, SDLK_p, true);
         pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, false);  // let go during the pause
         watcher = std::thread([&] {
-          while (!platform().paused) SDL_Delay(1);
+          while (!window.paused()) SDL_Delay(1);
           sawPause = true;
-          int64_t before = platform().frames;
+          int64_t before = framesPresented();
           SDL_Delay(100);
-          framesWhilePaused = platform().frames - before;
+          framesWhilePaused = framesPresented() - before;
           pushKey(SDL_SCANCODE_P, SDLK_p, false);
           pushKey(SDL_SCANCODE_PAUSE, SDLK_PAUSE, true);  // the Pause key ends it too
         });
@@ -195,10 +161,6 @@ TEST_F(WindowExtras, PauseStopsTheClockAndTheGameNeverKnows) {
       if (frame == 12 && !pause) pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, false);
       if (frame == 30) throw 30;
     });
-    std::string recordFile = folder + "/rec.txt";
-    platform().backend.reset();  // a fresh back end that records
-    platform().backend = std::make_unique<SdlBackend>(recordFile, std::vector<ScriptEvent>{});
-    openScreen(320, 240, 32, 2, false);
     gameState.credits = 2;
     try {
       StageOne();
@@ -208,7 +170,7 @@ TEST_F(WindowExtras, PauseStopsTheClockAndTheGameNeverKnows) {
     if (pause) {
       EXPECT_TRUE(sawPause);
       EXPECT_EQ(framesWhilePaused, 0);
-      EXPECT_FALSE(platform().paused);
+      EXPECT_FALSE(window.paused());
     }
     stopWindow();
     recording = readFileText(recordFile);
@@ -223,33 +185,54 @@ TEST_F(WindowExtras, PauseStopsTheClockAndTheGameNeverKnows) {
   EXPECT_EQ(plainRecording.find(" p"), std::string::npos);
 }
 
-TEST(PausedPicture, DimsThePageAndWritesPausedAcrossTheMiddle) {
+// PAUSED in the game's own lettering, above every box the game draws
+// (game over at rows 78 to 108, the questions at 98 to 148).
+TEST_F(WindowExtras, ThePausedPictureDimsThePageAndLetsTheBoxesShow) {
+  startWindow(2);
+  backend::OverlayPicture paused = paintLettering("PAUSED");
+  ASSERT_EQ(paused.width, 2 * (6 * 8 + 2));
+  // The picture is the game's own drawText, twice the size.
+  OwnedImage line = createImage(6 * 8 + 2, 10);
+  drawIntoImage(line.get());
+  drawText(1, 1, "PAUSED", 0xFFFFFF, Outline::Yes);
+  drawIntoImage(nullptr);
+  for (int y = 0; y < paused.height; ++y)
+    for (int x = 0; x < paused.width; ++x)
+      ASSERT_EQ(paused.pixels[y * paused.width + x], imageRow(line.get(), y / 2)[x / 2] & 0xFFFFFF) << x << "," << y;
+  stopWindow();
+
   std::vector<uint32_t> page(320 * 240, 0x808080), out(320 * 240);
-  drawPausedPicture(page.data(), out.data());
-  EXPECT_EQ(out[0], 0x404040u);
-  EXPECT_EQ(out[319 + 239 * 320], 0x404040u);
-  int white = 0;
-  for (int y = 100; y < 140; ++y)
-    for (int x = 90; x < 230; ++x) white += out[y * 320 + x] == 0xFFFFFF;
-  EXPECT_GT(white, 300);
-  EXPECT_EQ(std::count(out.begin(), out.end(), 0xFFFFFFu), white) << "letters only in the middle";
+  backend::drawPausedPicture(page.data(), paused, out.data());
+  int changed = 0, lowest = 0;
+  for (int y = 0; y < 240; ++y)
+    for (int x = 0; x < 320; ++x)
+      if (out[y * 320 + x] != 0x404040u) {
+        ++changed;
+        lowest = y;
+      }
+  EXPECT_EQ(out[0], 0x404040u) << "dimmed";
+  EXPECT_GT(changed, 300) << "the letters";
+  EXPECT_LT(lowest, 78) << "nothing over the boxes";
 }
 
-TEST_F(WindowExtras, MinusAndEqualsChangeTheVolumeAndSaveItMuteDoesNot) {
+TEST_F(WindowExtras, MinusEqualsAndMuteChangeTheSoundShowItAndAreKept) {
   std::string ini = folder + "/config/quarvel/quarvel.ini";
   writeFile(ini, "scale = 2\nvolume = 50\n");
-  startWindow(5, "volume = 50\n", ini);
+  backend::SdlWindow& window = startWindow(5, "volume = 50\n", ini);
+  const uint64_t before = visiblePageHash();
   pushKey(SDL_SCANCODE_MINUS, SDLK_MINUS, true);
   pushKey(SDL_SCANCODE_MINUS, SDLK_MINUS, false);
   sleepMs(1);
-  EXPECT_EQ(platform().options.settings.volume, 40);
+  EXPECT_EQ(window.volume(), 40);
   EXPECT_EQ(readFileText(ini), "scale = 2\nvolume = 40\n");
   for (int i = 0; i < 8; ++i) pushKey(SDL_SCANCODE_EQUALS, SDLK_EQUALS, true);
   pushKey(SDL_SCANCODE_M, SDLK_m, true);
   sleepMs(1);
-  EXPECT_EQ(platform().options.settings.volume, 100) << "at most 100";
-  EXPECT_EQ(readFileText(ini), "scale = 2\nvolume = 100\n");
+  EXPECT_EQ(window.volume(), 100) << "at most 100";
+  EXPECT_TRUE(window.muted());
+  EXPECT_EQ(readFileText(ini), "scale = 2\nvolume = 100\nmute = yes\n") << "mute is kept for the next start";
   EXPECT_EQ(readKey(), "") << "none of these reach the game";
+  EXPECT_EQ(visiblePageHash(), before) << "the overlay is the window's, never in the game's frames";
   stopWindow();
 }
 
@@ -279,11 +262,12 @@ TEST_F(WindowExtras, LosingTheFocusPausesWhenAskedAndGettingItBackResumes) {
     SDL_PushEvent(&event);
   };
   for (bool asked : {false, true}) {
-    startWindow(6, asked ? "pause_on_focus_loss = yes\n" : "");
+    backend::SdlWindow& window = startWindow(6, asked ? "pause_on_focus_loss = yes\n" : "");
+    tellActivity(Activity::Play);  // only play pauses by itself
     std::atomic<bool> sawPause{false}, waitDone{false};
     std::thread watcher([&] {
-      for (int i = 0; i < 5000 && !platform().paused && !waitDone; ++i) SDL_Delay(1);
-      sawPause = platform().paused.load();
+      for (int i = 0; i < 5000 && !window.paused() && !waitDone; ++i) SDL_Delay(1);
+      sawPause = window.paused();
       pushFocus(SDL_WINDOWEVENT_FOCUS_GAINED);
     });
     pushFocus(SDL_WINDOWEVENT_FOCUS_LOST);
@@ -292,7 +276,7 @@ TEST_F(WindowExtras, LosingTheFocusPausesWhenAskedAndGettingItBackResumes) {
     waitDone = true;
     watcher.join();
     EXPECT_EQ(sawPause, asked);
-    EXPECT_FALSE(platform().paused);
+    EXPECT_FALSE(window.paused());
     EXPECT_EQ(virtualMs(), before + 30);
     stopWindow();
   }

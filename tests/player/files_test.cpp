@@ -1,5 +1,7 @@
 // Where the game finds its data and keeps the high score, from any folder;
 // what a missing sheet or sample does; Ctrl+C and SIGTERM.
+#include "support/files.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -7,11 +9,10 @@
 #include <filesystem>
 
 #include "app/flow.h"
+#include "app/player_files.h"
 #include "game/game_state.h"
-#include "platform/harness.h"
-#include "platform/paths.h"
+#include "support/input.h"
 #include "support/player_support.h"
-#include "support/session.h"
 
 namespace fs = std::filesystem;
 
@@ -75,7 +76,7 @@ TEST(DataSearch, NoSheetAnywhereIsOneLineAndExitCodeOneWithNothingWritten) {
   fs::copy_file(builtBinary("quarvel-win"), root + "/bin/quarvel-win");
   fs::create_directories(root + "/elsewhere");
   // The window build also tries a message box; without a display it just goes on.
-  for (const char* args : {"--headless --scene title", "--headless --data /no/such/folder", "--scene title"}) {
+  for (const char* args : {"--headless --scene title", "--headless --data ..", "--scene title"}) {
     GameRun run = runIn(root + "/elsewhere", root + "/bin/quarvel-win", args);
     EXPECT_EQ(run.exitCode, 1) << args;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
@@ -85,6 +86,13 @@ TEST(DataSearch, NoSheetAnywhereIsOneLineAndExitCodeOneWithNothingWritten) {
   }
   EXPECT_FALSE(fs::exists(root + "/elsewhere/hiscore.txt"));
   EXPECT_FALSE(fs::exists(root + "/elsewhere/home/data/quarvel"));
+  // A folder or file named on the command line must be there: a slip of the
+  // keyboard is told, not passed over for the defaults.
+  for (const char* args : {"--headless --data /no/such/folder", "--headless --config /no/such.ini"}) {
+    GameRun run = runIn(root + "/elsewhere", root + "/bin/quarvel-win", args);
+    EXPECT_EQ(run.exitCode, 2) << args;
+    EXPECT_NE(run.err.find("/no/such"), std::string::npos) << run.err;
+  }
   fs::remove_all(root);
 }
 
@@ -138,7 +146,7 @@ TEST(Sound, AMissingSampleIsAWarningAndOnlyThatSampleIsSilent) {
   GameRun run = runIn(root, builtBinary("quarvel-win"),
                       "--headless --scene stage1 --input in.txt --max-ms 4000 --sound-log log.txt");
   EXPECT_EQ(run.exitCode, 3) << run.err;
-  EXPECT_EQ(run.err.rfind("quarvel: warning: the sample WAV/5.WAV is missing", 0), 0u) << run.err;
+  EXPECT_EQ(run.err.rfind("quarvel-win: warning: the sample WAV/5.WAV is missing", 0), 0u) << run.err;
   std::string log = readFileText(root + "/log.txt");
   EXPECT_NE(log.find(" 1 1 255\n"), std::string::npos) << log;
   EXPECT_NE(log.find(" 6 4 255\n"), std::string::npos) << log;

@@ -1,6 +1,6 @@
 // quarvel.ini: good, missing and malformed files, writing back one value,
 // and the command line over the file.
-#include "platform/settings.h"
+#include "app/settings.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,8 +9,9 @@
 
 #include "app/command_line.h"
 #include "app/player_files.h"
+#include "app/run_files.h"
+#include "support/files.h"
 #include "support/player_support.h"
-#include "support/session.h"
 
 namespace fs = std::filesystem;
 
@@ -69,10 +70,10 @@ TEST(SettingsFile, EveryKeyReadsAndBadLinesAreReportedAndSkipped) {
 TEST(SettingsFile, SavingOneValueKeepsTheOtherLinesAndCreatesTheFolder) {
   std::string folder = makeScratchFolder("ini");
   std::string path = folder + "/config/quarvel/quarvel.ini";
-  ASSERT_TRUE(saveSetting(path, "volume", "70"));
+  ASSERT_TRUE(saveSetting(path, "volume", "70").ok());
   EXPECT_EQ(readFileText(path), "volume = 70\n");
   writeFile(path, "# mine\nscale = 2\nvolume = 70  # loud\nsound = on\n");
-  ASSERT_TRUE(saveSetting(path, "volume", "35"));
+  ASSERT_TRUE(saveSetting(path, "volume", "35").ok());
   EXPECT_EQ(readFileText(path), "# mine\nscale = 2\nvolume = 35\nsound = on\n");
   EXPECT_FALSE(fs::exists(path + ".new"));
   fs::remove_all(folder);
@@ -93,7 +94,7 @@ TEST(SettingsFile, WhatIsNoSettingsFileIsReportedAndLeftAlone) {
     ASSERT_EQ(problems.size(), 1u) << path;
     EXPECT_EQ(problems[0].rfind(path + ": ", 0), 0u) << problems[0];
     EXPECT_EQ(settings.scale, 3) << path;
-    EXPECT_FALSE(saveSetting(path, "volume", "50")) << path;
+    EXPECT_FALSE(saveSetting(path, "volume", "50").ok()) << path;
   }
   EXPECT_EQ(fs::file_size(big), 70011u);
   fs::remove_all(folder);
@@ -103,26 +104,28 @@ TEST(SettingsFile, TheCommandLineWinsOverTheFile) {
   std::string folder = makeScratchFolder("override");
   writeFile(folder + "/q.ini", "scale = 2\nvolume = 50\nfullscreen = yes\n");
   RunOptions options;
-  ASSERT_EQ(parseCommandLine({"--config", folder + "/q.ini", "--scale", "6", "--window", "--no-sound"}, options), 0);
-  applySettings(options);
+  ASSERT_EQ(parseCommandLine({"--config", folder + "/q.ini", "--scale", "6", "--window", "--no-sound"}, options),
+            CommandLine::Run);
+  ASSERT_TRUE(applySettings(options).ok());
   EXPECT_EQ(options.settings.scale, 6);
   EXPECT_EQ(options.settings.volume, 50);
   EXPECT_FALSE(options.fullScreen);
-  EXPECT_EQ(options.gameArguments.back(), "NOSOUND");
+  EXPECT_FALSE(options.soundWanted);
 
   RunOptions fromFile;
-  ASSERT_EQ(parseCommandLine({"--config", folder + "/q.ini", "--volume", "0"}, fromFile), 0);
-  applySettings(fromFile);
+  ASSERT_EQ(parseCommandLine({"--config=" + folder + "/q.ini", "--volume=0"}, fromFile), CommandLine::Run);
+  ASSERT_TRUE(applySettings(fromFile).ok());
   EXPECT_TRUE(fromFile.fullScreen);
   EXPECT_EQ(fromFile.settings.volume, 0);
-  for (const char* bad : {"--scale", "--scale 0", "--scale 9", "--volume 101", "--config"}) {
+  for (const char* bad :
+       {"--scale", "--scale 0", "--scale 9", "--volume 101", "--config", "--window=yes", "--scale="}) {
     RunOptions rejected;
     std::vector<std::string> args;
     std::string text = bad;
     args.push_back(text.substr(0, text.find(' ')));
     if (text.find(' ') != std::string::npos) args.push_back(text.substr(text.find(' ') + 1));
     testing::internal::CaptureStderr();
-    EXPECT_EQ(parseCommandLine(args, rejected), 2) << bad;
+    EXPECT_EQ(parseCommandLine(args, rejected), CommandLine::Bad) << bad;
     testing::internal::GetCapturedStderr();
   }
   fs::remove_all(folder);
@@ -137,7 +140,7 @@ TEST(SettingsFile, TheGameStartsDespiteBadLinesAndHeadlessIgnoresTheUserFile) {
   writeFile(folder + "/home/config/quarvel/quarvel.ini", "scale = 1\nwobble = 3\nsound = off\n");
   GameRun window = runIn(folder, builtBinary("quarvel-win"), "--input in.txt");
   EXPECT_EQ(window.exitCode, 0);
-  EXPECT_EQ(window.err, folder + "/home/config/quarvel/quarvel.ini:2: unknown setting 'wobble'\n");
+  EXPECT_EQ(window.err, "quarvel-win: " + folder + "/home/config/quarvel/quarvel.ini:2: unknown setting 'wobble'\n");
   EXPECT_EQ(window.out, "") << "sound = off: the mixer never started";
   GameRun headless = runIn(folder, builtBinary("quarvel-win"), "--headless --input in.txt");
   EXPECT_EQ(headless.exitCode, 0);
@@ -145,13 +148,13 @@ TEST(SettingsFile, TheGameStartsDespiteBadLinesAndHeadlessIgnoresTheUserFile) {
   EXPECT_EQ(headless.out, "FMOD CLOSED\n");
   GameRun named =
       runIn(folder, builtBinary("quarvel-win"), "--headless --input in.txt --config home/config/quarvel/quarvel.ini");
-  EXPECT_EQ(named.err, "home/config/quarvel/quarvel.ini:2: unknown setting 'wobble'\n");
+  EXPECT_EQ(named.err, "quarvel-win: home/config/quarvel/quarvel.ini:2: unknown setting 'wobble'\n");
   EXPECT_EQ(named.out, "");
   fs::remove_all(folder);
 }
 
 TEST(CommandLine, HelpListsControlsAndFilesAndVersionPrintsOne) {
-  std::string help = commandLineHelp();
+  std::string help = commandLineHelp(false);
   for (const char* word :
        {"--fullscreen", "--window", "--scale", "--volume", "--no-sound", "--config", "--data", "--hiscore", "--version",
         "Controls", "F12", "Back/Select", "quarvel.ini", "hiscore.txt", "key_drop = z"})
@@ -160,5 +163,9 @@ TEST(CommandLine, HelpListsControlsAndFilesAndVersionPrintsOne) {
   GameRun run = runIn(folder, builtBinary("quarvel"), "--version");
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.out.rfind("quarvel ", 0), 0u);
+  run = runIn(folder, builtBinary("quarvel-win"), "--version");
+  EXPECT_EQ(run.out.rfind("quarvel-win ", 0), 0u) << "named as it was started";
+  EXPECT_NE(commandLineHelp(true).find("fullscreen = yes"), std::string::npos) << "quarvel's own default";
+  EXPECT_NE(commandLineHelp(false).find("fullscreen = no"), std::string::npos);
   fs::remove_all(folder);
 }

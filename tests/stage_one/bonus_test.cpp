@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "game/game_state.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "support/session.h"
 #include "support/stage_one_support.h"
 

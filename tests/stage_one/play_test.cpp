@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "game/game_state.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "support/session.h"
 #include "support/stage_one_support.h"
 

@@ -6,11 +6,10 @@
 #include <vector>
 
 #include "game/game_state.h"
-#include "platform/harness.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "stage_one/stage_one.h"
 #include "stage_one/stage_one_internal.h"
-#include "support/players.h"
+#include "support/player_one.h"
 #include "support/session.h"
 #include "support/stage_one_support.h"
 

@@ -10,7 +10,7 @@
 
 #include "game/game_state.h"
 #include "stage_three/stage_three_internal.h"
-#include "support/players.h"
+#include "support/player_three.h"
 #include "support/stage_three_helpers.h"
 
 using namespace stage_three;

@@ -36,13 +36,13 @@ TEST(StageThreeFlow, ContinueReplaysTheStageWithAWholeUfoAndKeepsWhereItWas) {
   int64_t restartFrame = 0;
   std::vector<int32_t> tAfterRestart;
   setFrameHook([&](int64_t frame) {
-    if (frame == 1) wholeBody = countOpaque(stage.ufoBody);
+    if (frame == 1) wholeBody = countOpaque(stage.ufoBody.get());
     if (frame == 10) {
       // Pretend the UFO has come and been drilled.
       stage.ufo.shown = true;
       stage.ufo.x = 200;
       stage.ufo.direction = -1;
-      drawLine(stage.ufoBody, 0, 20, 135, 40, MASK_COLOUR, LineFilledBox);
+      drawLine(stage.ufoBody.get(), 0, 20, 135, 40, MASK_COLOUR, LineFilledBox);
       launchKamikaze(stage, 300, 20);
     }
     if (frame == 20) wreckShip(stage);
@@ -52,7 +52,7 @@ TEST(StageThreeFlow, ContinueReplaysTheStageWithAWholeUfoAndKeepsWhereItWas) {
     if (frame > 119 && restartFrame == 0) restartFrame = frame;
     if (restartFrame != 0) tAfterRestart.push_back(stage.t);
     if (restartFrame != 0 && stage.t == 1) {
-      EXPECT_EQ(countOpaque(stage.ufoBody), wholeBody);
+      EXPECT_EQ(countOpaque(stage.ufoBody.get()), wholeBody);
       EXPECT_EQ(stage.ship.reserveShips, 3);
       EXPECT_EQ(std::make_pair(stage.ship.x, stage.ship.y), std::make_pair(48, 240));
       EXPECT_EQ(gameState.score, 0);

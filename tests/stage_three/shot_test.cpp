@@ -39,12 +39,12 @@ struct StandingUfo {
   int32_t bodyBottom(int32_t x) {
     int32_t column = x - stage.ufo.x + 68;
     for (int32_t j = UFO_BODY_HEIGHT - 1; j >= 0; --j) {
-      if (imageRow(stage.ufoBody, j)[column] == UFO_BODY_COLOUR) return stage.ufo.y - 31 + j;
+      if (imageRow(stage.ufoBody.get(), j)[column] == UFO_BODY_COLOUR) return stage.ufo.y - 31 + j;
     }
     return -1000;
   }
   uint32_t bodyPixelUnder(int32_t x, int32_t y) {
-    return imageRow(stage.ufoBody, y - (stage.ufo.y - 31))[x - (stage.ufo.x - 68)];
+    return imageRow(stage.ufoBody.get(), y - (stage.ufo.y - 31))[x - (stage.ufo.x - 68)];
   }
 
   SolidSprite ufoShape{SprUfo, 16, 8};
@@ -80,7 +80,8 @@ TEST(StageThreeShot, NormalShotBurstsOnTheBodyAndLeavesItWhole) {
   StandingUfo standing;
   const int32_t bottom = standing.bodyBottom(148);
   ASSERT_GT(bottom, 60);
-  std::vector<uint32_t> before(imageRow(standing.stage.ufoBody, 0), imageRow(standing.stage.ufoBody, UFO_BODY_HEIGHT));
+  std::vector<uint32_t> before(imageRow(standing.stage.ufoBody.get(), 0),
+                               imageRow(standing.stage.ufoBody.get(), UFO_BODY_HEIGHT));
   int32_t y = standing.fly(148);
   EXPECT_FALSE(standing.stage.shot.active);
   EXPECT_LE(y, bottom);
@@ -90,7 +91,8 @@ TEST(StageThreeShot, NormalShotBurstsOnTheBodyAndLeavesItWhole) {
   EXPECT_EQ(blast.kind, FxBlastShort);
   EXPECT_EQ(std::make_pair(blast.x, blast.y), std::make_pair(148, y));
   EXPECT_TRUE(soundPlayed(session, 3, 3));
-  std::vector<uint32_t> after(imageRow(standing.stage.ufoBody, 0), imageRow(standing.stage.ufoBody, UFO_BODY_HEIGHT));
+  std::vector<uint32_t> after(imageRow(standing.stage.ufoBody.get(), 0),
+                              imageRow(standing.stage.ufoBody.get(), UFO_BODY_HEIGHT));
   EXPECT_EQ(before, after);
   EXPECT_EQ(standing.stage.victoryCountdown, 0);
 }

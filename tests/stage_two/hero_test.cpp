@@ -3,8 +3,7 @@
 
 #include "game/game_state.h"
 #include "gfx/effects.h"
-#include "platform/harness.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "stage_two/stage_two_internal.h"
 #include "support/session.h"
 #include "support/tower_support.h"

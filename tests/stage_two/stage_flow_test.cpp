@@ -6,8 +6,7 @@
 #include <random>
 
 #include "game/game_state.h"
-#include "platform/harness.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "stage_two/stage_two.h"
 #include "stage_two/stage_two_internal.h"
 #include "story/story.h"

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "stage_two/stage_two_internal.h"
 #include "support/session.h"
 #include "support/tower_support.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <queue>
 
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "stage_two/stage_two_internal.h"
 #include "support/session.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "gfx/sprites.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "stage_two/stage_two_internal.h"
 #include "support/picture.h"
 #include "support/session.h"
@@ -91,8 +91,8 @@ TEST_F(TowerPictureTest, ChangedCellsAndShapesArePaintedAgain) {
   expectSameFrame(scroll, true, 2);
   setCell(0, 301, CellFloor);
   expectSameFrame(scroll, true, 2);
-  imageRow(sprite(SprDeskTall), 10)[5] = 0xFF00FF00u;
-  imageRow(spriteTable.sheet, 26)[20] ^= 0x00FFFFFFu;  // inside the digit '2'
+  imageRow(spriteTable.images[SprDeskTall].get(), 10)[5] = 0xFF00FF00u;
+  imageRow(spriteTable.sheet.get(), 26)[20] ^= 0x00FFFFFFu;  // inside the digit '2'
   expectSameFrame(scroll, false, 3);
 }
 

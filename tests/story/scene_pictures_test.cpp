@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "gfx/sprites.h"
-#include "platform/harness.h"
 #include "support/session.h"
 #include "support/story_support.h"
 
@@ -226,8 +225,8 @@ TEST(StoryFigure, LooksAAndBPutTheEyeOnOppositeSides) {
   // sets, (3, 4) or (6, 4), and the sheet's fixed pixel (5, 4).
   TestSession session;
   for (int y = 0; y < 8; y++)
-    for (int x = 8; x < 16; x++) imageRow(spriteTable.sheet, y)[x] = 0xFFFF00FF;
-  imageRow(spriteTable.sheet, 3)[12] = 0xFFFFFFFF;
+    for (int x = 8; x < 16; x++) imageRow(spriteTable.sheet.get(), y)[x] = 0xFFFF00FF;
+  imageRow(spriteTable.sheet.get(), 3)[12] = 0xFFFFFFFF;
   SceneRun run = playScene(1, {60, 110, 150});
   struct Look {
     int t, centreX;

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/platform.h"
+#include "machine/machine.h"
 
 // A source pixel that tells where it came from: 0xC0VVUU.
 inline uint32_t codedPixel(int u, int v) {
@@ -16,23 +16,13 @@ inline int codedU(uint32_t p) { return static_cast<int>(p & 0xFF); }
 inline int codedV(uint32_t p) { return static_cast<int>((p >> 8) & 0xFF); }
 inline bool isCoded(uint32_t p) { return (p & 0xFF0000) == 0xC00000; }
 
-// An image of the game's own kind whose pixel (u, v) is codedPixel(u, v).
-struct OwnedImage {
-  Image* image = nullptr;
-  explicit OwnedImage(Image* made) : image(made) {}
-  ~OwnedImage() {
-    if (image != nullptr) destroyImage(image);
-  }
-  OwnedImage(const OwnedImage&) = delete;
-  OwnedImage& operator=(const OwnedImage&) = delete;
-  Image* get() const { return image; }
-  uint32_t at(int x, int y) const { return imageRow(image, y)[x]; }
-};
+inline uint32_t pixelAt(const OwnedImage& image, int x, int y) { return imageRow(image.get(), y)[x]; }
 
-inline Image* makeCodedImage(int width, int height) {
-  Image* image = createImage(width, height);
+// An image of the game's own kind whose pixel (u, v) is codedPixel(u, v).
+inline OwnedImage makeCodedImage(int width, int height) {
+  OwnedImage image = createImage(width, height);
   for (int v = 0; v < height; ++v)
-    for (int u = 0; u < width; ++u) imageRow(image, v)[u] = codedPixel(u, v);
+    for (int u = 0; u < width; ++u) imageRow(image.get(), v)[u] = codedPixel(u, v);
   return image;
 }
 

@@ -5,16 +5,21 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <memory>
 
+#include "app/flow.h"
 #include "game/game_state.h"
 #include "gfx/effects.h"
 #include "gfx/sprites.h"
-#include "platform/harness.h"
-#include "platform/platform.h"
-#include "platform/platform_state.h"
-#include "platform/sound.h"
-#include "support/session.h"
+#include "harness/harness.h"
+#include "machine/control.h"
+#include "machine/machine.h"
+#include "support/files.h"
+#include "support/input.h"
+
+namespace {
+std::unique_ptr<harness::Harness> recorder;
+}  // namespace
 
 GameRun runIn(const std::string& folder, const std::string& binary, const std::string& args, const std::string& env) {
   GameRun run;
@@ -34,12 +39,8 @@ GameRun runIn(const std::string& folder, const std::string& binary, const std::s
 
 std::string builtBinary(const std::string& name) { return std::string(QUARVEL_BUILD_DIR) + "/" + name; }
 
-void writeFile(const std::string& path, const std::string& bytes) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-void startWindow(uint32_t seed, const std::string& settings, const std::string& settingsFile) {
+backend::SdlWindow& startWindow(uint32_t seed, const std::string& settings, const std::string& settingsFile,
+                                const std::string& recordFile) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   // The dummy window never has the focus, and SDL drops controller events
   // of a window without focus unless told otherwise.
@@ -50,29 +51,36 @@ void startWindow(uint32_t seed, const std::string& settings, const std::string& 
   options.settingsFile = settingsFile;
   std::vector<std::string> problems;
   parseSettings(settings, "test", options.settings, problems);
-  platformStart(options);
+  auto window = std::make_unique<backend::SdlWindow>(windowConfig(options));
+  backend::SdlWindow& shown = *window;
+  machine::start(std::move(window));
+  harness::Options record;
+  record.recordFile = recordFile;
+  recorder = std::make_unique<harness::Harness>(record);
   seedRandom(seed);
-  openScreen(320, 240, 32, 2, false);
+  if (!openScreen(ScreenMode::Window).ok()) throw std::runtime_error("no window on the dummy video driver");
   gameState = GameState{};
   pagePair = PagePair{};
-  initSound({"NOSOUND"});
-  loadSpriteSheet();
+  initSound(false);
+  if (!loadSpriteSheet().ok()) throw std::runtime_error("no sprite sheet");
   buildSpriteTable();
   clearEffects();
+  return shown;
 }
 
 void stopWindow() {
   setFrameHook(nullptr);
+  recorder.reset();
   closeScreen();
   closeSound();
   destroySpriteTable();
-  platformStop();
+  machine::stop();
 }
 
 uint64_t visiblePageHash() {
-  const PlatformState& p = platform();
+  const uint32_t* page = machine::visiblePage();
   uint64_t hash = 1469598103934665603ULL;
-  for (uint32_t pixel : p.pages[p.visiblePage]) hash = (hash ^ pixel) * 1099511628211ULL;
+  for (int i = 0; i < SCREEN_WIDTH * SCREEN_HEIGHT; ++i) hash = (hash ^ page[i]) * 1099511628211ULL;
   return hash;
 }
 

@@ -1,10 +1,12 @@
 // Helpers of the player's-game tests: runs of the real binaries with their
-// own environment (XDG folders in scratch space, never the real HOME).
+// own environment (XDG folders in scratch space, never the real HOME), and
+// the window back end in-process on SDL's dummy video driver.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "backends/sdl_window.h"
 #include "support/run_game.h"
 
 // Runs `env ENV BINARY ARGS` in folder; BINARY is a path. Everything of the
@@ -12,11 +14,12 @@
 GameRun runIn(const std::string& folder, const std::string& binary, const std::string& args,
               const std::string& env = "");
 std::string builtBinary(const std::string& name);  // build/NAME
-void writeFile(const std::string& path, const std::string& bytes);
 
 // The window back end as the game starts it, on SDL's dummy video driver (no
-// display needed), in-process: seed, settings text, settings file.
-void startWindow(uint32_t seed, const std::string& settings = "", const std::string& settingsFile = "");
+// display needed), in-process: seed, settings text, settings file, and a
+// recording of the player's input when recordFile is given.
+backend::SdlWindow& startWindow(uint32_t seed, const std::string& settings = "", const std::string& settingsFile = "",
+                                const std::string& recordFile = "");
 void stopWindow();
 uint64_t visiblePageHash();
 // A key event as SDL would deliver it (scan code = place, sym = layout).

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "support/session.h"
+#include "support/files.h"
 
 GameRun runGame(const std::string& args, const std::string& script, const std::string& binary) {
   GameRun run;

@@ -1,45 +1,30 @@
-// A headless game session for in-process tests: its own scratch folder with
-// the game's data, the headless back end, an open screen and the sprite table.
+// A headless game session for in-process tests of the game and its scenes:
+// the headless back end with the harness playing a script and keeping the
+// sound log, the sprite table, and the game's counters and page pair fresh.
 #pragma once
 
 #include <cstdint>
-#include <ostream>
+#include <memory>
 #include <string>
-#include <vector>
 
-#include "platform/harness.h"
+#include "support/gfx_session.h"
 
-struct TestSession {
+namespace harness {
+class Harness;
+}
+
+class TestSession : public GfxSession {
+ public:
   // script: scripted input in the harness format (may be empty).
   explicit TestSession(const std::string& script = "", uint32_t seed = 1, bool withSound = false,
                        bool withSprites = true);
-  ~TestSession();
-  TestSession(const TestSession&) = delete;
-  TestSession& operator=(const TestSession&) = delete;
-  std::string folder;  // the scratch working directory
-  std::string previousFolder;
+  ~TestSession() override;
   std::string soundLogPath;  // the sound log of this session (when withSound)
+
+ private:
+  std::unique_ptr<harness::Harness> harness_;
 };
 
-// The whole text of a file ("" when missing).
-std::string readFileText(const std::string& path);
-// A fresh empty scratch folder under the system temp folder.
-std::string makeScratchFolder(const std::string& tag);
-// Copies graphics/ and WAV/ from the repository's data folder into folder.
-void copyGameData(const std::string& folder);
-
-// One line of the sound log: the frames presented before the sound (frame t
-// of a scene logs t - 1), sample, channel, volume, and the virtual clock.
-struct SoundEvent {
-  int64_t frame = 0;
-  int sample = 0;
-  int channel = 0;
-  int volume = 0;
-  int64_t ms = 0;
-  // The clock follows from the frame; expectations name the other four.
-  bool operator==(const SoundEvent& other) const {
-    return frame == other.frame && sample == other.sample && channel == other.channel && volume == other.volume;
-  }
-};
-void PrintTo(const SoundEvent& event, std::ostream* out);
-std::vector<SoundEvent> readSoundLog(const std::string& path);
+// Adds scripted input (the script format, absolute times) to the running
+// session; false on a malformed line.
+bool scheduleInput(const std::string& scriptText);

@@ -3,7 +3,7 @@
 #include <sstream>
 
 #include "gfx/sprites.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "support/session.h"
 
 StageOneRecord stageInPlay() {
@@ -14,7 +14,7 @@ StageOneRecord stageInPlay() {
   return stage;
 }
 
-void useBlockFont() { drawLine(spriteTable.sheet, 0, 0, 127, 63, 0xFFFFFF, LineFilledBox); }
+void useBlockFont() { drawLine(spriteTable.sheet.get(), 0, 0, 127, 63, 0xFFFFFF, LineFilledBox); }
 
 std::vector<int> samplesOnChannel(const std::vector<SoundEvent>& log, int channel) {
   std::vector<int> samples;

@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "gfx/sprites.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
+#include "stage_three/stage_three_internal.h"
 #include "support/session.h"
 
 using namespace stage_three;
@@ -17,20 +18,15 @@ using namespace stage_three;
 // of an image with the table's margins) while it lives, so that positions
 // and holes do not depend on the artwork.
 struct SolidSprite {
-  SolidSprite(int id, int shapeWidth, int shapeHeight) : id(id), saved(spriteTable.images[id]) {
-    image = createImage(shapeWidth + 3, shapeHeight + 2);
-    drawLine(image, 1, 1, shapeWidth, shapeHeight, 0x808080, LineFilledBox);
-    spriteTable.images[id] = image;
+  SolidSprite(int id, int shapeWidth, int shapeHeight) : id(id), saved(std::move(spriteTable.images[id])) {
+    spriteTable.images[id] = createImage(shapeWidth + 3, shapeHeight + 2);
+    drawLine(spriteTable.images[id].get(), 1, 1, shapeWidth, shapeHeight, 0x808080, LineFilledBox);
   }
-  ~SolidSprite() {
-    spriteTable.images[id] = saved;
-    destroyImage(image);
-  }
+  ~SolidSprite() { spriteTable.images[id] = std::move(saved); }
   SolidSprite(const SolidSprite&) = delete;
   SolidSprite& operator=(const SolidSprite&) = delete;
   int id;
-  Image* saved;
-  Image* image = nullptr;
+  OwnedImage saved;
 };
 
 inline bool isMask(uint32_t pixel) { return (pixel & 0xFFFFFF) == MASK_COLOUR; }

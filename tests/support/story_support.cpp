@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
-#include "platform/harness.h"
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "story/story.h"
 #include "support/session.h"
 

@@ -2,6 +2,8 @@
 // shipped art: every pixel names its sheet position, some are transparent.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include "gfx/sprites.h"
 #include "support/picture.h"
 
@@ -13,11 +15,11 @@ inline uint32_t holedSheetPixel(int x, int y) { return (x + 2 * y) % 6 == 0 ? 0x
 // Loads the sheet the game's way, repaints every pixel with `pixel`, then
 // cuts the sprite table from it.
 inline void buildTestSheet(uint32_t (*pixel)(int, int)) {
-  loadSpriteSheet();
+  EXPECT_TRUE(loadSpriteSheet().ok());
   for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 128; ++x) imageRow(spriteTable.sheet, y)[x] = pixel(x, y);
+    for (int x = 0; x < 128; ++x) imageRow(spriteTable.sheet.get(), y)[x] = pixel(x, y);
   buildSpriteTable();
 }
 
-inline uint32_t sheetAt(int x, int y) { return imageRow(spriteTable.sheet, y)[x]; }
+inline uint32_t sheetAt(int x, int y) { return imageRow(spriteTable.sheet.get(), y)[x]; }
 inline uint32_t spriteAt(int id, int x, int y) { return imageRow(sprite(id), y)[x]; }

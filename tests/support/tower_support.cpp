@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "platform/platform.h"
+#include "machine/machine.h"
 #include "stage_two/stage_two_internal.h"
 #include "support/session.h"
 

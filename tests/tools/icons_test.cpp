@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "support/session.h"
+#include "support/files.h"
 
 namespace {
 uint32_t bigEndian32(const std::string& bytes, size_t at) {

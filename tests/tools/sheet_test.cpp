@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
-#include "support/session.h"
+#include "machine/machine.h"
+#include "support/files.h"
 
 namespace {
 
@@ -109,8 +109,9 @@ TEST_F(SheetTool, LoadedSheetMatchesThePicturePixelForPixel) {
     palette[line[0]] = static_cast<uint32_t>(std::stoul(line.substr(line.find('=') + 1), nullptr, 16));
   }
   ASSERT_GE(palette.size(), 2u);
-  Image* sheet = createImage(128, 64);
-  ASSERT_TRUE(loadBitmap(SHEET_BMP, sheet));
+  OwnedImage owned = createImage(128, 64);
+  const Image* sheet = owned.get();
+  ASSERT_TRUE(loadBitmap(SHEET_BMP, owned.get()).ok());
   int y = 0;
   for (size_t i = first; i < lines.size() && y < 64; i++) {
     if (lines[i].empty() || lines[i][0] == ';') continue;
@@ -120,7 +121,6 @@ TEST_F(SheetTool, LoadedSheetMatchesThePicturePixelForPixel) {
     y++;
   }
   EXPECT_EQ(y, 64);
-  destroyImage(sheet);
 }
 
 TEST_F(SheetTool, EditorLineEndsBlanksAndByteOrderMarkBuildTheSameBitmap) {

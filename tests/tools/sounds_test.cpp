@@ -8,10 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "platform/wav.h"
-#include "support/session.h"
+#include "formats/wav.h"
+#include "support/files.h"
 
 namespace {
+
+bool readWav(const std::string& path, WavSound& sound) {
+  const std::string file = readFileText(path);
+  return parseWav(reinterpret_cast<const uint8_t*>(file.data()), file.size(), sound).ok();
+}
 
 const std::string committedFolder = std::string(QUARVEL_SOURCE_DIR) + "/data/WAV";
 
@@ -73,7 +78,7 @@ std::vector<uint8_t> bytesOf(const std::string& text) { return std::vector<uint8
 
 bool parses(const std::vector<uint8_t>& bytes) {
   WavSound sound;
-  return parseWav(bytes.data(), bytes.size(), sound);
+  return parseWav(bytes.data(), bytes.size(), sound).ok();
 }
 
 void putU32(std::vector<uint8_t>& bytes, size_t at, uint32_t v) {
@@ -128,7 +133,7 @@ TEST(WavChecker, SkipsUnknownChunksAndWidensEightBitSamples) {
   chunk("data", {128, 255, 0});
   putU32(bytes, 4, static_cast<uint32_t>(bytes.size() - 8));
   WavSound sound;
-  ASSERT_TRUE(parseWav(bytes.data(), bytes.size(), sound));
+  ASSERT_TRUE(parseWav(bytes.data(), bytes.size(), sound).ok());
   EXPECT_EQ(sound.sampleRate, 22050);
   EXPECT_EQ(sound.bitsPerSample, 8);
   EXPECT_EQ(sound.samples, (std::vector<int16_t>{0, 127 * 256, -128 * 256}));

@@ -11,9 +11,8 @@
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
-#include "platform/harness.h"
-#include "platform/platform.h"
-#include "support/session.h"
+#include "machine/machine.h"
+#include "support/files.h"
 
 namespace {
 
@@ -22,10 +21,9 @@ bool opaque(uint32_t pixel) { return rgb(pixel) != MASK_COLOUR; }
 
 // The sheet exactly as the file holds it (without the pixel the game forces).
 struct FileSheet {
-  Image* image = createImage(128, 64);
-  bool loaded = loadBitmap(std::string(QUARVEL_SOURCE_DIR) + "/data/graphics/graphics.bmp", image);
-  ~FileSheet() { destroyImage(image); }
-  uint32_t at(int x, int y) const { return rgb(imageRow(image, y)[x]); }
+  OwnedImage image = createImage(128, 64);
+  bool loaded = loadBitmap(std::string(QUARVEL_SOURCE_DIR) + "/data/graphics/graphics.bmp", image.get()).ok();
+  uint32_t at(int x, int y) const { return rgb(imageRow(image.get(), y)[x]); }
   // Pixel (x, y) of the 8x8 cell of a character code.
   uint32_t cell(int code, int x, int y) const { return at(8 * (code % 16) + x, 8 * (code / 16) + y); }
   int opaqueIn(int x1, int y1, int x2, int y2) const {

@@ -1,9 +1,11 @@
 // Chromium headless driven through its DevTools pipe, with node's own
-// modules only: load a page, run script in it, type, tap, press gamepad
-// buttons (a stand-in gamepad the page polls), take screenshots.
+// modules only: load pages (several tabs of one profile), run script in
+// them, type, tap, press gamepad buttons (a stand-in gamepad the page
+// polls), take screenshots; and a small static server to stop and start.
 'use strict';
 const { spawn } = require('child_process');
 const fs = require('fs');
+const http = require('http');
 const os = require('os');
 const path = require('path');
 
@@ -18,7 +20,8 @@ const FAKE_GAMEPAD = `
 async function openBrowser() {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'quarvel-chromium-'));
   const chromium = spawn('chromium', ['--headless', '--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage',
-    '--no-first-run', '--remote-debugging-pipe', '--window-size=960,720', '--user-data-dir=' + profile, 'about:blank'],
+    '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync',
+    '--remote-debugging-pipe', '--window-size=960,720', '--user-data-dir=' + profile, 'about:blank'],
   { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'] });
   const toBrowser = chromium.stdio[3];
   let nextId = 1;
@@ -37,8 +40,7 @@ async function openBrowser() {
       }
     }
   });
-  let sessionId;
-  const send = (method, params = {}) => {
+  const send = (method, params = {}, sessionId = undefined) => {
     const id = nextId++;
     toBrowser.write(JSON.stringify({ id, method, params, sessionId }) + '\0');
     return new Promise((resolve) => waiting.set(id, resolve)).then((message) => {
@@ -46,77 +48,161 @@ async function openBrowser() {
       return message.result;
     });
   };
-  let page = null;
-  for (let tries = 0; !page && tries < 100; ++tries) {
-    page = (await send('Target.getTargets')).targetInfos.find((target) => target.type === 'page');
-    if (!page) await sleep(100);
-  }
-  if (!page) throw new Error('chromium opened no page');
-  sessionId = (await send('Target.attachToTarget', { targetId: page.targetId, flatten: true })).sessionId;
-  await send('Page.enable');
-  await send('Page.addScriptToEvaluateOnNewDocument', { source: FAKE_GAMEPAD });
 
-  const browser = {
-    async load(url) {
-      await send('Page.navigate', { url });
-    },
-    async evaluate(expression) {
-      const answer = await send('Runtime.evaluate', { expression, returnByValue: true });
-      if (answer.exceptionDetails) throw new Error(expression + ': ' + answer.exceptionDetails.text);
-      return answer.result.value;
-    },
-    // Waits until the page's status line is in this state; false after the time.
-    async waitForState(state, ms) {
-      const end = Date.now() + ms;
-      while (Date.now() < end) {
-        const now = await browser.evaluate("(document.getElementById('status') || { dataset: {} }).dataset.state");
-        if (now === state) return true;
-        await sleep(100);
-      }
-      return false;
-    },
-    text(id) {
-      return browser.evaluate(`document.getElementById(${JSON.stringify(id)}).textContent`);
-    },
-    // A key pressed and let go: code is where it is, key what the layout types.
-    async key(code, key, holdMs = 100) {
-      const common = { code, key, windowsVirtualKeyCode: key.length === 1 ? key.toUpperCase().charCodeAt(0) : 0 };
-      await send('Input.dispatchKeyEvent', { type: 'keyDown', text: key.length === 1 ? key : undefined, ...common });
-      await sleep(holdMs);
-      await send('Input.dispatchKeyEvent', { type: 'keyUp', ...common });
-    },
-    async gamepadButton(index, holdMs = 100) {
-      await browser.evaluate(`window.testGamepad.buttons[${index}].pressed = true`);
-      await sleep(holdMs);
-      await browser.evaluate(`window.testGamepad.buttons[${index}].pressed = false`);
-    },
-    // A finger on the on-screen button for that key.
-    async touch(keyName, holdMs = 100) {
-      const box = await browser.evaluate(`(() => { const r = document.querySelector('#touch button[data-key="${keyName}"]')` +
-        '.getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]; })()');
-      const point = { x: box[0], y: box[1], id: 1 };
-      await send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [point] });
-      await sleep(holdMs);
-      await send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
-    },
-    async screenshot(file) {
-      fs.writeFileSync(file, Buffer.from((await send('Page.captureScreenshot')).data, 'base64'));
-    },
-    close() {
-      return new Promise((resolve) => {
-        chromium.once('exit', () => {
+  // One tab: everything sent to it goes through its own session.
+  async function attach(targetId) {
+    const sessionId = (await send('Target.attachToTarget', { targetId, flatten: true })).sessionId;
+    const pageSend = (method, params) => send(method, params, sessionId);
+    await pageSend('Page.enable');
+    await pageSend('Page.addScriptToEvaluateOnNewDocument', { source: FAKE_GAMEPAD });
+    const page = {
+      send: pageSend,
+      targetId,
+      async load(url) {
+        await pageSend('Page.navigate', { url });
+      },
+      async evaluate(expression) {
+        const answer = await pageSend('Runtime.evaluate', { expression, returnByValue: true, awaitPromise: true });
+        if (answer.exceptionDetails) {
+          const detail = answer.exceptionDetails.exception ? answer.exceptionDetails.exception.description : '';
+          throw new Error(expression.slice(0, 200) + ': ' + answer.exceptionDetails.text + ' ' + (detail || ''));
+        }
+        return answer.result.value;
+      },
+      // Waits until the expression is true in the page; false after the time.
+      async waitFor(expression, ms) {
+        const end = Date.now() + ms;
+        while (Date.now() < end) {
           try {
-            fs.rmSync(profile, { recursive: true, force: true });
+            if (await page.evaluate(expression)) return true;
           } catch (error) {
-            // a file the browser still held: left in the temporary folder
+            // the page is between two documents
           }
-          resolve();
-        });
-        chromium.kill();
-      });
-    },
-  };
+          await sleep(100);
+        }
+        return false;
+      },
+      // Waits until the page's status line is in this state; false after the time.
+      waitForState(state, ms) {
+        return page.waitFor(`(document.getElementById('status') || { dataset: {} }).dataset.state === '${state}'`, ms);
+      },
+      text(id) {
+        return page.evaluate(`document.getElementById(${JSON.stringify(id)}).textContent`);
+      },
+      // A key pressed and let go: code is where it is, key what the layout types.
+      async key(code, key, holdMs = 100, modifiers = 0) {
+        const common = { code, key, modifiers, windowsVirtualKeyCode: key.length === 1 ? key.toUpperCase().charCodeAt(0) : 0 };
+        await pageSend('Input.dispatchKeyEvent', { type: 'keyDown', text: key.length === 1 && !modifiers ? key : undefined, ...common });
+        await sleep(holdMs);
+        await pageSend('Input.dispatchKeyEvent', { type: 'keyUp', ...common });
+      },
+      async gamepadButton(index, holdMs = 100) {
+        await page.evaluate(`window.testGamepad.buttons[${index}].pressed = true`);
+        await sleep(holdMs);
+        await page.evaluate(`window.testGamepad.buttons[${index}].pressed = false`);
+      },
+      // A finger at a point of the page.
+      async tap(x, y, holdMs = 100) {
+        await pageSend('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y, id: 1 }] });
+        await sleep(holdMs);
+        await pageSend('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+      },
+      // A finger on the on-screen button for that key.
+      async touch(keyName, holdMs = 100) {
+        const box = await page.evaluate(`(() => { const r = document.querySelector('.pad button[data-key="${keyName}"]')` +
+          '.getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]; })()');
+        await page.tap(box[0], box[1], holdMs);
+      },
+      async screenshot(file) {
+        fs.writeFileSync(file, Buffer.from((await pageSend('Page.captureScreenshot')).data, 'base64'));
+      },
+      close() {
+        return send('Target.closeTarget', { targetId });
+      },
+    };
+    return page;
+  }
+
+  let first = null;
+  for (let tries = 0; !first && tries < 100; ++tries) {
+    first = (await send('Target.getTargets')).targetInfos.find((target) => target.type === 'page');
+    if (!first) await sleep(100);
+  }
+  if (!first) throw new Error('chromium opened no page');
+  const browser = await attach(first.targetId);
+  browser.newPage = async () => attach((await send('Target.createTarget', { url: 'about:blank' })).targetId);
+  browser.close = () => new Promise((resolve) => {
+    const done = () => {
+      try {
+        fs.rmSync(profile, { recursive: true, force: true });
+      } catch (error) {
+        // a file the browser still held: left in the temporary folder
+      }
+      resolve();
+    };
+    if (chromium.exitCode !== null || chromium.signalCode !== null) {
+      done();
+      return;
+    }
+    const hard = setTimeout(() => chromium.kill('SIGKILL'), 5000);
+    chromium.once('exit', () => {
+      clearTimeout(hard);
+      done();
+    });
+    chromium.kill();
+  });
   return browser;
 }
 
-module.exports = { openBrowser, sleep };
+const TYPES = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json', '.txt': 'text/plain' };
+
+// A static server of a folder on 127.0.0.1 that can be stopped for good
+// (open connections too) and started again on the same port. files(name)
+// may give other bytes for a file, or null for a missing one.
+async function serveFolder(folder, files = () => undefined) {
+  let override = files;
+  const missing = [];  // every name answered with 404
+  const sockets = new Set();
+  const server = http.createServer((request, response) => {
+    const name = decodeURIComponent(new URL(request.url, 'http://x').pathname).replace(/^\/+/, '') || 'index.html';
+    let body = name.includes('..') ? null : override(name);
+    if (body === undefined) {
+      try {
+        body = fs.readFileSync(path.join(folder, name));
+      } catch (error) {
+        body = null;
+      }
+    }
+    if (body === null) {
+      missing.push(name);
+      response.writeHead(404, { 'Content-Type': 'text/plain' });
+      response.end('not found');
+      return;
+    }
+    response.writeHead(200, { 'Content-Type': TYPES[path.extname(name)] || 'application/octet-stream' });
+    response.end(body);
+  });
+  server.on('connection', (socket) => {
+    sockets.add(socket);
+    socket.on('close', () => sockets.delete(socket));
+  });
+  const listen = (port) => new Promise((resolve) => server.listen(port, '127.0.0.1', resolve));
+  await listen(0);
+  const port = server.address().port;
+  return {
+    url: `http://127.0.0.1:${port}/`,
+    missing,
+    stop() {
+      for (const socket of sockets) socket.destroy();
+      return new Promise((resolve) => server.close(resolve));
+    },
+    // Serves again on the same port (the same origin), other files if given.
+    start(other) {
+      if (other) override = other;
+      return listen(port);
+    },
+  };
+}
+
+module.exports = { openBrowser, serveFolder, sleep };

@@ -1,0 +1,11 @@
+// Short texts in the game's own lettering for the window back ends to show
+// over the game: PAUSED, the volume, MUTED.
+#pragma once
+
+#include <string>
+
+#include "backends/window_config.h"
+
+// White outlined letters twice their size, the mask colour around them.
+// Empty before the sprite sheet is loaded.
+backend::OverlayPicture paintLettering(const std::string& text);

@@ -1,0 +1,78 @@
+// Sound effects: nine samples played on numbered channels. The device is
+// the back end's; the files are read and checked here, so a missing,
+// cut-off or damaged sample counts the same on every back end.
+#include <string>
+#include <vector>
+
+#include "base/messages.h"
+#include "formats/wav.h"
+#include "machine/machine_state.h"
+
+using machine::MachineState;
+using machine::state;
+
+namespace {
+
+constexpr size_t SAMPLE_FILE_CAP = 8u << 20;
+
+// Loads one sample into the device; false when it is there but cannot be
+// played, which silences the whole game.
+bool loadSample(machine::Backend& backend, int n) {
+  machine::SoundState& sound = state().sound;
+  const std::string path = dataPath("WAV/" + std::to_string(n) + ".WAV");
+  std::vector<uint8_t> file;
+  os::FileRead read = os::readRegularFile(path, SAMPLE_FILE_CAP, file);
+  if (read == os::FileRead::Missing) {
+    // A missing sample is only told: that sample stays silent.
+    sound.missing[n] = true;
+    warn("warning: the sample " + path + " is missing; it stays silent");
+    return true;
+  }
+  if (read != os::FileRead::Ok) {
+    warn(path + ": " + os::fileReadReason(read, SAMPLE_FILE_CAP) + "; sound is off");
+    return false;
+  }
+  WavSound decoded;
+  Outcome parsed = parseWav(file.data(), file.size(), decoded);
+  if (!parsed.ok()) {
+    warn(path + ": " + parsed.why() + "; sound is off");
+    return false;
+  }
+  return backend.loadSample(n, file, decoded);
+}
+
+}  // namespace
+
+void initSound(bool wanted) {
+  machine::SoundState& sound = state().sound;
+  sound = machine::SoundState{};
+  sound.wanted = wanted;
+  for (int& volume : sound.volume) volume = FULL_VOLUME;
+  MachineState& p = state();
+  if (!wanted || !p.backend) return;
+  // The device first; then every sample is loaded even after one has failed.
+  sound.ready = p.backend->openAudio();
+  if (!sound.ready) return;
+  for (int n = 0; n < SAMPLE_COUNT; ++n)
+    if (!loadSample(*p.backend, n)) sound.ready = false;
+}
+
+void playEffect(Sample sample, Channel channel, int32_t volume) {
+  MachineState& p = state();
+  const int n = static_cast<int>(sample);
+  if (!p.sound.ready || n < 0 || n >= SAMPLE_COUNT || p.sound.missing[n]) return;
+  // The volume becomes the sample's for this and later plays; KEEP_VOLUME
+  // plays it at the volume it has now.
+  if (volume != KEEP_VOLUME) p.sound.volume[n] = volume < SILENT ? SILENT : volume > FULL_VOLUME ? FULL_VOLUME : volume;
+  p.backend->playSample(static_cast<int>(channel), n, p.sound.volume[n]);
+  machine::tellObservers([&](machine::Observer& o) { o.soundPlayed(n, static_cast<int>(channel), volume); });
+}
+
+void closeSound() {
+  MachineState& p = state();
+  if (!p.sound.ready) return;
+  if (p.backend) p.backend->closeAudio();
+  p.sound.ready = false;
+  std::fputs("FMOD CLOSED\n", stdout);
+  std::fflush(stdout);
+}

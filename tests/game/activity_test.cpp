@@ -1,0 +1,57 @@
+// What the game tells the machine it is doing: the title waiting, play
+// running, a yes/no question up, a new high score. Back ends act on these
+// (a controller's A answers only a question, a hidden browser tab pauses
+// only play), so each must come when it is true and only then.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "game/game_state.h"
+#include "game/prompts.h"
+#include "game/title.h"
+#include "machine/observer.h"
+#include "support/session.h"
+
+namespace {
+
+struct Told : machine::Observer {
+  std::vector<std::string> said;
+  Told() { machine::attach(*this); }
+  ~Told() override { machine::detach(*this); }
+  void activityChanged(Activity activity) override {
+    const char* names[] = {"starting", "title", "play", "question", "leaving"};
+    said.push_back(names[static_cast<int>(activity)]);
+  }
+  void highScoreChanged(int32_t highScore) override { said.push_back("high score " + std::to_string(highScore)); }
+};
+
+}  // namespace
+
+TEST(GameSays, TheTitleThenPlayThenEachQuestionWhileItWaits) {
+  TestSession session("10 down space\n20 up space\n2000 type y\n3000 down esc\n3100 up esc\n3200 type n\n");
+  Told told;
+  gameState.credits = 3;
+  ASSERT_EQ(runTitleScreen(), TitleChoice::StartGame);
+  beginFrame();  // a stage's frame
+  endFrame();
+  beginFrame();
+  endFrame();
+  EXPECT_TRUE(askContinue());
+  beginFrame();
+  endFrame();
+  EXPECT_FALSE(askExitToTitle());
+  EXPECT_EQ(told.said, (std::vector<std::string>{"title", "play", "question", "play", "question"}))
+      << "each said once, when it starts";
+}
+
+TEST(GameSays, TheHighScoreWhenTheScorePassesIt) {
+  TestSession session;
+  Told told;
+  gameState.highScore = 1000;
+  addScore(600);
+  addScore(400);  // 1000: level with it, not past it
+  addScore(10);
+  addScore(5);
+  EXPECT_EQ(told.said, (std::vector<std::string>{"high score 1010", "high score 1015"}));
+}

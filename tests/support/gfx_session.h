@@ -1,0 +1,11 @@
+// A machine session with the sprite sheet loaded and the sprite table and
+// the effects ready, for the graphics toolkit's tests.
+#pragma once
+
+#include "support/machine_session.h"
+
+class GfxSession : public MachineSession {
+ public:
+  explicit GfxSession(uint32_t seed = 1, bool withSprites = true, std::unique_ptr<machine::Backend> backend = nullptr);
+  ~GfxSession() override;
+};

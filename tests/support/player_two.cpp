@@ -1,0 +1,56 @@
+// Stage two's automated player walks to column 9 and drops through floor
+// after floor with z; where a wall post is in the way, it drops where the walk
+// stops.
+#include "support/player_two.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+
+namespace {
+
+using stage_two::HeroState;
+using stage_two::StageTwoRecord;
+
+struct StageTwoBot {
+  const StageTwoRecord& stage;
+  bool left = false, right = false;
+  int sinceZ = 0;
+  int32_t lastX = -1;
+  bool answered = false;
+
+  void releaseAll() {
+    holdKey(SC_LEFT, false, left);
+    holdKey(SC_RIGHT, false, right);
+  }
+
+  void operator()() {
+    ++sinceZ;
+    answerContinue(stage.result == StageResult::GameOver, answered);
+    if (stage.result != StageResult::Running || stage.hero.state != HeroState::Walking) {
+      releaseAll();
+      return;
+    }
+    const int32_t target = 9 * 16 + 8;
+    int move = stage.hero.x < target - 1 ? 1 : stage.hero.x > target + 1 ? -1 : 0;
+    bool blocked = move != 0 && stage.hero.x == lastX;
+    lastX = stage.hero.x;
+    holdKey(SC_LEFT, move < 0, left);
+    holdKey(SC_RIGHT, move > 0, right);
+    if ((move == 0 || blocked) && sinceZ > 3) {
+      queueKeyValue("z");
+      sinceZ = 0;
+    }
+  }
+};
+
+}  // namespace
+
+StageResult playStageTwoAutomatically(const StageWatcher<StageTwoRecord>& watch) {
+  StageTwoRecord stage;
+  StageTwoBot bot{stage};
+  StageResult result = steerStage(
+      stage, watch, [&bot] { bot(); }, stage_two::runStageTwo);
+  bot.releaseAll();
+  return result;
+}

@@ -1,0 +1,3 @@
+#include "support/steering.h"
+
+bool choosingKeys = false;
