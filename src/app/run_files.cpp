@@ -29,9 +29,9 @@ Outcome prepareRunFiles(RunOptions& options) {
   // A file or folder the player names must be there: a typing slip is told,
   // not silently passed over for the defaults.
   std::error_code error;
-  if (!options.configFile.empty() && !std::filesystem::exists(options.configFile, error))
+  if (!options.configFile.empty() && !std::filesystem::exists(os::pathFromUtf8(options.configFile), error))
     return Outcome::failure("--config " + options.configFile + ": no such file");
-  if (!options.dataOption.empty() && !std::filesystem::is_directory(options.dataOption, error))
+  if (!options.dataOption.empty() && !std::filesystem::is_directory(os::pathFromUtf8(options.dataOption), error))
     return Outcome::failure("--data " + options.dataOption + ": no such folder");
   if (!options.inputFile.empty()) {
     Outcome read = readInputScript(options);

@@ -149,8 +149,8 @@ Outcome saveSetting(const std::string& path, const std::string& key, const std::
   os::FileRead read = os::readRegularFile(path, SETTINGS_FILE_CAP, text);
   if (read != os::FileRead::Ok && read != os::FileRead::Missing)
     return Outcome::failure(os::fileReadReason(read, SETTINGS_FILE_CAP));
-  std::filesystem::path file(path);
-  if (file.has_parent_path()) os::makeFolders(file.parent_path().string());
+  std::filesystem::path file = os::pathFromUtf8(path);
+  if (file.has_parent_path()) os::makeFolders(os::utf8FromPath(file.parent_path()));
   return os::replaceFile(path, withSetting(text, key, value));
 }
 

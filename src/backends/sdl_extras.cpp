@@ -43,7 +43,7 @@ std::string SdlWindow::takeScreenshot() {
   const std::string stamp = os::localTimeStamp();
   std::string path;
   std::error_code error;
-  for (int attempt = 1; path.empty() || std::filesystem::exists(path, error); ++attempt)
+  for (int attempt = 1; path.empty() || std::filesystem::exists(os::pathFromUtf8(path), error); ++attempt)
     path = screenshotName(folder, stamp, attempt);
   std::string png =
       encodePng(page_.data(), SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_WIDTH, PngAlpha::Dropped, pictureFactor());

@@ -8,6 +8,7 @@
 #include "formats/crc32.h"
 #include "formats/key_names.h"
 #include "machine/control.h"
+#include "os/files.h"
 
 namespace harness {
 
@@ -18,7 +19,7 @@ constexpr int64_t FLAT_OUT_MS = 1;  // what a frame that asks for no sleep count
 
 Outcome writeBmp(const uint32_t* page, const std::string& path) {
   std::vector<uint8_t> bmp = encodeBmp(page, SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_WIDTH);
-  std::FILE* out = std::fopen(path.c_str(), "wb");
+  std::FILE* out = os::openFile(path, "wb");
   if (out == nullptr) return Outcome::failure("cannot write " + path);
   bool ok = std::fwrite(bmp.data(), 1, bmp.size(), out) == bmp.size();
   if (std::fclose(out) != 0 || !ok) return Outcome::failure("cannot write " + path);
@@ -32,7 +33,8 @@ void writeShot(const uint32_t* page, const std::string& path) {
 
 std::FILE* openLog(const std::string& path) {
   if (path.empty()) return nullptr;
-  std::FILE* file = std::fopen(path.c_str(), "w");
+  // Binary: the same bytes on every system (no CR LF on Windows).
+  std::FILE* file = os::openFile(path, "wb");
   if (file == nullptr) warn("cannot write " + path);
   return file;
 }

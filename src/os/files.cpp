@@ -3,6 +3,14 @@
 
 namespace os {
 
+// C++20 reads a std::u8string as UTF-8 on every system.
+std::filesystem::path pathFromUtf8(const std::string& utf8) { return {std::u8string(utf8.begin(), utf8.end())}; }
+
+std::string utf8FromPath(const std::filesystem::path& path) {
+  std::u8string utf8 = path.u8string();
+  return {utf8.begin(), utf8.end()};
+}
+
 std::string fileReadReason(FileRead result, size_t cap) {
   switch (result) {
     case FileRead::Ok: return "read";

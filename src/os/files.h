@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,16 @@ enum class FileRead {
   TooBig,      // larger than the cap
   Unreadable,  // there, but open or read failed (permissions, I/O error)
 };
+
+// Paths are UTF-8 strings everywhere in the game. These make a filesystem
+// path of one and back: std::filesystem's own string constructor and string()
+// use the ANSI code page on Windows, which cannot hold every name.
+std::filesystem::path pathFromUtf8(const std::string& utf8);
+std::string utf8FromPath(const std::filesystem::path& path);
+
+// std::fopen for a UTF-8 path (mode as fopen's: "wb" writes the bytes as they
+// are on every system).
+std::FILE* openFile(const std::string& path, const char* mode);
 
 // Opens path without blocking, checks it is a regular file and reads it whole
 // when it holds at most cap bytes. bytes is empty unless the result is Ok.

@@ -93,6 +93,8 @@ bool writeAll(int fd, const std::string& text) {
 
 }  // namespace
 
+std::FILE* openFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
 FileRead readRegularFile(const std::string& path, size_t cap, std::vector<uint8_t>& bytes) {
   return readInto(path, cap, bytes);
 }
