@@ -4,8 +4,10 @@
 #include "backends/sdl_window.h"
 
 #include <SDL.h>
+#if defined(__SANITIZE_ADDRESS__)
 #include <dlfcn.h>
 #include <link.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -93,8 +95,10 @@ SdlWindow::SdlWindow(WindowConfig config) : config_(std::move(config)) {
   // The desktop ties the window to its launcher by this name (WM_CLASS on
   // X11, the app id on Wayland).
   SDL_SetHint(SDL_HINT_APP_NAME, config_.appId.c_str());
-  setenv("SDL_VIDEO_X11_WMCLASS", config_.appId.c_str(), 1);
-  setenv("SDL_VIDEO_WAYLAND_WMCLASS", config_.appId.c_str(), 1);
+  SDL_setenv("SDL_VIDEO_X11_WMCLASS", config_.appId.c_str(), 1);
+  SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", config_.appId.c_str(), 1);
+  // The game has its own main(), not SDL's (which Windows would need).
+  SDL_SetMainReady();
   page_.assign(SCREEN_WIDTH * SCREEN_HEIGHT, 0);
 }
 

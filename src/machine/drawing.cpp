@@ -14,6 +14,9 @@ using machine::state;
 
 namespace {
 
+// Image blocks start on 16 bytes (their rows are padded to 16 as well).
+constexpr std::align_val_t IMAGE_ALIGNMENT{16};
+
 // Fractional coordinates round to the nearest pixel, halves away from zero.
 int toPixel(double value) {
   if (!(value == value)) return 0;  // NaN
@@ -249,8 +252,9 @@ OwnedImage createImage(int width, int height, uint32_t fill) {
   height = std::clamp(height, 0, 1 << 14);
   int pitch = (width * 4 + 15) / 16 * 16;
   size_t bytes = sizeof(Image) + static_cast<size_t>(pitch) * height;
-  void* block = std::aligned_alloc(16, (bytes + 15) / 16 * 16);
-  if (block == nullptr) throw std::bad_alloc();
+  // Aligned operator new rather than std::aligned_alloc, which MinGW's C
+  // runtime lacks; it throws std::bad_alloc itself.
+  void* block = ::operator new(bytes, IMAGE_ALIGNMENT);
   Image* image = static_cast<Image*>(block);
   std::memset(image, 0, sizeof(Image));
   image->typeTag = 7;
@@ -264,7 +268,7 @@ OwnedImage createImage(int width, int height, uint32_t fill) {
   return OwnedImage(image);
 }
 
-void ImageRelease::operator()(Image* image) const { std::free(image); }
+void ImageRelease::operator()(Image* image) const { ::operator delete(image, IMAGE_ALIGNMENT); }
 
 void drawImage(Image* target, double x, double y, const Image* source, int sx1, int sy1, int sx2, int sy2,
                DrawMode mode, BlendFn blend, const void* param) {
