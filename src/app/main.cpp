@@ -4,9 +4,13 @@
 
 #include "app/flow.h"
 #include "base/messages.h"
+#include "os/process.h"
 
 int main(int argc, char** argv) {
-  if (argc > 0) setProgramName(argv[0]);
-  std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  std::vector<std::string> args = os::startProcess(argc, argv);
+  if (!args.empty()) {
+    setProgramName(args.front());
+    args.erase(args.begin());
+  }
   return runGame(args, QUARVEL_FULL_SCREEN != 0);
 }
