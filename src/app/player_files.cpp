@@ -1,6 +1,8 @@
 // Where this run finds its data and keeps its high score.
 //   data: --data DIR, the working directory, the program's folder,
-//         ../share/quarvel beside the program;
+//         ../share/quarvel beside the program (on Windows the program's
+//         folder before the working directory: an unpacked zip is a
+//         portable install, wherever it is started from);
 //   high score: --hiscore FILE; else hiscore.txt in the working directory
 //         when the data came from there (the classic layout); else the
 //         per-user data folder.
@@ -33,22 +35,23 @@ DataSearch findGameData(const std::string& dataOption, const std::string& progra
   DataSearch search;
   std::error_code error;
   std::vector<std::pair<fs::path, bool>> candidates;  // folder, is the working directory
-  if (!dataOption.empty()) candidates.push_back({fs::path(dataOption), false});
-  candidates.push_back({fs::current_path(error), true});
+  if (!dataOption.empty()) candidates.push_back({os::pathFromUtf8(dataOption), false});
+  const std::pair<fs::path, bool> working{fs::current_path(error), true};
+  if (!os::programFolderFirst()) candidates.push_back(working);
   std::string exe = programFolder.empty() ? os::programFolder() : programFolder;
-  if (!exe.empty()) {
-    candidates.push_back({fs::path(exe), false});
-    candidates.push_back({fs::path(exe) / ".." / "share" / "quarvel", false});
-  }
+  if (!exe.empty()) candidates.push_back({os::pathFromUtf8(exe), false});
+  if (os::programFolderFirst()) candidates.push_back(working);
+  if (!exe.empty()) candidates.push_back({os::pathFromUtf8(exe) / ".." / "share" / "quarvel", false});
   for (const auto& [folder, isWorking] : candidates) {
-    fs::path shown = folder.lexically_normal();
-    if (!shown.empty() && shown.string().size() > 1 && shown.string().back() == '/') shown = shown.parent_path();
-    if (std::find(search.searched.begin(), search.searched.end(), shown.string()) != search.searched.end()) continue;
-    search.searched.push_back(shown.string());
+    fs::path normal = folder.lexically_normal();
+    if (!normal.has_filename() && normal.has_relative_path()) normal = normal.parent_path();  // no trailing slash
+    const std::string shown = os::utf8FromPath(normal);
+    if (std::find(search.searched.begin(), search.searched.end(), shown) != search.searched.end()) continue;
+    search.searched.push_back(shown);
     if (!holdsSheet(folder)) continue;
     search.found = true;
     search.fromWorkingDirectory = isWorking;
-    search.folder = isWorking ? "" : shown.string();
+    search.folder = isWorking ? "" : shown;
     break;
   }
   return search;

@@ -15,7 +15,9 @@ struct DataSearch {
 };
 
 // Looks for graphics/graphics.bmp in: the --data folder (when given), the
-// working directory, the program's folder, and ../share/quarvel beside it.
+// working directory, the program's folder, and ../share/quarvel beside it
+// (the program's folder before the working directory where
+// os::programFolderFirst() says so).
 // programFolder "" asks the system for it.
 DataSearch findGameData(const std::string& dataOption, const std::string& programFolder = "");
 

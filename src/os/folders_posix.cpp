@@ -70,4 +70,6 @@ std::string programFolder() {
 #endif
 }
 
+bool programFolderFirst() { return false; }
+
 }  // namespace os
