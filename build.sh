@@ -13,6 +13,8 @@
 #                     serve it on http://127.0.0.1:8000/
 #   ./build.sh release  the Debian package, source archive, browser site (zip)
 #                     and SHA256SUMS of HEAD into build-release/
+#   ./build.sh windows  quarvel.exe and quarvel-win.exe cross-built for 64-bit
+#                     Windows, zipped with their DLLs and data into build-release/
 # QUARVEL_SKIP_WEB=1 leaves the browser build and its test out of "test" on a
 # developer's machine; CI (.ci/run, or CI set) always runs them.
 set -euo pipefail
@@ -87,8 +89,9 @@ build_fuzz() {  # the libFuzzer targets: clang, ASan, UBSan
 # the working tree stays clean and uncommitted changes never reach a release.
 PACKAGES+=(build-essential debhelper lintian zip)
 
-project_version() {  # project_version COMMIT: the version project() sets
-  git show "$1:CMakeLists.txt" | sed -n 's/^project(quarvel VERSION \([^ ]*\).*/\1/p'
+project_version() {  # project_version [COMMIT]: the version project() sets (default: the working tree's)
+  if [ -n "${1:-}" ]; then git show "$1:CMakeLists.txt"; else cat CMakeLists.txt; fi |
+    sed -n 's/^project(quarvel VERSION \([^ ]*\).*/\1/p'
 }
 
 # dpkg-buildpackage in SOURCE_DIR (a scratch copy: it writes into it and its
@@ -144,6 +147,42 @@ release() (  # everything from HEAD into build-release/
   ls -l "$out"
 )
 
+# ---- Windows: cross-built with Debian's MinGW-w64 ----
+# SDL2 and SDL2_mixer come from tools/windows_deps.sh, built once from Debian's
+# source packages into a cache outside the clone. The zip holds one folder
+# that plays wherever it is unpacked: the two programs, the two DLLs (the
+# compiler's runtime is linked in), graphics/, WAV/, LICENSE.txt and
+# README.txt, with CR LF line ends for Notepad.
+WINDOWS_SYSTEM_DLLS='^(kernel32|user32|gdi32|shell32|ole32|oleaut32|advapi32|imm32|setupapi|version|winmm|msvcrt)\.dll$'
+
+build_windows() {  # build_windows: build-ci/windows and build-release/quarvel-VERSION-windows-x64.zip
+  local deps version name stage program imports
+  deps=$(tools/windows_deps.sh)
+  cmake -S . -B build-ci/windows -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_PREFIX_PATH="$deps" -DCMAKE_BUILD_TYPE=Release -DQUARVEL_WERROR=ON \
+    -DQUARVEL_TESTS=OFF -DQUARVEL_BENCH=OFF >/dev/null
+  cmake --build build-ci/windows -j"$JOBS" --target quarvel quarvel-win
+  version=$(project_version)
+  name=quarvel-$version-windows-x64
+  stage=build-ci/windows/zip/$name
+  rm -rf build-ci/windows/zip
+  mkdir -p "$stage" build-release
+  for program in quarvel quarvel-win; do
+    x86_64-w64-mingw32-strip -o "$stage/$program.exe" "build-ci/windows/$program.exe"
+    # Beside the program only the DLLs it links from the deps; Windows has the rest.
+    imports=$(x86_64-w64-mingw32-objdump -p "$stage/$program.exe" | awk '/DLL Name:/ { print tolower($3) }' |
+      grep -vE "$WINDOWS_SYSTEM_DLLS" | grep -vxE 'sdl2\.dll|sdl2_mixer\.dll' || true)
+    [ -z "$imports" ] || { echo "$program.exe needs DLLs the zip lacks: $imports" >&2; return 1; }
+  done
+  cp "$deps/bin/SDL2.dll" "$deps/bin/SDL2_mixer.dll" "$stage/"
+  cp -r data/graphics data/WAV "$stage/"
+  sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
+  sed 's/$/\r/' dist/windows/README.txt >"$stage/README.txt"
+  rm -f "build-release/$name.zip"
+  (cd build-ci/windows/zip && zip -q -r -X "../../../build-release/$name.zip" "$name")
+  echo "windows: build-release/$name.zip"
+}
+
 case "${1:-}" in
   play)
     install_missing
@@ -193,6 +232,10 @@ case "${1:-}" in
     install_missing
     release
     ;;
+  windows)
+    install_missing
+    build_windows
+    ;;
   web)
     install_missing
     build_web
@@ -200,7 +243,7 @@ case "${1:-}" in
     exec python3 -m http.server 8000 --bind 127.0.0.1 --directory build-web
     ;;
   *)
-    echo "usage: ./build.sh play|test|bench|format|web|release|fuzz [TARGET] [SECONDS]|soak [FRAMES]" >&2
+    echo "usage: ./build.sh play|test|bench|format|web|release|windows|fuzz [TARGET] [SECONDS]|soak [FRAMES]" >&2
     exit 2
     ;;
 esac
