@@ -12,6 +12,7 @@ site=$(cd "$1" && pwd)
 native=$(cd "$2" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../.." && pwd)
+source "$source_dir/tests/same_game.sh"
 work=$(mktemp -d)
 server_pid=""
 cleanup() {
@@ -58,46 +59,15 @@ for name in ("frame-hashes", "sound-log", "high-score", "console"):
 EOF
 }
 
-# Runs the native headless program with the same controls into folder $1.
-native_run() {
-  local out=$1
-  shift
-  mkdir -p "$out"
-  ln -s "$native/graphics" "$native/WAV" "$out/"
-  (cd "$out" && set +e
-    "$native/quarvel-win" --headless --sound-log sound-log.txt --frame-hashes frame-hashes.txt "$@" >console.txt 2>&1
-    echo $? >exit-code.txt)
-  cp "$out/hiscore.txt" "$out/high-score.txt" 2>/dev/null || : >"$out/high-score.txt"
-}
-
 failures=0
 compare() {  # compare NAME URL-QUERY NATIVE-ARGS...
   local name=$1 query=$2
   shift 2
   local started=$SECONDS
   browser_run "$work/$name/browser" "$query"
-  native_run "$work/$name/native" "$@"
-  local bad=""
-  for what in exit-code frame-hashes sound-log high-score; do
-    if ! cmp -s "$work/$name/browser/$what.txt" "$work/$name/native/$what.txt"; then
-      bad="$bad $what"
-      echo "--- $name: $what differs (browser, then native):" >&2
-      diff "$work/$name/browser/$what.txt" "$work/$name/native/$what.txt" >"$work/diff.txt" || true
-      head -n 12 "$work/diff.txt" >&2
-      echo >&2
-    fi
-  done
-  local frames
-  frames=$(wc -l <"$work/$name/native/frame-hashes.txt")
-  if [ "$frames" -eq 0 ]; then bad="$bad no-frames"; fi
-  if [ -n "$bad" ]; then
-    echo "browser test $name: FAILED:$bad" >&2
-    sed -n '1,20p' "$work/$name/browser/console.txt" >&2
-    echo >&2
+  native_run "$work/$name/native" "$native/quarvel-win" "$@"
+  same_game "browser test" "$name" "$work/$name/browser" "$work/$name/native" "$started" ||
     failures=$((failures + 1))
-  else
-    echo "browser test $name: $frames frames, $(wc -l <"$work/$name/native/sound-log.txt") sounds, high score and exit code equal ($((SECONDS - started)) s)"
-  fi
 }
 
 compare whole "headless&frames=all&script=whole_game.txt" --input "$source_dir/bench/whole_game.txt"
