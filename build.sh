@@ -3,7 +3,8 @@
 #   ./build.sh play   install what is missing, build, start the windowed game
 #   ./build.sh test   install what is missing, build and run every test twice:
 #                     plainly, then under AddressSanitizer + UndefinedBehaviorSanitizer
-#                     then runs each fuzz target for 20 s and a short soak
+#                     then runs each fuzz target for 20 s and a short soak,
+#                     and the Windows build under Wine against the native one
 #   ./build.sh bench  install, build and run the benchmarks
 #   ./build.sh format apply .clang-format to every C++ file
 #   ./build.sh fuzz [TARGET] [SECONDS]   build the fuzz targets (clang) and run
@@ -22,7 +23,7 @@ cd "$(dirname "$0")"
 
 PACKAGES=(cmake g++ make libsdl2-dev libsdl2-mixer-dev libgtest-dev libbenchmark-dev
   libstb-dev clang clang-tidy clang-format libclang-rt-14-dev emscripten node-acorn nodejs chromium python3
-  desktop-file-utils appstream man-db)
+  desktop-file-utils appstream man-db xvfb xauth xdotool imagemagick unzip)
 JOBS=${JOBS:-2}
 
 install_missing() {
@@ -155,8 +156,8 @@ release() (  # everything from HEAD into build-release/
 # README.txt, with CR LF line ends for Notepad.
 WINDOWS_SYSTEM_DLLS='^(kernel32|user32|gdi32|shell32|ole32|oleaut32|advapi32|imm32|setupapi|version|winmm|msvcrt)\.dll$'
 
-build_windows() {  # build_windows: build-ci/windows and build-release/quarvel-VERSION-windows-x64.zip
-  local deps version name stage program imports
+build_windows() {  # build_windows OUT_DIR: build-ci/windows, and OUT_DIR/quarvel-VERSION-windows-x64.zip
+  local out=$1 deps version name stage program imports
   deps=$(tools/windows_deps.sh)
   cmake -S . -B build-ci/windows -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_PREFIX_PATH="$deps" -DCMAKE_BUILD_TYPE=Release -DQUARVEL_WERROR=ON \
@@ -166,7 +167,7 @@ build_windows() {  # build_windows: build-ci/windows and build-release/quarvel-V
   name=quarvel-$version-windows-x64
   stage=build-ci/windows/zip/$name
   rm -rf build-ci/windows/zip
-  mkdir -p "$stage" build-release
+  mkdir -p "$stage" "$out"
   for program in quarvel quarvel-win; do
     x86_64-w64-mingw32-strip -o "$stage/$program.exe" "build-ci/windows/$program.exe"
     # Beside the program only the DLLs it links from the deps; Windows has the rest.
@@ -178,9 +179,10 @@ build_windows() {  # build_windows: build-ci/windows and build-release/quarvel-V
   cp -r data/graphics data/WAV "$stage/"
   sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
   sed 's/$/\r/' dist/windows/README.txt >"$stage/README.txt"
-  rm -f "build-release/$name.zip"
-  (cd build-ci/windows/zip && zip -q -r -X "../../../build-release/$name.zip" "$name")
-  echo "windows: build-release/$name.zip"
+  out=$(cd "$out" && pwd)
+  rm -f "$out/$name.zip"
+  (cd build-ci/windows/zip && zip -q -r -X "$out/$name.zip" "$name")
+  echo "windows: $out/$name.zip"
 }
 
 case "${1:-}" in
@@ -203,6 +205,8 @@ case "${1:-}" in
     tools/soak.sh build-ci/sanitized 20000
     build_fuzz
     tools/fuzz.sh build-ci/fuzz all 20
+    build_windows build-ci/windows
+    tests/windows_test.sh "build-ci/windows/quarvel-$(project_version)-windows-x64.zip" build-ci/plain
     if [ "${QUARVEL_SKIP_WEB:-0}" = 1 ] && [ -z "${CI:-}" ]; then
       echo "QUARVEL_SKIP_WEB=1: the browser build and its test are left out"
     else
@@ -234,7 +238,7 @@ case "${1:-}" in
     ;;
   windows)
     install_missing
-    build_windows
+    build_windows build-release
     ;;
   web)
     install_missing

@@ -1,0 +1,199 @@
+#!/usr/bin/env bash
+# The Windows build under Wine, from its zip unpacked into a folder whose
+# name is not ASCII, against the native build:
+#   - the recorded whole game and a scripted run of each stage, headless,
+#     give the same frame fingerprints, sound log, high score and exit code;
+#   - without --hiscore the high score goes to the user's
+#     AppData\Roaming\Quarvel, nothing beside the program or in the working
+#     folder; the window writes its settings there too;
+#   - a read-only high-score file is shown and played against as natively,
+#     and never rewritten;
+#   - file names with non-ASCII letters work for every file the game reads
+#     and writes;
+#   - the window opens on a virtual X server and shows the title as the
+#     headless run draws it; Esc there ends the program with exit code 0.
+#   tests/windows_test.sh ZIP NATIVE_BUILD_FOLDER
+# Wine runs in a copy of the prefix tools/windows_deps.sh keeps in its cache,
+# with SDL's dummy sound driver and no display but the test's own Xvfb.
+set -euo pipefail
+
+zip=$(realpath "$1")
+native=$(cd "$2" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(cd "$here/.." && pwd)
+source "$here/same_game.sh"
+
+work=$(mktemp -d)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all SDL_AUDIODRIVER=dummy LC_ALL=C.UTF-8
+unset DISPLAY WAYLAND_DISPLAY
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+cp -a "$("$source_dir/tools/windows_deps.sh" wine)" "$WINEPREFIX"
+# One Wine server for every run, instead of one started and stopped per run.
+wineserver -p
+
+# Unpacked where no build put it, and run from elsewhere: the programs must
+# find their data beside themselves.
+install="$work/Spiele für alle"
+mkdir -p "$install"
+unzip -q "$zip" -d "$install"
+game=$(echo "$install"/quarvel-*-windows-x64)
+exe=$game/quarvel-win.exe
+[ -f "$exe" ] && [ -f "$game/quarvel.exe" ] || { echo "windows test: no programs in $(basename "$zip")" >&2; exit 1; }
+cp "$source_dir/bench/whole_game.txt" "$here"/web/stage?.txt "$work/"
+
+failures=0
+fail() {
+  echo "windows test $1: FAILED: $2" >&2
+  failures=$((failures + 1))
+}
+
+# windows_run OUT ARGS...: the Windows program headless in folder OUT (no
+# data there), its files named as native_run names them.
+windows_run() {
+  local out=$1
+  shift
+  mkdir -p "$out"
+  (cd "$out" && set +e
+    wine "$exe" --headless --sound-log sound-log.txt --frame-hashes frame-hashes.txt "$@" >console.txt 2>&1
+    echo $? >exit-code.txt)
+  keep_high_score "$out"
+}
+
+compare() {  # compare NAME ARGS...: the same game natively and under Wine
+  local name=$1 started=$SECONDS
+  shift
+  native_run "$work/$name/native" "$native/quarvel-win" "$@"
+  windows_run "$work/$name/windows" --hiscore hiscore.txt "$@"
+  same_game "windows test" "$name" "$work/$name/windows" "$work/$name/native" "$started" ||
+    failures=$((failures + 1))
+}
+
+compare whole --input ../../whole_game.txt
+for stage in 1 2 3; do
+  compare "stage$stage" --scene "stage$stage" --input "../../stage$stage.txt"
+done
+
+# The player's own folder. Wine names its user after the Unix one.
+appdata=$(echo "$WINEPREFIX"/drive_c/users/"$(id -un)"/AppData/Roaming)
+[ -d "$appdata" ] || appdata=$(echo "$WINEPREFIX"/drive_c/users/"$(id -un)"/"Application Data")
+started=$SECONDS
+windows_run "$work/appdata" --scene stage1 --input ../stage1.txt
+if [ "$(cat "$work/appdata/exit-code.txt")" != 0 ]; then
+  fail appdata "exit code $(cat "$work/appdata/exit-code.txt")"
+elif ! cmp -s "$appdata/Quarvel/hiscore.txt" "$work/stage1/native/high-score.txt"; then
+  fail appdata "no high score as the native one's in AppData\\Roaming\\Quarvel"
+elif [ -n "$(find "$work/appdata" "$game" -name 'hiscore.txt*')" ]; then
+  fail appdata "a high score was written beside the program or in the working folder"
+else
+  echo "windows test appdata: the high score is saved in AppData\\Roaming\\Quarvel ($((SECONDS - started)) s)"
+fi
+
+# A read-only high score of 5000: as natively, the same frames show it, one
+# line says it cannot be saved, and the file keeps its bytes. Wine marks a
+# file without write permission read-only (FILE_ATTRIBUTE_READONLY), which
+# the program checks.
+started=$SECONDS
+for kind in native windows; do
+  mkdir -p "$work/read-only/$kind"
+  printf 'hi-score\r\n 5000\r\n' >"$work/read-only/$kind/locked.txt"
+  chmod a-w "$work/read-only/$kind/locked.txt"
+done
+native_run "$work/read-only/native" "$native/quarvel-win" --scene stage1 --input ../../stage1.txt --hiscore locked.txt
+windows_run "$work/read-only/windows" --scene stage1 --input ../../stage1.txt --hiscore locked.txt
+if ! same_game "windows test" read-only "$work/read-only/windows" "$work/read-only/native" "$started" >/dev/null; then
+  fail read-only "not the native game"
+elif ! grep -q "read-only" "$work/read-only/windows/console.txt"; then
+  fail read-only "no line says the file is read-only: $(head -n 3 "$work/read-only/windows/console.txt")"
+elif [ "$(od -c "$work/read-only/windows/locked.txt")" != "$(printf 'hi-score\r\n 5000\r\n' | od -c)" ] ||
+  [ -n "$(find "$work/read-only/windows" -name 'locked.txt.new')" ]; then
+  fail read-only "the file was touched"
+else
+  echo "windows test read-only: shown and played against as natively, told, never rewritten ($((SECONDS - started)) s)"
+fi
+
+# Every file the game reads or writes, named with letters beyond ASCII.
+started=$SECONDS
+names="$work/names/Spielstände"
+mkdir -p "$names"
+cp "$work/stage1.txt" "$names/Eingabe-ü.txt"
+(cd "$work/names" && set +e
+  wine "$exe" --headless --scene stage1 --input "Spielstände/Eingabe-ü.txt" --hiscore "Spielstände/Höchststand.txt" \
+    --sound-log "Spielstände/Töne.txt" --frame-hashes "Spielstände/Bilder.txt" --shots "Spielstände/Bilder" \
+    >console.txt 2>&1
+  echo $? >exit-code.txt)
+if [ "$(cat "$work/names/exit-code.txt")" != 0 ]; then
+  fail names "exit code $(cat "$work/names/exit-code.txt"): $(head -n 3 "$work/names/console.txt")"
+elif ! cmp -s "$names/Bilder.txt" "$work/stage1/native/frame-hashes.txt" ||
+  ! cmp -s "$names/Töne.txt" "$work/stage1/native/sound-log.txt" ||
+  ! cmp -s "$names/Höchststand.txt" "$work/stage1/native/high-score.txt" || [ ! -f "$names/Bilder/final.bmp" ]; then
+  fail names "the files are not the native run's: $(ls "$work/names" "$names" | tr '\n' ' ')"
+else
+  echo "windows test names: input, high score, logs and shots under non-ASCII names ($((SECONDS - started)) s)"
+fi
+
+# The window on Xvfb: the title as the headless run draws it (at scale 2 each
+# picture pixel is a 2x2 block, so the window's inside shrunk by half must
+# equal the headless picture), the volume key saves the settings file in
+# AppData, Esc ends the program with exit code 0.
+started=$SECONDS
+native_run "$work/title/native" "$native/quarvel-win" --scene title --shots . --hiscore title.txt
+mkdir -p "$work/title/windows"
+rm -f "$appdata/Quarvel/quarvel.ini"
+# The server started without a display: a window needs one started with it.
+wineserver -k
+wineserver -w
+xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+  set -u
+  out=$1
+  (cd "$out" && exec wine "$2" --scale 2 --hiscore title.txt >console.txt 2>&1) &
+  game=$!
+  window=""
+  for _ in $(seq 200); do
+    window=$(xdotool search --onlyvisible --name "^Quarvel$" 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+    kill -0 $game 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -n "$window" ] || { echo "no window" >"$out/problem.txt"; wait $game; exit 1; }
+  # The window is up; its picture is there at the latest a few frames later.
+  sleep 1
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  echo "$X $Y $WIDTH $HEIGHT" >"$out/geometry.txt"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/window.png"
+  xdotool mousemove $((X + 10)) $((Y + 10)) windowfocus --sync "$window" key minus
+  for _ in $(seq 50); do [ -s "$3/Quarvel/quarvel.ini" ] && break; sleep 0.1; done
+  xdotool key Escape
+  for _ in $(seq 100); do kill -0 $game 2>/dev/null || break; sleep 0.1; done
+  kill $game 2>/dev/null
+  wait $game
+  echo $? >"$out/exit-code.txt"' window-test "$work/title/windows" "$exe" "$appdata" || true
+if [ -s "$work/title/windows/problem.txt" ]; then
+  fail window "$(cat "$work/title/windows/problem.txt"): $(head -n 3 "$work/title/windows/console.txt")"
+else
+  # The X window holds the frame Wine draws itself (no window manager): a
+  # border alike left, right and below, the caption above. Inside it, every
+  # 2x2 block of the picture is sampled at its top left pixel.
+  read -r _ _ width height <"$work/title/windows/geometry.txt"
+  border=$(((width - 640) / 2))
+  caption=$((height - 480 - border))
+  convert "$work/title/windows/window.png" -crop "640x480+$border+$caption" +repage -sample 50% -depth 8 \
+    rgb:"$work/title/windows/title.rgb"
+  convert "$work/title/native/final.bmp" -depth 8 rgb:"$work/title/native/title.rgb"
+  if ! cmp -s "$work/title/windows/title.rgb" "$work/title/native/title.rgb"; then
+    fail window "the window does not show the headless title ($(cmp -l "$work/title/windows/title.rgb" \
+      "$work/title/native/title.rgb" 2>/dev/null | wc -l) bytes differ)"
+  elif ! grep -qx 'volume = 90' "$appdata/Quarvel/quarvel.ini" 2>/dev/null; then
+    fail window "the volume key saved no volume = 90 in AppData\\Roaming\\Quarvel\\quarvel.ini"
+  elif [ "$(cat "$work/title/windows/exit-code.txt")" != 0 ]; then
+    fail window "Esc on the title ended with exit code $(cat "$work/title/windows/exit-code.txt")"
+  else
+    echo "windows test window: the title as drawn headless, settings saved in AppData, Esc ends with 0 ($((SECONDS - started)) s)"
+  fi
+fi
+
+[ "$failures" -eq 0 ] || { echo "windows test: $failures failed" >&2; exit 1; }
+echo "windows test: the Windows build plays the same game"
