@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Windows build under Wine, from its zip unpacked into a folder whose
 # name is not ASCII, against the native build:
+#   - both programs say their name and version;
 #   - the recorded whole game and a scripted run of each stage, headless,
 #     give the same frame fingerprints, sound log, high score and exit code;
 #   - without --hiscore the high score goes to the user's
@@ -72,6 +73,18 @@ compare() {  # compare NAME ARGS...: the same game natively and under Wine
   same_game "windows test" "$name" "$work/$name/windows" "$work/$name/native" "$started" ||
     failures=$((failures + 1))
 }
+
+# Both programs say their own name and the zip's version, and the exit code
+# of a bad option comes through.
+version=$(basename "$game" | sed 's/^quarvel-\(.*\)-windows-x64$/\1/')
+for program in quarvel quarvel-win; do
+  said=$(wine "$game/$program.exe" --version | tr -d '\r')
+  [ "$said" = "$program $version" ] || fail version "$program.exe --version says '$said'"
+done
+code=0
+wine "$exe" --no-such-option >/dev/null 2>&1 || code=$?
+[ "$code" = 2 ] || fail version "a bad option ends with exit code $code, not 2"
+[ "$failures" -gt 0 ] || echo "windows test version: both programs say $version; a bad option is exit code 2"
 
 compare whole --input ../../whole_game.txt
 for stage in 1 2 3; do
