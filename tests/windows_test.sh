@@ -95,7 +95,11 @@ done
 # The player's own folder. Wine names its user after the Unix one.
 appdata=$(echo "$WINEPREFIX"/drive_c/users/"$(id -un)"/AppData/Roaming)
 [ -d "$appdata" ] || appdata=$(echo "$WINEPREFIX"/drive_c/users/"$(id -un)"/"Application Data")
+# The working folder holds data too, but the program's own folder comes
+# first on Windows: so the high score is the player's, not the folder's.
 started=$SECONDS
+mkdir -p "$work/appdata"
+ln -s "$native/graphics" "$native/WAV" "$work/appdata/"
 windows_run "$work/appdata" --scene stage1 --input ../stage1.txt
 if [ "$(cat "$work/appdata/exit-code.txt")" != 0 ]; then
   fail appdata "exit code $(cat "$work/appdata/exit-code.txt")"
