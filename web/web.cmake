@@ -19,8 +19,8 @@ set(QUARVEL_WEB_SITE ${CMAKE_BINARY_DIR}/site CACHE PATH "Folder of the finished
 # every scene frame for frame against the native program. A name that no
 # longer matches (inlined now) makes the link warn.
 set(QUARVEL_ON_THE_WAY_TO_A_SLEEP
-  main runTitleScreen* StageOne* StageTwo* StageThree* StoryScene* story::storyLeave*
-  endFrame* endOfStagePlay* exitPromptResult* *waitForAnswer*
+  main runGame* runTitleScreen* StageOne* StageTwo* StageThree* stage_two::runStageTwo* stage_three::stageThreeFrame*
+  StoryScene* story::storyScene* story::storyLeave* endFrame* endOfStagePlay* exitPromptResult* *waitForAnswer*
   sleepMs* sleepOrKey* *advanceClock* backend::Web::*)
 # Names hold commas and blanks, so they go to the linker in a file, one a line.
 list(JOIN QUARVEL_ON_THE_WAY_TO_A_SLEEP "\n" QUARVEL_SLEEP_PATH_TEXT)
@@ -28,8 +28,15 @@ set(QUARVEL_SLEEP_PATH_FILE ${CMAKE_BINARY_DIR}/asyncify_only.txt)
 file(CONFIGURE OUTPUT ${QUARVEL_SLEEP_PATH_FILE} CONTENT "${QUARVEL_SLEEP_PATH_TEXT}\n")
 
 set_target_properties(quarvel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/linked)
+# The WebAssembly optimizer inlines a function called from one place however
+# big it is: the whole game would end up in main, one function of 60 KB that
+# the browser's optimizing compiler takes half a second to compile, while the
+# game runs in its first, slow translation and another core is busy
+# compiling. Only functions of up to 200 instructions are inlined that way.
+set(QUARVEL_ONE_CALLER_INLINE_MAX 200)
 target_link_options(quarvel PRIVATE
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sASYNCIFY_ONLY=@${QUARVEL_SLEEP_PATH_FILE}
+  -sBINARYEN_EXTRA_PASSES=--one-caller-inline-max-function-size=${QUARVEL_ONE_CALLER_INLINE_MAX}
   -sALLOW_MEMORY_GROWTH=1 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1
   -sEXPORTED_RUNTIME_METHODS=FS -sENVIRONMENT=web
   "SHELL:--js-library ${CMAKE_SOURCE_DIR}/web/quarvel_library.js"
