@@ -73,7 +73,7 @@ namespace {
 constexpr int MIXER_STEPS = 128;  // volumes land on the same 129 steps as the window's mixer
 constexpr double YIELD_MS = 50.0;
 constexpr int YIELD_WAITS = 2000;
-constexpr int CLOCK_LOOK_WAITS = 16;  // a virtual wait reads the real clock only this often
+constexpr int CLOCK_LOOK_WAITS = 16;     // a virtual wait reads the real clock only this often
 constexpr unsigned PAUSED_WAKE_MS = 50;  // a paused game looks at the page this often
 
 // The scan codes of the keys without a script name, as the window build has them.
