@@ -29,10 +29,12 @@ file(CONFIGURE OUTPUT ${QUARVEL_SLEEP_PATH_FILE} CONTENT "${QUARVEL_SLEEP_PATH_T
 
 set_target_properties(quarvel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/linked)
 # The WebAssembly optimizer inlines a function called from one place however
-# big it is: the whole game would end up in main, one function of 60 KB that
-# the browser's optimizing compiler takes half a second to compile, while the
-# game runs in its first, slow translation and another core is busy
-# compiling. Only functions of up to 200 instructions are inlined that way.
+# big it is: main grew to 60 KB, which the browser's optimizing compiler
+# took half a second to compile, and each stage's frame work ended up in the
+# stage's function, entered once a stage, which the browser runs in its
+# first, slow translation until the next call. Only functions of up to 200
+# instructions are inlined that way, so the frame work stays in functions
+# called at every frame.
 set(QUARVEL_ONE_CALLER_INLINE_MAX 200)
 target_link_options(quarvel PRIVATE
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sASYNCIFY_ONLY=@${QUARVEL_SLEEP_PATH_FILE}
