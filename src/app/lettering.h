@@ -6,6 +6,7 @@
 
 #include "backends/window_config.h"
 
-// White outlined letters twice their size, the mask colour around them.
+// Black outlined letters, as the game letters its boxes, twice their size,
+// the mask colour around them.
 // Empty before the sprite sheet is loaded.
 backend::OverlayPicture paintLettering(const std::string& text);

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
 
 #include "formats/key_names.h"
 #include "formats/script.h"
@@ -154,17 +155,25 @@ Outcome saveSetting(const std::string& path, const std::string& key, const std::
   return os::replaceFile(path, withSetting(text, key, value));
 }
 
+std::vector<std::pair<std::string, std::string>> settingsDefaults(bool fullScreenBuild) {
+  std::vector<std::pair<std::string, std::string>> defaults;
+  for (const SettingHelp& setting : SETTINGS_HELP)
+    defaults.push_back({setting.key, setting.defaultValue != nullptr ? setting.defaultValue
+                                     : fullScreenBuild               ? "yes"
+                                                                     : "no"});
+  for (int action = 0; action < ACTION_COUNT; ++action)
+    defaults.push_back({std::string("key_") + ACTION_NAMES[action], DEFAULT_KEYS[action]});
+  return defaults;
+}
+
 std::string settingsKeysHelp(bool fullScreenBuild) {
   std::string text;
   char line[160];
-  for (const SettingHelp& setting : SETTINGS_HELP) {
-    const char* value = setting.defaultValue != nullptr ? setting.defaultValue : fullScreenBuild ? "yes" : "no";
-    std::string assignment = std::string(setting.key) + " = " + value;
-    std::snprintf(line, sizeof line, "                %-28s %s\n", assignment.c_str(), setting.meaning);
-    text += line;
-  }
-  for (int action = 0; action < ACTION_COUNT; ++action) {
-    std::snprintf(line, sizeof line, "                key_%s = %s\n", ACTION_NAMES[action], DEFAULT_KEYS[action]);
+  const auto defaults = settingsDefaults(fullScreenBuild);
+  for (size_t i = 0; i < defaults.size(); ++i) {
+    std::string assignment = defaults[i].first + " = " + defaults[i].second;
+    const char* meaning = i < std::size(SETTINGS_HELP) ? SETTINGS_HELP[i].meaning : "";
+    std::snprintf(line, sizeof line, "                %-28s %s\n", assignment.c_str(), meaning);
     text += line;
   }
   return text;

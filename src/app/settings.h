@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/outcome.h"
@@ -50,8 +51,10 @@ bool loadSettingsFile(const std::string& path, Settings& settings, std::vector<s
 // Sets one key in the file, keeping every other line as it is (adds the line
 // when missing, creates the file and its folder), replaced atomically.
 Outcome saveSetting(const std::string& path, const std::string& key, const std::string& value);
-// Every key with its default and meaning, for --help and the man page; the
-// default of fullscreen is the build's.
+// Every key with its default, in the order --help and the man page list
+// them; the default of fullscreen is the build's.
+std::vector<std::pair<std::string, std::string>> settingsDefaults(bool fullScreenBuild);
+// The keys with their defaults and meanings, for --help.
 std::string settingsKeysHelp(bool fullScreenBuild);
 // Text fit to echo on a terminal: control characters and bytes above 126 as \xNN.
 std::string printable(const std::string& text);

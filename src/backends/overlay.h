@@ -8,9 +8,10 @@
 
 namespace backend {
 
-// Where the texts stand: above the game-over, continue and exit boxes.
+// Where the texts stand, clear of the game-over, continue and exit boxes
+// (rows 78 to 148): PAUSED above them.
 constexpr int PAUSED_TOP = 40;
-constexpr int OVERLAY_TOP = 24;
+constexpr int OVERLAY_TOP = 196;  // the volume: below the boxes, above the credit line
 
 // text laid over a 320x240 picture, centred across, with its top at y.
 void layOver(uint32_t* picture, const OverlayPicture& text, int y);

@@ -33,6 +33,7 @@ namespace {
 
 constexpr int PAGE_PITCH = SCREEN_WIDTH * 4;
 constexpr int SHUTDOWN_WIDTH = 640, SHUTDOWN_HEIGHT = 480;
+constexpr int IDLE_WAIT_MS = 20;  // at most, between two looks at a still title or question
 
 // A window the player can see: SDL's drivers in SDL's order, but never the
 // off-screen or dummy ones, unless SDL_VIDEODRIVER asks for one on purpose.
@@ -279,6 +280,13 @@ int SdlWindow::gameKeyOf(const SDL_KeyboardEvent& key) const {
 
 void SdlWindow::wait(int ms, bool stopOnKey) {
   double end = pacer_.waitEnd(static_cast<double>(SDL_GetTicks64()), ms);
+  // At the title and at a question nothing moves until the player does, and
+  // the game waits a millisecond at a time: the window sleeps until the
+  // player's next event instead, so a still picture costs next to nothing.
+  if ((activity_ == Activity::Title || activity_ == Activity::Question) && ms <= 1 && !paused_) {
+    SDL_WaitEventTimeout(nullptr, IDLE_WAIT_MS);
+    end = 0.0;  // one look at the events, below, and the wait is over
+  }
   do {
     pumpEvents();
     if (paused_) {  // the rest of this wait comes after the pause

@@ -66,6 +66,7 @@ bool askContinue() {
 }
 
 bool askExitToTitle() {
+  tellActivity(Activity::Question);  // asked from the moment Esc was pressed
   setPages(0, 0);
   waitForEscRelease();
   drawPromptBox(42, 98, 276, 128);

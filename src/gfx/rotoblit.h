@@ -15,7 +15,7 @@ enum class Transparency : int32_t { Opaque = 0, SkipMask = 254 };
 void RotoBlit(Image* target, int32_t centreX, int32_t centreY, const Image* source, float scaleX, float scaleY,
               float angle, Transparency transparent, BlendFn blend, const void* blendParam);
 
-// The blends RecolourBlend and EraseBlend are declared in platform/platform.h.
+// The blends RecolourBlend and EraseBlend are declared in machine/machine.h.
 
 // Sprites drawn unturned, whole and on the target, kept as the stretches of
 // pixels they paint: the kamikaze aliens, the beam and the blasts come back

@@ -113,12 +113,7 @@ void Harness::framePresented(int64_t frame, const uint32_t* page) {
       slowestFrame_ = frame;
     }
     int64_t slept = virtualMs - virtualMsAtPresent_;
-    if (slept == FRAME_SLEEP_MS || slept == FLAT_OUT_MS) {
-      int kind = slept == FRAME_SLEEP_MS ? 0 : 1;
-      ++pacedCount_[kind];
-      pacedTotalMs_[kind] += ms;
-      pacedWorstMs_[kind] = std::max(pacedWorstMs_[kind], ms);
-    }
+    if (slept == FRAME_SLEEP_MS || slept == FLAT_OUT_MS) paced_[slept == FRAME_SLEEP_MS ? 0 : 1].push_back(ms);
   } else {
     firstPresent_ = now;
   }
@@ -196,13 +191,34 @@ std::string Harness::timedemoReport() const {
   return text;
 }
 
+namespace {
+
+struct PeriodFigures {
+  double mean = 0.0, p95 = 0.0, worst = 0.0;
+};
+
+PeriodFigures figuresOf(std::vector<double> periods) {
+  PeriodFigures figures;
+  if (periods.empty()) return figures;
+  std::sort(periods.begin(), periods.end());
+  double total = 0.0;
+  for (double ms : periods) total += ms;
+  figures.mean = total / static_cast<double>(periods.size());
+  figures.p95 = periods[(periods.size() - 1) * 95 / 100];
+  figures.worst = periods.back();
+  return figures;
+}
+
+}  // namespace
+
 std::string Harness::framePacingReport() const {
-  auto mean = [&](int kind) { return pacedCount_[kind] ? pacedTotalMs_[kind] / pacedCount_[kind] : 0.0; };
-  char text[200];
+  const PeriodFigures slept = figuresOf(paced_[0]), flat = figuresOf(paced_[1]);
+  char text[240];
   std::snprintf(text, sizeof text,
-                "frame pacing: %" PRId64 " frames of 30 ms sleep: mean %.2f ms, worst %.2f ms; %" PRId64
-                " frames flat out: mean %.2f ms, worst %.2f ms",
-                pacedCount_[0], mean(0), pacedWorstMs_[0], pacedCount_[1], mean(1), pacedWorstMs_[1]);
+                "frame pacing: %zu frames of 30 ms sleep: mean %.2f ms, p95 %.2f ms, worst %.2f ms; %zu frames flat "
+                "out: mean %.2f ms, p95 %.2f ms, worst %.2f ms",
+                paced_[0].size(), slept.mean, slept.p95, slept.worst, paced_[1].size(), flat.mean, flat.p95,
+                flat.worst);
   return text;
 }
 

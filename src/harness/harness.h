@@ -76,10 +76,9 @@ class Harness : public machine::Observer {
   int64_t slowestFrame_ = 0;
   int64_t frames_ = 0;
   int64_t virtualMsAtPresent_ = 0;
-  // Frames by the sleep before them: 30 ms (kind 0) or run flat out (kind 1).
-  int64_t pacedCount_[2] = {};
-  double pacedTotalMs_[2] = {};
-  double pacedWorstMs_[2] = {};
+  // Real frame periods by the sleep before them: 30 ms (kind 0) or run flat
+  // out (kind 1).
+  std::vector<double> paced_[2];
 };
 
 }  // namespace harness

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "formats/bmp.h"
 #include "gfx/rotoblit.h"
 #include "support/gfx_session.h"
 #include "support/test_sheet.h"
@@ -70,31 +71,11 @@ TEST_F(SpriteTableTest, MissingPictureLeavesOnlyTheForcedWhitePixel) {
 
 // A 24-bit bottom-up Windows bitmap of the sheet's size.
 void writeSheetBitmap(const std::string& path, uint32_t (*pixel)(int, int)) {
-  std::vector<uint8_t> file(54 + 128 * 64 * 3, 0);
-  auto put32 = [&](size_t at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(value >> (8 * i));
-  };
-  file[0] = 'B';
-  file[1] = 'M';
-  put32(2, static_cast<uint32_t>(file.size()));
-  put32(10, 54);
-  put32(14, 40);
-  put32(18, 128);
-  put32(22, 64);
-  file[26] = 1;
-  file[28] = 24;
+  std::vector<uint32_t> pixels(128 * 64);
   for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 128; ++x) {
-      uint32_t p = pixel(x, y);
-      size_t at = 54 + (static_cast<size_t>(63 - y) * 128 + x) * 3;
-      file[at] = static_cast<uint8_t>(p);
-      file[at + 1] = static_cast<uint8_t>(p >> 8);
-      file[at + 2] = static_cast<uint8_t>(p >> 16);
-    }
-  std::FILE* out = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(out, nullptr);
-  std::fwrite(file.data(), 1, file.size(), out);
-  std::fclose(out);
+    for (int x = 0; x < 128; ++x) pixels[y * 128 + x] = pixel(x, y);
+  std::vector<uint8_t> bmp = encodeBmp(pixels.data(), 128, 64, 128);
+  writeFile(path, std::string(bmp.begin(), bmp.end()));
 }
 
 TEST_F(SpriteTableTest, LoadedPictureKeepsItsMaskPixelsAndGetsTheWhitePixel) {

@@ -169,3 +169,25 @@ TEST(CommandLine, HelpListsControlsAndFilesAndVersionPrintsOne) {
   EXPECT_NE(commandLineHelp(false).find("fullscreen = no"), std::string::npos);
   fs::remove_all(folder);
 }
+
+// With close_button = quit the close button (and Alt+F4) ends the game as
+// Ctrl+C does: a reached high score saved, exit 0. Left as it always was,
+// it is a key no scene reads, and the game plays on.
+TEST(SettingsFile, CloseButtonQuitEndsTheGameAndSavesIgnoreDoesNothing) {
+  std::string folder = makeScratchFolder("close");
+  copyGameData(folder);
+  // Stage one starts at 0 = the high score: reached, so a quit saves it, and
+  // the LF-only file comes back CR LF.
+  writeFile(folder + "/in.txt", "10 down space\n20 up space\n3000 close\n");
+  for (const char* choice : {"quit", "ignore", "QUIT"}) {
+    const bool quits = std::string(choice) != "ignore";
+    writeFile(folder + "/hiscore.txt", "hi-score\n 0\n");
+    writeFile(folder + "/q.ini", std::string("close_button = ") + choice + "\n");
+    GameRun run = runIn(folder, builtBinary("quarvel-win"),
+                        "--headless --input in.txt --config q.ini --max-ms 8000 --frame-stats NOSOUND");
+    EXPECT_EQ(run.exitCode, quits ? 0 : 3) << choice << ": " << run.err;
+    EXPECT_EQ(readFileText(folder + "/hiscore.txt"), quits ? "hi-score\r\n 0\r\n" : "hi-score\n 0\n") << choice;
+    EXPECT_NE(run.out.find("frame pacing: "), std::string::npos) << "however the run ends: " << run.out;
+  }
+  fs::remove_all(folder);
+}
