@@ -25,12 +25,12 @@ const PAUSE_SCRIPT = ['200 down space', '260 up space', '400 down left', '1400 u
   '1560 up space', '1700 down right', '3900 up right', '4000 down space', '4060 up space', '5800 down esc',
   '5900 up esc', '6100 type y'].join('\n');
 
-// The game's paused picture: the page dimmed to half, "PAUSED" in white
-// across rows 40 to 59.
+// The game's paused picture: the page dimmed to half, "PAUSED" in the
+// game's ringed letters across rows 40 to 59, the only bright pixels.
 const PAUSED_PICTURE = "(() => { const d = document.getElementById('screen').getContext('2d').getImageData(0, 0, 320, 240).data;" +
-  ' let bright = 0, white = 0; for (let i = 0; i < d.length; i += 4) { const row = (i >> 2) / 320 | 0;' +
-  ' const band = row >= 40 && row < 60; if (!band && (d[i] > 127 || d[i + 1] > 127 || d[i + 2] > 127)) ++bright;' +
-  ' if (band && d[i] === 255 && d[i + 1] === 255 && d[i + 2] === 255) ++white; } return bright === 0 && white > 50; })()';
+  ' let outside = 0, inside = 0; for (let i = 0; i < d.length; i += 4) { const row = (i >> 2) / 320 | 0;' +
+  ' if (d[i] > 127 || d[i + 1] > 127 || d[i + 2] > 127) row >= 40 && row < 60 ? ++inside : ++outside; }' +
+  ' return outside === 0 && inside > 50; })()';
 
 // One pause of a running game, and playing on the same way.
 const HOLDS = {
