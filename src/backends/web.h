@@ -45,7 +45,9 @@ class Web : public machine::Backend {
   bool displayOpen_ = false;
   bool left_ = false;  // after the shutdown's switch to a black screen
   Activity activity_ = Activity::Starting;
-  std::vector<uint32_t> page_;  // the page last shown, 0x00RRGGBB
+  // The machine's visible page as last handed over, 0x00RRGGBB: it stays the
+  // picture on show until the next showPage, so it is kept by address, not copied.
+  const uint32_t* shown_ = nullptr;
   std::vector<uint32_t> rgba_;  // as the canvas wants it
   bool pending_ = false;        // virtual clock: a page not drawn yet
   double lastYield_ = 0.0;

@@ -46,7 +46,9 @@ class Backend {
   virtual void closeDisplay() = 0;
   virtual void hideMousePointer() = 0;
   // The visible page (320x240, 32-bit) changed: a frame was presented
-  // (presented true), or the game drew straight onto the shown page.
+  // (presented true), or the game drew straight onto the shown page. The
+  // pixels stay where they are until the next showPage, and whenever the
+  // back end is asked to wait they hold the picture on show.
   virtual void showPage(const uint32_t* pixels, bool presented) = 0;
   // Waits ms milliseconds while delivering input; with stopOnKey returns
   // early when a key is queued. The virtual clock has already advanced.

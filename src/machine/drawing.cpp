@@ -132,11 +132,20 @@ void putRow(RowKind kind, const uint32_t* from, uint32_t* to, int count, BlendFn
             uint32_t colour) {
   switch (kind) {
     case RowCopy: std::memmove(to, from, static_cast<size_t>(count) * 4); break;
+    // The pixel below is read whichever way the choice goes, so that the
+    // compiler may read four at a time (WebAssembly's vectors have no masked
+    // read: a read made only for some pixels keeps the loop one at a time).
     case RowTransparent:
-      for (int i = 0; i < count; ++i) to[i] = (from[i] & 0xFFFFFF) == MASK_COLOUR ? to[i] : from[i];
+      for (int i = 0; i < count; ++i) {
+        const uint32_t source = from[i], below = to[i];
+        to[i] = (source & 0xFFFFFF) == MASK_COLOUR ? below : source;
+      }
       break;
     case RowRecolour:
-      for (int i = 0; i < count; ++i) to[i] = (from[i] & 0xFFFFFF) == MASK_COLOUR ? to[i] : colour;
+      for (int i = 0; i < count; ++i) {
+        const uint32_t below = to[i];
+        to[i] = (from[i] & 0xFFFFFF) == MASK_COLOUR ? below : colour;
+      }
       break;
     case RowBlend:
       for (int i = 0; i < count; ++i) to[i] = blend(from[i], to[i], param);

@@ -4,7 +4,8 @@
 # 127.0.0.1 only) and in the native headless program, and compares the frame
 # fingerprints, the sound log, the saved high score and the exit code; then
 # plays with the keyboard, the touch buttons and a gamepad (input_test.js),
-# checks the page itself (site_test.js) and the web app's icons.
+# checks the page itself (site_test.js), the page with the game's own signals
+# (game_test.js) and the web app's icons.
 #   tests/web/browser_test.sh SITE_FOLDER NATIVE_BUILD_FOLDER
 set -euo pipefail
 
@@ -98,6 +99,10 @@ node "$here/input_test.js" "http://127.0.0.1:$port/" || failures=$((failures + 1
 
 # The page: loading, offline copy, stored high score, layouts, controls.
 node "$here/site_test.js" "$site" "$source_dir" || failures=$((failures + 1))
+
+# The page with the game's own signals: pause, the high score across a
+# reload and two tabs, the questions' Yes and No, the title.
+node "$here/game_test.js" "$site" || failures=$((failures + 1))
 
 # The web app's icons are what make_icons draws from the committed sheet.
 mkdir -p "$work/icons"

@@ -1,7 +1,9 @@
 // Chromium headless driven through its DevTools pipe, with node's own
 // modules only: load pages (several tabs of one profile), run script in
-// them, type, tap, press gamepad buttons (a stand-in gamepad the page
-// polls), take screenshots; and a small static server to stop and start.
+// them, type, tap, click, press gamepad buttons (a stand-in gamepad the page
+// polls), take screenshots; a small static server to stop and start; and
+// what the page tests share: checks of the page and a runner of groups,
+// each in a browser of its own.
 'use strict';
 const { spawn } = require('child_process');
 const fs = require('fs');
@@ -107,6 +109,14 @@ async function openBrowser() {
         await sleep(holdMs);
         await pageSend('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
       },
+      // A mouse click in the middle of the element the selector finds.
+      async click(selector) {
+        const box = await page.evaluate(`(() => { const r = document.querySelector(${JSON.stringify(selector)})` +
+          '.getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]; })()');
+        const at = { x: box[0], y: box[1], button: 'left', clickCount: 1 };
+        await pageSend('Input.dispatchMouseEvent', { type: 'mousePressed', ...at });
+        await pageSend('Input.dispatchMouseEvent', { type: 'mouseReleased', ...at });
+      },
       // A finger on the on-screen button for that key.
       async touch(keyName, holdMs = 100) {
         const box = await page.evaluate(`(() => { const r = document.querySelector('.pad button[data-key="${keyName}"]')` +
@@ -205,4 +215,62 @@ async function serveFolder(folder, files = () => undefined) {
   };
 }
 
-module.exports = { openBrowser, serveFolder, sleep };
+// ---- what the page tests share ---------------------------------------------------
+
+function check(condition, what) {
+  if (!condition) throw new Error(what);
+}
+async function running(page) {
+  check(await page.waitForState('running', 30000), 'the game did not start: ' +
+    (await page.evaluate("(document.getElementById('status') || {}).textContent")));
+}
+const STORED = 'quarvel.hiscore.txt';  // the high score's local storage key
+const scoreText = (value) => `hi-score\r\n ${value}\r\n`;
+const HIDE = "Object.defineProperty(document, 'visibilityState', { value: 'hidden', configurable: true });" +
+  " document.dispatchEvent(new Event('visibilitychange'))";
+const SHOW = "Object.defineProperty(document, 'visibilityState', { value: 'visible', configurable: true })";
+const PAUSED = "document.getElementById('pause').getAttribute('aria-pressed') === 'true'";
+// A fingerprint of the canvas, to tell a held picture from a moving one.
+const canvasPrint = "(() => { const d = document.getElementById('screen').getContext('2d').getImageData(0, 0, 320, 240).data;" +
+  ' let h = 0; for (let i = 0; i < d.length; i += 4) h = (h * 31 + d[i] + d[i + 1] * 7 + d[i + 2] * 13) | 0; return h; })()';
+async function moving(page) {
+  const before = await page.evaluate(canvasPrint);
+  await sleep(700);
+  return before !== (await page.evaluate(canvasPrint));
+}
+
+// Runs each group(browser, serve) in a browser of its own, given two minutes
+// at most; serve is serveFolder, its servers stopped after the group
+// whatever happened. Exits the process: 0 when every group passed.
+async function runGroups(label, groups, only) {
+  let failures = 0;
+  for (const [name, run] of Object.entries(groups)) {
+    if (only && only !== name) continue;
+    const started = Date.now();
+    const browser = await openBrowser();
+    const servers = [];
+    const serve = async (...args) => {
+      const server = await serveFolder(...args);
+      servers.push(server);
+      return server;
+    };
+    let timer;
+    try {
+      await Promise.race([run(browser, serve), new Promise((resolve, reject) => {
+        timer = setTimeout(() => reject(new Error('no end after 120 s')), 120000);
+      })]);
+      console.log(`${label} ${name}: passed (${((Date.now() - started) / 1000).toFixed(0)} s)`);
+    } catch (error) {
+      console.error(`${label} ${name}: FAILED: ${error.message}`);
+      failures += 1;
+    } finally {
+      clearTimeout(timer);
+      await Promise.all(servers.map((server) => server.stop()));
+      await browser.close();
+    }
+  }
+  process.exit(failures === 0 ? 0 : 1);
+}
+
+module.exports = { openBrowser, serveFolder, sleep, check, running, STORED, scoreText, HIDE, SHOW, PAUSED, canvasPrint,
+  moving, runGroups };

@@ -26,12 +26,8 @@ async function ask(browser, press) {
   throw new Error('the exit question did not come up');
 }
 
-// Yes and No show only while the game asks. A game that reports no
-// activity at all is told here what it would report at this point.
+// Yes and No show while the game asks.
 async function answersShown(browser) {
-  if (!(await browser.evaluate('!!document.body.dataset.activity'))) {
-    await browser.evaluate("Module.quarvelPage.activity('question')");
-  }
   if (!(await browser.waitFor("!document.querySelector('.pad [data-key=y]').hidden", 3000))) {
     throw new Error('Yes is not shown at the question');
   }
