@@ -253,5 +253,27 @@ else
   echo "windows test window: the title as drawn headless, settings saved in AppData, Esc ends with 0 ($((SECONDS - started)) s)"
 fi
 
+# The desktop ending the session (log-off, shutdown) while the title waits:
+# the game saves the high score it has reached (0 = 0 on the title), so the
+# LF-only file comes back CR LF, and ends with exit code 0.
+started=$SECONDS
+mkdir -p "$work/session"
+printf 'hi-score\n 0\n' >"$work/session/hiscore.txt"
+wineserver -k
+wineserver -w
+xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+  out=$1
+  (cd "$out" && wine "$2" --hiscore hiscore.txt >console.txt 2>&1; echo $? >"$out/exit-code.txt") &
+  for _ in $(seq 200); do xdotool search --onlyvisible --name "^Quarvel$" >/dev/null 2>&1 && break; sleep 0.1; done
+  wine wineboot --end-session >/dev/null 2>&1
+  for _ in $(seq 100); do [ -s "$out/exit-code.txt" ] && break; sleep 0.1; done' session-test "$work/session" "$exe" || true
+if [ "$(cat "$work/session/hiscore.txt")" != "$(printf 'hi-score\r\n 0\r\n')" ]; then
+  fail session "the end of the session left the high score unsaved: $(od -c "$work/session/hiscore.txt" | head -n 2)"
+elif [ "$(cat "$work/session/exit-code.txt" 2>/dev/null)" != 0 ]; then
+  fail session "the end of the session ended the game with exit code $(cat "$work/session/exit-code.txt" 2>/dev/null)"
+else
+  echo "windows test session: the end of the session saves the high score, exit code 0 ($((SECONDS - started)) s)"
+fi
+
 [ "$failures" -eq 0 ] || { echo "windows test: $failures failed" >&2; exit 1; }
 echo "windows test: the Windows build plays the same game"

@@ -79,6 +79,7 @@ backend::WindowConfig windowConfig(const RunOptions& options) {
       if (!saved.ok()) warn("cannot save the " + key + " to " + settingsFile + ": " + saved.why());
     };
   config.paintText = paintLettering;
+  config.sessionEnding = saveHighScoreIfReached;
   // The window's icon, drawn from the sheet before the game loads it (a
   // sheet that cannot be read is reported by the start-up; no icon then).
   constexpr int ICON_SCALE = 4;

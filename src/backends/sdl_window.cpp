@@ -17,6 +17,7 @@
 
 #include "backends/overlay.h"
 #include "backends/sdl_keys.h"
+#include "backends/sdl_session.h"
 #include "base/messages.h"
 #include "formats/key_names.h"
 #include "os/files.h"
@@ -137,6 +138,7 @@ Outcome SdlWindow::openDisplay(ScreenMode mode) {
     return failed;
   }
   keepDriversLoaded();
+  watchSessionEnd(window_->window, config_);
   setIcon(window_->window, config_);
   SDL_SetTextureBlendMode(window_->texture, SDL_BLENDMODE_NONE);
   // Controllers are optional: without the subsystem the keyboard still plays.

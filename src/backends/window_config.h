@@ -39,6 +39,10 @@ struct WindowConfig {
   // Saves one setting the player changed in the window (volume, mute).
   std::function<void(const std::string& key, const std::string& value)> saveSetting;
   OverlayPainter paintText;
+  // The desktop is ending the session now (log-off, shutdown on Windows):
+  // what must be kept is saved at once, for the process may be gone the
+  // moment the window has answered.
+  std::function<void()> sessionEnding;
   // The desktop's name for the program, the same as its desktop entry's.
   std::string appId = "org.quarvel.Quarvel";
   // The window's icon: 0xAARRGGBB, iconSize x iconSize.

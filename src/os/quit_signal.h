@@ -11,5 +11,8 @@ namespace os {
 void watchQuitRequests(bool watch);
 bool quitRequested();
 void clearQuitRequest();
+// A quit request that reaches a part of the program first (the desktop
+// ending the session, told to the window): the same flag.
+void requestQuit();
 
 }  // namespace os

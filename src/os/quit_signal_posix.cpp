@@ -24,5 +24,6 @@ void watchQuitRequests(bool watch) {
 
 bool quitRequested() { return quitSignalled != 0; }
 void clearQuitRequest() { quitSignalled = 0; }
+void requestQuit() { quitSignalled = 1; }
 
 }  // namespace os

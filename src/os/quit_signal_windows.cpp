@@ -34,5 +34,6 @@ void watchQuitRequests(bool watch) {
 
 bool quitRequested() { return quitAsked; }
 void clearQuitRequest() { quitAsked = false; }
+void requestQuit() { quitAsked = true; }
 
 }  // namespace os

@@ -1,0 +1,17 @@
+// The desktop ending the session (log-off, shutdown) while the window is
+// open. On Linux it comes as SIGTERM, which the quit path already takes;
+// Windows asks each window instead, and may end the process the moment the
+// window has answered.
+#pragma once
+
+#include <SDL.h>
+
+#include "backends/window_config.h"
+
+namespace backend {
+
+// From now on, the end of the session is a quit request, and what must be
+// kept (config.sessionEnding) is saved before the window answers.
+void watchSessionEnd(SDL_Window* window, const WindowConfig& config);
+
+}  // namespace backend

@@ -1,0 +1,7 @@
+#include "backends/sdl_session.h"
+
+namespace backend {
+
+void watchSessionEnd(SDL_Window*, const WindowConfig&) {}  // SIGTERM takes the quit path
+
+}  // namespace backend
