@@ -12,8 +12,8 @@
 #   ./build.sh soak [FRAMES]   random play through every scene under the sanitizers
 #   ./build.sh web    install, build the browser version into build-web/ and
 #                     serve it on http://127.0.0.1:8000/
-#   ./build.sh release  the Debian package, source archive, browser site (zip)
-#                     and SHA256SUMS of HEAD into build-release/
+#   ./build.sh release  the Debian package, source archive, browser site (zip),
+#                     Windows zip and SHA256SUMS of HEAD into build-release/
 #   ./build.sh windows  quarvel.exe and quarvel-win.exe cross-built for 64-bit
 #                     Windows, zipped with their DLLs and data into build-release/
 # QUARVEL_SKIP_WEB=1 leaves the browser build and its test out of "test" on a
@@ -143,6 +143,8 @@ release() (  # everything from HEAD into build-release/
   (cd "$scratch/$name" && build_web)
   mv "$scratch/$name/build-web" "$scratch/$name-web"
   (cd "$scratch" && zip -q -r -X "$out/$name-web.zip" "$name-web")
+  # The Windows zip, cross-built in the same copy.
+  (cd "$scratch/$name" && build_windows "$out")
   (cd "$out" && sha256sum -- * >SHA256SUMS)
   echo "release $version in build-release/:"
   ls -l "$out"
