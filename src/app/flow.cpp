@@ -187,13 +187,25 @@ void shutDown() {
   std::fflush(nullptr);
 }
 
-// Everything a run's end prints, however it ends.
-struct RunReports {
+// Whether this run asks for anything of the harness: a player's plain game
+// runs without it.
+bool wantsHarness(const RunOptions& options, const harness::Options& asked) {
+  return options.timedemo || options.frameStats || !asked.script.events.empty() || !asked.shotsDir.empty() ||
+         !asked.soundLog.empty() || !asked.frameHashes.empty() || !asked.recordFile.empty() || asked.maxMs;
+}
+
+// What a run's end does for the harness, however it ends: the final shot
+// and the figures asked for.
+struct RunEnd {
   const RunOptions& options;
-  harness::Harness& harness;
-  void print() const {
-    if (options.timedemo) std::printf("%s\n", harness.timedemoReport().c_str());
-    if (options.frameStats) std::printf("%s\n", harness.framePacingReport().c_str());
+  const std::optional<harness::Harness>& harness;
+  void finalShot() const {
+    if (harness) harness->writeFinalShot();
+  }
+  void printReports() const {
+    if (!harness) return;
+    if (options.timedemo) std::printf("%s\n", harness->timedemoReport().c_str());
+    if (options.frameStats) std::printf("%s\n", harness->framePacingReport().c_str());
   }
 };
 
@@ -215,8 +227,9 @@ int runGame(const std::vector<std::string>& args, bool fullScreen) {
   machine::setDataFolder(options.dataFolder);
   machine::setCloseButton(options.settings.closeButton == CloseButtonChoice::Quit ? machine::CloseButton::Quit
                                                                                   : machine::CloseButton::Ignore);
-  harness::Harness harness(harnessOptions(options));
-  const RunReports reports{options, harness};
+  std::optional<harness::Harness> harness;
+  if (harness::Options asked = harnessOptions(options); wantsHarness(options, asked)) harness.emplace(std::move(asked));
+  const RunEnd end{options, harness};
 
   // The one way out of a running game: Ctrl+C, a kill, the close button when
   // the player chose it, or the harness's clock limit. A reached high score
@@ -230,8 +243,8 @@ int runGame(const std::vector<std::string>& args, bool fullScreen) {
     } else {
       saveHighScoreIfReached();
     }
-    harness.writeFinalShot();
-    reports.print();
+    end.finalShot();
+    end.printReports();
     tellActivity(Activity::Leaving);
     shutDown();
     std::exit(code);
@@ -245,12 +258,12 @@ int runGame(const std::vector<std::string>& args, bool fullScreen) {
     mainLoop();
   else
     runOneScene(options.scene);
-  harness.writeFinalShot();
+  end.finalShot();
 
   tellActivity(Activity::Leaving);
   leaveFullScreen();
   sleepMs(SHUTDOWN_PAUSE_MS);
-  reports.print();
+  end.printReports();
   shutDown();
   return 0;
 }
