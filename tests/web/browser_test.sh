@@ -38,13 +38,16 @@ done
 [ -n "$port" ] || { echo "browser test: the static server did not start" >&2; cat "$work/server.log" >&2; exit 1; }
 
 # Runs the page with URL options; leaves the page's results in folder $1.
+# Each run has its own profile: a browser still closing from the run before
+# holds its profile's lock, and a second browser on that profile gives up
+# at once with an empty page.
 browser_run() {
-  local out=$1 query=$2
+  local out=$1 query=$2 status=0
   mkdir -p "$out"
   chromium --headless --no-sandbox --disable-gpu --disable-dev-shm-usage --no-first-run \
     --disable-background-networking --disable-component-update --disable-sync \
-    --user-data-dir="$work/profile" --virtual-time-budget=3600000 \
-    --dump-dom "http://127.0.0.1:$port/index.html?$query" >"$out/page.html" 2>"$out/chromium.log" || true
+    --user-data-dir="$out/profile" --virtual-time-budget=3600000 \
+    --dump-dom "http://127.0.0.1:$port/index.html?$query" >"$out/page.html" 2>"$out/chromium.log" || status=$?
   python3 - "$out" <<'EOF'
 import html, re, sys
 out = sys.argv[1]
@@ -58,6 +61,10 @@ for name in ("frame-hashes", "sound-log", "high-score", "console"):
     with open("%s/%s.txt" % (out, name), "w", encoding="utf-8", newline="") as f:
         f.write(html.unescape(found.group(1)) if found else "")
 EOF
+  if [ "$status" -ne 0 ] || [ ! -s "$out/page.html" ]; then  # say why, after what the page printed
+    { echo "chromium exited with $status; the last lines of its log:"
+      grep -v 'dbus' "$out/chromium.log" | tail -n 5 || true; } >>"$out/console.txt"
+  fi
 }
 
 failures=0
