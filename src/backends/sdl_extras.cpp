@@ -66,6 +66,13 @@ bool SdlWindow::showOverlay(const std::string& text) {
   return true;
 }
 
+void SdlWindow::expireOverlay() {
+  if (overlayUntil_ == 0 || SDL_GetTicks64() < overlayUntil_) return;
+  overlay_ = OverlayPicture{};
+  overlayUntil_ = 0;
+  present();
+}
+
 void SdlWindow::changeVolume(int step) {
   const bool wasMuted = config_.muted;
   config_.volume = std::clamp(config_.volume + step, 0, 100);
@@ -130,11 +137,7 @@ void SdlWindow::holdWhilePaused() {
   while (paused_ && !os::quitRequested()) {
     SDL_WaitEventTimeout(nullptr, static_cast<int>(PAUSED_WAKE_MS));
     pumpEvents();
-    if (overlayUntil_ != 0 && SDL_GetTicks64() >= overlayUntil_) {
-      overlay_ = OverlayPicture{};
-      overlayUntil_ = 0;
-      present();
-    }
+    expireOverlay();
   }
 }
 

@@ -218,7 +218,6 @@ void SdlWindow::present() {
   SDL_RenderClear(window_->renderer);
   SDL_RenderCopy(window_->renderer, window_->texture, nullptr, nullptr);
   SDL_RenderPresent(window_->renderer);
-  ++presents_;
 }
 
 // The whole-number factor the picture is shown at now (at least 1).
@@ -300,11 +299,7 @@ void SdlWindow::wait(int ms, bool stopOnKey) {
       holdWhilePaused();
       end += static_cast<double>(SDL_GetTicks64() - pausedAt);
     }
-    if (overlayUntil_ != 0 && SDL_GetTicks64() >= overlayUntil_) {
-      overlay_ = OverlayPicture{};
-      overlayUntil_ = 0;
-      present();
-    }
+    expireOverlay();
     if (stopOnKey && input_->keyQueued()) return;
     if (os::quitRequested()) return;
     double now = static_cast<double>(SDL_GetTicks64());

@@ -47,8 +47,6 @@ class SdlWindow : public machine::Backend {
   bool paused() const { return paused_; }
   int volume() const { return config_.volume; }
   bool muted() const { return config_.muted; }
-  // How many times the window was presented (tests: a still picture is not shown again).
-  int64_t presents() const { return presents_; }
   // The window's size in pixels now.
   void windowSize(int& width, int& height) const;
 
@@ -68,6 +66,7 @@ class SdlWindow : public machine::Backend {
   void toggleMute();
   void applyVolume();
   bool showOverlay(const std::string& text);  // false (nothing shown) before the letters are there
+  void expireOverlay();                       // takes the overlay away once its moment is over
   void setPaused(bool paused, bool byFocus);
   void holdWhilePaused();
   int boundKey(int scanCode) const;
@@ -90,7 +89,6 @@ class SdlWindow : public machine::Backend {
   OverlayPicture overlay_;  // the volume or MUTED, shown for a moment
   uint64_t overlayUntil_ = 0;
   std::string startOverlay_;  // MUTED or VOLUME 0, shown once the game's letters are there
-  int64_t presents_ = 0;
 };
 
 }  // namespace backend
