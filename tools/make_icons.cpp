@@ -27,17 +27,6 @@ Outcome writeIcon(const std::string& path, const std::vector<uint32_t>& pixels, 
   return png.empty() ? Outcome::failure("cannot encode it") : os::replaceFile(path, png);
 }
 
-// The 16x16 icon enlarged `scale` times and centred on a size x size square
-// of its own background.
-std::vector<uint32_t> placed(const std::vector<uint32_t>& icon, int size, int scale) {
-  std::vector<uint32_t> pixels(static_cast<size_t>(size) * size, icon[0]);
-  const int margin = (size - ICON_SIZE * scale) / 2;
-  for (int y = 0; y < ICON_SIZE * scale; ++y)
-    for (int x = 0; x < ICON_SIZE * scale; ++x)
-      pixels[static_cast<size_t>(margin + y) * size + margin + x] = icon[(y / scale) * ICON_SIZE + x / scale];
-  return pixels;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -48,7 +37,7 @@ int main(int argc, char** argv) {
   }
   const char* sheetPath = argv[web ? 2 : 1];
   const std::string folder = argv[web ? 3 : 2];
-  OwnedImage sheet = createImage(128, 64);
+  OwnedImage sheet = createImage(SHEET_WIDTH, SHEET_HEIGHT);
   Outcome loaded = loadBitmap(sheetPath, sheet.get());
   if (!loaded.ok()) {
     std::fprintf(stderr, "make_icons: cannot read the sprite sheet %s: %s\n", sheetPath, loaded.why().c_str());
@@ -61,12 +50,12 @@ int main(int argc, char** argv) {
       // A maskable icon's picture stays inside the middle circle of 80% of
       // its width: a square of 16 * scale fits when its diagonal does.
       const int maskableScale = static_cast<int>(size * 0.8 / 1.4143 / ICON_SIZE);
-      files.push_back({"/quarvel-" + std::to_string(size) + ".png", placed(icon, size, size / ICON_SIZE)});
-      files.push_back({"/quarvel-maskable-" + std::to_string(size) + ".png", placed(icon, size, maskableScale)});
+      files.push_back({"/quarvel-" + std::to_string(size) + ".png", placedIcon(icon, size, size / ICON_SIZE)});
+      files.push_back({"/quarvel-maskable-" + std::to_string(size) + ".png", placedIcon(icon, size, maskableScale)});
     }
   } else {
     for (int size : SIZES)
-      files.push_back({"/quarvel-" + std::to_string(size) + ".png", placed(icon, size, size / 16)});
+      files.push_back({"/quarvel-" + std::to_string(size) + ".png", placedIcon(icon, size, size / 16)});
   }
   for (const auto& [name, pixels] : files) {
     const int size = static_cast<int>(std::sqrt(static_cast<double>(pixels.size())));

@@ -80,24 +80,21 @@ backend::WindowConfig windowConfig(const RunOptions& options) {
     };
   config.paintText = paintLettering;
   config.sessionEnding = saveHighScoreIfReached;
-  // The window's icon, drawn from the sheet before the game loads it (a
-  // sheet that cannot be read is reported by the start-up; no icon then).
-  constexpr int ICON_SCALE = 4;
-  OwnedImage sheet = createImage(128, 64);
-  const std::string sheetPath =
-      options.dataFolder.empty() ? "graphics/graphics.bmp" : options.dataFolder + "/graphics/graphics.bmp";
-  if (loadBitmap(sheetPath, sheet.get()).ok()) {
-    const std::vector<uint32_t> icon = iconPixels(sheet.get());
-    config.iconSize = ICON_SIZE * ICON_SCALE;
-    config.icon.resize(static_cast<size_t>(config.iconSize) * config.iconSize);
-    for (int y = 0; y < config.iconSize; ++y)
-      for (int x = 0; x < config.iconSize; ++x)
-        config.icon[static_cast<size_t>(y) * config.iconSize + x] = icon[(y / ICON_SCALE) * ICON_SIZE + x / ICON_SCALE];
-  }
   return config;
 }
 
 namespace {
+
+// The window's icon, drawn from the sheet before the game loads it (a sheet
+// that cannot be read is reported by the start-up; no icon then).
+void addWindowIcon(backend::WindowConfig& config, const std::string& dataFolder) {
+  constexpr int ICON_SCALE = 4;
+  OwnedImage sheet = createImage(SHEET_WIDTH, SHEET_HEIGHT);
+  const std::string sheetPath = (dataFolder.empty() ? "" : dataFolder + "/") + "graphics/graphics.bmp";
+  if (!loadBitmap(sheetPath, sheet.get()).ok()) return;
+  config.iconSize = ICON_SIZE * ICON_SCALE;
+  config.icon = placedIcon(iconPixels(sheet.get()), config.iconSize, ICON_SCALE);
+}
 
 std::unique_ptr<machine::Backend> chooseBackend(const RunOptions& options) {
 #ifdef __EMSCRIPTEN__
@@ -105,7 +102,9 @@ std::unique_ptr<machine::Backend> chooseBackend(const RunOptions& options) {
   return std::make_unique<backend::Web>(windowConfig(options), options.headless);
 #else
   if (options.headless) return std::make_unique<backend::Headless>();
-  return std::make_unique<backend::SdlWindow>(windowConfig(options));
+  backend::WindowConfig config = windowConfig(options);
+  addWindowIcon(config, options.dataFolder);
+  return std::make_unique<backend::SdlWindow>(std::move(config));
 #endif
 }
 

@@ -9,7 +9,6 @@ SpriteTable spriteTable;
 
 namespace {
 
-constexpr int SHEET_WIDTH = 128, SHEET_HEIGHT = 64;
 constexpr uint32_t ICON_BACKGROUND = 0xFF10104A;
 constexpr uint32_t ICON_ALIEN = 0xFF20E020;  // the sheet's green alien, its own colour
 constexpr uint32_t ICON_SHIP = 0xFFFFE020;
@@ -72,4 +71,13 @@ std::vector<uint32_t> iconPixels(const Image* sheet) {
       if (shape) icon[y * ICON_SIZE + x] = y < 8 ? ICON_ALIEN : ICON_SHIP;
     }
   return icon;
+}
+
+std::vector<uint32_t> placedIcon(const std::vector<uint32_t>& icon, int size, int scale) {
+  std::vector<uint32_t> pixels(static_cast<size_t>(size) * size, icon[0]);
+  const int margin = (size - ICON_SIZE * scale) / 2;
+  for (int y = 0; y < ICON_SIZE * scale; ++y)
+    for (int x = 0; x < ICON_SIZE * scale; ++x)
+      pixels[static_cast<size_t>(margin + y) * size + margin + x] = icon[(y / scale) * ICON_SIZE + x / scale];
+  return pixels;
 }

@@ -77,6 +77,8 @@ struct SpriteTable {
 };
 extern SpriteTable spriteTable;
 
+constexpr int SHEET_WIDTH = 128, SHEET_HEIGHT = 64;  // the sprite sheet, in pixels
+
 // Creates the sheet, loads graphics/graphics.bmp into it and sets the white
 // pixel at (12, 3). Fails when the file is missing or damaged: the game then
 // has no sprites and no lettering.
@@ -91,3 +93,6 @@ inline const Image* sprite(int id) { return spriteTable.images[id].get(); }
 // 0xAARRGGBB.
 constexpr int ICON_SIZE = 16;
 std::vector<uint32_t> iconPixels(const Image* sheet);
+// That icon enlarged `scale` times and centred on a size x size square of
+// its own background.
+std::vector<uint32_t> placedIcon(const std::vector<uint32_t>& icon, int size, int scale);
