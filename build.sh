@@ -26,18 +26,7 @@ PACKAGES=(cmake g++ make libsdl2-dev libsdl2-mixer-dev libgtest-dev libbenchmark
   desktop-file-utils appstream man-db xvfb xauth xdotool imagemagick unzip)
 JOBS=${JOBS:-2}
 
-install_missing() {
-  local missing=()
-  for p in "${PACKAGES[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-  done
-  [ ${#missing[@]} -eq 0 ] && return
-  echo "Installing: ${missing[*]}"
-  local sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo=sudo
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
-}
+source tools/install_missing.sh
 
 # Sanitized runs of the window back end ignore leaks inside the system's
 # graphics and audio driver modules.
@@ -189,12 +178,12 @@ build_windows() {  # build_windows OUT_DIR: build-ci/windows, and OUT_DIR/quarve
 
 case "${1:-}" in
   play)
-    install_missing
+    install_missing "${PACKAGES[@]}"
     build build -DQUARVEL_TESTS=OFF -DQUARVEL_BENCH=OFF
     cd build && exec ./quarvel-win "${@:2}"
     ;;
   test)
-    install_missing
+    install_missing "${PACKAGES[@]}"
     build build-ci/plain -DQUARVEL_BENCH=ON
     lint build-ci/plain
     (cd build-ci/plain && ctest --output-on-failure -j"$JOBS")
@@ -217,17 +206,17 @@ case "${1:-}" in
     fi
     ;;
   fuzz)
-    install_missing
+    install_missing "${PACKAGES[@]}"
     build_fuzz
     tools/fuzz.sh build-ci/fuzz "${2:-all}" "${3:-600}"
     ;;
   soak)
-    install_missing
+    install_missing "${PACKAGES[@]}"
     build build-ci/sanitized -DQUARVEL_SANITIZE=ON -DQUARVEL_BENCH=OFF
     tools/soak.sh build-ci/sanitized "${2:-1000000}"
     ;;
   bench)
-    install_missing
+    install_missing "${PACKAGES[@]}"
     build build -DQUARVEL_TESTS=OFF -DQUARVEL_BENCH=ON -DCMAKE_BUILD_TYPE=Release
     cd build && ./quarvel_bench "${@:2}"
     ;;
@@ -235,15 +224,15 @@ case "${1:-}" in
     cpp_files | xargs clang-format -i
     ;;
   release)
-    install_missing
+    install_missing "${PACKAGES[@]}"
     release
     ;;
   windows)
-    install_missing
+    install_missing "${PACKAGES[@]}"
     build_windows build-release
     ;;
   web)
-    install_missing
+    install_missing "${PACKAGES[@]}"
     build_web
     echo "Serving build-web/ on http://127.0.0.1:8000/ (Ctrl+C stops)"
     exec python3 -m http.server 8000 --bind 127.0.0.1 --directory build-web
