@@ -85,6 +85,7 @@ backend::WindowConfig windowConfig(const RunOptions& options) {
 
 namespace {
 
+#ifndef __EMSCRIPTEN__
 // The window's icon, drawn from the sheet before the game loads it (a sheet
 // that cannot be read is reported by the start-up; no icon then).
 void addWindowIcon(backend::WindowConfig& config, const std::string& dataFolder) {
@@ -95,6 +96,7 @@ void addWindowIcon(backend::WindowConfig& config, const std::string& dataFolder)
   config.iconSize = ICON_SIZE * ICON_SCALE;
   config.icon = placedIcon(iconPixels(sheet.get()), config.iconSize, ICON_SCALE);
 }
+#endif
 
 std::unique_ptr<machine::Backend> chooseBackend(const RunOptions& options) {
 #ifdef __EMSCRIPTEN__
