@@ -88,11 +88,10 @@ namespace {
 #ifndef __EMSCRIPTEN__
 // The window's icon, drawn from the sheet before the game loads it (a sheet
 // that cannot be read is reported by the start-up; no icon then).
-void addWindowIcon(backend::WindowConfig& config, const std::string& dataFolder) {
+void addWindowIcon(backend::WindowConfig& config) {
   constexpr int ICON_SCALE = 4;
   OwnedImage sheet = createImage(SHEET_WIDTH, SHEET_HEIGHT);
-  const std::string sheetPath = (dataFolder.empty() ? "" : dataFolder + "/") + "graphics/graphics.bmp";
-  if (!loadBitmap(sheetPath, sheet.get()).ok()) return;
+  if (!loadBitmap(spriteSheetPath(), sheet.get()).ok()) return;
   config.iconSize = ICON_SIZE * ICON_SCALE;
   config.icon = placedIcon(iconPixels(sheet.get()), config.iconSize, ICON_SCALE);
 }
@@ -105,7 +104,7 @@ std::unique_ptr<machine::Backend> chooseBackend(const RunOptions& options) {
 #else
   if (options.headless) return std::make_unique<backend::Headless>();
   backend::WindowConfig config = windowConfig(options);
-  addWindowIcon(config, options.dataFolder);
+  addWindowIcon(config);
   return std::make_unique<backend::SdlWindow>(std::move(config));
 #endif
 }
@@ -224,8 +223,8 @@ int runGame(const std::vector<std::string>& args, bool fullScreen) {
   if (Outcome files = preparePlayerFiles(options); !files.ok())
     return reportProblem(files, EXIT_CANNOT_START, !options.headless);
 
+  machine::setDataFolder(options.dataFolder);  // before the back end: the window's icon comes from the sheet
   machine::start(chooseBackend(options));
-  machine::setDataFolder(options.dataFolder);
   machine::setCloseButton(options.settings.closeButton == CloseButtonChoice::Quit ? machine::CloseButton::Quit
                                                                                   : machine::CloseButton::Ignore);
   std::optional<harness::Harness> harness;
