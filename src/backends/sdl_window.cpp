@@ -10,8 +10,6 @@
 #endif
 
 #include <algorithm>
-#include <chrono>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -308,11 +306,6 @@ void SdlWindow::wait(int ms, bool stopOnKey) {
   } while (true);
 }
 
-// Seconds since midnight, as the seed of a normal run.
-double SdlWindow::secondsTimer(int64_t) {
-  auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
-  double seconds = std::chrono::duration<double>(sinceEpoch).count();
-  return std::fmod(seconds, 86400.0);
-}
+double SdlWindow::secondsTimer(int64_t) { return secondsOfDay(); }
 
 }  // namespace backend

@@ -9,11 +9,11 @@
 #include <wasm_simd128.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 
 #include "backends/error_box.h"
 #include "backends/overlay.h"
+#include "backends/pacing.h"
 #include "base/keys.h"
 #include "formats/key_names.h"
 
@@ -249,9 +249,7 @@ void Web::wait(int ms, bool stopOnKey) {
 // Seconds since midnight, as the seed of a normal run; the virtual clock's
 // seconds in a scripted run, as headless.
 double Web::secondsTimer(int64_t virtualMs) {
-  if (virtualClock_) return static_cast<double>(virtualMs) / 1000.0;
-  auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
-  return std::fmod(std::chrono::duration<double>(sinceEpoch).count(), 86400.0);
+  return virtualClock_ ? static_cast<double>(virtualMs) / 1000.0 : secondsOfDay();
 }
 
 // Samples arrive checked and decoded; the page makes Web Audio buffers of
