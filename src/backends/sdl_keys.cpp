@@ -12,26 +12,26 @@ namespace {
 int letterScanCode(char letter) { return scanCodeForName(std::string(1, letter)); }
 
 int positionScanCode(SDL_Scancode code) {
-  if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_9) return 0x02 + (code - SDL_SCANCODE_1);
+  if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_9) return SC_1 + (code - SDL_SCANCODE_1);
   switch (code) {
-    case SDL_SCANCODE_0: return 0x0B;
+    case SDL_SCANCODE_0: return SC_0;
     case SDL_SCANCODE_ESCAPE: return SC_ESC;
     case SDL_SCANCODE_LCTRL:
     case SDL_SCANCODE_RCTRL: return SC_CTRL;
     case SDL_SCANCODE_LSHIFT: return SC_LSHIFT;
-    case SDL_SCANCODE_RSHIFT: return 0x36;
+    case SDL_SCANCODE_RSHIFT: return SC_RSHIFT;
     case SDL_SCANCODE_SPACE: return SC_SPACE;
     case SDL_SCANCODE_LEFT: return SC_LEFT;
     case SDL_SCANCODE_RIGHT: return SC_RIGHT;
-    case SDL_SCANCODE_UP: return 0x48;
-    case SDL_SCANCODE_DOWN: return 0x50;
+    case SDL_SCANCODE_UP: return SC_UP;
+    case SDL_SCANCODE_DOWN: return SC_DOWN;
     case SDL_SCANCODE_RETURN:
     case SDL_SCANCODE_KP_ENTER: return SC_ENTER;
-    case SDL_SCANCODE_TAB: return 0x0F;
-    case SDL_SCANCODE_BACKSPACE: return 0x0E;
+    case SDL_SCANCODE_TAB: return SC_TAB;
+    case SDL_SCANCODE_BACKSPACE: return SC_BACKSPACE;
     case SDL_SCANCODE_LALT:
-    case SDL_SCANCODE_RALT: return 0x38;
-    case SDL_SCANCODE_MINUS: return 0x0C;
+    case SDL_SCANCODE_RALT: return SC_ALT;
+    case SDL_SCANCODE_MINUS: return SC_MINUS;
     default: return -1;
   }
 }
@@ -48,7 +48,7 @@ int gameScanCodeForKey(SDL_Scancode scancode, SDL_Keycode sym) {
       return letterScanCode(static_cast<char>('a' + (scancode - SDL_SCANCODE_A)));
     return -1;
   }
-  if (sym >= SDLK_0 && sym <= SDLK_9) return sym == SDLK_0 ? 0x0B : 0x02 + (sym - SDLK_1);
+  if (sym >= SDLK_0 && sym <= SDLK_9) return sym == SDLK_0 ? SC_0 : SC_1 + (sym - SDLK_1);
   return positionScanCode(scancode);
 }
 

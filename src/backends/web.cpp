@@ -81,8 +81,8 @@ int extraScanCode(const std::string& name) {
   static const struct {
     const char* name;
     int scanCode;
-  } extras[] = {{"up", 0x48},  {"down", 0x50},  {"tab", 0x0F},   {"backspace", 0x0E},
-                {"alt", 0x38}, {"minus", 0x0C}, {"rshift", 0x36}};
+  } extras[] = {{"up", SC_UP},   {"down", SC_DOWN},   {"tab", SC_TAB},      {"backspace", SC_BACKSPACE},
+                {"alt", SC_ALT}, {"minus", SC_MINUS}, {"rshift", SC_RSHIFT}};
   for (const auto& extra : extras)
     if (name == extra.name) return extra.scanCode;
   return -1;

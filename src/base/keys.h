@@ -12,6 +12,17 @@ constexpr int SC_LSHIFT = 0x2A;
 constexpr int SC_SPACE = 0x39;
 constexpr int SC_LEFT = 0x4B;
 constexpr int SC_RIGHT = 0x4D;
+// Keys without a script name that the window and the browser still pass on
+// as the PC keyboard has them (digits 1 to 9 follow SC_1).
+constexpr int SC_1 = 0x02;
+constexpr int SC_0 = 0x0B;
+constexpr int SC_MINUS = 0x0C;
+constexpr int SC_BACKSPACE = 0x0E;
+constexpr int SC_TAB = 0x0F;
+constexpr int SC_RSHIFT = 0x36;
+constexpr int SC_ALT = 0x38;
+constexpr int SC_UP = 0x48;
+constexpr int SC_DOWN = 0x50;
 constexpr int SCAN_CODE_COUNT = 256;
 
 // What the queue gives for Esc, and for a key without a character (arrows,
