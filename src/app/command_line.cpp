@@ -4,12 +4,12 @@
 #include "app/command_line.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <optional>
 
 #include "base/messages.h"
 #include "formats/script.h"
+#include "formats/text.h"
 
 namespace {
 
@@ -46,10 +46,7 @@ constexpr OptionHelp OPTIONS[] = {
     {"--help", nullptr, "this text"},
 };
 
-bool containsNoSound(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::toupper(c); });
-  return text.find("NOSOUND") != std::string::npos;
-}
+bool containsNoSound(const std::string& text) { return lowerCase(text).find("nosound") != std::string::npos; }
 
 bool parseFrameList(const std::string& text, std::vector<std::pair<int64_t, int64_t>>& ranges) {
   if (text == "all") {
