@@ -11,6 +11,12 @@ std::string utf8FromPath(const std::filesystem::path& path) {
   return {utf8.begin(), utf8.end()};
 }
 
+bool makeFolders(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::create_directories(pathFromUtf8(folder), error);
+  return std::filesystem::is_directory(pathFromUtf8(folder), error);
+}
+
 std::string fileReadReason(FileRead result, size_t cap) {
   switch (result) {
     case FileRead::Ok: return "read";

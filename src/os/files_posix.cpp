@@ -159,12 +159,6 @@ Outcome replaceFile(const std::string& path, const std::string& bytes) {
 
 void setReplaceStepHook(ReplaceStepHook hook) { replaceStepHook = hook; }
 
-bool makeFolders(const std::string& folder) {
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  return std::filesystem::is_directory(folder, error);
-}
-
 Outcome checkWritableFolder(const std::string& folder) {
   std::error_code error;
   std::filesystem::create_directories(folder, error);

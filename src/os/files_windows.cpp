@@ -209,12 +209,6 @@ Outcome replaceFile(const std::string& path, const std::string& bytes) {
 
 void setReplaceStepHook(ReplaceStepHook hook) { replaceStepHook = hook; }
 
-bool makeFolders(const std::string& folder) {
-  std::error_code error;
-  std::filesystem::create_directories(pathFromUtf8(folder), error);
-  return std::filesystem::is_directory(pathFromUtf8(folder), error);
-}
-
 Outcome checkWritableFolder(const std::string& folder) {
   std::error_code error;
   std::filesystem::create_directories(pathFromUtf8(folder), error);
