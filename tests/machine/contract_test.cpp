@@ -15,24 +15,14 @@
 
 namespace {
 
-struct Spy : machine::Backend {
+struct Spy : QuietBackend {
   int shown = 0, presented = 0;
   Activity activity = Activity::Starting;
-  Outcome openDisplay(ScreenMode) override { return {}; }
-  void leaveFullScreen() override {}
-  void closeDisplay() override {}
-  void hideMousePointer() override {}
   void showPage(const uint32_t*, bool frame) override {
     ++shown;
     presented += frame ? 1 : 0;
   }
-  void wait(int, bool) override {}
-  double secondsTimer(int64_t) override { return 0.0; }
   void activityChanged(Activity now) override { activity = now; }
-  bool openAudio() override { return false; }
-  bool loadSample(int, const std::vector<uint8_t>&, const WavSound&) override { return false; }
-  void playSample(int, int, int) override {}
-  void closeAudio() override {}
   const machine::InputSink& sink() const { return *input_; }
 };
 

@@ -15,18 +15,10 @@
 namespace {
 
 // A back end that only writes down the sound calls it receives.
-struct AudioCallRecorder : machine::Backend {
+struct AudioCallRecorder : QuietBackend {
   std::vector<std::string>* calls = nullptr;
   bool openSucceeds = true;
   std::set<int> failingSamples;
-
-  Outcome openDisplay(ScreenMode) override { return {}; }
-  void leaveFullScreen() override {}
-  void closeDisplay() override {}
-  void hideMousePointer() override {}
-  void showPage(const uint32_t*, bool) override {}
-  void wait(int, bool) override {}
-  double secondsTimer(int64_t) override { return 0.0; }
 
   bool openAudio() override {
     calls->push_back("open");

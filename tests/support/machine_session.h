@@ -6,10 +6,27 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "machine/backend.h"
 #include "support/files.h"
 #include "support/input.h"
+
+// A back end that does nothing: tests derive from it and override only the
+// calls they watch.
+struct QuietBackend : machine::Backend {
+  Outcome openDisplay(ScreenMode) override { return {}; }
+  void leaveFullScreen() override {}
+  void closeDisplay() override {}
+  void hideMousePointer() override {}
+  void showPage(const uint32_t*, bool) override {}
+  void wait(int, bool) override {}
+  double secondsTimer(int64_t) override { return 0.0; }
+  bool openAudio() override { return false; }
+  bool loadSample(int, const std::vector<uint8_t>&, const WavSound&) override { return false; }
+  void playSample(int, int, int) override {}
+  void closeAudio() override {}
+};
 
 class MachineSession {
  public:
