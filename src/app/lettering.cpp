@@ -6,8 +6,8 @@
 
 namespace {
 constexpr int LETTERING_SCALE = 2;
-constexpr uint32_t LETTERING_COLOUR =
-    0x000000;  // black, ringed in the sheet's light glyph colours, as the game letters its boxes
+// Black, ringed in the sheet's light glyph colours, as the game letters its boxes.
+constexpr uint32_t LETTERING_COLOUR = 0x000000;
 }  // namespace
 
 backend::OverlayPicture paintLettering(const std::string& text) {
