@@ -8,10 +8,6 @@
 #                                  prefix to pass as CMAKE_PREFIX_PATH
 #   tools/windows_deps.sh wine     a ready 64-bit Wine prefix; prints the folder
 #                                  (copy it before use: Wine writes into it)
-#   tools/windows_deps.sh probe    both, then builds tools/windows_probe with
-#                                  cmake/mingw-w64-x86_64.cmake and runs it under
-#                                  Wine: the mixer on a sample, the exit code and
-#                                  both output streams, and a window under Xvfb
 #
 # The cache is ${QUARVEL_CACHE:-$HOME/.cache/quarvel}; each entry is named after
 # the versions it was made from and appears only when it is complete, so a
@@ -39,7 +35,6 @@ TRIPLET=x86_64-w64-mingw32
 
 PACKAGES=(cmake make dpkg-dev xz-utils gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix)
 WINE_PACKAGES=(wine wine64)
-PROBE_PACKAGES=(xvfb xauth imagemagick)
 
 say() { echo "windows_deps: $*" >&2; }
 die() {
@@ -252,98 +247,6 @@ build_wine_prefix() {
   say "Wine prefix made in $(since "$t"): $WINE_PREFIX"
 }
 
-# --- The probe -----------------------------------------------------------------
-
-# Runs a Windows program the way the tests will: a copy of the cached prefix,
-# no debug chatter, SDL's dummy drivers unless told otherwise.
-wine_run() {  # wine_run PREFIX ARGS...
-  local prefix=$1
-  shift
-  WINEPREFIX=$prefix WINEDEBUG=-all SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} wine "$@"
-}
-
-expect() {  # expect WHAT CONDITION...
-  local what=$1
-  shift
-  "$@" || die "probe: $what"
-  say "probe: $what"
-}
-
-run_probe() {
-  install_missing "${PROBE_PACKAGES[@]}"
-  new_work "${TMPDIR:-/tmp}" quarvel-windows-probe
-  local t exe out=$WORK/out.txt err=$WORK/err.txt rc
-  t=$(now)
-  cmake -S "$ROOT/tools/windows_probe" -B "$WORK/build" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
-    -DCMAKE_PREFIX_PATH="$DEPS" -DCMAKE_BUILD_TYPE=Release >"$WORK/build.log" 2>&1 &&
-    cmake --build "$WORK/build" >>"$WORK/build.log" 2>&1 || {
-    cat "$WORK/build.log" >&2
-    die "the probe did not build"
-  }
-  exe=$WORK/build/windows_probe.exe
-  cp "$DEPS"/bin/*.dll "$WORK/build/"
-  say "probe built in $(since "$t"); it imports: $($TRIPLET-objdump -p "$exe" | awk '/DLL Name:/ { printf "%s ", $3 }')"
-
-  t=$(now)
-  cp -a "$WINE_PREFIX" "$WORK/prefix"
-  say "prefix copied in $(since "$t")"
-
-  # No display at all, as in CI.
-  t=$(now)
-  rc=0
-  (unset DISPLAY WAYLAND_DISPLAY && wine_run "$WORK/prefix" "$exe" "$ROOT/data/WAV/1.WAV") >"$out" 2>"$err" || rc=$?
-  sed 's/^/    /' "$out" >&2
-  say "probe: the mixer run took $(since "$t") (a cold wineserver)"
-  expect "exit code 0 and OK without a display" [ "$rc" -eq 0 ]
-  expect "the last line is OK (lines end in CR LF)" [ "$(tail -1 "$out")" = $'OK\r' ]
-  expect "nothing on stderr" [ ! -s "$err" ]
-
-  t=$(now)
-  rc=0
-  (unset DISPLAY WAYLAND_DISPLAY && wine_run "$WORK/prefix" "$exe" --exit 3) >"$out" 2>"$err" || rc=$?
-  say "probe: the --exit run took $(since "$t") (a warm wineserver)"
-  expect "exit code 3 comes through" [ "$rc" -eq 3 ]
-  expect "stdout comes through" [ "$(tr -d '\r' <"$out")" = "to stdout" ]
-  expect "stderr comes through apart" [ "$(tr -d '\r' <"$err")" = "to stderr" ]
-  # wineserver -w would wait 2 s for the idle server to leave by itself.
-  WINEPREFIX=$WORK/prefix wineserver -k
-
-  # A real window on a virtual X server, read back by SDL and photographed
-  # from the X side: 640x480, centred on a 1024x768 screen with no window
-  # manager, four bars (red, green, blue, white).
-  t=$(now)
-  rc=0
-  xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
-    set -u
-    WINEPREFIX=$1 WINEDEBUG=-all wine "$2" --window 1500 "$3/readback.bmp" >"$3/out.txt" 2>"$3/err.txt" &
-    pid=$!
-    for _ in $(seq 300); do
-      grep -q "^shown" "$3/out.txt" 2>/dev/null && break
-      kill -0 $pid 2>/dev/null || break
-      sleep 0.1
-    done
-    sleep 0.5
-    import -window root "$3/screen.png"
-    wait $pid
-    rc=$?
-    WINEPREFIX=$1 wineserver -k
-    exit $rc' probe "$WORK/prefix" "$exe" "$WORK" || rc=$?
-  sed 's/^/    /' "$out" >&2
-  say "probe: the window run took $(since "$t") (1.5 s of it shown)"
-  expect "the window opened, drew and closed (exit 0)" [ "$rc" -eq 0 ]
-  local x colours=""
-  for x in 272 432 592 752; do
-    colours+=$(identify -format "%[hex:p{$x,384}] " "$WORK/screen.png")
-  done
-  say "probe: the screen shows $colours"
-  expect "the X server shows the four bars" [ "$colours" = "FF0000 00FF00 0000FF FFFFFF " ]
-  if [ -n "${WINDOWS_PROBE_SHOT:-}" ]; then
-    cp "$WORK/screen.png" "$WINDOWS_PROBE_SHOT"
-    say "probe: screenshot saved as $WINDOWS_PROBE_SHOT"
-  fi
-  echo "OK"
-}
-
 case "${1:-deps}" in
   deps)
     build_deps
@@ -353,10 +256,5 @@ case "${1:-deps}" in
     build_wine_prefix
     echo "$WINE_PREFIX"
     ;;
-  probe)
-    build_deps
-    build_wine_prefix
-    run_probe
-    ;;
-  *) die "usage: $0 [deps|wine|probe]" ;;
+  *) die "usage: $0 [deps|wine]" ;;
 esac
