@@ -148,7 +148,7 @@ release() (  # everything from HEAD into build-release/
 WINDOWS_SYSTEM_DLLS='^(kernel32|user32|gdi32|shell32|ole32|oleaut32|advapi32|imm32|setupapi|version|winmm|msvcrt)\.dll$'
 
 build_windows() {  # build_windows OUT_DIR: build-ci/windows, and OUT_DIR/quarvel-VERSION-windows-x64.zip
-  local out=$1 deps version name stage program imports
+  local out=$1 deps version name stage program binary imports
   deps=$(tools/windows_deps.sh)
   cmake -S . -B build-ci/windows -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_PREFIX_PATH="$deps" -DCMAKE_BUILD_TYPE=Release -DQUARVEL_WERROR=ON \
@@ -161,12 +161,15 @@ build_windows() {  # build_windows OUT_DIR: build-ci/windows, and OUT_DIR/quarve
   mkdir -p "$stage" "$out"
   for program in quarvel quarvel-win; do
     x86_64-w64-mingw32-strip -o "$stage/$program.exe" "build-ci/windows/$program.exe"
-    # Beside the program only the DLLs it links from the deps; Windows has the rest.
-    imports=$(x86_64-w64-mingw32-objdump -p "$stage/$program.exe" | awk '/DLL Name:/ { print tolower($3) }' |
-      grep -vE "$WINDOWS_SYSTEM_DLLS" | grep -vxE 'sdl2\.dll|sdl2_mixer\.dll' || true)
-    [ -z "$imports" ] || { echo "$program.exe needs DLLs the zip lacks: $imports" >&2; return 1; }
   done
   cp "$deps/bin/SDL2.dll" "$deps/bin/SDL2_mixer.dll" "$stage/"
+  # The programs and the DLLs import only from Windows itself and from each
+  # other: a MinGW runtime DLL, say, would have to ship in the zip as well.
+  for binary in "$stage"/*.exe "$stage"/*.dll; do
+    imports=$(x86_64-w64-mingw32-objdump -p "$binary" | awk '/DLL Name:/ { print tolower($3) }' |
+      grep -vE "$WINDOWS_SYSTEM_DLLS" | grep -vxE 'sdl2\.dll|sdl2_mixer\.dll' || true)
+    [ -z "$imports" ] || { echo "$(basename "$binary") needs DLLs the zip lacks: $imports" >&2; return 1; }
+  done
   cp -r data/graphics data/WAV "$stage/"
   sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
   sed 's/$/\r/' dist/windows/README.txt >"$stage/README.txt"
