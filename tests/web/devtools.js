@@ -109,19 +109,22 @@ async function openBrowser() {
         await sleep(holdMs);
         await pageSend('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
       },
+      // The middle of the element the selector finds, as [x, y].
+      centre(selector) {
+        return page.evaluate(`(() => { const r = document.querySelector(${JSON.stringify(selector)})` +
+          '.getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]; })()');
+      },
       // A mouse click in the middle of the element the selector finds.
       async click(selector) {
-        const box = await page.evaluate(`(() => { const r = document.querySelector(${JSON.stringify(selector)})` +
-          '.getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]; })()');
-        const at = { x: box[0], y: box[1], button: 'left', clickCount: 1 };
+        const [x, y] = await page.centre(selector);
+        const at = { x, y, button: 'left', clickCount: 1 };
         await pageSend('Input.dispatchMouseEvent', { type: 'mousePressed', ...at });
         await pageSend('Input.dispatchMouseEvent', { type: 'mouseReleased', ...at });
       },
       // A finger on the on-screen button for that key.
       async touch(keyName, holdMs = 100) {
-        const box = await page.evaluate(`(() => { const r = document.querySelector('.pad button[data-key="${keyName}"]')` +
-          '.getBoundingClientRect(); return [r.x + r.width / 2, r.y + r.height / 2]; })()');
-        await page.tap(box[0], box[1], holdMs);
+        const [x, y] = await page.centre(`.pad button[data-key="${keyName}"]`);
+        await page.tap(x, y, holdMs);
       },
       async screenshot(file) {
         fs.writeFileSync(file, Buffer.from((await pageSend('Page.captureScreenshot')).data, 'base64'));

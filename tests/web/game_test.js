@@ -214,9 +214,8 @@ const groups = {
     check(after[0] === before[0] && after[1] === before[1], `the still title: ${after[0] - before[0]} pictures handed over, ` +
       `${after[1] - before[1]} drawn in 2 s`);
     check((await browser.evaluate('document.body.dataset.activity')) === 'title', 'the title did not wait');
-    const middle = await browser.evaluate("(() => { const r = document.getElementById('screen').getBoundingClientRect();" +
-      ' return [r.x + r.width / 2, r.y + r.height / 2]; })()');
-    await browser.tap(middle[0], middle[1]);
+    const [x, y] = await browser.centre('#screen');
+    await browser.tap(x, y);
     check(await browser.waitFor("document.body.dataset.activity === 'play'", 5000), 'a tap on the title did not start a game');
   },
 };
