@@ -59,24 +59,3 @@ TEST_F(OddFiles, TheCapsReadAsTheirSize) {
 }
 
 }  // namespace
-
-// Paths are UTF-8 strings through the game and reach the system as they are:
-// a folder with a non-ASCII name keeps its name through std::filesystem and
-// back, and a file opened through os::openFile gets the very bytes written.
-TEST(Utf8Paths, ANonAsciiNameSurvivesTheRoundTrip) {
-  const std::string folder = makeScratchFolder("utf8-paths") + "/Spielst\xC3\xA4nde";
-  const fs::path path = pathFromUtf8(folder);
-  EXPECT_TRUE(path.filename().u8string() == u8"Spielst\u00e4nde");
-  EXPECT_EQ(utf8FromPath(path), folder);
-  ASSERT_TRUE(makeFolders(folder));
-
-  const std::string file = folder + "/log.txt";
-  std::FILE* out = openFile(file, "wb");
-  ASSERT_NE(out, nullptr);
-  std::fputs("1 2\n3 4\n", out);
-  std::fclose(out);
-  std::string text;
-  ASSERT_EQ(readRegularFile(file, 64, text), FileRead::Ok);
-  EXPECT_EQ(text, "1 2\n3 4\n");
-  fs::remove_all(path.parent_path());
-}
