@@ -34,7 +34,7 @@ class StoryPictures : public ::testing::Test {
       played[scene].sounds = readSoundLog(session.soundLogPath);
     }
   }
-  static const Picture& at(int scene, int t) { return played[scene].run.pictures.at(t); }
+  static const ShownFrame& at(int scene, int t) { return played[scene].run.pictures.at(t); }
 };
 
 TEST_F(StoryPictures, LengthsPacingAndSirens) {
@@ -170,7 +170,7 @@ TEST_F(StoryPictures, LetteringWhereTheScriptPutsIt) {
     EXPECT_GT(countOf(at(l.scene, l.t), l.x, l.y, l.x + 8 * l.characters - 1, l.y + 7, BLACK), 0)
         << l.scene << " t " << l.t;
   for (Line l : {Line{0, 801, 70, 120, 20}, Line{0, 860, 70, 120, 20}, Line{2, 351, 70, 120, 20}}) {
-    const Picture& p = at(l.scene, l.t);
+    const ShownFrame& p = at(l.scene, l.t);
     EXPECT_LT(countOf(p, 69, 119, 230, 128, BLACK), 162 * 10) << l.t;
     EXPECT_EQ(countOf(p, 0, 0, 319, 117, BLACK), 320 * 118) << l.t;
   }

@@ -15,7 +15,7 @@ SceneRun playScene(int scene, const std::set<int>& keep, const std::function<voi
     // The hook runs right after the frame was presented, while the work page
     // still holds it.
     if (keep.count(t) != 0) {
-      Picture picture;
+      ShownFrame picture;
       picture.pixels.resize(320 * 240);
       for (int y = 0; y < 240; y++)
         for (int x = 0; x < 320; x++) picture.pixels[static_cast<size_t>(y) * 320 + x] = readPixel(x, y) & 0xFFFFFF;
@@ -29,7 +29,7 @@ SceneRun playScene(int scene, const std::set<int>& keep, const std::function<voi
   return run;
 }
 
-Bounds boundsOf(const Picture& picture, uint32_t colour, int fromY) {
+Bounds boundsOf(const ShownFrame& picture, uint32_t colour, int fromY) {
   Bounds b;
   for (int y = fromY; y < 240; y++) {
     for (int x = 0; x < 320; x++) {
@@ -47,13 +47,13 @@ Bounds boundsOf(const Picture& picture, uint32_t colour, int fromY) {
   return b;
 }
 
-int countOf(const Picture& picture, int x1, int y1, int x2, int y2, uint32_t colour) {
+int countOf(const ShownFrame& picture, int x1, int y1, int x2, int y2, uint32_t colour) {
   int n = 0;
   for (int y = y1; y <= y2; y++)
     for (int x = x1; x <= x2; x++) n += picture.at(x, y) == colour;
   return n;
 }
 
-int countOther(const Picture& picture, int x1, int y1, int x2, int y2, uint32_t colour) {
+int countOther(const ShownFrame& picture, int x1, int y1, int x2, int y2, uint32_t colour) {
   return (x2 - x1 + 1) * (y2 - y1 + 1) - countOf(picture, x1, y1, x2, y2, colour);
 }

@@ -11,14 +11,14 @@
 #include <vector>
 
 // One presented frame, low 24 bits of every pixel.
-struct Picture {
+struct ShownFrame {
   std::vector<uint32_t> pixels;
   uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * 320 + x]; }
 };
 
 struct SceneRun {
   int64_t frames = 0;               // frames the scene presented
-  std::map<int, Picture> pictures;  // by frame number within the scene (= t)
+  std::map<int, ShownFrame> pictures;  // by frame number within the scene (= t)
 };
 
 // Plays StoryScene(scene) in the running session. 'keep' names the frames to
@@ -30,9 +30,9 @@ struct Bounds {
   int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
 };
 // The smallest rectangle holding every pixel of that colour at rows >= fromY.
-Bounds boundsOf(const Picture& picture, uint32_t colour, int fromY = 0);
+Bounds boundsOf(const ShownFrame& picture, uint32_t colour, int fromY = 0);
 // Number of pixels in the rectangle (corners included) that differ from colour.
-int countOther(const Picture& picture, int x1, int y1, int x2, int y2, uint32_t colour);
-int countOf(const Picture& picture, int x1, int y1, int x2, int y2, uint32_t colour);
+int countOther(const ShownFrame& picture, int x1, int y1, int x2, int y2, uint32_t colour);
+int countOf(const ShownFrame& picture, int x1, int y1, int x2, int y2, uint32_t colour);
 
 // One line of the sound log: "FRAME MS SAMPLE CHANNEL VOLUME", without MS.
