@@ -10,28 +10,37 @@
 #include <string>
 
 #include "backends/headless.h"
+#include "game/game.h"
 #include "gfx/sprites.h"
 #include "machine/control.h"
 #include "machine/machine.h"
 #include "machine/observer.h"
 
-// Run from the build folder, where graphics/ and WAV/ sit.
-inline void startBenchScreen() {
-  machine::start(std::make_unique<backend::Headless>());
-  if (!openScreen(ScreenMode::Window).ok() || !loadSpriteSheet().ok()) std::abort();
-  buildSpriteTable();
-}
-
-inline void stopBenchScreen() {
-  destroySpriteTable();
-  closeScreen();
-  machine::stop();
-}
+// A fresh game on the headless back end. Run from the build folder, where
+// graphics/ and WAV/ sit.
+struct BenchGame {
+  std::unique_ptr<Game> made = std::make_unique<Game>();
+  Game& game = *made;
+  BenchGame() {
+    machine::start(game, std::make_unique<backend::Headless>());
+    if (!openScreen(game, ScreenMode::Window).ok() || !loadSpriteSheet(game).ok()) std::abort();
+    buildSpriteTable(game);
+  }
+  ~BenchGame() {
+    destroySpriteTable(game);
+    closeScreen(game);
+    machine::stop(game);
+  }
+  BenchGame(const BenchGame&) = delete;
+  BenchGame& operator=(const BenchGame&) = delete;
+};
 
 // Keys as a keyboard gives them, for the scenes that wait on one.
-inline void pressKey(int scanCode, const std::string& typed) { machine::scriptInput().press(scanCode, typed); }
-inline void releaseKey(int scanCode) { machine::scriptInput().release(scanCode); }
-inline void queueKeyValue(const std::string& value) { machine::scriptInput().type(value); }
+inline void pressKey(Machine& machine, int scanCode, const std::string& typed) {
+  machine::scriptInput(machine).press(scanCode, typed);
+}
+inline void releaseKey(Machine& machine, int scanCode) { machine::scriptInput(machine).release(scanCode); }
+inline void queueKeyValue(Machine& machine, const std::string& value) { machine::scriptInput(machine).type(value); }
 
 // CPU seconds of one 320x240 page copy on this machine (page_copy.cpp).
 double pageCopySeconds();

@@ -10,39 +10,38 @@
 
 namespace {
 
-// A headless screen with the sprite table, for the length of one benchmark.
-struct GfxScene {
-  GfxScene() { startBenchScreen(); }
-  ~GfxScene() { stopBenchScreen(); }
-};
-
 void BM_RotoBlitSpriteScale4(benchmark::State& state) {
-  GfxScene scene;
+  BenchGame bench;
+  Game& game = bench.game;
   const uint32_t orange = 0xFF7F00;
   for (auto _ : state) {
-    RotoBlit(nullptr, 160, 120, sprite(SprAlienB1), 4.0f, 4.0f, 0.0f, Transparency::SkipMask, RecolourBlend, &orange);
+    RotoBlit(game, nullptr, 160, 120, sprite(game, SprAlienB1), 4.0f, 4.0f, 0.0f, Transparency::SkipMask, RecolourBlend,
+             &orange);
     benchmark::ClobberMemory();
   }
 }
 BENCHMARK(BM_RotoBlitSpriteScale4)->Unit(benchmark::kMicrosecond);
 
 void BM_RotoBlitUfoScale19IntoImage(benchmark::State& state) {
-  GfxScene scene;
+  BenchGame bench;
+  Game& game = bench.game;
   OwnedImage picture = createImage(640, 240);
   Image* hangar = picture.get();
   const uint32_t grey = 0xDDDDDD;
   for (auto _ : state) {
-    RotoBlit(hangar, 320, 120, sprite(SprUfo), 19.0f, 19.0f, 0.0f, Transparency::SkipMask, RecolourBlend, &grey);
+    RotoBlit(game, hangar, 320, 120, sprite(game, SprUfo), 19.0f, 19.0f, 0.0f, Transparency::SkipMask, RecolourBlend,
+             &grey);
     benchmark::ClobberMemory();
   }
 }
 BENCHMARK(BM_RotoBlitUfoScale19IntoImage)->Unit(benchmark::kMicrosecond);
 
 void BM_DrawTextOutlined38(benchmark::State& state) {
-  GfxScene scene;
+  BenchGame bench;
+  Game& game = bench.game;
   const std::string line = "SCORE  00012345     HI SCORE  00067890";
   for (auto _ : state) {
-    drawText(8, 3, line, 0x000000, Outline::Yes);
+    drawText(game, 8, 3, line, 0x000000, Outline::Yes);
     benchmark::ClobberMemory();
   }
 }

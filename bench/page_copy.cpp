@@ -27,11 +27,11 @@ constexpr size_t OFFSETS[] = {0, 64, 512, 1024, 2048, 3072};
 
 // Two page-sized regions of one block, the second at `offset` (mod 4096)
 // from the first, both 64-byte aligned.
-struct PagePair {
+struct PageBuffers {
   std::vector<uint8_t> block;
   uint8_t* from;
   uint8_t* to;
-  explicit PagePair(size_t offset) : block(2 * PAGE_BYTES + 3 * 4096, 0x5A) {
+  explicit PageBuffers(size_t offset) : block(2 * PAGE_BYTES + 3 * 4096, 0x5A) {
     uintptr_t start = (reinterpret_cast<uintptr_t>(block.data()) + 4095) & ~uintptr_t{4095};
     from = reinterpret_cast<uint8_t*>(start);
     uintptr_t second = start + (PAGE_BYTES + 4095) / 4096 * 4096 + offset;
@@ -39,7 +39,7 @@ struct PagePair {
   }
 };
 
-double bestBatchSeconds(const PagePair& pair) {
+double bestBatchSeconds(const PageBuffers& pair) {
   constexpr int BATCH = 200;
   double best = 1.0;
   for (int batch = 0; batch < 15; ++batch) {
@@ -58,7 +58,7 @@ size_t fastestOffset() {
     size_t best = OFFSETS[0];
     double bestSeconds = 1.0;
     for (size_t offset : OFFSETS) {
-      double seconds = bestBatchSeconds(PagePair(offset));
+      double seconds = bestBatchSeconds(PageBuffers(offset));
       if (seconds < bestSeconds) {
         bestSeconds = seconds;
         best = offset;
@@ -70,7 +70,7 @@ size_t fastestOffset() {
 }
 
 void BM_PageCopy(benchmark::State& state) {
-  PagePair pair(fastestOffset());
+  PageBuffers pair(fastestOffset());
   for (auto _ : state) {
     std::memcpy(pair.to, pair.from, PAGE_BYTES);
     benchmark::ClobberMemory();
@@ -82,6 +82,6 @@ BENCHMARK(BM_PageCopy)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 double pageCopySeconds() {
-  static const double seconds = bestBatchSeconds(PagePair(fastestOffset()));
+  static const double seconds = bestBatchSeconds(PageBuffers(fastestOffset()));
   return seconds;
 }

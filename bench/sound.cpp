@@ -7,6 +7,7 @@
 #include <string>
 
 #include "backends/headless.h"
+#include "bench_support.h"
 #include "formats/wav.h"
 #include "harness/harness.h"
 #include "machine/control.h"
@@ -16,23 +17,24 @@
 namespace {
 
 // Whether a play request reaches the sound log: the sound started.
-bool soundStarted(const std::string& log) {
-  playEffect(Sample::Shot, Channel::Shot, FULL_VOLUME);
+bool soundStarted(Machine& machine, const std::string& log) {
+  playEffect(machine, Sample::Shot, Channel::Shot, FULL_VOLUME);
   std::string text;
   return os::readRegularFile(log, 1 << 20, text) == os::FileRead::Ok && !text.empty();
 }
 
 void BM_InitSoundLoadsNineSamples(benchmark::State& state) {
-  machine::start(std::make_unique<backend::Headless>());
-  for (auto _ : state) initSound(true);
+  BenchGame bench;
+  Game& game = bench.game;
+  for (auto _ : state) initSound(game, true);
   harness::Options options;
   options.soundLog = "bench-sound.log";
   {
-    harness::Harness harness(options);
-    if (!soundStarted(options.soundLog)) state.SkipWithError("the samples did not load (run from the build folder)");
+    harness::Harness harness(game, options);
+    if (!soundStarted(game, options.soundLog))
+      state.SkipWithError("the samples did not load (run from the build folder)");
   }
-  closeSound();
-  machine::stop();
+  closeSound(game);
   std::remove("bench-sound.log");
 }
 BENCHMARK(BM_InitSoundLoadsNineSamples)->Unit(benchmark::kMicrosecond);
@@ -49,16 +51,16 @@ void BM_ParseSirenSample(benchmark::State& state) {
 BENCHMARK(BM_ParseSirenSample)->Unit(benchmark::kMicrosecond);
 
 void BM_PlayEffectWithSoundLog(benchmark::State& state) {
-  machine::start(std::make_unique<backend::Headless>());
+  BenchGame bench;
+  Game& game = bench.game;
   harness::Options options;
   options.soundLog = "bench-sound.log";
   {
-    harness::Harness harness(options);
-    initSound(true);
-    for (auto _ : state) playEffect(Sample::Hit, Channel::Hit, FULL_VOLUME);
+    harness::Harness harness(game, options);
+    initSound(game, true);
+    for (auto _ : state) playEffect(game, Sample::Hit, Channel::Hit, FULL_VOLUME);
   }
-  closeSound();
-  machine::stop();
+  closeSound(game);
   std::remove("bench-sound.log");
 }
 BENCHMARK(BM_PlayEffectWithSoundLog)->Unit(benchmark::kMicrosecond);

@@ -13,30 +13,30 @@ using namespace stage_one;
 namespace {
 
 void BM_StageOneFrameFullFormation(benchmark::State& state) {
-  startBenchScreen();
-  seedRandom(1);
-  initSound(false);
-  gameState = GameState{2, 0, 1000};
+  BenchGame bench;
+  Game& game = bench.game;
+  seedRandom(game, 1);
+  initSound(game, false);
+  game.gameState = GameState{2, 0, 1000};
 
   StageOneRecord start;
   enterStageOne(start);
-  startStageOne(start);
-  for (int frame = 0; frame < 3; ++frame) playStageOneFrame(start);  // marching, ship in play
+  startStageOne(game, start);
+  for (int frame = 0; frame < 3; ++frame) playStageOneFrame(game, start);  // marching, ship in play
   start.shot = PlayerShot{true, 150, 150};
   for (int i = 0; i < BOMB_SLOTS; ++i) start.bombs[i] = AlienShot{true, 60 + 50 * i, 120, 0, 0};
-  spawnEffect(200, 100, FxBlastSlow);
+  spawnEffect(game, 200, 100, FxBlastSlow);
 
   StageOneRecord stage = start;
   const double loopStart = threadCpuSeconds();
   for (auto _ : state) {
     stage = start;
-    setPages(pagePair.work, pagePair.visible);
-    playStageOneFrame(stage);
+    setPages(game, game.pagePair.work, game.pagePair.visible);
+    playStageOneFrame(game, stage);
     benchmark::ClobberMemory();
   }
   reportInPageCopies(state, loopStart);
-  closeSound();
-  stopBenchScreen();
+  closeSound(game);
 }
 BENCHMARK(BM_StageOneFrameFullFormation)->Unit(benchmark::kMicrosecond);
 

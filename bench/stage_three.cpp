@@ -12,7 +12,7 @@ using namespace stage_three;
 
 namespace {
 
-void setBusyFrame(StageThreeRecord& stage) {
+void setBusyFrame(Toolkit& toolkit, StageThreeRecord& stage) {
   stage.t = 1100;
   stage.result = StageResult::Running;
   stage.warningTimer = 0;
@@ -31,25 +31,25 @@ void setBusyFrame(StageThreeRecord& stage) {
   for (int i = 0; i < KAMIKAZE_SLOTS; ++i) {
     stage.kamikaze[i] = Kamikaze{true, 8 + (i * 37) % 304, 60 + (i * 13) % 150, i % 30};
   }
-  clearEffects();
-  for (int i = 0; i < EFFECT_SLOTS; ++i) spawnEffect(20 + 17 * i, 40 + 9 * i, i % 2 ? FxFlash : FxBlastShort);
+  clearEffects(toolkit);
+  for (int i = 0; i < EFFECT_SLOTS; ++i) spawnEffect(toolkit, 20 + 17 * i, 40 + 9 * i, i % 2 ? FxFlash : FxBlastShort);
 }
 
 void BM_StageThreeBusyFrame(benchmark::State& state) {
-  startBenchScreen();
-  pressKey(SC_CTRL, keyWithoutCharacter());  // no frame wait
+  BenchGame bench;
+  Game& game = bench.game;
+  pressKey(game, SC_CTRL, keyWithoutCharacter());  // no frame wait
   StageThreeRecord stage;
   enterStageThree(stage);
-  startStageThree(stage);
+  startStageThree(game, stage);
   const double loopStart = threadCpuSeconds();
   for (auto _ : state) {
-    setBusyFrame(stage);  // cheap next to the frame
-    stageThreeFrame(stage);
+    setBusyFrame(game, stage);  // cheap next to the frame
+    stageThreeFrame(game, stage);
   }
   reportInPageCopies(state, loopStart);
-  releaseKey(SC_CTRL);
+  releaseKey(game, SC_CTRL);
   destroyUfoImages(stage);
-  stopBenchScreen();
 }
 BENCHMARK(BM_StageThreeBusyFrame)->Unit(benchmark::kMicrosecond);
 

@@ -13,15 +13,15 @@
 namespace {
 
 void BM_HangarFirstFrame(benchmark::State& state) {
-  startBenchScreen();
+  BenchGame bench;
+  Game& game = bench.game;
   const double loopStart = threadCpuSeconds();
   for (auto _ : state) {
     // Esc waiting in the queue ends the scene after its first frame.
-    queueKeyValue(std::string(1, KEY_ESC_CHAR));
-    StoryScene(1);
+    queueKeyValue(game, std::string(1, KEY_ESC_CHAR));
+    StoryScene(game, 1);
   }
   reportInPageCopies(state, loopStart);
-  stopBenchScreen();
 }
 BENCHMARK(BM_HangarFirstFrame)->Unit(benchmark::kMicrosecond);
 

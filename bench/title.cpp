@@ -12,17 +12,17 @@
 namespace {
 
 void BM_TitlePicture(benchmark::State& state) {
-  startBenchScreen();
-  gameState.credits = 3;
+  BenchGame bench;
+  Game& game = bench.game;
+  game.gameState.credits = 3;
   const double loopStart = threadCpuSeconds();
   for (auto _ : state) {
     // The title waits for Space after drawing; a queued Space ends it at once.
-    queueKeyValue(" ");
-    TitleChoice choice = runTitleScreen();
+    queueKeyValue(game, " ");
+    TitleChoice choice = runTitleScreen(game);
     benchmark::DoNotOptimize(choice);
   }
   reportInPageCopies(state, loopStart);
-  stopBenchScreen();
 }
 BENCHMARK(BM_TitlePicture)->Unit(benchmark::kMicrosecond);
 

@@ -17,8 +17,7 @@
 #include "backends/headless.h"
 #include "base/messages.h"
 #include "formats/key_names.h"
-#include "game/game_state.h"
-#include "game/hiscore.h"
+#include "game/game.h"
 #include "game/title.h"
 #include "gfx/sprites.h"
 #include "harness/harness.h"
@@ -54,7 +53,7 @@ int reportProblem(const Outcome& problem, int exitCode, bool window) {
 
 }  // namespace
 
-backend::WindowConfig windowConfig(const RunOptions& options) {
+backend::WindowConfig windowConfig(const RunOptions& options, Game& game) {
   backend::WindowConfig config;
   const Settings& settings = options.settings;
   config.scale = settings.scale;
@@ -78,8 +77,8 @@ backend::WindowConfig windowConfig(const RunOptions& options) {
       Outcome saved = saveSetting(settingsFile, key, value);
       if (!saved.ok()) warn("cannot save the " + key + " to " + settingsFile + ": " + saved.why());
     };
-  config.paintText = paintLettering;
-  config.sessionEnding = saveHighScoreIfReached;
+  config.paintText = [&game](const std::string& text) { return paintLettering(game, text); };
+  config.sessionEnding = [&game] { saveHighScoreIfReached(game); };
   return config;
 }
 
@@ -88,23 +87,23 @@ namespace {
 #ifndef __EMSCRIPTEN__
 // The window's icon, drawn from the sheet before the game loads it (a sheet
 // that cannot be read is reported by the start-up; no icon then).
-void addWindowIcon(backend::WindowConfig& config) {
+void addWindowIcon(Game& game, backend::WindowConfig& config) {
   constexpr int ICON_SCALE = 4;
   OwnedImage sheet = createImage(SHEET_WIDTH, SHEET_HEIGHT);
-  if (!loadBitmap(spriteSheetPath(), sheet.get()).ok()) return;
+  if (!loadBitmap(spriteSheetPath(game), sheet.get()).ok()) return;
   config.iconSize = ICON_SIZE * ICON_SCALE;
   config.icon = placedIcon(iconPixels(sheet.get()), config.iconSize, ICON_SCALE);
 }
 #endif
 
-std::unique_ptr<machine::Backend> chooseBackend(const RunOptions& options) {
+std::unique_ptr<machine::Backend> chooseBackend(const RunOptions& options, Game& game) {
 #ifdef __EMSCRIPTEN__
   // In the browser, --headless keeps the page but runs on the virtual clock.
-  return std::make_unique<backend::Web>(windowConfig(options), options.headless);
+  return std::make_unique<backend::Web>(windowConfig(options, game), options.headless);
 #else
   if (options.headless) return std::make_unique<backend::Headless>();
-  backend::WindowConfig config = windowConfig(options);
-  addWindowIcon(config);
+  backend::WindowConfig config = windowConfig(options, game);
+  addWindowIcon(game, config);
   return std::make_unique<backend::SdlWindow>(std::move(config));
 #endif
 }
@@ -127,62 +126,71 @@ harness::Options harnessOptions(const RunOptions& options) {
 
 namespace {
 
-Outcome startUp(const RunOptions& options) {
-  double seconds = secondsTimer();
-  seedRandom(options.seedGiven ? options.seed : static_cast<uint32_t>(std::floor(seconds)));
-  Outcome opened = openScreen(options.fullScreen ? ScreenMode::FullScreen : ScreenMode::Window);
+// The records of the whole run: the game's, and stage two's tower.
+struct Session {
+  Game game;
+  stage_two::Tower tower;
+};
+
+Outcome startUp(Game& game, const RunOptions& options) {
+  double seconds = secondsTimer(game);
+  seedRandom(game, options.seedGiven ? options.seed : static_cast<uint32_t>(std::floor(seconds)));
+  Outcome opened = openScreen(game, options.fullScreen ? ScreenMode::FullScreen : ScreenMode::Window);
   if (!opened.ok()) return opened;
-  hideMousePointer();
-  initSound(options.soundWanted);
-  Outcome sheet = loadSpriteSheet();
-  if (!sheet.ok()) return Outcome::failure("cannot read the sprite sheet " + spriteSheetPath() + ": " + sheet.why());
-  buildSpriteTable();
-  gameState.highScore = loadHighScore();
-  tellHighScore(gameState.highScore);
+  hideMousePointer(game);
+  initSound(game, options.soundWanted);
+  Outcome sheet = loadSpriteSheet(game);
+  if (!sheet.ok())
+    return Outcome::failure("cannot read the sprite sheet " + spriteSheetPath(game) + ": " + sheet.why());
+  buildSpriteTable(game);
+  game.gameState.highScore = loadHighScore(game);
+  tellHighScore(game, game.gameState.highScore);
   return {};
 }
 
 // A game: stage one, then two and three for as long as each is cleared.
-void playGame() {
-  gameState.score = 0;
-  gameState.credits -= 1;
-  if (StageOne() != StageResult::Cleared) return;
-  if (StageTwo() != StageResult::Cleared) return;
-  StageThree();
+void playGame(Session& session) {
+  Game& game = session.game;
+  game.gameState.score = 0;
+  game.gameState.credits -= 1;
+  if (StageOne(game) != StageResult::Cleared) return;
+  if (StageTwo(game, session.tower) != StageResult::Cleared) return;
+  StageThree(game);
 }
 
-void mainLoop() {
+void mainLoop(Session& session) {
   for (;;) {
-    gameState.credits = 3;
-    if (runTitleScreen() == TitleChoice::LeaveProgram) return;
-    playGame();
+    session.game.gameState.credits = 3;
+    if (runTitleScreen(session.game) == TitleChoice::LeaveProgram) return;
+    playGame(session);
   }
 }
 
 // --scene: one scene after the whole start-up; a stage as at a game start.
-void runOneScene(const std::string& scene) {
+void runOneScene(Session& session, const std::string& scene) {
+  Game& game = session.game;
   if (scene == "title") {
-    gameState.credits = 3;
-    runTitleScreen();
+    game.gameState.credits = 3;
+    runTitleScreen(game);
     return;
   }
   if (scene.rfind("story", 0) == 0) {
-    StoryScene(scene.back() - '0');
+    StoryScene(game, scene.back() - '0');
     return;
   }
-  gameState.credits = 2;
-  gameState.score = 0;
-  if (scene == "stage1") StageOne();
-  if (scene == "stage2") StageTwo();
-  if (scene == "stage3") StageThree();
+  game.gameState.credits = 2;
+  game.gameState.score = 0;
+  if (scene == "stage1") StageOne(game);
+  if (scene == "stage2") StageTwo(game, session.tower);
+  if (scene == "stage3") StageThree(game);
 }
 
 // What the exit handlers do, in their order: display, sound, sprite images.
-void shutDown() {
-  closeScreen();
-  closeSound();
-  destroySpriteTable();
-  machine::stop();
+void shutDown(Game& game) {
+  closeScreen(game);
+  closeSound(game);
+  destroySpriteTable(game);
+  machine::stop(game);
   os::watchQuitRequests(false);
   std::fflush(nullptr);
 }
@@ -211,7 +219,7 @@ struct RunEnd {
 
 }  // namespace
 
-int runGame(const std::vector<std::string>& args, bool fullScreen) {
+int runGame(const std::vector<std::string>& args, bool fullScreen, machine::Observer* watcher) {
   RunOptions options;
   options.fullScreen = fullScreen;
   switch (parseCommandLine(args, options)) {
@@ -223,47 +231,53 @@ int runGame(const std::vector<std::string>& args, bool fullScreen) {
   if (Outcome files = preparePlayerFiles(options); !files.ok())
     return reportProblem(files, EXIT_CANNOT_START, !options.headless);
 
-  machine::setDataFolder(options.dataFolder);  // before the back end: the window's icon comes from the sheet
-  machine::start(chooseBackend(options));
-  machine::setCloseButton(options.settings.closeButton == CloseButtonChoice::Quit ? machine::CloseButton::Quit
-                                                                                  : machine::CloseButton::Ignore);
+  auto session = std::make_unique<Session>();
+  Game& game = session->game;
+  game.highScoreStorage.path = options.highScorePath;
+  game.highScoreStorage.savesAllowed = options.highScoreSaves;
+  if (watcher != nullptr) machine::attach(game, *watcher);
+  machine::setDataFolder(game, options.dataFolder);  // before the back end: the window's icon comes from the sheet
+  machine::start(game, chooseBackend(options, game));
+  machine::setCloseButton(game, options.settings.closeButton == CloseButtonChoice::Quit ? machine::CloseButton::Quit
+                                                                                        : machine::CloseButton::Ignore);
   std::optional<harness::Harness> harness;
-  if (harness::Options asked = harnessOptions(options); wantsHarness(options, asked)) harness.emplace(std::move(asked));
+  if (harness::Options asked = harnessOptions(options); wantsHarness(options, asked))
+    harness.emplace(game, std::move(asked));
   const RunEnd end{options, harness};
 
   // The one way out of a running game: Ctrl+C, a kill, the close button when
   // the player chose it, or the harness's clock limit. A reached high score
   // is kept, as at the end of a stage.
   os::watchQuitRequests(true);
-  machine::setQuitHandler([&](machine::QuitReason reason) {
+  machine::setQuitHandler(game, [&](machine::QuitReason reason) {
     int code = 0;
     if (reason == machine::QuitReason::ClockLimit) {
       warn("the virtual clock passed --max-ms " + std::to_string(options.maxMs) + "; stopping");
       code = EXIT_CLOCK_LIMIT;
     } else {
-      saveHighScoreIfReached();
+      saveHighScoreIfReached(game);
     }
     end.finalShot();
     end.printReports();
-    tellActivity(Activity::Leaving);
-    shutDown();
+    tellActivity(game, Activity::Leaving);
+    shutDown(game);
     std::exit(code);
   });
 
-  if (Outcome started = startUp(options); !started.ok()) {
-    shutDown();
+  if (Outcome started = startUp(game, options); !started.ok()) {
+    shutDown(game);
     return reportProblem(started, EXIT_CANNOT_START, !options.headless);
   }
   if (options.scene.empty())
-    mainLoop();
+    mainLoop(*session);
   else
-    runOneScene(options.scene);
+    runOneScene(*session, options.scene);
   end.finalShot();
 
-  tellActivity(Activity::Leaving);
-  leaveFullScreen();
-  sleepMs(SHUTDOWN_PAUSE_MS);
+  tellActivity(game, Activity::Leaving);
+  leaveFullScreen(game);
+  sleepMs(game, SHUTDOWN_PAUSE_MS);
   end.printReports();
-  shutDown();
+  shutDown(game);
   return 0;
 }

@@ -6,12 +6,15 @@
 
 #include "app/options.h"
 #include "backends/window_config.h"
+#include "game/game.h"
 #include "harness/harness.h"
+#include "machine/observer.h"
 
-// The whole program: returns the process exit code.
-int runGame(const std::vector<std::string>& args, bool fullScreen);
+// The whole program: returns the process exit code. An observer given is
+// attached to the run's machine from its start (in-process tests watch it).
+int runGame(const std::vector<std::string>& args, bool fullScreen, machine::Observer* watcher = nullptr);
 
 // The window back end as the player set it up.
-backend::WindowConfig windowConfig(const RunOptions& options);
+backend::WindowConfig windowConfig(const RunOptions& options, Game& game);
 // What the harness is asked to do in this run.
 harness::Options harnessOptions(const RunOptions& options);

@@ -10,15 +10,15 @@ constexpr int LETTERING_SCALE = 2;
 constexpr uint32_t LETTERING_COLOUR = 0x000000;
 }  // namespace
 
-backend::OverlayPicture paintLettering(const std::string& text) {
+backend::OverlayPicture paintLettering(Toolkit& toolkit, const std::string& text) {
   backend::OverlayPicture picture;
-  if (spriteTable.sheet == nullptr || text.empty()) return picture;
+  if (toolkit.spriteTable.sheet == nullptr || text.empty()) return picture;
   // The line with its ring, drawn by the game's own text drawing.
   const int width = 8 * static_cast<int>(text.size()) + 2, height = 10;
   OwnedImage line = createImage(width, height);
-  drawIntoImage(line.get());
-  drawText(1, 1, text, LETTERING_COLOUR, Outline::Yes);
-  drawIntoImage(nullptr);
+  drawIntoImage(toolkit, line.get());
+  drawText(toolkit, 1, 1, text, LETTERING_COLOUR, Outline::Yes);
+  drawIntoImage(toolkit, nullptr);
   picture.width = width * LETTERING_SCALE;
   picture.height = height * LETTERING_SCALE;
   picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);

@@ -5,8 +5,9 @@
 #include <string>
 
 #include "backends/window_config.h"
+#include "gfx/toolkit.h"
 
 // Black outlined letters, as the game letters its boxes, twice their size,
 // the mask colour around them.
 // Empty before the sprite sheet is loaded.
-backend::OverlayPicture paintLettering(const std::string& text);
+backend::OverlayPicture paintLettering(Toolkit& toolkit, const std::string& text);

@@ -33,11 +33,13 @@ struct RunOptions {
   bool frameStats = false;  // --frame-stats
   bool soundWanted = true;  // no NOSOUND anywhere, no --no-sound, no sound = off
   // Where the player's files are.
-  std::string dataOption;    // --data DIR
-  std::string dataFolder;    // where the data was found; "" = the working directory
-  std::string hiscoreFile;   // --hiscore FILE
-  std::string configFile;    // --config FILE
-  std::string settingsFile;  // the quarvel.ini in use ("" = none: headless without --config)
+  std::string dataOption;                     // --data DIR
+  std::string dataFolder;                     // where the data was found; "" = the working directory
+  std::string hiscoreFile;                    // --hiscore FILE
+  std::string configFile;                     // --config FILE
+  std::string settingsFile;                   // the quarvel.ini in use ("" = none: headless without --config)
+  std::string highScorePath = "hiscore.txt";  // where the high score is kept
+  bool highScoreSaves = true;                 // watching a recording in the window never saves
   // The command line over the settings file.
   int fullScreenOption = -1;   // --fullscreen 1, --window 0
   int scaleOption = 0;         // --scale N

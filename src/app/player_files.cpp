@@ -77,8 +77,8 @@ Outcome preparePlayerFiles(RunOptions& options) {
       saves = false;
     }
   }
-  setHighScoreFile(hiscore.empty() ? "hiscore.txt" : hiscore);
-  allowHighScoreSaves(saves);
+  options.highScorePath = hiscore.empty() ? "hiscore.txt" : hiscore;
+  options.highScoreSaves = saves;
 
   return applySettings(options);
 }

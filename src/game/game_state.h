@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+struct Game;  // game/game.h
+
 struct GameState {
   int32_t credits = 0;
   int32_t score = 0;
@@ -27,12 +29,9 @@ enum class StageResult : int32_t {
   Left = -1,
 };
 
-extern GameState gameState;
-extern PagePair pagePair;
-
 // Adds points and lets the high score follow the score.
-void addScore(int32_t points);
+void addScore(Game& game, int32_t points);
 
 // The frame of every animated scene: select the pages, (draw), present, swap, sleep.
-void beginFrame();
-void endFrame(int sleepMilliseconds = 30);
+void beginFrame(Game& game);
+void endFrame(Game& game, int sleepMilliseconds = 30);

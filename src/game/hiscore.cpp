@@ -8,62 +8,61 @@
 
 #include "base/messages.h"
 #include "formats/hiscore_text.h"
+#include "game/game.h"
 #include "game/game_state.h"
 #include "machine/machine.h"
-
-HighScoreStorage highScoreStorage;
 
 namespace {
 
 constexpr int32_t DEFAULT_HIGH_SCORE = 1000;
 constexpr size_t HIGH_SCORE_FILE_CAP = 64u << 10;
 
-void warnOnce(const std::string& message) {
-  if (highScoreStorage.warned) return;
-  highScoreStorage.warned = true;
+void warnOnce(Game& game, const std::string& message) {
+  if (game.highScoreStorage.warned) return;
+  game.highScoreStorage.warned = true;
   warn(message);
 }
 
-void saveHighScoreTo(const std::string& path, int32_t value) {
+void saveHighScoreTo(Game& game, const std::string& path, int32_t value) {
   std::string why = whyNotReplaceable(path, HIGH_SCORE_FILE_CAP);
   if (!why.empty()) {
-    warnOnce("the high score cannot be saved in " + path + ": " + why);
+    warnOnce(game, "the high score cannot be saved in " + path + ": " + why);
     return;
   }
   Outcome saved = replaceFile(path, highScoreText(value));
-  if (!saved.ok()) warnOnce("cannot save the high score in " + path + ": " + saved.why());
+  if (!saved.ok()) warnOnce(game, "cannot save the high score in " + path + ": " + saved.why());
 }
 
 }  // namespace
 
-void saveHighScore(int32_t value) {
-  if (highScoreStorage.savesAllowed) saveHighScoreTo(highScoreStorage.path, value);
+void saveHighScore(Game& game, int32_t value) {
+  if (game.highScoreStorage.savesAllowed) saveHighScoreTo(game, game.highScoreStorage.path, value);
 }
 
-void setHighScoreFile(const std::string& path) { highScoreStorage.path = path; }
+void setHighScoreFile(Game& game, const std::string& path) { game.highScoreStorage.path = path; }
 
-void allowHighScoreSaves(bool allowed) { highScoreStorage.savesAllowed = allowed; }
+void allowHighScoreSaves(Game& game, bool allowed) { game.highScoreStorage.savesAllowed = allowed; }
 
-void saveHighScoreIfReached() {
-  if (gameState.score == gameState.highScore) saveHighScore(gameState.highScore);
+void saveHighScoreIfReached(Game& game) {
+  if (game.gameState.score == game.gameState.highScore) saveHighScore(game, game.gameState.highScore);
 }
 
-int32_t loadHighScore() {
-  const std::string& path = highScoreStorage.path;
-  highScoreStorage.warned = false;
+int32_t loadHighScore(Game& game) {
+  const std::string& path = game.highScoreStorage.path;
+  game.highScoreStorage.warned = false;
   std::string text;
   FileRead read = readRegularFile(path, HIGH_SCORE_FILE_CAP, text);
   if (read == FileRead::Missing || (read == FileRead::Ok && text.empty())) {
-    saveHighScore(DEFAULT_HIGH_SCORE);
+    saveHighScore(game, DEFAULT_HIGH_SCORE);
     return DEFAULT_HIGH_SCORE;
   }
   if (read != FileRead::Ok) {
-    warnOnce("cannot read the high score from " + path + " (" + fileReadReason(read, HIGH_SCORE_FILE_CAP) +
-             "): 1000 for now, the file is left as it is");
+    warnOnce(game, "cannot read the high score from " + path + " (" + fileReadReason(read, HIGH_SCORE_FILE_CAP) +
+                       "): 1000 for now, the file is left as it is");
     return DEFAULT_HIGH_SCORE;
   }
   const int32_t highScore = highScoreFromText(text);
   std::string why = whyNotReplaceable(path, HIGH_SCORE_FILE_CAP);
-  if (!why.empty()) warnOnce("the high score in " + path + " cannot be saved: " + why);
+  if (!why.empty()) warnOnce(game, "the high score in " + path + " cannot be saved: " + why);
   return highScore;
 }

@@ -4,20 +4,21 @@
 #include <cstdint>
 #include <string>
 
+struct Game;  // game/game.h
+
 // Where the high score is kept, and what this run has said about it.
 struct HighScoreStorage {
   std::string path = "hiscore.txt";
   bool warned = false;       // one warning on stderr a run, whatever goes wrong
   bool savesAllowed = true;  // watching a recording in the window never saves
 };
-extern HighScoreStorage highScoreStorage;
 
 // The saved high score; a missing or empty file gives 1000 and is created.
-int32_t loadHighScore();
-void saveHighScore(int32_t value);
+int32_t loadHighScore(Game& game);
+void saveHighScore(Game& game, int32_t value);
 // Saves when the score equals the high score: what every stage end does.
-void saveHighScoreIfReached();
+void saveHighScoreIfReached(Game& game);
 // Where the file lives (hiscore.txt in the working directory unless start-up
 // says otherwise) and whether saves happen at all.
-void setHighScoreFile(const std::string& path);
-void allowHighScoreSaves(bool allowed);
+void setHighScoreFile(Game& game, const std::string& path);
+void allowHighScoreSaves(Game& game, bool allowed);

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <string>
 
+#include "game/game.h"
 #include "game/game_state.h"
 #include "game/hiscore.h"
 #include "gfx/text.h"
@@ -12,9 +13,9 @@
 
 namespace {
 
-void drawPromptBox(int x1, int y1, int x2, int y2) {
-  drawLine(nullptr, x1, y1, x2, y2, 0x000000, LineFilledBox);
-  drawLine(nullptr, x1, y1, x2, y2, 0xFFFFFF, LineBox);
+void drawPromptBox(Game& game, int x1, int y1, int x2, int y2) {
+  drawLine(game, nullptr, x1, y1, x2, y2, 0x000000, LineFilledBox);
+  drawLine(game, nullptr, x1, y1, x2, y2, 0xFFFFFF, LineBox);
 }
 
 std::string upperCase(std::string key) {
@@ -23,58 +24,58 @@ std::string upperCase(std::string key) {
 }
 
 // Reads the queue until Y, N or Esc comes; returns it upper-cased.
-std::string waitForAnswer() {
-  tellActivity(Activity::Question);
+std::string waitForAnswer(Game& game) {
+  tellActivity(game, Activity::Question);
   const std::string esc(1, KEY_ESC_CHAR);
   std::string key;
   do {
-    key = upperCase(readKey());
-    sleepMs(1);
+    key = upperCase(readKey(game));
+    sleepMs(game, 1);
   } while (key != "Y" && key != "N" && key != esc);
   return key;
 }
 
-void waitForEscRelease() {
-  while (keyHeld(SC_ESC)) sleepOrKey(1);
+void waitForEscRelease(Game& game) {
+  while (keyHeld(game, SC_ESC)) sleepOrKey(game, 1);
 }
 
 }  // namespace
 
-void drawGameOverBox() {
-  drawPromptBox(78, 78, 232, 108);
-  drawText(88, 90, "G A M E   O V E R", 0x000000, Outline::Yes);
+void drawGameOverBox(Game& game) {
+  drawPromptBox(game, 78, 78, 232, 108);
+  drawText(game, 88, 90, "G A M E   O V E R", 0x000000, Outline::Yes);
 }
 
-bool askContinue() {
-  saveHighScoreIfReached();
-  setPages(0, 0);
+bool askContinue(Game& game) {
+  saveHighScoreIfReached(game);
+  setPages(game, 0, 0);
   std::string key;
-  if (gameState.credits > 0) {
-    drawPromptBox(86, 118, 224, 148);
-    drawText(96, 130, "continue? (Y/N)", 0x000000, Outline::Yes);
-    key = waitForAnswer();
+  if (game.gameState.credits > 0) {
+    drawPromptBox(game, 86, 118, 224, 148);
+    drawText(game, 96, 130, "continue? (Y/N)", 0x000000, Outline::Yes);
+    key = waitForAnswer(game);
   } else {
-    sleepMs(2000);
+    sleepMs(game, 2000);
   }
   const bool accepted = key == "Y";
   if (accepted) {
-    gameState.credits -= 1;
-    gameState.score = 0;
-    playEffect(Sample::Hit, Channel::Hit, FULL_VOLUME);
+    game.gameState.credits -= 1;
+    game.gameState.score = 0;
+    playEffect(game, Sample::Hit, Channel::Hit, FULL_VOLUME);
   }
   return accepted;
 }
 
-bool askExitToTitle() {
-  tellActivity(Activity::Question);  // asked from the moment Esc was pressed
-  setPages(0, 0);
-  waitForEscRelease();
-  drawPromptBox(42, 98, 276, 128);
-  drawText(52, 110, "EXIT to Title screen? (Y/N)", 0x000000, Outline::Yes);
-  emptyKeyQueue();
-  const bool leave = waitForAnswer() == "Y";
-  waitForEscRelease();
-  emptyKeyQueue();
-  if (leave) playEffect(Sample::Explosion, Channel::Explosion, FULL_VOLUME);
+bool askExitToTitle(Game& game) {
+  tellActivity(game, Activity::Question);  // asked from the moment Esc was pressed
+  setPages(game, 0, 0);
+  waitForEscRelease(game);
+  drawPromptBox(game, 42, 98, 276, 128);
+  drawText(game, 52, 110, "EXIT to Title screen? (Y/N)", 0x000000, Outline::Yes);
+  emptyKeyQueue(game);
+  const bool leave = waitForAnswer(game) == "Y";
+  waitForEscRelease(game);
+  emptyKeyQueue(game);
+  if (leave) playEffect(game, Sample::Explosion, Channel::Explosion, FULL_VOLUME);
   return leave;
 }

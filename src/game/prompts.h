@@ -1,10 +1,13 @@
 // The two modal questions that interrupt a stage.
 #pragma once
+
 #include <cstdint>
+
+#include "game/game.h"
 // True when the player continues (one credit, score 0).
-bool askContinue();
+bool askContinue(Game& game);
 // True to leave for the title, false to play on.
-bool askExitToTitle();
+bool askExitToTitle(Game& game);
 // The box every stage shows on page 0 when its game is over, before the pause
 // and the continue prompt.
-void drawGameOverBox();
+void drawGameOverBox(Game& game);

@@ -2,6 +2,7 @@
 // the bottom right, reserve ships or hit points at the bottom left.
 #include "game/score_panel.h"
 
+#include "game/game.h"
 #include "game/game_state.h"
 #include "gfx/text.h"
 
@@ -25,25 +26,28 @@ std::string zeroPad(int32_t value, int width) {
   return text;
 }
 
-void drawScoreLine() {
-  drawText(8, 3, "SCORE  " + zeroPad(gameState.score, 8) + "     HI SCORE  " + zeroPad(gameState.highScore, 8), BLACK,
-           Outline::Yes);
+void drawScoreLine(Game& game) {
+  drawText(game, 8, 3,
+           "SCORE  " + zeroPad(game.gameState.score, 8) + "     HI SCORE  " + zeroPad(game.gameState.highScore, 8),
+           BLACK, Outline::Yes);
 }
 
-void drawCreditLine() { drawText(232, 224, "credit " + zeroPad(gameState.credits, 2), BLACK, Outline::Yes); }
+void drawCreditLine(Game& game) {
+  drawText(game, 232, 224, "credit " + zeroPad(game.gameState.credits, 2), BLACK, Outline::Yes);
+}
 
-void drawReserveShips(int32_t count) {
+void drawReserveShips(Game& game, int32_t count) {
   if (count < 5) {
-    for (int32_t i = 1; i <= count; ++i) drawText(16 * i, 226, SHIP_EMBLEM, SHIP_YELLOW, Outline::No);
+    for (int32_t i = 1; i <= count; ++i) drawText(game, 16 * i, 226, SHIP_EMBLEM, SHIP_YELLOW, Outline::No);
     return;
   }
-  drawText(16, 226, SHIP_EMBLEM, SHIP_YELLOW, Outline::No);
-  drawText(32, 226, " x " + zeroPad(count, 2), BLACK, Outline::Yes);
+  drawText(game, 16, 226, SHIP_EMBLEM, SHIP_YELLOW, Outline::No);
+  drawText(game, 32, 226, " x " + zeroPad(count, 2), BLACK, Outline::Yes);
 }
 
-void drawHitPoints(int32_t count) {
-  drawText(8, 224, "HP", BLACK, Outline::Yes);
+void drawHitPoints(Game& game, int32_t count) {
+  drawText(game, 8, 224, "HP", BLACK, Outline::Yes);
   int32_t marks = count < 8 ? count : 8;
-  for (int32_t i = 1; i <= marks; ++i) drawText(18 + 10 * i, 224, HIT_POINT_MARK, BLACK, Outline::Yes);
-  if (count > 8) drawText(108, 224, "+", BLACK, Outline::Yes);
+  for (int32_t i = 1; i <= marks; ++i) drawText(game, 18 + 10 * i, 224, HIT_POINT_MARK, BLACK, Outline::Yes);
+  if (count > 8) drawText(game, 108, 224, "+", BLACK, Outline::Yes);
 }

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "game/game.h"
+
 std::string zeroPad(int32_t value, int width);
-void drawScoreLine();
-void drawCreditLine();
-void drawReserveShips(int32_t count);
-void drawHitPoints(int32_t count);
+void drawScoreLine(Game& game);
+void drawCreditLine(Game& game);
+void drawReserveShips(Game& game, int32_t count);
+void drawHitPoints(Game& game, int32_t count);

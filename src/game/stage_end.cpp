@@ -1,17 +1,18 @@
 #include "game/stage_end.h"
 
+#include "game/game.h"
 #include "game/hiscore.h"
 #include "game/prompts.h"
 #include "machine/machine.h"
 
-bool endOfStagePlay(StageResult result) {
-  emptyKeyQueue();
-  setPages(0, 0);
-  saveHighScoreIfReached();
+bool endOfStagePlay(Game& game, StageResult result) {
+  emptyKeyQueue(game);
+  setPages(game, 0, 0);
+  saveHighScoreIfReached(game);
   if (result != StageResult::GameOver) return false;
-  drawGameOverBox();
-  sleepMs(1000);
-  return askContinue();
+  drawGameOverBox(game);
+  sleepMs(game, 1000);
+  return askContinue(game);
 }
 
-StageResult exitPromptResult() { return askExitToTitle() ? StageResult::Left : StageResult::Running; }
+StageResult exitPromptResult(Game& game) { return askExitToTitle(game) ? StageResult::Left : StageResult::Running; }

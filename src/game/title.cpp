@@ -3,6 +3,7 @@
 
 #include <iterator>
 
+#include "game/game.h"
 #include "game/score_panel.h"
 #include "gfx/text.h"
 #include "machine/machine.h"
@@ -33,27 +34,28 @@ constexpr TitleText TITLE_TEXTS_AFTER_CREDITS[] = {
     {180, 152, "__\x0D", 0xFFFFFF, Outline::Yes}, {180, 162, "o o", 0x000000, Outline::Yes},
 };
 
-void drawTexts(const TitleText* texts, int count) {
-  for (int i = 0; i < count; ++i) drawText(texts[i].x, texts[i].y, texts[i].text, texts[i].colour, texts[i].outline);
+void drawTexts(Game& game, const TitleText* texts, int count) {
+  for (int i = 0; i < count; ++i)
+    drawText(game, texts[i].x, texts[i].y, texts[i].text, texts[i].colour, texts[i].outline);
 }
 
 }  // namespace
 
-TitleChoice runTitleScreen() {
-  tellActivity(Activity::Title);
-  clearPage();
+TitleChoice runTitleScreen(Game& game) {
+  tellActivity(game, Activity::Title);
+  clearPage(game);
   // Blue rising one step a row from black at the top.
-  for (int y = 0; y <= 240; ++y) drawLine(nullptr, 0, y, 319, y, static_cast<uint32_t>(y), LineSolid);
-  drawScoreLine();
-  drawTexts(TITLE_TEXTS_BEFORE_CREDITS, 3);
-  drawCreditLine();
-  drawTexts(TITLE_TEXTS_AFTER_CREDITS, static_cast<int>(std::size(TITLE_TEXTS_AFTER_CREDITS)));
+  for (int y = 0; y <= 240; ++y) drawLine(game, nullptr, 0, y, 319, y, static_cast<uint32_t>(y), LineSolid);
+  drawScoreLine(game);
+  drawTexts(game, TITLE_TEXTS_BEFORE_CREDITS, 3);
+  drawCreditLine(game);
+  drawTexts(game, TITLE_TEXTS_AFTER_CREDITS, static_cast<int>(std::size(TITLE_TEXTS_AFTER_CREDITS)));
 
   std::string key;
   do {
-    key = readKey();
-    sleepMs(1);
+    key = readKey(game);
+    sleepMs(game, 1);
   } while (key != " " && key != std::string(1, KEY_ESC_CHAR));
-  if (key == " ") playEffect(Sample::Hit, Channel::Hit, FULL_VOLUME);
+  if (key == " ") playEffect(game, Sample::Hit, Channel::Hit, FULL_VOLUME);
   return key == " " ? TitleChoice::StartGame : TitleChoice::LeaveProgram;
 }

@@ -4,8 +4,7 @@
 
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
-
-EffectTable effectTable;
+#include "gfx/toolkit.h"
 
 namespace {
 
@@ -24,22 +23,22 @@ int32_t startingTimer(int32_t kind) {
   }
 }
 
-void drawGrowing(const Effect& effect, int32_t scrollY, BlendFn blend, const void* param) {
-  RotoBlit(nullptr, effect.x, effect.y - scrollY, sprite(SprExplosion), effect.scale, effect.scale, 0.0f,
-           Transparency::SkipMask, blend, param);
+void drawGrowing(Toolkit& toolkit, const Effect& effect, int32_t scrollY, BlendFn blend, const void* param) {
+  RotoBlit(toolkit, nullptr, effect.x, effect.y - scrollY, sprite(toolkit, SprExplosion), effect.scale, effect.scale,
+           0.0f, Transparency::SkipMask, blend, param);
 }
 
-void drawCopied(const Effect& effect, int32_t scrollY, int id) {
-  const Image* image = sprite(id);
-  if (image != nullptr) drawImage(nullptr, effect.x, effect.y - scrollY, image, DrawTransparent);
+void drawCopied(Toolkit& toolkit, const Effect& effect, int32_t scrollY, int id) {
+  const Image* image = sprite(toolkit, id);
+  if (image != nullptr) drawImage(toolkit, nullptr, effect.x, effect.y - scrollY, image, DrawTransparent);
 }
 
 }  // namespace
 
-void spawnEffect(int32_t x, int32_t y, int32_t kind) {
+void spawnEffect(Toolkit& toolkit, int32_t x, int32_t y, int32_t kind) {
   int32_t timer = startingTimer(kind);
   if (timer == 0) return;  // an unknown kind shows nothing and takes no slot
-  for (Effect& effect : effectTable.slots) {
+  for (Effect& effect : toolkit.effectTable.slots) {
     if (effect.active != 0) continue;
     effect.active = -1;
     effect.x = x;
@@ -51,32 +50,32 @@ void spawnEffect(int32_t x, int32_t y, int32_t kind) {
   }
 }
 
-void drawEffects(int32_t scrollY) {
-  for (Effect& effect : effectTable.slots) {
+void drawEffects(Toolkit& toolkit, int32_t scrollY) {
+  for (Effect& effect : toolkit.effectTable.slots) {
     if (effect.active == 0) continue;
     effect.timer -= 1;
     if (effect.timer < 1) effect.active = 0;  // still drawn this once
     switch (effect.kind) {
-      case FxPuff: drawCopied(effect, scrollY, SprExplosion); break;
-      case FxShipBurst: drawCopied(effect, scrollY, SprShipBurst1 + (effect.timer / 2) % 2); break;
+      case FxPuff: drawCopied(toolkit, effect, scrollY, SprExplosion); break;
+      case FxShipBurst: drawCopied(toolkit, effect, scrollY, SprShipBurst1 + (effect.timer / 2) % 2); break;
       case FxBlast:
       case FxBlastShort:
         effect.scale += 0.6f;
-        drawGrowing(effect, scrollY, nullptr, nullptr);
+        drawGrowing(toolkit, effect, scrollY, nullptr, nullptr);
         break;
       case FxFlash:
         effect.scale += 1.0f;
-        drawGrowing(effect, scrollY, RecolourBlend, &FLASH_COLOUR);
+        drawGrowing(toolkit, effect, scrollY, RecolourBlend, &FLASH_COLOUR);
         break;
       case FxBlastSlow:
         effect.scale += 0.4f;
-        drawGrowing(effect, scrollY, nullptr, nullptr);
+        drawGrowing(toolkit, effect, scrollY, nullptr, nullptr);
         break;
       default: break;
     }
   }
 }
 
-void clearEffects() {
-  for (Effect& effect : effectTable.slots) effect.active = 0;
+void clearEffects(Toolkit& toolkit) {
+  for (Effect& effect : toolkit.effectTable.slots) effect.active = 0;
 }

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+struct Toolkit;  // gfx/toolkit.h
+
 enum EffectKind { FxPuff = 0, FxShipBurst = 1, FxBlast = 2, FxBlastShort = 3, FxFlash = 4, FxBlastSlow = 255 };
 
 struct Effect {
@@ -18,8 +20,7 @@ constexpr int EFFECT_SLOTS = 17;
 struct EffectTable {
   Effect slots[EFFECT_SLOTS];
 };
-extern EffectTable effectTable;
 
-void spawnEffect(int32_t x, int32_t y, int32_t kind);
-void drawEffects(int32_t scrollY);
-void clearEffects();
+void spawnEffect(Toolkit& toolkit, int32_t x, int32_t y, int32_t kind);
+void drawEffects(Toolkit& toolkit, int32_t scrollY);
+void clearEffects(Toolkit& toolkit);

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "gfx/sprites.h"
+#include "gfx/toolkit.h"
 
 namespace {
 
@@ -457,10 +458,10 @@ void forgetRotoStamps(RotoStamps& stamps) {
   stamps.uses = 0;
 }
 
-void RotoBlit(Image* target, int32_t centreX, int32_t centreY, const Image* source, float scaleX, float scaleY,
-              float angle, Transparency transparency, BlendFn blend, const void* blendParam) {
+void RotoBlit(Toolkit& toolkit, Image* target, int32_t centreX, int32_t centreY, const Image* source, float scaleX,
+              float scaleY, float angle, Transparency transparency, BlendFn blend, const void* blendParam) {
   const int32_t transparent = static_cast<int32_t>(transparency);
-  WorkPageInfo page = workPageInfo();
+  WorkPageInfo page = workPageInfo(toolkit);
   if (page.pixels == nullptr || source == nullptr) return;
   if (!(scaleX >= 0.001f)) scaleX = 0.001f;  // NaN too
   if (!(scaleY >= 0.001f)) scaleY = 0.001f;
@@ -521,7 +522,7 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, const Image* sour
 
   // An unturned sprite wholly on the target is painted from its stamp when
   // one is kept, and otherwise drawn and recorded as one.
-  RotoStamps& stamps = spriteTable.rotoStamps;
+  RotoStamps& stamps = toolkit.spriteTable.rotoStamps;
   RotoStamp::Key key;
   int recordingSlot = -1;
   const int32_t mode = dst.bytesPerPixel == 4 ? stampMode(blend, transparent) : -1;
@@ -531,11 +532,11 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, const Image* sour
                          bottom - top, xMin & 1,  mode};
     if (const RotoStamp* stamp = findStamp(stamps, key, src)) {
       if (target == nullptr) {
-        lockWorkPage();
-        dst.pixels = workPageInfo().pixels;
+        lockWorkPage(toolkit);
+        dst.pixels = workPageInfo(toolkit).pixels;
       }
       paintStamp(*stamp, dst, xMin, top, mode == RowRecolour, blendParam);
-      if (target == nullptr) unlockWorkPage();
+      if (target == nullptr) unlockWorkPage(toolkit);
       return;
     }
     recordingSlot = startStamp(stamps, src);
@@ -545,8 +546,8 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, const Image* sour
   EdgeWalker left{start, -1, 0, 0, 0, 0, 0, 0};
   EdgeWalker right{start, 1, 0, 0, 0, 0, 0, 0};
   if (target == nullptr) {
-    lockWorkPage();
-    dst.pixels = workPageInfo().pixels;
+    lockWorkPage(toolkit);
+    dst.pixels = workPageInfo(toolkit).pixels;
   }
   RowJob job{};
   RowSetup setup;
@@ -596,5 +597,5 @@ void RotoBlit(Image* target, int32_t centreX, int32_t centreY, const Image* sour
     right.v += right.dv;
   }
   if (recorded) stamps.keys[recordingSlot] = key;
-  if (target == nullptr) unlockWorkPage();
+  if (target == nullptr) unlockWorkPage(toolkit);
 }

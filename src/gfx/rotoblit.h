@@ -6,14 +6,16 @@
 
 #include "machine/machine.h"
 
+struct Toolkit;  // gfx/toolkit.h
+
 // Whether RotoBlit skips the source's mask pixels when no blend is given
 // (with a blend, the blend decides). The game always skips them.
 enum class Transparency : int32_t { Opaque = 0, SkipMask = 254 };
 
 // target nullptr draws onto the work page. Places the centre of the whole
 // source image at (centreX, centreY); angle in degrees, clockwise on screen.
-void RotoBlit(Image* target, int32_t centreX, int32_t centreY, const Image* source, float scaleX, float scaleY,
-              float angle, Transparency transparent, BlendFn blend, const void* blendParam);
+void RotoBlit(Toolkit& toolkit, Image* target, int32_t centreX, int32_t centreY, const Image* source, float scaleX,
+              float scaleY, float angle, Transparency transparent, BlendFn blend, const void* blendParam);
 
 // The blends RecolourBlend and EraseBlend are declared in machine/machine.h.
 

@@ -4,8 +4,7 @@
 #include "gfx/sprites.h"
 
 #include "gfx/rotoblit.h"
-
-SpriteTable spriteTable;
+#include "gfx/toolkit.h"
 
 namespace {
 
@@ -15,48 +14,49 @@ constexpr uint32_t ICON_SHIP = 0xFFFFE020;
 
 }  // namespace
 
-std::string spriteSheetPath() { return dataPath("graphics/graphics.bmp"); }
+std::string spriteSheetPath(Toolkit& toolkit) { return dataPath(toolkit, "graphics/graphics.bmp"); }
 
-Outcome loadSpriteSheet() {
-  spriteTable.sheet = createImage(SHEET_WIDTH, SHEET_HEIGHT);
-  Outcome loaded = loadBitmap(spriteSheetPath(), spriteTable.sheet.get());
+Outcome loadSpriteSheet(Toolkit& toolkit) {
+  toolkit.spriteTable.sheet = createImage(SHEET_WIDTH, SHEET_HEIGHT);
+  Outcome loaded = loadBitmap(spriteSheetPath(toolkit), toolkit.spriteTable.sheet.get());
   // The little alien always has this pixel, even on a sheet without it.
-  setPixel(spriteTable.sheet.get(), 12, 3, 0xFFFFFF);
+  setPixel(toolkit, toolkit.spriteTable.sheet.get(), 12, 3, 0xFFFFFF);
   return loaded;
 }
 
-void buildSpriteTable() {
-  OwnedImage* images = spriteTable.images;
+void buildSpriteTable(Toolkit& toolkit) {
+  OwnedImage* images = toolkit.spriteTable.images;
   for (int id = 0; id <= SprDesk; ++id) {
     const SpriteCut& cut = spriteCut(id);
     images[id] = createImage(cut.width, cut.height);
-    if (spriteTable.sheet != nullptr) {
-      drawImage(images[id].get(), 1, 1, spriteTable.sheet.get(), cut.x1, cut.y1, cut.x2, cut.y2, DrawCopy);
+    if (toolkit.spriteTable.sheet != nullptr) {
+      drawImage(toolkit, images[id].get(), 1, 1, toolkit.spriteTable.sheet.get(), cut.x1, cut.y1, cut.x2, cut.y2,
+                DrawCopy);
     }
   }
   const Image* desk = images[SprDesk].get();
   images[SprDeskTall] = createImage(20, 43);
   Image* tall = images[SprDeskTall].get();
-  RotoBlit(tall, 9, 6, desk, 0.8f, 0.6f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
-  RotoBlit(tall, 9, 17, desk, 0.8f, 2.0f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
-  RotoBlit(tall, 9, 30, desk, 0.8f, 0.6f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
-  RotoBlit(tall, 9, 38, desk, 0.8f, 0.6f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
-  setPixel(tall, 16, 2, MASK_COLOUR);
+  RotoBlit(toolkit, tall, 9, 6, desk, 0.8f, 0.6f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
+  RotoBlit(toolkit, tall, 9, 17, desk, 0.8f, 2.0f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
+  RotoBlit(toolkit, tall, 9, 30, desk, 0.8f, 0.6f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
+  RotoBlit(toolkit, tall, 9, 38, desk, 0.8f, 0.6f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
+  setPixel(toolkit, tall, 16, 2, MASK_COLOUR);
 
   images[SprDeskSmall] = createImage(19, 11);
-  RotoBlit(images[SprDeskSmall].get(), 8, 5, desk, 0.8f, 0.6f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
-  setPixel(images[SprDeskSmall].get(), 16, 1, MASK_COLOUR);
+  RotoBlit(toolkit, images[SprDeskSmall].get(), 8, 5, desk, 0.8f, 0.6f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
+  setPixel(toolkit, images[SprDeskSmall].get(), 16, 1, MASK_COLOUR);
 
   images[SprAlienAFlipped] = createImage(9, 9);
-  RotoBlit(images[SprAlienAFlipped].get(), 4, 4, images[SprAlienA1].get(), 0.8f, 1.0f, 180.0f, Transparency::SkipMask,
-           nullptr, nullptr);
+  RotoBlit(toolkit, images[SprAlienAFlipped].get(), 4, 4, images[SprAlienA1].get(), 0.8f, 1.0f, 180.0f,
+           Transparency::SkipMask, nullptr, nullptr);
 }
 
-void destroySpriteTable() {
-  forgetTextPictures(spriteTable.textPictures);
-  forgetRotoStamps(spriteTable.rotoStamps);
-  for (OwnedImage& image : spriteTable.images) image.reset();
-  spriteTable.sheet.reset();
+void destroySpriteTable(Toolkit& toolkit) {
+  forgetTextPictures(toolkit.spriteTable.textPictures);
+  forgetRotoStamps(toolkit.spriteTable.rotoStamps);
+  for (OwnedImage& image : toolkit.spriteTable.images) image.reset();
+  toolkit.spriteTable.sheet.reset();
 }
 
 std::vector<uint32_t> iconPixels(const Image* sheet) {

@@ -9,6 +9,8 @@
 #include "gfx/text.h"
 #include "machine/machine.h"
 
+struct Toolkit;  // gfx/toolkit.h
+
 enum SpriteId {
   SprAlienA1,
   SprAlienA2,
@@ -75,18 +77,16 @@ struct SpriteTable {
   TextPictures textPictures;  // lines of lettering cut from the sheet (text.h)
   RotoStamps rotoStamps;      // sprites drawn unturned, as stretches (rotoblit.h)
 };
-extern SpriteTable spriteTable;
 
 constexpr int SHEET_WIDTH = 128, SHEET_HEIGHT = 64;  // the sprite sheet, in pixels
 
 // Creates the sheet, loads graphics/graphics.bmp into it and sets the white
 // pixel at (12, 3). Fails when the file is missing or damaged: the game then
 // has no sprites and no lettering.
-Outcome loadSpriteSheet();
-std::string spriteSheetPath();
-void buildSpriteTable();
-void destroySpriteTable();
-inline const Image* sprite(int id) { return spriteTable.images[id].get(); }
+Outcome loadSpriteSheet(Toolkit& toolkit);
+std::string spriteSheetPath(Toolkit& toolkit);
+void buildSpriteTable(Toolkit& toolkit);
+void destroySpriteTable(Toolkit& toolkit);
 
 // The game's icon, drawn from a sprite sheet: the green alien over the
 // player's ship on the night blue of the title, ICON_SIZE pixels square,

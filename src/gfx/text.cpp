@@ -6,6 +6,7 @@
 
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
+#include "gfx/toolkit.h"
 
 namespace {
 
@@ -19,8 +20,8 @@ char upperCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - '
 namespace {
 
 // The outlined line as drawImage puts it, letter by letter.
-void paintText(Image* target, int32_t x, int32_t y, const std::string& text, uint32_t colour, bool outlined,
-               const Image* sheet) {
+void paintText(Toolkit& toolkit, Image* target, int32_t x, int32_t y, const std::string& text, uint32_t colour,
+               bool outlined, const Image* sheet) {
   int32_t n = static_cast<int32_t>(text.size());
   for (int32_t i = 0; i < n; ++i) {
     int k = static_cast<unsigned char>(upperCase(text[i]));
@@ -29,10 +30,11 @@ void paintText(Image* target, int32_t x, int32_t y, const std::string& text, uin
     int32_t px = x + 8 * i, py = y;
     if (outlined) {
       for (const auto& offset : OUTLINE_OFFSETS) {
-        drawImage(target, px + offset[0], py + offset[1], sheet, cellX, cellY, cellX + 7, cellY + 7, DrawTransparent);
+        drawImage(toolkit, target, px + offset[0], py + offset[1], sheet, cellX, cellY, cellX + 7, cellY + 7,
+                  DrawTransparent);
       }
     }
-    drawImage(target, px, py, sheet, cellX, cellY, cellX + 7, cellY + 7, DrawCustom, RecolourBlend, &colour);
+    drawImage(toolkit, target, px, py, sheet, cellX, cellY, cellX + 7, cellY + 7, DrawCustom, RecolourBlend, &colour);
   }
 }
 
@@ -69,8 +71,8 @@ bool sameCells(const TextPicture& slot, const std::string& text, const Image* sh
 
 // The kept picture of the line, made (in the least recently used slot) when
 // there is none or the letters' cells have changed since.
-const Image* textPicture(TextPictures& pictures, const std::string& text, uint32_t colour, bool outlined,
-                         const Image* sheet) {
+const Image* textPicture(Toolkit& toolkit, TextPictures& pictures, const std::string& text, uint32_t colour,
+                         bool outlined, const Image* sheet) {
   TextPicture* oldest = &pictures.slots[0];
   for (TextPicture& slot : pictures.slots) {
     if (slot.picture != nullptr && slot.colour == colour && slot.outlined == outlined && slot.text == text &&
@@ -88,29 +90,29 @@ const Image* textPicture(TextPictures& pictures, const std::string& text, uint32
   slot.sheetHeight = sheet->height;
   slot.cells = letterCells(text, sheet);
   slot.picture = createImage(8 * static_cast<int32_t>(text.size()) + 2, 10);
-  paintText(slot.picture.get(), 1, 1, text, colour, outlined, sheet);
+  paintText(toolkit, slot.picture.get(), 1, 1, text, colour, outlined, sheet);
   slot.lastUse = ++pictures.uses;
   return slot.picture.get();
 }
 
 }  // namespace
 
-void drawText(int32_t x, int32_t y, const std::string& text, uint32_t colour, Outline outline) {
+void drawText(Toolkit& toolkit, int32_t x, int32_t y, const std::string& text, uint32_t colour, Outline outline) {
   int32_t n = static_cast<int32_t>(text.size());
   if (n <= 0) return;
-  const Image* sheet = spriteTable.sheet.get();
+  const Image* sheet = toolkit.spriteTable.sheet.get();
   const bool outlined = outline == Outline::Yes;
   if (sheet == nullptr) return;
   // A kept picture is put with the mask skipped, so a line whose own colour
   // is the mask colour, or too long for a picture, is always painted afresh.
   if ((colour & 0xFFFFFF) == MASK_COLOUR || n > 1000) {
-    paintText(nullptr, x, y, text, colour, outlined, sheet);
+    paintText(toolkit, nullptr, x, y, text, colour, outlined, sheet);
     return;
   }
   // The same pixels as painting the letters one by one: every pixel of the
   // picture holds the last colour put there, and the mask where none was.
-  drawImage(nullptr, x - 1, y - 1, textPicture(spriteTable.textPictures, text, colour, outlined, sheet),
-            DrawTransparent);
+  drawImage(toolkit, nullptr, x - 1, y - 1,
+            textPicture(toolkit, toolkit.spriteTable.textPictures, text, colour, outlined, sheet), DrawTransparent);
 }
 
 void forgetTextPictures(TextPictures& pictures) {

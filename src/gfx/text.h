@@ -5,12 +5,14 @@
 
 #include "machine/machine.h"
 
+struct Toolkit;  // gfx/toolkit.h
+
 // Whether the glyphs' own sheet colours ring the letters.
 enum class Outline { No, Yes };
 
 // One line of 8x8 lettering from the sprite sheet, top-left at (x, y) on the
 // work page; every letter shows as a capital.
-void drawText(int32_t x, int32_t y, const std::string& text, uint32_t colour, Outline outline);
+void drawText(Toolkit& toolkit, int32_t x, int32_t y, const std::string& text, uint32_t colour, Outline outline);
 
 // Lines of text as finished pictures, kept because the same lines come back
 // frame after frame (the score line, the credits, the prompts). A picture is

@@ -47,18 +47,18 @@ uint32_t pageCrc32(const uint32_t* page) {
   return crc32(reinterpret_cast<const uint8_t*>(page), sizeof(uint32_t) * SCREEN_WIDTH * SCREEN_HEIGHT);
 }
 
-Harness::Harness(Options options) : options_(std::move(options)) {
+Harness::Harness(Machine& machine, Options options) : machine_(machine), options_(std::move(options)) {
   start_ = Clock::now();
   lastPresent_ = start_;
   soundLog_ = openLog(options_.soundLog);
   frameHashes_ = openLog(options_.frameHashes);
   recording_ = openLog(options_.recordFile);
-  machine::attach(*this);
+  machine::attach(machine_, *this);
   applyScriptUpTo(0);
 }
 
 Harness::~Harness() {
-  machine::detach(*this);
+  machine::detach(machine_, *this);
   for (std::FILE* file : {soundLog_, frameHashes_, recording_})
     if (file != nullptr) std::fclose(file);
 }
@@ -71,7 +71,7 @@ void Harness::addInput(const std::vector<ScriptEvent>& events) {
 }
 
 void Harness::applyScriptUpTo(int64_t ms) {
-  const machine::InputSink& input = machine::scriptInput();
+  const machine::InputSink& input = machine::scriptInput(machine_);
   const std::vector<ScriptEvent>& events = options_.script.events;
   while (nextEvent_ < events.size() && events[nextEvent_].ms <= ms) {
     const ScriptEvent& event = events[nextEvent_++];
@@ -84,7 +84,7 @@ void Harness::applyScriptUpTo(int64_t ms) {
       case ScriptEvent::Close: input.closeButton(); break;
       case ScriptEvent::Shot: {
         const std::string folder = options_.shotsDir.empty() ? std::string(".") : options_.shotsDir;
-        writeShot(machine::visiblePage(), folder + "/" + event.text + ".bmp");
+        writeShot(machine::visiblePage(machine_), folder + "/" + event.text + ".bmp");
         break;
       }
     }
@@ -95,7 +95,7 @@ void Harness::waiting(int64_t virtualMs) {
   applyScriptUpTo(virtualMs);
   if (options_.maxMs && virtualMs > *options_.maxMs && !limitPassed_) {
     limitPassed_ = true;
-    machine::requestQuit(machine::QuitReason::ClockLimit);
+    machine::requestQuit(machine_, machine::QuitReason::ClockLimit);
   }
 }
 
@@ -107,7 +107,7 @@ bool Harness::listed(int64_t frame) const {
 
 void Harness::framePresented(int64_t frame, const uint32_t* page) {
   const Clock::time_point now = Clock::now();
-  const int64_t virtualMs = machine::virtualMs();
+  const int64_t virtualMs = machine::virtualMs(machine_);
   if (frame > 1) {
     double ms = std::chrono::duration<double, std::milli>(now - lastPresent_).count();
     if (ms > slowestMs_) {
@@ -134,13 +134,13 @@ void Harness::framePresented(int64_t frame, const uint32_t* page) {
 
 void Harness::soundPlayed(int sample, int channel, int volume) {
   if (soundLog_ == nullptr) return;
-  std::fprintf(soundLog_, "%" PRId64 " %" PRId64 " %d %d %d\n", machine::framesPresented(), machine::virtualMs(),
-               sample, channel, volume);
+  std::fprintf(soundLog_, "%" PRId64 " %" PRId64 " %d %d %d\n", machine::framesPresented(machine_),
+               machine::virtualMs(machine_), sample, channel, volume);
   std::fflush(soundLog_);
 }
 
 void Harness::writeFinalShot() const {
-  if (!options_.shotsDir.empty()) writeShot(machine::visiblePage(), options_.shotsDir + "/final.bmp");
+  if (!options_.shotsDir.empty()) writeShot(machine::visiblePage(machine_), options_.shotsDir + "/final.bmp");
 }
 
 // --record: the player's own input (not the script's), stamped with the
@@ -154,7 +154,7 @@ void Harness::seeded(uint32_t seed) {
 
 void Harness::record(const std::string& line) {
   if (recording_ == nullptr) return;
-  std::fprintf(recording_, "%" PRId64 " %s\n", machine::virtualMs(), line.c_str());
+  std::fprintf(recording_, "%" PRId64 " %s\n", machine::virtualMs(machine_), line.c_str());
   std::fflush(recording_);
 }
 

@@ -32,8 +32,8 @@ uint32_t pageCrc32(const uint32_t* page);
 
 class Harness : public machine::Observer {
  public:
-  // Attaches itself to the running machine and plays the script's events at 0 ms.
-  explicit Harness(Options options);
+  // Attaches itself to the machine and plays the script's events at 0 ms.
+  Harness(Machine& machine, Options options);
   ~Harness() override;
   Harness(const Harness&) = delete;
   Harness& operator=(const Harness&) = delete;
@@ -62,6 +62,7 @@ class Harness : public machine::Observer {
   bool listed(int64_t frame) const;
   void record(const std::string& line);
 
+  Machine& machine_;
   Options options_;
   size_t nextEvent_ = 0;
   bool limitPassed_ = false;

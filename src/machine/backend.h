@@ -21,9 +21,11 @@ enum class InputOrigin { Device, Script };
 // Input goes into the machine through this: the key-held table, the key
 // queue, the window's close button. The machine makes one for the back end
 // and one for scripts.
+struct MachineState;
+
 class InputSink {
  public:
-  explicit InputSink(InputOrigin origin) : origin_(origin) {}
+  InputSink(MachineState& machine, InputOrigin origin) : machine_(machine), origin_(origin) {}
   // A key goes down: held from now on, and typed (queued) unless typed is "".
   void press(int scanCode, const std::string& typed) const;
   void release(int scanCode) const;
@@ -33,6 +35,7 @@ class InputSink {
   bool keyQueued() const;
 
  private:
+  MachineState& machine_;
   InputOrigin origin_;
 };
 

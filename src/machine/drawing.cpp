@@ -10,7 +10,6 @@
 
 using machine::MachineState;
 using machine::PAGE_PITCH;
-using machine::state;
 
 namespace {
 
@@ -32,19 +31,17 @@ struct Surface {
   int bytesPerPixel;
 };
 
-Surface workSurface() {
-  MachineState& p = state();
+Surface workSurface(MachineState& p) {
   return {reinterpret_cast<uint8_t*>(p.pages[p.workPage]), SCREEN_WIDTH, SCREEN_HEIGHT, PAGE_PITCH, 4};
 }
 
 // nullptr (the work page) or an image; a surface of 0x0 when nothing can be drawn.
-Surface targetSurface(Image* target) {
-  MachineState& p = state();
+Surface targetSurface(MachineState& p, Image* target) {
   if (target == nullptr && p.drawInto != nullptr) target = p.drawInto;
   if (target == nullptr) {
     if (!p.screenOpen) return {nullptr, 0, 0, 0, 4};
-    machine::markDrawn(p.workPage);
-    return workSurface();
+    machine::markDrawn(p, p.workPage);
+    return workSurface(p);
   }
   return {imagePixels(target), target->width, target->height, target->pitch, target->bytesPerPixel};
 }
@@ -155,8 +152,8 @@ void putRow(RowKind kind, const uint32_t* from, uint32_t* to, int count, BlendFn
 
 }  // namespace
 
-Outcome openScreen(ScreenMode mode) {
-  MachineState& p = state();
+Outcome openScreen(Machine& machine, ScreenMode mode) {
+  MachineState& p = machine.state();
   std::memset(p.pages, 0, sizeof p.pages);
   p.pageBlank[0] = p.pageBlank[1] = true;
   p.workPage = 0;
@@ -167,56 +164,57 @@ Outcome openScreen(ScreenMode mode) {
   }
   p.screenOpen = true;
   p.visibleChanged = true;  // black, and shown at once
-  machine::showVisiblePage(false);
+  machine::showVisiblePage(p, false);
   return {};
 }
 
-void leaveFullScreen() {
-  MachineState& p = state();
+void leaveFullScreen(Machine& machine) {
+  MachineState& p = machine.state();
   if (p.backend) p.backend->leaveFullScreen();
 }
 
-void closeScreen() {
-  MachineState& p = state();
+void closeScreen(Machine& machine) {
+  MachineState& p = machine.state();
   if (!p.screenOpen) return;
   if (p.backend) p.backend->closeDisplay();
   p.screenOpen = false;
 }
 
-void hideMousePointer() {
-  MachineState& p = state();
+void hideMousePointer(Machine& machine) {
+  MachineState& p = machine.state();
   if (p.backend) p.backend->hideMousePointer();
 }
 
-void setPages(int work, int visible) {
-  MachineState& p = state();
+void setPages(Machine& machine, int work, int visible) {
+  MachineState& p = machine.state();
   int shown = p.visiblePage;
   p.workPage = work & 1;
   p.visiblePage = visible & 1;
   if (p.visiblePage != shown) p.visibleChanged = true;
 }
 
-void FramePresent() {
-  MachineState& p = state();
+void FramePresent(Machine& machine) {
+  MachineState& p = machine.state();
   if (p.workPage != p.visiblePage) {
     std::memcpy(p.pages[p.visiblePage], p.pages[p.workPage], sizeof p.pages[0]);
     p.pageBlank[p.visiblePage] = p.pageBlank[p.workPage];
   }
-  machine::showVisiblePage(true);
+  machine::showVisiblePage(p, true);
   ++p.frames;
-  machine::tellObservers([&](machine::Observer& o) { o.framePresented(p.frames, p.pages[p.visiblePage]); });
+  machine::tellObservers(p, [&](machine::Observer& o) { o.framePresented(p.frames, p.pages[p.visiblePage]); });
 }
 
-void clearPage() {
-  MachineState& p = state();
+void clearPage(Machine& machine) {
+  MachineState& p = machine.state();
   if (!p.screenOpen || p.pageBlank[p.workPage]) return;
-  machine::markDrawn(p.workPage);
-  fillBox(workSurface(), 0, 0, SCREEN_WIDTH - 1, SCREEN_HEIGHT - 1, 0x000000);
+  machine::markDrawn(p, p.workPage);
+  fillBox(workSurface(p), 0, 0, SCREEN_WIDTH - 1, SCREEN_HEIGHT - 1, 0x000000);
   p.pageBlank[p.workPage] = true;
 }
 
-void drawLine(Image* target, double x1, double y1, double x2, double y2, uint32_t colour, LineKind kind) {
-  Surface s = targetSurface(target);
+void drawLine(Machine& machine, Image* target, double x1, double y1, double x2, double y2, uint32_t colour,
+              LineKind kind) {
+  Surface s = targetSurface(machine.state(), target);
   int ax = toPixel(x1), ay = toPixel(y1), bx = toPixel(x2), by = toPixel(y2);
   switch (kind) {
     case LineSolid: solidLine(s, ax, ay, bx, by, colour); break;
@@ -230,29 +228,30 @@ void drawLine(Image* target, double x1, double y1, double x2, double y2, uint32_
   }
 }
 
-void setPixel(Image* target, double x, double y, uint32_t colour) {
-  putPixel(targetSurface(target), toPixel(x), toPixel(y), colour);
+void setPixel(Machine& machine, Image* target, double x, double y, uint32_t colour) {
+  putPixel(targetSurface(machine.state(), target), toPixel(x), toPixel(y), colour);
 }
 
-uint32_t readPixel(int x, int y) {
-  if (!state().screenOpen || x < 0 || y < 0 || x >= SCREEN_WIDTH || y >= SCREEN_HEIGHT) return 0xFFFFFFFF;
-  return *pixelAt(workSurface(), x, y);
+uint32_t readPixel(const Machine& machine, int x, int y) {
+  const MachineState& p = machine.state();
+  if (!p.screenOpen || x < 0 || y < 0 || x >= SCREEN_WIDTH || y >= SCREEN_HEIGHT) return 0xFFFFFFFF;
+  return p.pages[p.workPage][y * SCREEN_WIDTH + x];
 }
 
-void lockWorkPage() { ++state().lockDepth; }
+void lockWorkPage(Machine& machine) { ++machine.state().lockDepth; }
 
-WorkPageInfo workPageInfo() {
-  MachineState& p = state();
+WorkPageInfo workPageInfo(Machine& machine) {
+  MachineState& p = machine.state();
   if (Image* image = p.drawInto) return {imagePixels(image), image->width, image->height, 32, image->pitch};
   if (!p.screenOpen) return {nullptr, 0, 0, 0, 0};
-  machine::markDrawn(p.workPage);
+  machine::markDrawn(p, p.workPage);
   return {reinterpret_cast<uint8_t*>(p.pages[p.workPage]), SCREEN_WIDTH, SCREEN_HEIGHT, 32, PAGE_PITCH};
 }
 
-void drawIntoImage(Image* image) { state().drawInto = image; }
+void drawIntoImage(Machine& machine, Image* image) { machine.state().drawInto = image; }
 
-void unlockWorkPage() {
-  MachineState& p = state();
+void unlockWorkPage(Machine& machine) {
+  MachineState& p = machine.state();
   if (p.lockDepth > 0) --p.lockDepth;
 }
 
@@ -279,10 +278,10 @@ OwnedImage createImage(int width, int height, uint32_t fill) {
 
 void ImageRelease::operator()(Image* image) const { ::operator delete(image, IMAGE_ALIGNMENT); }
 
-void drawImage(Image* target, double x, double y, const Image* source, int sx1, int sy1, int sx2, int sy2,
-               DrawMode mode, BlendFn blend, const void* param) {
+void drawImage(Machine& machine, Image* target, double x, double y, const Image* source, int sx1, int sy1, int sx2,
+               int sy2, DrawMode mode, BlendFn blend, const void* param) {
   if (source == nullptr || source->bytesPerPixel != 4) return;
-  Surface s = targetSurface(target);
+  Surface s = targetSurface(machine.state(), target);
   if (s.pixels == nullptr || s.bytesPerPixel != 4) return;
   if (sx1 > sx2) std::swap(sx1, sx2);
   if (sy1 > sy2) std::swap(sy1, sy2);
@@ -328,28 +327,26 @@ void drawImage(Image* target, double x, double y, const Image* source, int sx1, 
   }
 }
 
-void drawImage(Image* target, double x, double y, const Image* source, DrawMode mode, BlendFn blend,
+void drawImage(Machine& machine, Image* target, double x, double y, const Image* source, DrawMode mode, BlendFn blend,
                const void* param) {
   if (source == nullptr) return;
-  drawImage(target, x, y, source, 0, 0, source->width - 1, source->height - 1, mode, blend, param);
+  drawImage(machine, target, x, y, source, 0, 0, source->width - 1, source->height - 1, mode, blend, param);
 }
 
 namespace machine {
 
-void markDrawn(int page) {
-  MachineState& p = state();
+void markDrawn(MachineState& p, int page) {
   p.pageBlank[page] = false;
   if (page == p.visiblePage) p.visibleChanged = true;
 }
 
-void showVisiblePage(bool presented) {
-  MachineState& p = state();
+void showVisiblePage(MachineState& p, bool presented) {
   if (!presented && !p.visibleChanged) return;
   p.visibleChanged = false;
   if (p.backend && p.screenOpen) p.backend->showPage(p.pages[p.visiblePage], presented);
 }
 
-const uint32_t* visiblePage() { return state().pages[state().visiblePage]; }
+const uint32_t* visiblePage(const Machine& machine) { return machine.state().pages[machine.state().visiblePage]; }
 
 }  // namespace machine
 

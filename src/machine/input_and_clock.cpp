@@ -7,19 +7,17 @@
 #include "os/quit_signal.h"
 
 using machine::MachineState;
-using machine::state;
 
 namespace machine {
 
 namespace {
 
-void tellInput(const InputEvent& event, InputOrigin origin) {
-  tellObservers([&](Observer& o) { o.input(event, origin); });
+void tellInput(const MachineState& p, const InputEvent& event, InputOrigin origin) {
+  tellObservers(p, [&](Observer& o) { o.input(event, origin); });
 }
 
 // A quit asked for from outside the game ends it here, between frames.
-void quitIfRequested() {
-  MachineState& p = state();
+void quitIfRequested(MachineState& p) {
   if (os::quitRequested()) {
     os::clearQuitRequest();
     p.quitRequest = QuitReason::Signal;
@@ -32,85 +30,88 @@ void quitIfRequested() {
   handler(reason);
 }
 
-void advanceClock(int ms, bool stopOnKey) {
-  MachineState& p = state();
+void advanceClock(MachineState& p, int ms, bool stopOnKey) {
   // A frame that asks for no sleep at all (stage three with Ctrl held) still
   // counts one virtual millisecond, so that scripted input and recordings
   // can reach a game running flat out.
   p.virtualMs += std::max(ms, 1);
-  showVisiblePage(false);
-  tellObservers([&](Observer& o) { o.waiting(p.virtualMs); });
-  quitIfRequested();
+  showVisiblePage(p, false);
+  tellObservers(p, [&](Observer& o) { o.waiting(p.virtualMs); });
+  quitIfRequested(p);
   if (p.backend) p.backend->wait(ms, stopOnKey);
-  quitIfRequested();
+  quitIfRequested(p);
 }
 
 }  // namespace
 
 void InputSink::press(int scanCode, const std::string& typed) const {
-  MachineState& p = state();
+  MachineState& p = machine_;
   if (scanCode >= 0 && scanCode < SCAN_CODE_COUNT) p.held[scanCode] = true;
   if (!typed.empty()) p.keyQueue.push_back(typed);
-  tellInput({InputEvent::Press, scanCode, typed}, origin_);
+  tellInput(p, {InputEvent::Press, scanCode, typed}, origin_);
 }
 
 void InputSink::release(int scanCode) const {
-  if (scanCode >= 0 && scanCode < SCAN_CODE_COUNT) state().held[scanCode] = false;
-  tellInput({InputEvent::Release, scanCode, ""}, origin_);
+  if (scanCode >= 0 && scanCode < SCAN_CODE_COUNT) machine_.held[scanCode] = false;
+  tellInput(machine_, {InputEvent::Release, scanCode, ""}, origin_);
 }
 
 void InputSink::type(const std::string& value) const {
-  state().keyQueue.push_back(value);
-  tellInput({InputEvent::Type, 0, value}, origin_);
+  machine_.keyQueue.push_back(value);
+  tellInput(machine_, {InputEvent::Type, 0, value}, origin_);
 }
 
 void InputSink::closeButton() const {
-  MachineState& p = state();
+  MachineState& p = machine_;
   if (p.closeButton == CloseButton::Quit)
     p.quitRequest = QuitReason::CloseButton;
   else
     p.keyQueue.push_back(keyWithoutCharacter());
-  tellInput({InputEvent::Close, 0, ""}, origin_);
+  tellInput(p, {InputEvent::Close, 0, ""}, origin_);
 }
 
-bool InputSink::keyQueued() const { return !state().keyQueue.empty(); }
+bool InputSink::keyQueued() const { return !machine_.keyQueue.empty(); }
 
-int64_t virtualMs() { return state().virtualMs; }
-int64_t framesPresented() { return state().frames; }
-const InputSink& scriptInput() { return state().scriptInput; }
+int64_t virtualMs(const Machine& machine) { return machine.state().virtualMs; }
+int64_t framesPresented(const Machine& machine) { return machine.state().frames; }
+const InputSink& scriptInput(Machine& machine) { return machine.state().scriptInput; }
 
-void requestQuit(QuitReason reason) { state().quitRequest = reason; }
-void setQuitHandler(std::function<void(QuitReason)> handler) { state().quitHandler = std::move(handler); }
-void setCloseButton(CloseButton behaviour) { state().closeButton = behaviour; }
+void requestQuit(Machine& machine, QuitReason reason) { machine.state().quitRequest = reason; }
+void setQuitHandler(Machine& machine, std::function<void(QuitReason)> handler) {
+  machine.state().quitHandler = std::move(handler);
+}
+void setCloseButton(Machine& machine, CloseButton behaviour) { machine.state().closeButton = behaviour; }
 
 }  // namespace machine
 
-bool keyHeld(int scanCode) { return scanCode >= 0 && scanCode < SCAN_CODE_COUNT && state().held[scanCode]; }
+bool keyHeld(const Machine& machine, int scanCode) {
+  return scanCode >= 0 && scanCode < SCAN_CODE_COUNT && machine.state().held[scanCode];
+}
 
-std::string readKey() {
-  MachineState& p = state();
+std::string readKey(Machine& machine) {
+  MachineState& p = machine.state();
   if (p.keyQueue.empty()) return "";
   std::string key = std::move(p.keyQueue.front());
   p.keyQueue.pop_front();
   return key;
 }
 
-void emptyKeyQueue() {
-  while (!readKey().empty()) {
+void emptyKeyQueue(Machine& machine) {
+  while (!readKey(machine).empty()) {
   }
 }
 
-void sleepMs(int ms) { machine::advanceClock(ms, false); }
-void sleepOrKey(int ms) { machine::advanceClock(ms, true); }
+void sleepMs(Machine& machine, int ms) { machine::advanceClock(machine.state(), ms, false); }
+void sleepOrKey(Machine& machine, int ms) { machine::advanceClock(machine.state(), ms, true); }
 
-double secondsTimer() {
-  MachineState& p = state();
+double secondsTimer(Machine& machine) {
+  MachineState& p = machine.state();
   return p.backend ? p.backend->secondsTimer(p.virtualMs) : static_cast<double>(p.virtualMs) / 1000.0;
 }
 
-void seedRandom(uint32_t seed) {
-  state().random.seed(seed);
-  machine::tellObservers([&](machine::Observer& o) { o.seeded(seed); });
+void seedRandom(Machine& machine, uint32_t seed) {
+  machine.state().random.seed(seed);
+  machine::tellObservers(machine.state(), [&](machine::Observer& o) { o.seeded(seed); });
 }
 
-double randomUnit() { return static_cast<double>(state().random()) / 4294967296.0; }
+double randomUnit(Machine& machine) { return static_cast<double>(machine.state().random()) / 4294967296.0; }

@@ -7,7 +7,6 @@
 #include "machine/machine_state.h"
 
 using machine::MachineState;
-using machine::state;
 
 namespace {
 constexpr size_t PICTURE_FILE_CAP = 8u << 20;
@@ -15,14 +14,9 @@ constexpr size_t PICTURE_FILE_CAP = 8u << 20;
 
 namespace machine {
 
-MachineState& state() {
-  static MachineState machineState;
-  return machineState;
-}
-
 // Observers already attached stay: a test may watch a whole run.
-void start(std::unique_ptr<Backend> backend) {
-  MachineState& p = state();
+void start(Machine& machine, std::unique_ptr<Backend> backend) {
+  MachineState& p = machine.state();
   p.backend.reset();
   p.quitHandler = nullptr;
   p.screenOpen = false;
@@ -43,32 +37,35 @@ void start(std::unique_ptr<Backend> backend) {
   if (p.backend) p.backend->connect(p.deviceInput);
 }
 
-void stop() {
-  MachineState& p = state();
+void stop(Machine& machine) {
+  MachineState& p = machine.state();
   p.backend.reset();
   p.observers.clear();
   p.quitHandler = nullptr;
   p.screenOpen = false;
 }
 
-void attach(Observer& observer) {
-  std::vector<Observer*>& observers = state().observers;
+void attach(Machine& machine, Observer& observer) {
+  std::vector<Observer*>& observers = machine.state().observers;
   if (std::find(observers.begin(), observers.end(), &observer) == observers.end()) observers.push_back(&observer);
 }
 
-void detach(Observer& observer) {
-  std::vector<Observer*>& observers = state().observers;
+void detach(Machine& machine, Observer& observer) {
+  std::vector<Observer*>& observers = machine.state().observers;
   observers.erase(std::remove(observers.begin(), observers.end(), &observer), observers.end());
 }
 
-void setDataFolder(const std::string& folder) { state().dataFolder = folder; }
+void setDataFolder(Machine& machine, const std::string& folder) { machine.state().dataFolder = folder; }
 
-Activity activity() { return state().activity; }
+Activity activity(const Machine& machine) { return machine.state().activity; }
 
 }  // namespace machine
 
-std::string dataPath(const std::string& relative) {
-  const std::string& folder = state().dataFolder;
+Machine::Machine() : state_(std::make_unique<MachineState>()) {}
+Machine::~Machine() = default;
+
+std::string dataPath(const Machine& machine, const std::string& relative) {
+  const std::string& folder = machine.state().dataFolder;
   return folder.empty() ? relative : folder + "/" + relative;
 }
 
@@ -89,16 +86,16 @@ Outcome loadBitmap(const std::string& path, Image* image) {
   return {};
 }
 
-void tellActivity(Activity activity) {
-  MachineState& p = state();
+void tellActivity(Machine& machine, Activity activity) {
+  MachineState& p = machine.state();
   if (activity == p.activity) return;
   p.activity = activity;
   if (p.backend) p.backend->activityChanged(activity);
-  machine::tellObservers([&](machine::Observer& o) { o.activityChanged(activity); });
+  machine::tellObservers(p, [&](machine::Observer& o) { o.activityChanged(activity); });
 }
 
-void tellHighScore(int32_t highScore) {
-  MachineState& p = state();
+void tellHighScore(Machine& machine, int32_t highScore) {
+  MachineState& p = machine.state();
   if (p.backend) p.backend->highScoreChanged(highScore);
-  machine::tellObservers([&](machine::Observer& o) { o.highScoreChanged(highScore); });
+  machine::tellObservers(p, [&](machine::Observer& o) { o.highScoreChanged(highScore); });
 }

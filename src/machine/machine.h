@@ -49,22 +49,45 @@ struct ImageRelease {
 };
 using OwnedImage = std::unique_ptr<Image, ImageRelease>;
 
+namespace machine {
+struct MachineState;  // machine/machine_state.h: the machine's own
+}
+
+// The machine a run plays on: the screen's two pages, the keyboard, the
+// clock, random numbers and sound. The app makes one for the whole run (as
+// part of the game's own record); every procedure below works on the one it
+// is given.
+class Machine {
+ public:
+  Machine();
+  ~Machine();
+  Machine(const Machine&) = delete;
+  Machine& operator=(const Machine&) = delete;
+  // The machine's own files reach its state here; to everyone else the type is incomplete.
+  machine::MachineState& state() { return *state_; }
+  const machine::MachineState& state() const { return *state_; }
+
+ private:
+  std::unique_ptr<machine::MachineState> state_;
+};
+
 // --- display ---------------------------------------------------------------
 // Both pages black, page 0 work and visible page. Fails when the back end
 // cannot show anything (no display for a window).
-Outcome openScreen(ScreenMode mode);
-void leaveFullScreen();  // the 640x480 8-bit window of the shutdown
-void closeScreen();
-void hideMousePointer();
-void setPages(int work, int visible);
-void FramePresent();  // copies the work page onto the visible page
-void clearPage();     // the work page becomes black
+Outcome openScreen(Machine& machine, ScreenMode mode);
+void leaveFullScreen(Machine& machine);  // the 640x480 8-bit window of the shutdown
+void closeScreen(Machine& machine);
+void hideMousePointer(Machine& machine);
+void setPages(Machine& machine, int work, int visible);
+void FramePresent(Machine& machine);  // copies the work page onto the visible page
+void clearPage(Machine& machine);     // the work page becomes black
 
 enum LineKind { LineSolid, LineBox, LineFilledBox };
 // target nullptr: the work page. Fractional coordinates round halves away from zero.
-void drawLine(Image* target, double x1, double y1, double x2, double y2, uint32_t colour, LineKind kind);
-void setPixel(Image* target, double x, double y, uint32_t colour);
-uint32_t readPixel(int x, int y);  // work page; 0xFFFFFFFF outside it
+void drawLine(Machine& machine, Image* target, double x1, double y1, double x2, double y2, uint32_t colour,
+              LineKind kind);
+void setPixel(Machine& machine, Image* target, double x, double y, uint32_t colour);
+uint32_t readPixel(const Machine& machine, int x, int y);  // work page; 0xFFFFFFFF outside it
 
 struct WorkPageInfo {
   uint8_t* pixels;  // nullptr while no screen is open
@@ -73,14 +96,14 @@ struct WorkPageInfo {
   int bitsPerPixel;
   int pitch;
 };
-void lockWorkPage();
-WorkPageInfo workPageInfo();
-void unlockWorkPage();
+void lockWorkPage(Machine& machine);
+WorkPageInfo workPageInfo(Machine& machine);
+void unlockWorkPage(Machine& machine);
 // While an image is set here, drawing aimed at the work page (drawLine,
 // setPixel and drawImage with target nullptr, and workPageInfo, so RotoBlit
 // too) lands in that image instead: a picture painted with the same code as
 // the screen. nullptr: the work page again.
-void drawIntoImage(Image* image);
+void drawIntoImage(Machine& machine, Image* image);
 
 // --- images ----------------------------------------------------------------
 OwnedImage createImage(int width, int height, uint32_t fill = NEW_IMAGE_FILL);
@@ -89,7 +112,7 @@ OwnedImage createImage(int width, int height, uint32_t fill = NEW_IMAGE_FILL);
 // and leaves the image untouched.
 Outcome loadBitmap(const std::string& path, Image* image);
 // The game's data files (graphics/..., WAV/...) in the folder the app found them in.
-std::string dataPath(const std::string& relative);
+std::string dataPath(const Machine& machine, const std::string& relative);
 
 using BlendFn = uint32_t (*)(uint32_t source, uint32_t destination, const void* param);
 // The two blends the game draws with; drawImage and RotoBlit recognise them and
@@ -101,37 +124,37 @@ uint32_t EraseBlend(uint32_t source, uint32_t destination, const void* param);
 enum DrawMode { DrawCopy, DrawTransparent, DrawCustom };
 // Copies the source rectangle (corners included, cut to the source) so that
 // its top-left pixel lands on (x, y) of the target (nullptr: the work page).
-void drawImage(Image* target, double x, double y, const Image* source, int sx1, int sy1, int sx2, int sy2,
-               DrawMode mode, BlendFn blend = nullptr, const void* param = nullptr);
-void drawImage(Image* target, double x, double y, const Image* source, DrawMode mode, BlendFn blend = nullptr,
-               const void* param = nullptr);
+void drawImage(Machine& machine, Image* target, double x, double y, const Image* source, int sx1, int sy1, int sx2,
+               int sy2, DrawMode mode, BlendFn blend = nullptr, const void* param = nullptr);
+void drawImage(Machine& machine, Image* target, double x, double y, const Image* source, DrawMode mode,
+               BlendFn blend = nullptr, const void* param = nullptr);
 
 // --- keyboard --------------------------------------------------------------
-bool keyHeld(int scanCode);
-std::string readKey();  // "" when the queue is empty
-void emptyKeyQueue();   // readKey until it returns ""
+bool keyHeld(const Machine& machine, int scanCode);
+std::string readKey(Machine& machine);  // "" when the queue is empty
+void emptyKeyQueue(Machine& machine);   // readKey until it returns ""
 
 // --- timing and random numbers -----------------------------------------------
-void sleepMs(int ms);
-void sleepOrKey(int ms);  // returns early on a key press, leaving it queued
-double secondsTimer();
-void seedRandom(uint32_t seed);
-double randomUnit();  // [0, 1)
+void sleepMs(Machine& machine, int ms);
+void sleepOrKey(Machine& machine, int ms);  // returns early on a key press, leaving it queued
+double secondsTimer(Machine& machine);
+void seedRandom(Machine& machine, uint32_t seed);
+double randomUnit(Machine& machine);  // [0, 1)
 
 // --- sound -------------------------------------------------------------------
 // Opens the sound device and loads WAV/0.WAV .. WAV/8.WAV (not at all when
 // not wanted). A missing sample is told and stays silent; a device that
 // will not open or a damaged sample leaves the whole game silent.
-void initSound(bool wanted);
-void closeSound();
+void initSound(Machine& machine, bool wanted);
+void closeSound(Machine& machine);
 // volume 0..255, or KEEP_VOLUME for the sample's volume as last set (which a
 // play with a volume sets). Silent unless the sound started with every
 // sample it found.
-void playEffect(Sample sample, Channel channel, int32_t volume);
+void playEffect(Machine& machine, Sample sample, Channel channel, int32_t volume);
 
 // --- what the game is doing ------------------------------------------------
-void tellActivity(Activity activity);
-void tellHighScore(int32_t highScore);  // the high score reached so far, whenever it changes
+void tellActivity(Machine& machine, Activity activity);
+void tellHighScore(Machine& machine, int32_t highScore);  // the high score reached so far, whenever it changes
 
 // --- files the game keeps (the high score) ------------------------------------
 using os::FileRead;

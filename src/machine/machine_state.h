@@ -35,8 +35,8 @@ struct SoundState {
 
 struct MachineState {
   std::unique_ptr<Backend> backend;
-  InputSink deviceInput{InputOrigin::Device};
-  InputSink scriptInput{InputOrigin::Script};
+  InputSink deviceInput{*this, InputOrigin::Device};
+  InputSink scriptInput{*this, InputOrigin::Script};
   std::vector<Observer*> observers;
 
   bool screenOpen = false;
@@ -66,16 +66,14 @@ struct MachineState {
   std::optional<QuitReason> quitRequest;
 };
 
-MachineState& state();
-
 // The page the back end shows, when it changed (presented: after FramePresent).
-void showVisiblePage(bool presented);
+void showVisiblePage(MachineState& p, bool presented);
 // A page is about to be drawn on.
-void markDrawn(int page);
+void markDrawn(MachineState& p, int page);
 
 template <typename Call>
-void tellObservers(Call call) {
-  for (Observer* observer : state().observers) call(*observer);
+void tellObservers(const MachineState& p, Call call) {
+  for (Observer* observer : p.observers) call(*observer);
 }
 
 }  // namespace machine

@@ -8,6 +8,7 @@
 
 #include "machine/backend.h"
 #include "machine/kinds.h"
+#include "machine/machine.h"
 
 namespace machine {
 
@@ -33,13 +34,13 @@ class Observer {
 };
 
 // Observers are told in the order they were attached.
-void attach(Observer& observer);
-void detach(Observer& observer);
+void attach(Machine& machine, Observer& observer);
+void detach(Machine& machine, Observer& observer);
 
-int64_t virtualMs();        // the sum of all sleeps requested so far (at least 1 ms each)
-int64_t framesPresented();  // FramePresent calls so far
-const uint32_t* visiblePage();
-Activity activity();
-const InputSink& scriptInput();
+int64_t virtualMs(const Machine& machine);        // the sum of all sleeps requested so far (at least 1 ms each)
+int64_t framesPresented(const Machine& machine);  // FramePresent calls so far
+const uint32_t* visiblePage(const Machine& machine);
+Activity activity(const Machine& machine);
+const InputSink& scriptInput(Machine& machine);
 
 }  // namespace machine

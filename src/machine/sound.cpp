@@ -9,7 +9,6 @@
 #include "machine/machine_state.h"
 
 using machine::MachineState;
-using machine::state;
 
 namespace {
 
@@ -17,9 +16,8 @@ constexpr size_t SAMPLE_FILE_CAP = 8u << 20;
 
 // Loads one sample into the device; false when it is there but cannot be
 // played, which silences the whole game.
-bool loadSample(machine::Backend& backend, int n) {
-  machine::SoundState& sound = state().sound;
-  const std::string path = dataPath("WAV/" + std::to_string(n) + ".WAV");
+bool loadSample(const Machine& machine, machine::SoundState& sound, machine::Backend& backend, int n) {
+  const std::string path = dataPath(machine, "WAV/" + std::to_string(n) + ".WAV");
   std::vector<uint8_t> file;
   os::FileRead read = os::readRegularFile(path, SAMPLE_FILE_CAP, file);
   if (read == os::FileRead::Missing) {
@@ -43,33 +41,33 @@ bool loadSample(machine::Backend& backend, int n) {
 
 }  // namespace
 
-void initSound(bool wanted) {
-  machine::SoundState& sound = state().sound;
+void initSound(Machine& machine, bool wanted) {
+  MachineState& p = machine.state();
+  machine::SoundState& sound = p.sound;
   sound = machine::SoundState{};
   sound.wanted = wanted;
   for (int& volume : sound.volume) volume = FULL_VOLUME;
-  MachineState& p = state();
   if (!wanted || !p.backend) return;
   // The device first; then every sample is loaded even after one has failed.
   sound.ready = p.backend->openAudio();
   if (!sound.ready) return;
   for (int n = 0; n < SAMPLE_COUNT; ++n)
-    if (!loadSample(*p.backend, n)) sound.ready = false;
+    if (!loadSample(machine, sound, *p.backend, n)) sound.ready = false;
 }
 
-void playEffect(Sample sample, Channel channel, int32_t volume) {
-  MachineState& p = state();
+void playEffect(Machine& machine, Sample sample, Channel channel, int32_t volume) {
+  MachineState& p = machine.state();
   const int n = static_cast<int>(sample);
   if (!p.sound.ready || n < 0 || n >= SAMPLE_COUNT || p.sound.missing[n]) return;
   // The volume becomes the sample's for this and later plays; KEEP_VOLUME
   // plays it at the volume it has now.
   if (volume != KEEP_VOLUME) p.sound.volume[n] = volume < SILENT ? SILENT : volume > FULL_VOLUME ? FULL_VOLUME : volume;
   p.backend->playSample(static_cast<int>(channel), n, p.sound.volume[n]);
-  machine::tellObservers([&](machine::Observer& o) { o.soundPlayed(n, static_cast<int>(channel), volume); });
+  machine::tellObservers(p, [&](machine::Observer& o) { o.soundPlayed(n, static_cast<int>(channel), volume); });
 }
 
-void closeSound() {
-  MachineState& p = state();
+void closeSound(Machine& machine) {
+  MachineState& p = machine.state();
   if (!p.sound.ready) return;
   if (p.backend) p.backend->closeAudio();
   p.sound.ready = false;

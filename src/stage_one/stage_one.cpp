@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "game/game.h"
 #include "game/game_state.h"
 #include "game/score_panel.h"
 #include "game/stage_end.h"
@@ -23,12 +24,12 @@ void enterStageOne(StageOneRecord& stage) {
   for (AlienShot& bomb : stage.bombs) bomb.active = false;
 }
 
-void startStageOne(StageOneRecord& stage) {
+void startStageOne(Game& game, StageOneRecord& stage) {
   stage.formationDestroyed = false;
   stage.bonusCounter = 0;
   stage.result = StageResult::Running;
-  clearEffects();
-  gameState.score = 0;
+  clearEffects(game);
+  game.gameState.score = 0;
   stage.ship.reserveShips = 3;
   stage.ship.x = 100;
   stage.ship.y = 206;
@@ -38,65 +39,65 @@ void startStageOne(StageOneRecord& stage) {
   setUpFormation(stage);
 }
 
-void drawSky() {
+void drawSky(Game& game) {
   for (int i = 0; i < 24; ++i) {
     const uint32_t red = 0x40 - 2 * (i + 1);
     const uint32_t green = 0x84 - 2 * (i + 1);
     const uint32_t blue = 0xC0 - 8 * (i + 1);
     const uint32_t colour = 0xFF000000u | (red << 16) | (green << 8) | blue;
-    drawLine(nullptr, 0, 10 * i, 319, 10 * i + 9, colour, LineFilledBox);
+    drawLine(game, nullptr, 0, 10 * i, 319, 10 * i + 9, colour, LineFilledBox);
   }
 }
 
-void bonusCount(StageOneRecord& stage) {
+void bonusCount(Game& game, StageOneRecord& stage) {
   if (stage.ship.state != ShipState::InPlay || !stage.formationDestroyed) return;
   stage.bonusCounter += 1;
   const int32_t reserve = stage.ship.reserveShips;
   if (reserve >= 1) {
-    if (stage.bonusCounter == 20) addScore(reserve * 100);
+    if (stage.bonusCounter == 20) addScore(game, reserve * 100);
     if (stage.bonusCounter > 20) {
-      drawText(120, 90, "B O N U S", 0xFFFF00, Outline::No);
-      drawText(100, 110, "\x16\x17", 0xFFFF00, Outline::No);
-      drawText(116, 110, " x 100 = " + std::to_string(reserve * 100), 0x000000, Outline::Yes);
+      drawText(game, 120, 90, "B O N U S", 0xFFFF00, Outline::No);
+      drawText(game, 100, 110, "\x16\x17", 0xFFFF00, Outline::No);
+      drawText(game, 116, 110, " x 100 = " + std::to_string(reserve * 100), 0x000000, Outline::Yes);
     }
   }
   if (stage.bonusCounter > 100) stage.result = StageResult::Cleared;
 }
 
-void playStageOneFrame(StageOneRecord& stage) {
-  drawSky();
-  if (keyHeld(SC_ESC)) stage.result = StageResult::ExitRequested;
-  bonusCount(stage);
-  fireInput(stage);
-  updateShip(stage);
-  updatePlayerShot(stage);
-  updateAliens(stage);
-  updateBombs(stage);
-  drawEffects(0);
-  if (gameState.score > gameState.highScore) gameState.highScore = gameState.score;
-  drawScoreLine();
-  drawReserveShips(stage.ship.reserveShips);
-  drawCreditLine();
+void playStageOneFrame(Game& game, StageOneRecord& stage) {
+  drawSky(game);
+  if (keyHeld(game, SC_ESC)) stage.result = StageResult::ExitRequested;
+  bonusCount(game, stage);
+  fireInput(game, stage);
+  updateShip(game, stage);
+  updatePlayerShot(game, stage);
+  updateAliens(game, stage);
+  updateBombs(game, stage);
+  drawEffects(game, 0);
+  if (game.gameState.score > game.gameState.highScore) game.gameState.highScore = game.gameState.score;
+  drawScoreLine(game);
+  drawReserveShips(game, stage.ship.reserveShips);
+  drawCreditLine(game);
 }
 
-StageResult runStageOne(StageOneRecord& stage) {
+StageResult runStageOne(Game& game, StageOneRecord& stage) {
   enterStageOne(stage);
   do {
-    startStageOne(stage);
+    startStageOne(game, stage);
     while (stage.result == StageResult::Running) {
-      beginFrame();
-      playStageOneFrame(stage);
-      endFrame(30);
-      if (stage.result == StageResult::ExitRequested) stage.result = exitPromptResult();
+      beginFrame(game);
+      playStageOneFrame(game, stage);
+      endFrame(game, 30);
+      if (stage.result == StageResult::ExitRequested) stage.result = exitPromptResult(game);
     }
-  } while (endOfStagePlay(stage.result));
-  if (stage.result == StageResult::Cleared) StoryScene(0);
+  } while (endOfStagePlay(game, stage.result));
+  if (stage.result == StageResult::Cleared) StoryScene(game, 0);
   return stage.result;
 }
 
 }  // namespace stage_one
 
-StageResult StageOne() {
+StageResult StageOne(Game& game) {
   stage_one::StageOneRecord stage;
-  return stage_one::runStageOne(stage);
+  return stage_one::runStageOne(game, stage);
 }

@@ -1,6 +1,7 @@
 // The marching formation: twelve aliens in three rows of four that walk from
 // side to side, step down together at the edges, drop bombs at random and
 // beat the march as their pictures change.
+#include "game/game.h"
 #include "gfx/effects.h"
 #include "machine/machine.h"
 #include "stage_one/stage_one_internal.h"
@@ -25,15 +26,15 @@ void dropBomb(StageOneRecord& stage, const Alien& alien) {
 
 // An alien of the bottom row has come down onto the ship's line: the ship is
 // lost and no reserve ship is left to replace it.
-void reachBottom(StageOneRecord& stage, Alien& alien) {
+void reachBottom(Game& game, StageOneRecord& stage, Alien& alien) {
   alien.state = AlienState::Exploding;
   stage.ship.state = ShipState::Hit;
   stage.ship.deathCounter = 0;
   stage.ship.reserveShips = 0;
-  playEffect(Sample::Explosion, Channel::Explosion, FULL_VOLUME);
+  playEffect(game, Sample::Explosion, Channel::Explosion, FULL_VOLUME);
 }
 
-void moveAlien(StageOneRecord& stage, Alien& alien) {
+void moveAlien(Game& game, StageOneRecord& stage, Alien& alien) {
   Formation& formation = stage.formation;
   switch (alien.state) {
     case AlienState::New:
@@ -45,15 +46,15 @@ void moveAlien(StageOneRecord& stage, Alien& alien) {
       if (stage.ship.state != ShipState::InPlay) break;
       alien.x += formation.speed * formation.direction;
       if (alien.x >= 290 || alien.x <= 40) formation.edgeFlag = true;
-      if (randomUnit() < 0.02) dropBomb(stage, alien);
+      if (randomUnit(game) < 0.02) dropBomb(stage, alien);
       break;
     case AlienState::SteppingDown:
       alien.y += 8;
       alien.state = AlienState::Marching;
-      if (alien.y >= 200) reachBottom(stage, alien);
+      if (alien.y >= 200) reachBottom(game, stage, alien);
       break;
     case AlienState::Exploding:
-      spawnEffect(alien.x - 1, alien.y - 1, FxBlastSlow);
+      spawnEffect(game, alien.x - 1, alien.y - 1, FxBlastSlow);
       alien.alive = false;  // still drawn once below
       break;
     default: break;
@@ -80,13 +81,13 @@ void setUpFormation(StageOneRecord& stage) {
   }
 }
 
-void updateAliens(StageOneRecord& stage) {
+void updateAliens(Game& game, StageOneRecord& stage) {
   Formation& formation = stage.formation;
   formation.edgeFlag = false;
   formation.stepFlag = false;
   for (Alien& alien : stage.aliens) {
     if (!alien.alive) continue;
-    moveAlien(stage, alien);
+    moveAlien(game, stage, alien);
     // The picture changes every 24, 18, 6 or 1 frames as the speed grows,
     // also while the formation stands still.
     alien.animationCounter += 1;
@@ -95,7 +96,7 @@ void updateAliens(StageOneRecord& stage) {
       alien.frame ^= 1;
       formation.stepFlag = true;
     }
-    drawSilhouette(alien.spriteBase + alien.frame, alien.x, alien.y, 4.0f, alien.colour);
+    drawSilhouette(game, alien.spriteBase + alien.frame, alien.x, alien.y, 4.0f, alien.colour);
   }
   if (formation.edgeFlag) {
     formation.direction = -formation.direction;
@@ -105,7 +106,7 @@ void updateAliens(StageOneRecord& stage) {
   }
   if (formation.stepFlag) {
     formation.marchSoundIndex = (formation.marchSoundIndex + 1) % 4;
-    playEffect(marchNote(formation.marchSoundIndex), Channel::March, FULL_VOLUME);
+    playEffect(game, marchNote(formation.marchSoundIndex), Channel::March, FULL_VOLUME);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "game/game.h"
 #include "game/game_state.h"
 
 namespace stage_one {
@@ -77,29 +78,29 @@ struct StageOneRecord {
 void enterStageOne(StageOneRecord& stage);
 // Starting (on entry and after each continue): score 0, three reserve ships,
 // a new ship and a full formation.
-void startStageOne(StageOneRecord& stage);
+void startStageOne(Game& game, StageOneRecord& stage);
 // The twelve aliens in their starting places; aliens left 12, speed 1.
 void setUpFormation(StageOneRecord& stage);
 
 // The play updates of one frame, in this order; each draws its objects.
-void fireInput(StageOneRecord& stage);
-void updateShip(StageOneRecord& stage);  // ship update and drawing
-void updatePlayerShot(StageOneRecord& stage);
-void updateAliens(StageOneRecord& stage);
-void updateBombs(StageOneRecord& stage);
+void fireInput(Game& game, StageOneRecord& stage);
+void updateShip(Game& game, StageOneRecord& stage);  // ship update and drawing
+void updatePlayerShot(Game& game, StageOneRecord& stage);
+void updateAliens(Game& game, StageOneRecord& stage);
+void updateBombs(Game& game, StageOneRecord& stage);
 
 // Draws a sprite centred at (x, y), scaled alike in both directions, as a
 // one-colour silhouette.
-void drawSilhouette(int spriteId, int32_t x, int32_t y, float scale, uint32_t colour);
+void drawSilhouette(Game& game, int spriteId, int32_t x, int32_t y, float scale, uint32_t colour);
 
 // The sky of 24 bands behind everything.
-void drawSky();
+void drawSky(Game& game);
 // The bonus count after the formation is destroyed, with its lines.
-void bonusCount(StageOneRecord& stage);
+void bonusCount(Game& game, StageOneRecord& stage);
 // One whole frame of the stage between selecting the page and presenting it:
 // sky, Esc test, bonus count, play updates, effects, high score and panel.
-void playStageOneFrame(StageOneRecord& stage);
+void playStageOneFrame(Game& game, StageOneRecord& stage);
 // The whole stage on a record the caller holds (StageOne keeps it local).
-StageResult runStageOne(StageOneRecord& stage);
+StageResult runStageOne(Game& game, StageOneRecord& stage);
 
 }  // namespace stage_one

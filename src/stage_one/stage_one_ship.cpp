@@ -1,5 +1,6 @@
 // The player's side of the formation stage: fire button, ship and its shot,
 // and the aliens' bombs falling onto the ship.
+#include "game/game.h"
 #include "game/game_state.h"
 #include "gfx/rotoblit.h"
 #include "gfx/sprites.h"
@@ -15,39 +16,40 @@ constexpr uint32_t BOMB_COLOUR = 0xC0C0C0;
 
 // The ship is hit by a bomb or by an alien reaching the bottom; a ship that is
 // already bursting starts its death sequence again.
-void hitShip(PlayerShip& ship) {
+void hitShip(Game& game, PlayerShip& ship) {
   ship.state = ShipState::Hit;
   ship.deathCounter = 0;
-  playEffect(Sample::Explosion, Channel::Explosion, FULL_VOLUME);
+  playEffect(game, Sample::Explosion, Channel::Explosion, FULL_VOLUME);
 }
 
 }  // namespace
 
-void drawSilhouette(int spriteId, int32_t x, int32_t y, float scale, uint32_t colour) {
-  RotoBlit(nullptr, x, y, sprite(spriteId), scale, scale, 0.0f, Transparency::SkipMask, RecolourBlend, &colour);
+void drawSilhouette(Game& game, int spriteId, int32_t x, int32_t y, float scale, uint32_t colour) {
+  RotoBlit(game, nullptr, x, y, sprite(game, spriteId), scale, scale, 0.0f, Transparency::SkipMask, RecolourBlend,
+           &colour);
 }
 
-void fireInput(StageOneRecord& stage) {
-  const bool spaceHeld = keyHeld(SC_SPACE);
+void fireInput(Game& game, StageOneRecord& stage) {
+  const bool spaceHeld = keyHeld(game, SC_SPACE);
   if (spaceHeld && !stage.spaceWasHeld && stage.ship.state == ShipState::InPlay && !stage.shot.active) {
     stage.shot.active = true;
     stage.shot.x = stage.ship.x;
     stage.shot.y = stage.ship.y - 10;
-    playEffect(Sample::Shot, Channel::Shot, FULL_VOLUME);
+    playEffect(game, Sample::Shot, Channel::Shot, FULL_VOLUME);
   }
   stage.spaceWasHeld = spaceHeld;
 }
 
-void updateShip(StageOneRecord& stage) {
+void updateShip(Game& game, StageOneRecord& stage) {
   PlayerShip& ship = stage.ship;
   if (ship.state == ShipState::Appearing) {
     ship.state = ShipState::InPlay;
   } else if (ship.state == ShipState::InPlay) {
-    if (keyHeld(SC_LEFT)) {
+    if (keyHeld(game, SC_LEFT)) {
       ship.x -= 6;
       if (ship.x <= 20) ship.x = 20;
     }
-    if (keyHeld(SC_RIGHT)) {
+    if (keyHeld(game, SC_RIGHT)) {
       ship.x += 6;
       if (ship.x >= 300) ship.x = 300;
     }
@@ -66,10 +68,10 @@ void updateShip(StageOneRecord& stage) {
       }
     }
   }
-  drawSilhouette(SprShip + ship.frame, ship.x, ship.y, 3.0f, SHIP_COLOUR);
+  drawSilhouette(game, SprShip + ship.frame, ship.x, ship.y, 3.0f, SHIP_COLOUR);
 }
 
-void updatePlayerShot(StageOneRecord& stage) {
+void updatePlayerShot(Game& game, StageOneRecord& stage) {
   PlayerShot& shot = stage.shot;
   if (!shot.active) return;
   shot.y -= 6;
@@ -91,15 +93,15 @@ void updatePlayerShot(StageOneRecord& stage) {
       if (formation.aliensLeft == 2) formation.speed = 6;
       if (formation.aliensLeft == 1) formation.speed = 12;
       const int32_t row = i / ALIEN_COLUMNS;
-      addScore(300 - 100 * row + (alien.y - 20) / 8);
+      addScore(game, 300 - 100 * row + (alien.y - 20) / 8);
       if (formation.aliensLeft == 0) stage.formationDestroyed = true;
-      playEffect(Sample::Hit, Channel::Hit, FULL_VOLUME);
+      playEffect(game, Sample::Hit, Channel::Hit, FULL_VOLUME);
     }
   }
-  drawSilhouette(SprShot, shot.x, shot.y, 3.0f, SHIP_COLOUR);
+  drawSilhouette(game, SprShot, shot.x, shot.y, 3.0f, SHIP_COLOUR);
 }
 
-void updateBombs(StageOneRecord& stage) {
+void updateBombs(Game& game, StageOneRecord& stage) {
   PlayerShip& ship = stage.ship;
   for (AlienShot& bomb : stage.bombs) {
     if (!bomb.active) continue;
@@ -117,9 +119,9 @@ void updateBombs(StageOneRecord& stage) {
     // The bomb hits whatever state the ship is in.
     if (bomb.x >= ship.x - 20 && bomb.x <= ship.x + 20 && bomb.y >= ship.y - 15 && bomb.y <= ship.y + 10) {
       bomb.active = false;
-      hitShip(ship);
+      hitShip(game, ship);
     }
-    drawSilhouette(SprBomb3 - bomb.frame, bomb.x, bomb.y, 2.0f, BOMB_COLOUR);
+    drawSilhouette(game, SprBomb3 - bomb.frame, bomb.x, bomb.y, 2.0f, BOMB_COLOUR);
   }
 }
 

@@ -2,6 +2,7 @@
 // ending once the commander has fallen.
 #include "stage_three/stage_three.h"
 
+#include "game/game.h"
 #include "game/game_state.h"
 #include "game/score_panel.h"
 #include "game/stage_end.h"
@@ -17,7 +18,7 @@ void enterStageThree(StageThreeRecord& stage) {
   stage = StageThreeRecord{};
 }
 
-void startStageThree(StageThreeRecord& stage) {
+void startStageThree(Game& game, StageThreeRecord& stage) {
   // A continue keeps where the UFO was and how it swung; it waits above the
   // screen until the warning has run again.
   stage.ship.state = ShipState::Setup;
@@ -30,18 +31,18 @@ void startStageThree(StageThreeRecord& stage) {
   stage.t = 0;
   stage.drillWeapon = false;
   stage.warningTimer = 230;
-  clearEffects();
+  clearEffects(game);
   for (Kamikaze& k : stage.kamikaze) k.active = false;
   for (bool& armed : stage.ufo.hatchArmed) armed = false;
-  buildUfoImages(stage);
+  buildUfoImages(game, stage);
 }
 
-void stageThreeFrame(StageThreeRecord& stage) {
+void stageThreeFrame(Game& game, StageThreeRecord& stage) {
   stage.t += 1;
-  beginFrame();
-  drawStageThreeSky();
-  drawDoneBalloon(stage);
-  if (keyHeld(SC_ESC)) stage.result = StageResult::ExitRequested;
+  beginFrame(game);
+  drawStageThreeSky(game);
+  drawDoneBalloon(game, stage);
+  if (keyHeld(game, SC_ESC)) stage.result = StageResult::ExitRequested;
   // A result set later in the frame wins: both countdowns ending together clear the stage.
   if (stage.deathCountdown > 1) {
     stage.deathCountdown -= 1;
@@ -51,46 +52,46 @@ void stageThreeFrame(StageThreeRecord& stage) {
     stage.victoryCountdown -= 1;
     if (stage.victoryCountdown == 1) stage.result = StageResult::Cleared;
   }
-  updateUfo(stage);
+  updateUfo(game, stage);
   followCommander(stage);
   updateHatches(stage);
-  drawUfoBody(stage);  // before the shot, whose test reads the body off the page
-  updateShip(stage);
-  updateShot(stage);
-  commanderBurst(stage);
-  drawUfoTop(stage);
-  updateBeam(stage);
-  drawHatches(stage);
-  drawShot(stage);
-  updateKamikazes(stage);
+  drawUfoBody(game, stage);  // before the shot, whose test reads the body off the page
+  updateShip(game, stage);
+  updateShot(game, stage);
+  commanderBurst(game, stage);
+  drawUfoTop(game, stage);
+  updateBeam(game, stage);
+  drawHatches(game, stage);
+  drawShot(game, stage);
+  updateKamikazes(game, stage);
   if (stage.ship.invulnerabilityTimer > 0) stage.ship.invulnerabilityTimer -= 1;
-  drawShip(stage);
-  updatePod(stage);
-  drawEffects(0);
-  warningStep(stage);
-  drawScoreLine();
-  drawReserveShips(stage.ship.reserveShips);
-  drawCreditLine();
+  drawShip(game, stage);
+  updatePod(game, stage);
+  drawEffects(game, 0);
+  warningStep(game, stage);
+  drawScoreLine(game);
+  drawReserveShips(game, stage.ship.reserveShips);
+  drawCreditLine(game);
   // Ctrl: as fast as it draws; left Shift: about a frame a second.
-  endFrame(keyHeld(SC_CTRL) ? 0 : 30);
-  if (keyHeld(SC_LSHIFT)) sleepMs(1000);
-  if (stage.result == StageResult::ExitRequested) stage.result = exitPromptResult();
+  endFrame(game, keyHeld(game, SC_CTRL) ? 0 : 30);
+  if (keyHeld(game, SC_LSHIFT)) sleepMs(game, 1000);
+  if (stage.result == StageResult::ExitRequested) stage.result = exitPromptResult(game);
 }
 
-StageResult runStageThree(StageThreeRecord& stage) {
+StageResult runStageThree(Game& game, StageThreeRecord& stage) {
   enterStageThree(stage);
   do {
-    startStageThree(stage);
-    while (stage.result == StageResult::Running) stageThreeFrame(stage);
-  } while (endOfStagePlay(stage.result));
-  if (stage.result == StageResult::Cleared) StoryScene(3);
+    startStageThree(game, stage);
+    while (stage.result == StageResult::Running) stageThreeFrame(game, stage);
+  } while (endOfStagePlay(game, stage.result));
+  if (stage.result == StageResult::Cleared) StoryScene(game, 3);
   destroyUfoImages(stage);
   return stage.result;
 }
 
 }  // namespace stage_three
 
-StageResult StageThree() {
+StageResult StageThree(Game& game) {
   stage_three::StageThreeRecord stage;
-  return stage_three::runStageThree(stage);
+  return stage_three::runStageThree(game, stage);
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "game/game.h"
 #include "game/game_state.h"
 #include "machine/machine.h"
 
@@ -115,56 +116,56 @@ struct StageThreeRecord {
 
 // The whole stage, as StageThree runs it. The record's images are released
 // on return.
-StageResult runStageThree(StageThreeRecord& stage);
+StageResult runStageThree(Game& game, StageThreeRecord& stage);
 
 // Entering the stage once: every record cleared.
 void enterStageThree(StageThreeRecord& stage);
 // Starting (again after a continue): warning, ship set-up, a whole UFO.
-void startStageThree(StageThreeRecord& stage);
+void startStageThree(Game& game, StageThreeRecord& stage);
 // One whole frame of play, from raising t to the exit prompt.
-void stageThreeFrame(StageThreeRecord& stage);
+void stageThreeFrame(Game& game, StageThreeRecord& stage);
 
 // The pieces of scenery of a frame.
-void drawStageThreeSky();
-void drawDoneBalloon(const StageThreeRecord& stage);
-void warningStep(StageThreeRecord& stage);
+void drawStageThreeSky(Game& game);
+void drawDoneBalloon(Game& game, const StageThreeRecord& stage);
+void warningStep(Game& game, StageThreeRecord& stage);
 
 // The player's side of the huge-UFO stage: the ship, its one shot with the
 // normal and the drill weapon, the kamikaze aliens and the weapon pod. Each
 // procedure is one step of the stage's frame, called in the frame's order.
 
 // Set-up, rising, movement and firing by state; then remembers Space.
-void updateShip(StageThreeRecord& stage);
+void updateShip(Game& game, StageThreeRecord& stage);
 // Moves the shot and tests it against the UFO's body (one work-page pixel),
 // the kamikaze aliens and the commander.
-void updateShot(StageThreeRecord& stage);
-void drawShot(StageThreeRecord& stage);
+void updateShot(Game& game, StageThreeRecord& stage);
+void drawShot(Game& game, StageThreeRecord& stage);
 // The first free kamikaze slot starts falling from (x, y); none free: lost.
 void launchKamikaze(StageThreeRecord& stage, int32_t x, int32_t y);
 // Moves every kamikaze alien, lets it strike the ship, and draws it.
-void updateKamikazes(StageThreeRecord& stage);
+void updateKamikazes(Game& game, StageThreeRecord& stage);
 // The ship takes a hit from a kamikaze alien or the beam.
-void hitShip(StageThreeRecord& stage);
-void drawShip(const StageThreeRecord& stage);
+void hitShip(Game& game, StageThreeRecord& stage);
+void drawShip(Game& game, const StageThreeRecord& stage);
 // The weapon pod rides up to the ship and switches the drill on.
-void updatePod(StageThreeRecord& stage);
+void updatePod(Game& game, StageThreeRecord& stage);
 
 // The huge UFO: its two images, its state machine, the hatches that drop the
 // kamikaze aliens, the three-column beam and the commander riding on top.
 
 // Creates the body and outline images afresh (any old ones are released).
-void buildUfoImages(StageThreeRecord& stage);
+void buildUfoImages(Game& game, StageThreeRecord& stage);
 void destroyUfoImages(StageThreeRecord& stage);
 
-void updateUfo(StageThreeRecord& stage);
+void updateUfo(Game& game, StageThreeRecord& stage);
 void followCommander(StageThreeRecord& stage);
 void updateHatches(StageThreeRecord& stage);
-void drawUfoBody(const StageThreeRecord& stage);
+void drawUfoBody(Game& game, const StageThreeRecord& stage);
 // The ring around the UFO and the commander, over the body and the shot test.
-void drawUfoTop(const StageThreeRecord& stage);
-void updateBeam(StageThreeRecord& stage);
-void drawHatches(const StageThreeRecord& stage);
+void drawUfoTop(Game& game, const StageThreeRecord& stage);
+void updateBeam(Game& game, StageThreeRecord& stage);
+void drawHatches(Game& game, const StageThreeRecord& stage);
 // The flashes on the fallen commander while the victory countdown runs.
-void commanderBurst(StageThreeRecord& stage);
+void commanderBurst(Game& game, StageThreeRecord& stage);
 
 }  // namespace stage_three

@@ -1,6 +1,7 @@
 // The ship, its shot, the kamikaze aliens and the weapon pod of stage three.
 #include <cmath>
 
+#include "game/game.h"
 #include "game/game_state.h"
 #include "gfx/effects.h"
 #include "gfx/rotoblit.h"
@@ -16,71 +17,71 @@ constexpr uint32_t SHIP_COLOUR = 0xFFFF00;
 constexpr uint32_t KAMIKAZE_COLOUR = 0xFF0000;
 constexpr uint32_t POD_COLOUR = 0x0008FF;
 
-void drawSilhouette(int32_t x, int32_t y, int id, float scale, float angle, uint32_t colour) {
-  RotoBlit(nullptr, x, y, sprite(id), scale, scale, angle, Transparency::SkipMask, RecolourBlend, &colour);
+void drawSilhouette(Game& game, int32_t x, int32_t y, int id, float scale, float angle, uint32_t colour) {
+  RotoBlit(game, nullptr, x, y, sprite(game, id), scale, scale, angle, Transparency::SkipMask, RecolourBlend, &colour);
 }
 
-void moveAndFire(StageThreeRecord& stage) {
+void moveAndFire(Game& game, StageThreeRecord& stage) {
   StageThreeShip& ship = stage.ship;
-  if (keyHeld(SC_LEFT)) {
+  if (keyHeld(game, SC_LEFT)) {
     ship.x -= 4;
     if (ship.x <= 16) ship.x = 16;
   }
-  if (keyHeld(SC_RIGHT)) {
+  if (keyHeld(game, SC_RIGHT)) {
     ship.x += 4;
     if (ship.x >= 304) ship.x = 304;
   }
-  if (keyHeld(SC_SPACE) && !stage.previousSpace && !stage.shot.active) {
+  if (keyHeld(game, SC_SPACE) && !stage.previousSpace && !stage.shot.active) {
     stage.shot.active = true;
     stage.shot.x = ship.x - 2;
     stage.shot.y = ship.y - 10;
-    playEffect(Sample::Shot, Channel::Shot, FULL_VOLUME);
+    playEffect(game, Sample::Shot, Channel::Shot, FULL_VOLUME);
   }
 }
 
 // The drill stamps its own shape, upside down at twice the size, out of the
 // body image 3 pixels below the shot; the normal shot bursts on the body.
-void strikeBody(StageThreeRecord& stage) {
+void strikeBody(Game& game, StageThreeRecord& stage) {
   if (stage.drillWeapon) {
-    RotoBlit(stage.ufoBody.get(), stage.shot.x - stage.ufo.x + 68, stage.shot.y - stage.ufo.y + 34, sprite(SprMissile),
-             2.0f, 2.0f, 180.0f, Transparency::SkipMask, EraseBlend, nullptr);
-    playEffect(Sample::Explosion, Channel::Explosion, FULL_VOLUME);
+    RotoBlit(game, stage.ufoBody.get(), stage.shot.x - stage.ufo.x + 68, stage.shot.y - stage.ufo.y + 34,
+             sprite(game, SprMissile), 2.0f, 2.0f, 180.0f, Transparency::SkipMask, EraseBlend, nullptr);
+    playEffect(game, Sample::Explosion, Channel::Explosion, FULL_VOLUME);
   } else {
-    spawnEffect(stage.shot.x, stage.shot.y, FxBlastShort);
-    playEffect(Sample::Hit, Channel::Hit, FULL_VOLUME);
+    spawnEffect(game, stage.shot.x, stage.shot.y, FxBlastShort);
+    playEffect(game, Sample::Hit, Channel::Hit, FULL_VOLUME);
   }
   stage.shot.active = false;
 }
 
 // One shot destroys every kamikaze alien whose box holds its position.
-void shootKamikazes(StageThreeRecord& stage) {
+void shootKamikazes(Game& game, StageThreeRecord& stage) {
   for (Kamikaze& k : stage.kamikaze) {
     if (!k.active) continue;
     if (stage.shot.x < k.x - 9 || stage.shot.x > k.x + 8 || stage.shot.y < k.y - 10 || stage.shot.y > k.y + 10)
       continue;
     stage.shot.active = false;
     k.active = false;
-    playEffect(Sample::Hit, Channel::Hit, FULL_VOLUME);
-    addScore(10);
-    spawnEffect(k.x, k.y, FxBlastShort);
+    playEffect(game, Sample::Hit, Channel::Hit, FULL_VOLUME);
+    addScore(game, 10);
+    spawnEffect(game, k.x, k.y, FxBlastShort);
   }
 }
 
 // A hit on the commander wins the stage once the victory countdown runs out.
-void shootCommander(StageThreeRecord& stage) {
+void shootCommander(Game& game, StageThreeRecord& stage) {
   const Commander& c = stage.commander;
   if (stage.shot.x < c.x - 15 || stage.shot.x > c.x + 14 || stage.shot.y < c.y - 16 || stage.shot.y > c.y + 16) return;
   stage.shot.active = false;
   stage.beam.active = false;
   stage.victoryCountdown = 100;
-  playEffect(Sample::Hit, Channel::Hit, FULL_VOLUME);
-  addScore(1000);
+  playEffect(game, Sample::Hit, Channel::Hit, FULL_VOLUME);
+  addScore(game, 1000);
   stage.ufo.state = UfoState::Idle;
 }
 
 }  // namespace
 
-void updateShip(StageThreeRecord& stage) {
+void updateShip(Game& game, StageThreeRecord& stage) {
   StageThreeShip& ship = stage.ship;
   switch (ship.state) {
     case ShipState::Setup:
@@ -95,14 +96,14 @@ void updateShip(StageThreeRecord& stage) {
       ship.y -= 2;
       if (ship.y <= 210) ship.state = ShipState::InPlay;
       break;
-    case ShipState::InPlay: moveAndFire(stage); break;
+    case ShipState::InPlay: moveAndFire(game, stage); break;
     default:  // destroyed: no moving, no firing
       break;
   }
-  stage.previousSpace = keyHeld(SC_SPACE);
+  stage.previousSpace = keyHeld(game, SC_SPACE);
 }
 
-void updateShot(StageThreeRecord& stage) {
+void updateShot(Game& game, StageThreeRecord& stage) {
   if (!stage.shot.active) return;
   stage.shot.y -= 6;
   if (stage.shot.y < -10) {
@@ -110,18 +111,18 @@ void updateShot(StageThreeRecord& stage) {
     return;
   }
   // The body is the only thing drawn in exactly this 32-bit value, top byte 0.
-  if (readPixel(stage.shot.x, stage.shot.y) == UFO_BODY_COLOUR) strikeBody(stage);
-  if (stage.shot.active) shootKamikazes(stage);
-  if (stage.shot.active && stage.victoryCountdown == 0 && stage.ufo.shown) shootCommander(stage);
+  if (readPixel(game, stage.shot.x, stage.shot.y) == UFO_BODY_COLOUR) strikeBody(game, stage);
+  if (stage.shot.active) shootKamikazes(game, stage);
+  if (stage.shot.active && stage.victoryCountdown == 0 && stage.ufo.shown) shootCommander(game, stage);
 }
 
-void drawShot(StageThreeRecord& stage) {
+void drawShot(Game& game, StageThreeRecord& stage) {
   if (!stage.shot.active) return;
   if (stage.drillWeapon) {
-    uint32_t colour = static_cast<uint32_t>(std::floor(randomUnit() * 16777215.0));
-    drawSilhouette(stage.shot.x, stage.shot.y, SprMissile, 2.0f, 180.0f, colour);
+    uint32_t colour = static_cast<uint32_t>(std::floor(randomUnit(game) * 16777215.0));
+    drawSilhouette(game, stage.shot.x, stage.shot.y, SprMissile, 2.0f, 180.0f, colour);
   } else {
-    drawSilhouette(stage.shot.x + 2, stage.shot.y, SprShot, 3.0f, 0.0f, SHIP_COLOUR);
+    drawSilhouette(game, stage.shot.x + 2, stage.shot.y, SprShot, 3.0f, 0.0f, SHIP_COLOUR);
   }
 }
 
@@ -136,7 +137,7 @@ void launchKamikaze(StageThreeRecord& stage, int32_t x, int32_t y) {
   }
 }
 
-void updateKamikazes(StageThreeRecord& stage) {
+void updateKamikazes(Game& game, StageThreeRecord& stage) {
   StageThreeShip& ship = stage.ship;
   for (Kamikaze& k : stage.kamikaze) {
     if (!k.active) continue;
@@ -150,35 +151,35 @@ void updateKamikazes(StageThreeRecord& stage) {
     if (ship.state != ShipState::Destroyed && ship.invulnerabilityTimer == 0 && k.x >= ship.x - 22 &&
         k.x <= ship.x + 18 && k.y >= ship.y - 14 && k.y <= ship.y + 10) {
       k.active = false;
-      hitShip(stage);
+      hitShip(game, stage);
     }
-    drawSilhouette(k.x, k.y, SprAlienA1, 2.0f, 0.0f, KAMIKAZE_COLOUR);
+    drawSilhouette(game, k.x, k.y, SprAlienA1, 2.0f, 0.0f, KAMIKAZE_COLOUR);
   }
 }
 
-void hitShip(StageThreeRecord& stage) {
+void hitShip(Game& game, StageThreeRecord& stage) {
   stage.ship.invulnerabilityTimer = 50;
   stage.ship.reserveShips -= 1;
   if (stage.ship.reserveShips < 0) {
     stage.ship.state = ShipState::Destroyed;
     stage.deathCountdown = 100;
   }
-  playEffect(Sample::Explosion, Channel::Explosion, FULL_VOLUME);
+  playEffect(game, Sample::Explosion, Channel::Explosion, FULL_VOLUME);
 }
 
-void drawShip(const StageThreeRecord& stage) {
+void drawShip(Game& game, const StageThreeRecord& stage) {
   const StageThreeShip& ship = stage.ship;
   if (stage.deathCountdown == 0) {
     // Blinks four frames on, four off while invulnerable.
     if (ship.invulnerabilityTimer == 0 || (ship.invulnerabilityTimer / 4) % 2 == 1) {
-      drawSilhouette(ship.x, ship.y, SprShip, 2.0f, 0.0f, SHIP_COLOUR);
+      drawSilhouette(game, ship.x, ship.y, SprShip, 2.0f, 0.0f, SHIP_COLOUR);
     }
   } else {
-    drawSilhouette(ship.x, ship.y, SprShipBurst1 + (stage.deathCountdown / 2) % 2, 2.0f, 0.0f, SHIP_COLOUR);
+    drawSilhouette(game, ship.x, ship.y, SprShipBurst1 + (stage.deathCountdown / 2) % 2, 2.0f, 0.0f, SHIP_COLOUR);
   }
 }
 
-void updatePod(StageThreeRecord& stage) {
+void updatePod(Game& game, StageThreeRecord& stage) {
   if (stage.t < POD_ARRIVES) return;
   stage.pod.x = stage.ship.x + 2;
   if (stage.t <= 1030) {
@@ -187,7 +188,7 @@ void updatePod(StageThreeRecord& stage) {
     stage.pod.y -= 1;
   }
   uint32_t colour = POD_COLOUR;
-  drawImage(nullptr, stage.pod.x, stage.pod.y, sprite(SprAlienA1), DrawCustom, RecolourBlend, &colour);
+  drawImage(game, nullptr, stage.pod.x, stage.pod.y, sprite(game, SprAlienA1), DrawCustom, RecolourBlend, &colour);
   if (stage.t >= DRILL_ARRIVES && !stage.shot.active) stage.drillWeapon = true;
 }
 

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "game/game.h"
 #include "game/game_state.h"
 #include "gfx/effects.h"
 #include "gfx/rotoblit.h"
@@ -28,11 +29,11 @@ bool standsInTheTower(const Walker& walker) { return walker.active && walker.sta
 
 bool heroCanBeTouched(const Hero& hero) { return hero.state != HeroState::Out && !hero.invulnerable; }
 
-void touchHero(Hero& hero, Walker& walker) {
+void touchHero(Game& game, Hero& hero, Walker& walker) {
   hero.hit = true;
   walker.active = false;
   walker.state = WalkerState::Out;
-  playEffect(Sample::Hit, Channel::Touch, KEEP_VOLUME);
+  playEffect(game, Sample::Hit, Channel::Touch, KEEP_VOLUME);
 }
 
 void placeWalker(Walker& walker, const Hero& hero, int32_t column, int32_t row) {
@@ -47,13 +48,13 @@ void placeWalker(Walker& walker, const Hero& hero, int32_t column, int32_t row) 
 // A walker climbs or drops only when its x offset is 9.
 bool atHoleOffset(const Walker& walker) { return (walker.xOffset + 8) % 16 == 1; }
 
-void updateBlock(StageTwoRecord& stage, FallingBlock& block) {
+void updateBlock(Game& game, Tower& tower, StageTwoRecord& stage, FallingBlock& block) {
   block.y += 4;
   int32_t column = (block.x - 7) / 16;
   int32_t row = (block.y - 1) / 32;
-  if ((block.y - 1) % 32 == 28 && (cellAt(column, row + 1) & CellFloor) != 0) {
+  if ((block.y - 1) % 32 == 28 && (cellAt(tower, column, row + 1) & CellFloor) != 0) {
     block.active = false;
-    spawnEffect(block.x - 10, block.y - 8, FxShipBurst);
+    spawnEffect(game, block.x - 10, block.y - 8, FxShipBurst);
   }
   // A block that burst this frame still hits what it reached, and a block
   // goes on falling after destroying a walker.
@@ -61,41 +62,41 @@ void updateBlock(StageTwoRecord& stage, FallingBlock& block) {
   if (standsInTheTower(riser) && within(block.x, riser.x - 10, riser.x + 9) &&
       within(block.y, riser.y - 14, riser.y + 14)) {
     riser.state = WalkerState::ToBePlaced;
-    spawnEffect(riser.x, riser.y, FxBlastShort);
-    addScore(100);
+    spawnEffect(game, riser.x, riser.y, FxBlastShort);
+    addScore(game, 100);
   }
   Walker& faller = stage.faller;
   if (standsInTheTower(faller) && within(block.x, faller.x - 13, faller.x + 12) &&
       within(block.y, faller.y - 14, faller.y + 14)) {
     faller.active = false;
     faller.state = WalkerState::Out;
-    spawnEffect(faller.x, faller.y, FxBlastShort);
-    addScore(1000);
+    spawnEffect(game, faller.x, faller.y, FxBlastShort);
+    addScore(game, 1000);
   }
   uint32_t colour = BLOCK_RED;
-  drawImage(nullptr, block.x - 5, block.y - 4 - stage.scroll, sprite(SprAlienAFlipped), DrawCustom, RecolourBlend,
-            &colour);
+  drawImage(game, nullptr, block.x - 5, block.y - 4 - stage.scroll, sprite(game, SprAlienAFlipped), DrawCustom,
+            RecolourBlend, &colour);
 }
 
-void climb(Walker& riser, const Hero& hero) {
+void climb(Game& game, Tower& tower, Walker& riser, const Hero& hero) {
   riser.y -= 4;
   riser.row = (riser.y - 16) / 32;
-  if ((riser.y + 14) % 32 == 0 && (cellAt(riser.column, riser.row) & CellFloor) != 0) {
+  if ((riser.y + 14) % 32 == 0 && (cellAt(tower, riser.column, riser.row) & CellFloor) != 0) {
     riser.state = WalkerState::Walking;
-    playEffect(Sample::MarchD, Channel::Hit, FULL_VOLUME);
+    playEffect(game, Sample::MarchD, Channel::Hit, FULL_VOLUME);
     riser.dx = dxTowardHero(hero, riser.x);
   }
 }
 
-void drop(Walker& faller, const Hero& hero) {
+void drop(Game& game, Tower& tower, Walker& faller, const Hero& hero) {
   faller.y += 4;
   faller.row = (faller.y - 16) / 32;
-  if ((faller.y + 14) % 32 == 0 && (cellAt(faller.column, faller.row + 1) & CellFloor) != 0) {
+  if ((faller.y + 14) % 32 == 0 && (cellAt(tower, faller.column, faller.row + 1) & CellFloor) != 0) {
     faller.state = WalkerState::FallerSquashing;
     faller.squashCounter = 0;
     faller.squash = 0.0f;
     faller.squashDirection = 1;
-    playEffect(Sample::MarchD, Channel::Hit, FULL_VOLUME);
+    playEffect(game, Sample::MarchD, Channel::Hit, FULL_VOLUME);
     faller.dx = dxTowardHero(hero, faller.x);
   }
 }
@@ -113,18 +114,18 @@ void squash(Walker& faller) {
   }
 }
 
-void drawRiser(Walker& riser, int32_t scroll) {
+void drawRiser(Game& game, Walker& riser, int32_t scroll) {
   riser.frame = (std::abs(riser.x / 16) + riser.y / 8) & 1;
   uint32_t colour = RISER_BLUE;
-  RotoBlit(nullptr, riser.x, riser.y - scroll, sprite(SprAlienB1 + riser.frame), 1.0f, 2.0f, 0.0f,
+  RotoBlit(game, nullptr, riser.x, riser.y - scroll, sprite(game, SprAlienB1 + riser.frame), 1.0f, 2.0f, 0.0f,
            Transparency::SkipMask, RecolourBlend, &colour);
 }
 
-void drawFaller(Walker& faller, int32_t scroll) {
+void drawFaller(Game& game, Walker& faller, int32_t scroll) {
   faller.frame = std::abs(faller.x / 16) & 1;
   double centreY = static_cast<double>(faller.y - scroll) + 5.0 * faller.squash + 2.0;
   uint32_t colour = FALLER_WHITE;
-  RotoBlit(nullptr, faller.x, static_cast<int32_t>(std::lround(centreY)), sprite(SprAlienC1 + faller.frame),
+  RotoBlit(game, nullptr, faller.x, static_cast<int32_t>(std::lround(centreY)), sprite(game, SprAlienC1 + faller.frame),
            1.0f + faller.squash, 2.0f - faller.squash, 0.0f, Transparency::SkipMask, RecolourBlend, &colour);
 }
 
@@ -135,15 +136,15 @@ int32_t dxTowardHero(const Hero& hero, int32_t x) { return hero.x < x ? -2 : 2; 
 // Beyond the side edges of the tower cellAt answers with wall posts, so a
 // walker turns at offset 9 of column 0 or 19 as it would beside a post; this
 // keeps both walkers inside the tower in the post-less storeys 72 and 142.
-void walkAlongStorey(Walker& walker) {
+void walkAlongStorey(Tower& tower, Walker& walker) {
   walker.x += walker.dx;
   walker.column = walker.x / 16;
   walker.row = walker.y / 32;
   walker.xOffset = walker.x % 16;
   if (walker.dx < 0) {
-    if ((cellAt(walker.column - 1, walker.row) & CellWall) != 0 && walker.xOffset < 10) walker.dx = 2;
+    if ((cellAt(tower, walker.column - 1, walker.row) & CellWall) != 0 && walker.xOffset < 10) walker.dx = 2;
   } else {
-    if ((cellAt(walker.column + 1, walker.row) & CellWall) != 0 && walker.xOffset > 8) walker.dx = -2;
+    if ((cellAt(tower, walker.column + 1, walker.row) & CellWall) != 0 && walker.xOffset > 8) walker.dx = -2;
   }
 }
 
@@ -157,13 +158,13 @@ void startFallingBlock(StageTwoRecord& stage, int32_t x, int32_t y) {
   }
 }
 
-void updateFallingBlocks(StageTwoRecord& stage) {
+void updateFallingBlocks(Game& game, Tower& tower, StageTwoRecord& stage) {
   for (FallingBlock& block : stage.blocks) {
-    if (block.active) updateBlock(stage, block);
+    if (block.active) updateBlock(game, tower, stage, block);
   }
 }
 
-void riserStep(StageTwoRecord& stage) {
+void riserStep(Game& game, Tower& tower, StageTwoRecord& stage) {
   Walker& riser = stage.riser;
   Hero& hero = stage.hero;
   if (!riser.active && hero.storeyRow > 4) {
@@ -179,20 +180,21 @@ void riserStep(StageTwoRecord& stage) {
   switch (riser.state) {
     case WalkerState::ToBePlaced: placeWalker(riser, hero, RISER_COLUMN, hero.storeyRow + 5); break;
     case WalkerState::Walking:
-      walkAlongStorey(riser);
-      if (atHoleOffset(riser) && cellAt(riser.column, riser.row) == CellHole) riser.state = WalkerState::RiserClimbing;
+      walkAlongStorey(tower, riser);
+      if (atHoleOffset(riser) && cellAt(tower, riser.column, riser.row) == CellHole)
+        riser.state = WalkerState::RiserClimbing;
       break;
-    case WalkerState::RiserClimbing: climb(riser, hero); break;
+    case WalkerState::RiserClimbing: climb(game, tower, riser, hero); break;
     default: break;
   }
   if (heroCanBeTouched(hero) && within(hero.x, riser.x - 11, riser.x + 10) &&
       within(hero.y, riser.y - 14, riser.y + 14)) {
-    touchHero(hero, riser);
+    touchHero(game, hero, riser);
   }
-  if (riser.active) drawRiser(riser, stage.scroll);
+  if (riser.active) drawRiser(game, riser, stage.scroll);
 }
 
-void fallerStep(StageTwoRecord& stage) {
+void fallerStep(Game& game, Tower& tower, StageTwoRecord& stage) {
   Walker& faller = stage.faller;
   Hero& hero = stage.hero;
   bool wasActive = faller.active;
@@ -209,20 +211,20 @@ void fallerStep(StageTwoRecord& stage) {
     switch (faller.state) {
       case WalkerState::ToBePlaced: placeWalker(faller, hero, FALLER_COLUMN, hero.storeyRow - 4); break;
       case WalkerState::Walking:
-        walkAlongStorey(faller);
-        if (atHoleOffset(faller) && cellAt(faller.column, faller.row + 1) == CellHole)
+        walkAlongStorey(tower, faller);
+        if (atHoleOffset(faller) && cellAt(tower, faller.column, faller.row + 1) == CellHole)
           faller.state = WalkerState::FallerFalling;
         break;
-      case WalkerState::FallerFalling: drop(faller, hero); break;
+      case WalkerState::FallerFalling: drop(game, tower, faller, hero); break;
       case WalkerState::FallerSquashing: squash(faller); break;
       default: break;
     }
     if (heroCanBeTouched(hero) && within(hero.x, faller.x - 13, faller.x + 12) &&
         within(hero.y, faller.y - 10, faller.y + 14)) {
-      touchHero(hero, faller);
+      touchHero(game, hero, faller);
     }
   }
-  if (faller.active) drawFaller(faller, stage.scroll);
+  if (faller.active) drawFaller(game, faller, stage.scroll);
 }
 
 void retireWalkers(StageTwoRecord& stage) {

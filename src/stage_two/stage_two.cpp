@@ -2,6 +2,7 @@
 // the continue prompt, and the exit prompt.
 #include "stage_two/stage_two.h"
 
+#include "game/game.h"
 #include "game/game_state.h"
 #include "game/score_panel.h"
 #include "game/stage_end.h"
@@ -13,60 +14,60 @@
 
 namespace stage_two {
 
-void startStageTwo(StageTwoRecord& stage) {
-  buildTower();
+void startStageTwo(Game& game, Tower& tower, StageTwoRecord& stage) {
+  buildTower(game, tower);
   stage.hero = newHero();
   stage.scroll = 0;
   stage.result = StageResult::Running;
-  clearEffects();
+  clearEffects(game);
   retireWalkers(stage);
   for (FallingBlock& block : stage.blocks) block = FallingBlock{};
 }
 
-void playStageTwoFrame(StageTwoRecord& stage) {
-  if (keyHeld(SC_ESC)) stage.result = StageResult::ExitRequested;
+void playStageTwoFrame(Game& game, Tower& tower, StageTwoRecord& stage) {
+  if (keyHeld(game, SC_ESC)) stage.result = StageResult::ExitRequested;
   // The game ends 49 frames after the Hero went out; the walkers go on meanwhile.
   Hero& hero = stage.hero;
   if (hero.gameOverCountdown > 1) {
     hero.gameOverCountdown -= 1;
     if (hero.gameOverCountdown == 1) stage.result = StageResult::GameOver;
   }
-  heroStompInput(hero);
-  updateHero(stage);
-  drawTower(stage.scroll, hero.shake);
-  heroFootsteps(hero);
-  heroDamage(hero);
-  drawHero(hero, stage.scroll);
-  updateFallingBlocks(stage);
-  riserStep(stage);
-  fallerStep(stage);
-  drawEffects(stage.scroll);
-  drawScoreLine();
-  drawHitPoints(hero.hitPoints);
-  drawCreditLine();
+  heroStompInput(game, hero);
+  updateHero(game, tower, stage);
+  drawTower(game, tower, stage.scroll, hero.shake);
+  heroFootsteps(game, hero);
+  heroDamage(game, hero);
+  drawHero(game, hero, stage.scroll);
+  updateFallingBlocks(game, tower, stage);
+  riserStep(game, tower, stage);
+  fallerStep(game, tower, stage);
+  drawEffects(game, stage.scroll);
+  drawScoreLine(game);
+  drawHitPoints(game, hero.hitPoints);
+  drawCreditLine(game);
 }
 
-StageResult runStageTwo(StageTwoRecord& stage) {
+StageResult runStageTwo(Game& game, Tower& tower, StageTwoRecord& stage) {
   do {
-    startStageTwo(stage);
+    startStageTwo(game, tower, stage);
     while (stage.result == StageResult::Running) {
-      beginFrame();
-      playStageTwoFrame(stage);
-      endFrame(30);
-      if (stage.result == StageResult::ExitRequested) stage.result = exitPromptResult();
+      beginFrame(game);
+      playStageTwoFrame(game, tower, stage);
+      endFrame(game, 30);
+      if (stage.result == StageResult::ExitRequested) stage.result = exitPromptResult(game);
     }
-  } while (endOfStagePlay(stage.result));
+  } while (endOfStagePlay(game, stage.result));
   retireWalkers(stage);
   if (stage.result == StageResult::Cleared) {
-    StoryScene(1);
-    StoryScene(2);
+    StoryScene(game, 1);
+    StoryScene(game, 2);
   }
   return stage.result;
 }
 
 }  // namespace stage_two
 
-StageResult StageTwo() {
+StageResult StageTwo(Game& game, stage_two::Tower& tower) {
   stage_two::StageTwoRecord stage;
-  return stage_two::runStageTwo(stage);
+  return stage_two::runStageTwo(game, tower, stage);
 }

@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "game/game_state.h"
+#include "game/game.h"
 #include "machine/machine.h"
+#include "stage_two/tower.h"
 
 namespace stage_two {
 
@@ -108,29 +109,19 @@ enum CellFlag : uint16_t {
   CellMessage = 0x400,     // exactly 0x400: anchor of the message texts
 };
 
-constexpr int32_t TOWER_COLUMNS = 20;
-constexpr int32_t TOWER_ROWS = 501;
-constexpr int32_t TOWER_LAST_ROW = TOWER_ROWS - 1;
-
-// Cell (c, r) covers map x 16c .. 16c+15 and map y 32r .. 32r+31.
-struct TowerMap {
-  uint16_t cells[TOWER_ROWS][TOWER_COLUMNS];
-};
-extern TowerMap towerMap;
-
 // Reading a cell never leaves the grid. Outside it the tower answers as if it
 // were walled in on both sides (columns below 0 and above 19 are wall posts,
 // so the Hero and both walkers stop or turn at the screen edges even in the
 // wall-less storeys 72 and 142), stood on solid ground (every row below 500 is
 // floor, so nothing falls out of the bottom of the tower) and had more roof
 // above row 0.
-uint16_t cellAt(int32_t column, int32_t row);
+uint16_t cellAt(const Tower& tower, int32_t column, int32_t row);
 // Writes inside the grid only; anything outside is ignored.
-void setCell(int32_t column, int32_t row, uint16_t value);
+void setCell(Tower& tower, int32_t column, int32_t row, uint16_t value);
 
 // Fills the whole map: roof, lift, tutorial floors, about five hundred random
 // floors and the three landmark sections around rows 70, 140 and 200.
-void buildTower();
+void buildTower(Game& game, Tower& tower);
 
 // Paints the background of every stage-two frame: the eleven rows of the
 // tower that the scroll brings into view, shaking while the Hero stomps.
@@ -141,7 +132,7 @@ uint32_t tileColour(int32_t column, int32_t row);
 
 // scroll: map y at the top line of the screen. shake: move the whole picture
 // by up to 2 pixels sideways and 1 up or down, chosen anew each call.
-void drawTower(int32_t scroll, bool shake);
+void drawTower(Game& game, Tower& tower, int32_t scroll, bool shake);
 
 // The Hero: walking, stomping, falling through holes, taking hits, drawing.
 // The stage calls these once per frame in this order: stomp input, update,
@@ -156,15 +147,15 @@ constexpr int32_t GAME_OVER_COUNTDOWN = 50;
 Hero newHero();
 
 // A new Space press while standing starts a five-frame stomp.
-void heroStompInput(Hero& hero);
+void heroStompInput(Game& game, Hero& hero);
 // One frame of the Hero's state machine. A stomp may start a falling block, a
 // fall moves the scroll, landing on the goal sets the result to cleared.
-void updateHero(StageTwoRecord& stage);
+void updateHero(Game& game, Tower& tower, StageTwoRecord& stage);
 // Plays a footstep whenever x passes another 8 pixels.
-void heroFootsteps(Hero& hero);
+void heroFootsteps(Game& game, Hero& hero);
 // Takes a pending hit: one hit point, then 50 blinking frames, or out.
-void heroDamage(Hero& hero);
-void drawHero(const Hero& hero, int32_t scroll);
+void heroDamage(Game& game, Hero& hero);
+void drawHero(Game& game, const Hero& hero, int32_t scroll);
 
 // The two walkers that hunt the Hero and the red blocks it knocks out of the
 // floor. Each frame the stage runs the falling blocks, then the Riser, then
@@ -172,9 +163,9 @@ void drawHero(const Hero& hero, int32_t scroll);
 
 // Starts a block in the first free slot; with all 17 falling, nothing starts.
 void startFallingBlock(StageTwoRecord& stage, int32_t x, int32_t y);
-void updateFallingBlocks(StageTwoRecord& stage);
-void riserStep(StageTwoRecord& stage);
-void fallerStep(StageTwoRecord& stage);
+void updateFallingBlocks(Game& game, Tower& tower, StageTwoRecord& stage);
+void riserStep(Game& game, Tower& tower, StageTwoRecord& stage);
+void fallerStep(Game& game, Tower& tower, StageTwoRecord& stage);
 
 // Both walkers inactive and out, every field 0: at the start and end of the stage.
 void retireWalkers(StageTwoRecord& stage);
@@ -182,17 +173,17 @@ void retireWalkers(StageTwoRecord& stage);
 // -2 when the Hero is to the left of x, otherwise +2.
 int32_t dxTowardHero(const Hero& hero, int32_t x);
 // One frame of walking along a storey: a step, then a turn at a wall post.
-void walkAlongStorey(Walker& walker);
+void walkAlongStorey(Tower& tower, Walker& walker);
 
 // Starting the stage (on entry and after each continue): a new tower, a fresh
 // Hero in the lift, scroll 0, no effects, no walkers, no falling blocks.
-void startStageTwo(StageTwoRecord& stage);
+void startStageTwo(Game& game, Tower& tower, StageTwoRecord& stage);
 // Everything of one frame between selecting the work page and presenting it:
 // Esc, the game-over countdown, the Hero, the tower, the walkers and blocks,
 // the effects and the score panel.
-void playStageTwoFrame(StageTwoRecord& stage);
+void playStageTwoFrame(Game& game, Tower& tower, StageTwoRecord& stage);
 // The whole stage on a record the caller holds (StageTwo keeps it local).
-StageResult runStageTwo(StageTwoRecord& stage);
+StageResult runStageTwo(Game& game, Tower& tower, StageTwoRecord& stage);
 
 // The rows of the tower in view, kept as one picture a little larger than the
 // screen. While the Hero walks or stomps nothing in view changes, so the
@@ -202,28 +193,13 @@ StageResult runStageTwo(StageTwoRecord& stage);
 // move leaves out of date are painted; a changed cell has its band painted
 // again; a changed shape, or a move by more than the picture, paints it all.
 
-constexpr int32_t PICTURE_ROWS = 11;    // rows of cells in view
-constexpr int32_t PICTURE_LEFT = 16;    // picture x of cell column 0 (even: see tower_draw.cpp)
-constexpr int32_t PICTURE_TOP = 8;      // picture y of the first row's top
-constexpr int32_t PICTURE_WIDTH = 352;  // the screen and room for the shake and the cells' overhang
-constexpr int32_t PICTURE_HEIGHT = 280;
-
-struct TowerPicture {
-  bool enabled = true;  // false: the rows are always drawn one by one (for comparisons)
-  OwnedImage picture;   // made at the first paint, kept for the whole run
-  int32_t first = -1;   // the first row painted; -1: nothing painted yet
-  uint16_t cells[PICTURE_ROWS][TOWER_COLUMNS] = {};
-  std::vector<uint32_t> shapes;  // the sprite and digit pixels it was painted from
-};
-extern TowerPicture towerPicture;
-
 // The picture to paint into; nullptr while the sprites are missing.
-Image* towerPictureImage();
+Image* towerPictureImage(Game& game, Tower& tower);
 // Whether the picture shows rows first .. first + 10 as the map and the
 // shapes are now.
-bool towerPictureCurrent(int32_t first);
+bool towerPictureCurrent(Game& game, Tower& tower, int32_t first);
 // Notes that the picture now shows rows first .. first + 10.
-void keepTowerPicture(int32_t first);
+void keepTowerPicture(Game& game, Tower& tower, int32_t first);
 
 // How far a cell row at picture y Y paints above and below it: its tile,
 // post and crack begin at Y - 2 and its post ends at Y + 39; both reaches
@@ -238,6 +214,6 @@ constexpr int32_t MAX_PICTURE_BANDS = PICTURE_ROWS + 2;
 // Moves the kept picture's pixels to show rows first .. first + 10 and lists
 // the bands still out of date, top to bottom and apart; returns their count.
 // The whole picture is one band when nothing kept can be used.
-int32_t moveTowerPicture(int32_t first, PictureBand bands[MAX_PICTURE_BANDS]);
+int32_t moveTowerPicture(Game& game, Tower& tower, int32_t first, PictureBand bands[MAX_PICTURE_BANDS]);
 
 }  // namespace stage_two

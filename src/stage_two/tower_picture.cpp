@@ -3,12 +3,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "game/game.h"
 #include "gfx/sprites.h"
 #include "stage_two/stage_two_internal.h"
 
 namespace stage_two {
-
-TowerPicture towerPicture;
 
 namespace {
 
@@ -19,27 +18,27 @@ constexpr int SHAPE_IDS[] = {SprAlienAFlipped, SprDeskSmall, SprDeskTall, SprBom
 constexpr int DIGIT_ROWS_FROM = 24;
 constexpr int DIGIT_ROWS_TO = 31;
 
-bool shapesPresent() {
+bool shapesPresent(Game& game) {
   for (int id : SHAPE_IDS)
-    if (sprite(id) == nullptr) return false;
-  return spriteTable.sheet != nullptr;
+    if (sprite(game, id) == nullptr) return false;
+  return game.spriteTable.sheet != nullptr;
 }
 
 // Calls visit(row, count) for every pixel row of the shapes, in one order.
 template <class Visit>
-void forEachShapeRow(Visit visit) {
+void forEachShapeRow(Game& game, Visit visit) {
   for (int id : SHAPE_IDS) {
-    const Image* image = sprite(id);
+    const Image* image = sprite(game, id);
     for (int y = 0; y < image->height; ++y) visit(imageRow(image, y), image->width);
   }
-  const Image* sheet = spriteTable.sheet.get();
+  const Image* sheet = game.spriteTable.sheet.get();
   for (int y = DIGIT_ROWS_FROM; y <= DIGIT_ROWS_TO && y < sheet->height; ++y) visit(imageRow(sheet, y), sheet->width);
 }
 
-bool sameShapes(const std::vector<uint32_t>& kept) {
+bool sameShapes(Game& game, const std::vector<uint32_t>& kept) {
   size_t at = 0;
   bool same = true;
-  forEachShapeRow([&](const uint32_t* row, int count) {
+  forEachShapeRow(game, [&](const uint32_t* row, int count) {
     size_t n = static_cast<size_t>(count);
     if (!same || at + n > kept.size() || std::memcmp(&kept[at], row, n * sizeof(uint32_t)) != 0) same = false;
     at += n;
@@ -49,16 +48,16 @@ bool sameShapes(const std::vector<uint32_t>& kept) {
 
 }  // namespace
 
-Image* towerPictureImage() {
-  if (!towerPicture.enabled || !shapesPresent()) return nullptr;
-  if (towerPicture.picture == nullptr) towerPicture.picture = createImage(PICTURE_WIDTH, PICTURE_HEIGHT);
-  return towerPicture.picture.get();
+Image* towerPictureImage(Game& game, Tower& tower) {
+  if (!tower.picture.enabled || !shapesPresent(game)) return nullptr;
+  if (tower.picture.picture == nullptr) tower.picture.picture = createImage(PICTURE_WIDTH, PICTURE_HEIGHT);
+  return tower.picture.picture.get();
 }
 
-bool towerPictureCurrent(int32_t first) {
-  if (towerPicture.first != first || first < 0 || first + PICTURE_ROWS > TOWER_ROWS) return false;
-  if (std::memcmp(towerPicture.cells, towerMap.cells[first], sizeof towerPicture.cells) != 0) return false;
-  return sameShapes(towerPicture.shapes);
+bool towerPictureCurrent(Game& game, Tower& tower, int32_t first) {
+  if (tower.picture.first != first || first < 0 || first + PICTURE_ROWS > TOWER_ROWS) return false;
+  if (std::memcmp(tower.picture.cells, tower.map.cells[first], sizeof tower.picture.cells) != 0) return false;
+  return sameShapes(game, tower.picture.shapes);
 }
 
 namespace {
@@ -104,16 +103,16 @@ void moveRows(Image* picture, int32_t by) {
 
 }  // namespace
 
-int32_t moveTowerPicture(int32_t first, PictureBand bands[MAX_PICTURE_BANDS]) {
-  const int32_t kept = towerPicture.first;
+int32_t moveTowerPicture(Game& game, Tower& tower, int32_t first, PictureBand bands[MAX_PICTURE_BANDS]) {
+  const int32_t kept = tower.picture.first;
   const int32_t rows = first - kept;  // how far the view moved down the tower
   int32_t count = 0;
   if (kept < 0 || first < 0 || first + PICTURE_ROWS > TOWER_ROWS || std::abs(rows) >= PICTURE_ROWS / 2 ||
-      towerPicture.picture == nullptr || !sameShapes(towerPicture.shapes)) {
+      tower.picture.picture == nullptr || !sameShapes(game, tower.picture.shapes)) {
     addBand(bands, count, 0, PICTURE_HEIGHT);
     return count;
   }
-  if (rows != 0) moveRows(towerPicture.picture.get(), -32 * rows);
+  if (rows != 0) moveRows(tower.picture.picture.get(), -32 * rows);
   if (rows > 0) {
     // Rows gone off the top drew as far down as the first kept row's reach;
     // at the bottom, picture rows come into view that were never painted.
@@ -127,20 +126,21 @@ int32_t moveTowerPicture(int32_t first, PictureBand bands[MAX_PICTURE_BANDS]) {
   for (int32_t i = 0; i < PICTURE_ROWS; ++i) {
     int32_t k = i + rows;
     if (k < 0 || k >= PICTURE_ROWS) continue;
-    if (std::memcmp(towerPicture.cells[k], towerMap.cells[first + i], sizeof towerPicture.cells[k]) != 0)
+    if (std::memcmp(tower.picture.cells[k], tower.map.cells[first + i], sizeof tower.picture.cells[k]) != 0)
       addBand(bands, count, rowTop(i) - ROW_REACH_UP, rowTop(i) + ROW_REACH_DOWN);
   }
   return count;
 }
 
-void keepTowerPicture(int32_t first) {
-  towerPicture.first = -1;
+void keepTowerPicture(Game& game, Tower& tower, int32_t first) {
+  tower.picture.first = -1;
   if (first < 0 || first + PICTURE_ROWS > TOWER_ROWS) return;
-  std::memcpy(towerPicture.cells, towerMap.cells[first], sizeof towerPicture.cells);
-  towerPicture.shapes.clear();
-  forEachShapeRow(
-      [](const uint32_t* row, int count) { towerPicture.shapes.insert(towerPicture.shapes.end(), row, row + count); });
-  towerPicture.first = first;
+  std::memcpy(tower.picture.cells, tower.map.cells[first], sizeof tower.picture.cells);
+  tower.picture.shapes.clear();
+  forEachShapeRow(game, [&tower](const uint32_t* row, int count) {
+    tower.picture.shapes.insert(tower.picture.shapes.end(), row, row + count);
+  });
+  tower.picture.first = first;
 }
 
 }  // namespace stage_two

@@ -1,4 +1,5 @@
 // Scene 3, the ending: the traitor and the player's ship under a clear sky.
+#include "game/game.h"
 #include "gfx/sprites.h"
 #include "story/story_internal.h"
 
@@ -12,27 +13,27 @@ constexpr const char* CLOSING_LINES[] = {"crazy alien COMMANDER is dead", "     
 constexpr int CLOSING_Y[] = {30, 50, 70, 110};
 
 // Daylight sky: 24 bands, light blue at the top deepening downwards.
-void drawDaySky() {
-  for (int i = 0; i < 24; i++) storyBox(0, 10 * i, 319, 10 * i + 9, rgbColour(30, 180 - 7 * i, 235));
+void drawDaySky(Game& game) {
+  for (int i = 0; i < 24; i++) storyBox(game, 0, 10 * i, 319, 10 * i + 9, rgbColour(30, 180 - 7 * i, 235));
 }
 
 }  // namespace
 
-void storySceneThree() {
+void storySceneThree(Game& game) {
   int32_t t = 0;
   bool done = false;
-  storyEnter();
+  storyEnter(game);
   while (!done) {
-    done = storyFrameBegin(t);
-    drawDaySky();
-    storySprite(SprAlienA1, 230, 180, 8, 8, 0x00FFFF);
-    storyBox(204, 174, 256, 187, 0x00FFFF);
-    storySprite(SprShip, 80, 170, 8, 10, 0xFFFF00);
-    for (int i = 0; i < 4; i++) storyText(50, CLOSING_Y[i], CLOSING_LINES[i]);
+    done = storyFrameBegin(game, t);
+    drawDaySky(game);
+    storySprite(game, SprAlienA1, 230, 180, 8, 8, 0x00FFFF);
+    storyBox(game, 204, 174, 256, 187, 0x00FFFF);
+    storySprite(game, SprShip, 80, 170, 8, 10, 0xFFFF00);
+    for (int i = 0; i < 4; i++) storyText(game, 50, CLOSING_Y[i], CLOSING_LINES[i]);
     if (t > END_AFTER) done = true;
-    storyFrameEnd();
+    storyFrameEnd(game);
   }
-  storyLeave();
+  storyLeave(game);
 }
 
 }  // namespace story

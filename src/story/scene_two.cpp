@@ -1,5 +1,6 @@
 // Scene 2: the traitor's saucer lands on Earth beside the player's ship; he
 // offers the secret weapon data, and the saucer sinks out of sight.
+#include "game/game.h"
 #include "gfx/sprites.h"
 #include "story/story_internal.h"
 
@@ -25,31 +26,31 @@ constexpr Dialogue DIALOGUE[] = {
 };
 
 // Evening sky: 24 bands of 10 rows from deep blue at the top to teal.
-void drawDuskSky() {
-  for (int i = 0; i < 24; i++) storyBox(0, 10 * i, 319, 10 * i + 9, rgbColour(2 * i, 21 + 7 * i, 46 + 6 * i));
+void drawDuskSky(Game& game) {
+  for (int i = 0; i < 24; i++) storyBox(game, 0, 10 * i, 319, 10 * i + 9, rgbColour(2 * i, 21 + 7 * i, 46 + 6 * i));
 }
 
-void drawUfo(int x, int y) { storySprite(SprUfo, x, y, 2, 2, 0xFFFFFF); }
+void drawUfo(Game& game, int x, int y) { storySprite(game, SprUfo, x, y, 2, 2, 0xFFFFFF); }
 
 // Here the tail goes on after the box.
-void drawBalloon(const Dialogue& dialogue) {
-  storyBox(10, 90, 250, 155, BALLOON_WHITE);
-  balloonTail(135, 160);
-  for (int i = 0; i < 3; i++) storyText(20, 100 + 20 * i, dialogue.lines[i]);
+void drawBalloon(Game& game, const Dialogue& dialogue) {
+  storyBox(game, 10, 90, 250, 155, BALLOON_WHITE);
+  balloonTail(game, 135, 160);
+  for (int i = 0; i < 3; i++) storyText(game, 20, 100 + 20 * i, dialogue.lines[i]);
 }
 
 }  // namespace
 
-void storySceneTwo() {
+void storySceneTwo(Game& game) {
   int32_t t = 0;
   int x = 0, y = 0;
   bool done = false;
-  storyEnter();
+  storyEnter(game);
   while (!done) {
-    done = storyFrameBegin(t);
+    done = storyFrameBegin(game, t);
     if (t <= SKY_TO) {
-      drawDuskSky();
-      storySprite(SprShip, 48, 225, 2, 2, 0xFFFF00);
+      drawDuskSky(game);
+      storySprite(game, SprShip, 48, 225, 2, 2, 0xFFFF00);
     }
     if (t == 1) {
       x = -32;
@@ -57,25 +58,25 @@ void storySceneTwo() {
     }
     if (t >= FLY_IN_FROM && t <= FLY_IN_TO) {
       x += 4;
-      drawUfo(x, y);
+      drawUfo(game, x, y);
     }
     if (t >= DESCEND_FROM && t <= DESCEND_TO) {
       y += 4;
-      drawUfo(x, y);
+      drawUfo(game, x, y);
     }
-    if (t >= STAND_FROM && t <= STAND_TO) drawUfo(x, y);
+    if (t >= STAND_FROM && t <= STAND_TO) drawUfo(game, x, y);
     for (const Dialogue& dialogue : DIALOGUE) {
-      if (t >= dialogue.from && t <= dialogue.to) drawBalloon(dialogue);
+      if (t >= dialogue.from && t <= dialogue.to) drawBalloon(game, dialogue);
     }
     if (t >= SINK_FROM && t <= SINK_TO) {
       y += 4;
-      drawUfo(x, y);
+      drawUfo(game, x, y);
     }
-    if (t >= LATER_FROM && t <= LATER_TO) storyText(70, 120, "a few hours later...");
+    if (t >= LATER_FROM && t <= LATER_TO) storyText(game, 70, 120, "a few hours later...");
     if (t >= END_TIME) done = true;
-    storyFrameEnd();
+    storyFrameEnd(game);
   }
-  storyLeave();
+  storyLeave(game);
 }
 
 }  // namespace story

@@ -1,5 +1,6 @@
 // Scene 0: the alien commander's speech to his troops, then the data room,
 // where one soldier decides to desert, takes the secret and sets off the alarm.
+#include "game/game.h"
 #include "gfx/sprites.h"
 #include "gfx/text.h"
 #include "story/story_internal.h"
@@ -87,60 +88,60 @@ constexpr const char* ALARM_LINES[] = {"    WARNING !  WARNING !  ", "SOMEONE ST
                                        "   FIND THE TRAITOR ! !   "};
 constexpr int END_TIME = 1660;
 
-void drawAssemblyHall() {
-  storyBox(0, 0, 319, 150, SKY);
-  storyBox(0, 151, 319, 240, GROUND);
+void drawAssemblyHall(Game& game) {
+  storyBox(game, 0, 0, 319, 150, SKY);
+  storyBox(game, 0, 151, 319, 240, GROUND);
   for (const CastMember& member : ASSEMBLY) {
-    storySprite(member.spriteId, member.x, member.y, member.scaleX, member.scaleY, member.colour);
-    if (member.onBox) storyBox(member.bx1, member.by1, member.bx2, member.by2, member.colour);
+    storySprite(game, member.spriteId, member.x, member.y, member.scaleX, member.scaleY, member.colour);
+    if (member.onBox) storyBox(game, member.bx1, member.by1, member.bx2, member.by2, member.colour);
   }
 }
 
-void drawDataRoom(int x, int y) {
-  storyBox(0, 0, 319, 180, SKY);
-  storyBox(0, 181, 319, 240, GROUND);
-  storyBox(80, 20, 220, 180, 0x202020);
-  storyOutline(80, 20, 220, 180, 0x404040);
-  storyLine(150, 20, 150, 180, 0x404040);
-  storyLine(110, 180, 170, 240, 0x000000);
-  storyLine(190, 180, 250, 240, 0x000000);
-  storyText(100, 40, " top    secret");
-  storyText(104, 60, "DATA    ROOM");
-  drawText(123, 95, "  o o", 0x000000, Outline::No);
-  storySprite(SprAlienA1, x, y, 10, 10, 0x00FFFF);
-  storyBox(x - 22, y - 6, x + 23, y + 6, 0x00FFFF);
+void drawDataRoom(Game& game, int x, int y) {
+  storyBox(game, 0, 0, 319, 180, SKY);
+  storyBox(game, 0, 181, 319, 240, GROUND);
+  storyBox(game, 80, 20, 220, 180, 0x202020);
+  storyOutline(game, 80, 20, 220, 180, 0x404040);
+  storyLine(game, 150, 20, 150, 180, 0x404040);
+  storyLine(game, 110, 180, 170, 240, 0x000000);
+  storyLine(game, 190, 180, 250, 240, 0x000000);
+  storyText(game, 100, 40, " top    secret");
+  storyText(game, 104, 60, "DATA    ROOM");
+  drawText(game, 123, 95, "  o o", 0x000000, Outline::No);
+  storySprite(game, SprAlienA1, x, y, 10, 10, 0x00FFFF);
+  storyBox(game, x - 22, y - 6, x + 23, y + 6, 0x00FFFF);
 }
 
-void drawSpeech(const Speech& speech) {
+void drawSpeech(Game& game, const Speech& speech) {
   if (speech.speaker == Narrator) {
-    storyText(NARRATOR_TEXT.x, NARRATOR_TEXT.y, speech.line1);
+    storyText(game, NARRATOR_TEXT.x, NARRATOR_TEXT.y, speech.line1);
     return;
   }
   const Balloon& balloon = BALLOONS[speech.speaker];
-  for (int i = 0; i < balloon.tailCount; i++) balloonTail(balloon.tails[i].x, balloon.tails[i].y);
-  storyBox(balloon.x1, balloon.y1, balloon.x2, balloon.y2, BALLOON_WHITE);
-  storyText(balloon.lines[0].x, balloon.lines[0].y, speech.line1);
-  if (speech.line2 != nullptr) storyText(balloon.lines[1].x, balloon.lines[1].y, speech.line2);
+  for (int i = 0; i < balloon.tailCount; i++) balloonTail(game, balloon.tails[i].x, balloon.tails[i].y);
+  storyBox(game, balloon.x1, balloon.y1, balloon.x2, balloon.y2, BALLOON_WHITE);
+  storyText(game, balloon.lines[0].x, balloon.lines[0].y, speech.line1);
+  if (speech.line2 != nullptr) storyText(game, balloon.lines[1].x, balloon.lines[1].y, speech.line2);
 }
 
 }  // namespace
 
-void storySceneZero() {
+void storySceneZero(Game& game) {
   int32_t t = 0;
   int x = 0, y = 0;
   bool done = false;
-  storyEnter();
+  storyEnter(game);
   while (!done) {
-    done = storyFrameBegin(t);
+    done = storyFrameBegin(game, t);
     if (t == 1) {
       x = 200;
       y = 180;
     }
-    if (t >= HALL_FROM && t <= HALL_TO) drawAssemblyHall();
-    if (t >= DATA_ROOM_FROM && t <= DATA_ROOM_TO) drawDataRoom(x, y);
+    if (t >= HALL_FROM && t <= HALL_TO) drawAssemblyHall(game);
+    if (t >= DATA_ROOM_FROM && t <= DATA_ROOM_TO) drawDataRoom(game, x, y);
 
     for (const Speech& speech : SPEECHES) {
-      if (t >= speech.from && t <= speech.to) drawSpeech(speech);
+      if (t >= speech.from && t <= speech.to) drawSpeech(game, speech);
     }
     // The deserter sneaks up and to the left, to the secret files.
     if (t >= SNEAK_FROM && t <= SNEAK_TO) {
@@ -149,22 +150,22 @@ void storySceneZero() {
     }
     for (const AlarmFlash& alarm : ALARMS) {
       if (t >= alarm.from && t <= alarm.to) {
-        storyBox(0, 60, 319, 160, 0xFF0000);
-        storyText(60, 85, ALARM_LINES[0]);
-        storyText(60, 110, ALARM_LINES[1]);
-        storyText(60, 135, ALARM_LINES[2]);
+        storyBox(game, 0, 60, 319, 160, 0xFF0000);
+        storyText(game, 60, 85, ALARM_LINES[0]);
+        storyText(game, 60, 110, ALARM_LINES[1]);
+        storyText(game, 60, 135, ALARM_LINES[2]);
       }
     }
     for (const AlarmFlash& alarm : ALARMS) {
-      if (t == alarm.sirenOn) sirenOn();
+      if (t == alarm.sirenOn) sirenOn(game);
     }
     for (const AlarmFlash& alarm : ALARMS) {
-      if (t == alarm.to) sirenOff();
+      if (t == alarm.to) sirenOff(game);
     }
     if (t >= END_TIME) done = true;
-    storyFrameEnd();
+    storyFrameEnd(game);
   }
-  storyLeave();
+  storyLeave(game);
 }
 
 }  // namespace story

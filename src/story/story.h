@@ -1,3 +1,5 @@
 #pragma once
+
+#include "game/game.h"
 // Plays story scene 0..3 (3 is the ending) until it ends or Esc skips it.
-void StoryScene(int scene);
+void StoryScene(Game& game, int scene);

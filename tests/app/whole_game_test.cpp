@@ -11,6 +11,7 @@
 
 #include "formats/bmp.h"
 #include "formats/key_names.h"
+#include "game/game.h"
 #include "game/game_state.h"
 #include "game/hiscore.h"
 #include "game/title.h"
@@ -51,36 +52,38 @@ struct InputRecorder : machine::Observer {
 // The main loop's game, step by step: Space on the title (scripted at the
 // start), then the stages for as long as each is cleared, then Esc on the title.
 WholeGame playWholeGame(uint32_t seed) {
-  WholeGame game;
+  WholeGame played;
   std::string opening = "1 down space\n2 up space\n";
   TestSession session(opening, seed, true);
-  gameState.highScore = loadHighScore();
-  gameState.credits = 3;
-  runTitleScreen();
-  game.script = "seed " + std::to_string(seed) + "\n" + opening;
+  Game& game = session.game;
+  stage_two::Tower tower;
+  game.gameState.highScore = loadHighScore(game);
+  game.gameState.credits = 3;
+  runTitleScreen(game);
+  played.script = "seed " + std::to_string(seed) + "\n" + opening;
   InputRecorder recorder;
-  recorder.record = [&game](const std::string& event) {
+  recorder.record = [&](const std::string& event) {
     // Keys chosen while a frame is presented must reach the replay after that
     // frame's sleep; scheduled input arrives at its own time.
-    game.script += std::to_string(virtualMs() + (choosingKeys ? 1 : 0)) + " " + event + "\n";
+    played.script += std::to_string(virtualMs(game) + (choosingKeys ? 1 : 0)) + " " + event + "\n";
   };
-  machine::attach(recorder);
-  gameState.score = 0;
-  gameState.credits -= 1;
-  game.results[0] = playStageOneAutomatically();
-  if (game.results[0] == StageResult::Cleared) game.results[1] = playStageTwoAutomatically();
-  if (game.results[1] == StageResult::Cleared) game.results[2] = playStageThreeAutomatically();
-  machine::detach(recorder);
-  game.script += std::to_string(virtualMs() + 1) + " down esc\n";
-  game.finalScore = gameState.score;
-  game.highScore = gameState.highScore;
-  gameState.credits = 3;
-  queueKeyValue(std::string(1, KEY_ESC_CHAR));
-  runTitleScreen();
-  std::vector<uint8_t> shot = encodeBmp(machine::visiblePage(), SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_WIDTH);
-  game.titleShot.assign(shot.begin(), shot.end());
-  game.soundLog = readFileText(session.soundLogPath);
-  return game;
+  machine::attach(game, recorder);
+  game.gameState.score = 0;
+  game.gameState.credits -= 1;
+  played.results[0] = playStageOneAutomatically(game);
+  if (played.results[0] == StageResult::Cleared) played.results[1] = playStageTwoAutomatically(game, tower);
+  if (played.results[1] == StageResult::Cleared) played.results[2] = playStageThreeAutomatically(game);
+  machine::detach(game, recorder);
+  played.script += std::to_string(virtualMs(game) + 1) + " down esc\n";
+  played.finalScore = game.gameState.score;
+  played.highScore = game.gameState.highScore;
+  game.gameState.credits = 3;
+  queueKeyValue(game, std::string(1, KEY_ESC_CHAR));
+  runTitleScreen(game);
+  std::vector<uint8_t> shot = encodeBmp(machine::visiblePage(game), SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_WIDTH);
+  played.titleShot.assign(shot.begin(), shot.end());
+  played.soundLog = readFileText(session.soundLogPath);
+  return played;
 }
 
 }  // namespace

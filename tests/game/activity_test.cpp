@@ -16,9 +16,10 @@
 namespace {
 
 struct Told : machine::Observer {
+  Machine& machine;
   std::vector<std::string> said;
-  Told() { machine::attach(*this); }
-  ~Told() override { machine::detach(*this); }
+  explicit Told(Machine& watched) : machine(watched) { machine::attach(machine, *this); }
+  ~Told() override { machine::detach(machine, *this); }
   void activityChanged(Activity activity) override {
     const char* names[] = {"starting", "title", "play", "question", "leaving"};
     said.push_back(names[static_cast<int>(activity)]);
@@ -30,28 +31,30 @@ struct Told : machine::Observer {
 
 TEST(GameSays, TheTitleThenPlayThenEachQuestionWhileItWaits) {
   TestSession session("10 down space\n20 up space\n2000 type y\n3000 down esc\n3100 up esc\n3200 type n\n");
-  Told told;
-  gameState.credits = 3;
-  ASSERT_EQ(runTitleScreen(), TitleChoice::StartGame);
-  beginFrame();  // a stage's frame
-  endFrame();
-  beginFrame();
-  endFrame();
-  EXPECT_TRUE(askContinue());
-  beginFrame();
-  endFrame();
-  EXPECT_FALSE(askExitToTitle());
+  Game& game = session.game;
+  Told told(game);
+  game.gameState.credits = 3;
+  ASSERT_EQ(runTitleScreen(game), TitleChoice::StartGame);
+  beginFrame(game);  // a stage's frame
+  endFrame(game);
+  beginFrame(game);
+  endFrame(game);
+  EXPECT_TRUE(askContinue(game));
+  beginFrame(game);
+  endFrame(game);
+  EXPECT_FALSE(askExitToTitle(game));
   EXPECT_EQ(told.said, (std::vector<std::string>{"title", "play", "question", "play", "question"}))
       << "each said once, when it starts";
 }
 
 TEST(GameSays, TheHighScoreWhenTheScorePassesIt) {
   TestSession session;
-  Told told;
-  gameState.highScore = 1000;
-  addScore(600);
-  addScore(400);  // 1000: level with it, not past it
-  addScore(10);
-  addScore(5);
+  Game& game = session.game;
+  Told told(game);
+  game.gameState.highScore = 1000;
+  addScore(game, 600);
+  addScore(game, 400);  // 1000: level with it, not past it
+  addScore(game, 10);
+  addScore(game, 5);
   EXPECT_EQ(told.said, (std::vector<std::string>{"high score 1010", "high score 1015"}));
 }

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "game/game.h"
 #include "game/hiscore.h"
 #include "os/files.h"
 #include "support/files.h"
@@ -23,6 +24,7 @@ const std::string STORED = "hi-score\r\n 54321\r\n";
 
 class HighScoreStorageTest : public ::testing::Test {
  protected:
+  Game game;  // a fresh game: its high score in hiscore.txt of the working directory
   void SetUp() override {
     previous_ = fs::current_path();
     folder_ = makeScratchFolder("hiscore-storage");
@@ -40,11 +42,11 @@ class HighScoreStorageTest : public ::testing::Test {
   }
   // Loads, then saves value as a stage end would; returns what was loaded and
   // everything written on stderr meanwhile.
-  static int32_t loadAndSave(int32_t value, std::string& err) {
+  int32_t loadAndSave(int32_t value, std::string& err) {
     ::testing::internal::CaptureStderr();
-    int32_t loaded = loadHighScore();
-    saveHighScore(value);
-    saveHighScore(value + 1);
+    int32_t loaded = loadHighScore(game);
+    saveHighScore(game, value);
+    saveHighScore(game, value + 1);
     err = ::testing::internal::GetCapturedStderr();
     return loaded;
   }
@@ -121,7 +123,7 @@ TEST_F(HighScoreStorageTest, WhatIsNotAHighScoreFileCountsAsThousandAndIsKept) {
 
 // Reads the file after a child process saved 777 over 4321 and stopped dead
 // right after step `stopAfter` of the save.
-std::string fileAfterAKill(int stopAfter) {
+std::string fileAfterAKill(Game& game, int stopAfter) {
   std::ofstream("hiscore.txt", std::ios::binary) << "hi-score\r\n 4321\r\n";
   static int stopStep;
   stopStep = stopAfter;
@@ -131,7 +133,7 @@ std::string fileAfterAKill(int stopAfter) {
       if (step == stopStep) _exit(0);
       return true;
     });
-    saveHighScore(777);
+    saveHighScore(game, 777);
     _exit(1);
   }
   int status = 0;
@@ -142,13 +144,13 @@ std::string fileAfterAKill(int stopAfter) {
 
 TEST_F(HighScoreStorageTest, AKillBetweenAnyTwoStepsLeavesTheOldOrTheNewValue) {
   for (int step = 1; step <= 4; ++step)
-    EXPECT_EQ(fileAfterAKill(step), "hi-score\r\n 4321\r\n") << "killed after step " << step;
+    EXPECT_EQ(fileAfterAKill(game, step), "hi-score\r\n 4321\r\n") << "killed after step " << step;
   for (int step = 5; step <= 6; ++step)
-    EXPECT_EQ(fileAfterAKill(step), "hi-score\r\n 777\r\n") << "killed after step " << step;
+    EXPECT_EQ(fileAfterAKill(game, step), "hi-score\r\n 777\r\n") << "killed after step " << step;
   // The next save tidies a temporary file left behind.
-  fileAfterAKill(2);
+  fileAfterAKill(game, 2);
   EXPECT_TRUE(fs::exists("hiscore.txt.new"));
-  saveHighScore(778);
+  saveHighScore(game, 778);
   EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n 778\r\n");
   EXPECT_FALSE(fs::exists("hiscore.txt.new"));
 }

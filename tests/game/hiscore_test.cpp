@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "game/game.h"
 #include "game/game_state.h"
 #include "support/files.h"
 
@@ -20,6 +21,7 @@ const std::string DEFAULT_FILE = std::string("hi-score\r\n 1000\r\n");
 
 class HighScoreFile : public ::testing::Test {
  protected:
+  Game game;  // a fresh game: its high score in hiscore.txt of the working directory
   void SetUp() override {
     previous_ = fs::current_path();
     folder_ = makeScratchFolder("hiscore");
@@ -31,7 +33,7 @@ class HighScoreFile : public ::testing::Test {
     fs::remove_all(folder_);
   }
   static void write(const std::string& bytes) { std::ofstream("hiscore.txt", std::ios::binary) << bytes; }
-  static int32_t load() { return loadHighScore(); }
+  int32_t load() { return loadHighScore(game); }
   fs::path previous_;
   std::string folder_;
 };
@@ -87,39 +89,38 @@ TEST_F(HighScoreFile, GarbageReadsAsZeroOrClampedAndNeverFails) {
 }
 
 TEST_F(HighScoreFile, SaveWritesTheExactFormat) {
-  saveHighScore(0);
+  saveHighScore(game, 0);
   EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n 0\r\n");
-  saveHighScore(-45);
+  saveHighScore(game, -45);
   EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n-45\r\n");
-  saveHighScore(INT32_MIN);
+  saveHighScore(game, INT32_MIN);
   EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n-2147483648\r\n");
-  saveHighScore(123456789);
+  saveHighScore(game, 123456789);
   EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n 123456789\r\n");
   EXPECT_FALSE(fs::exists("hiscore.txt.new"));
 }
 
 TEST_F(HighScoreFile, OnlyAReachedHighScoreIsSaved) {
   write("hi-score\r\n 500\r\n");
-  gameState = GameState{};
-  gameState.score = 400;
-  gameState.highScore = 500;
-  saveHighScoreIfReached();
+  game.gameState.score = 400;
+  game.gameState.highScore = 500;
+  saveHighScoreIfReached(game);
   EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n 500\r\n");
-  addScore(200);
-  EXPECT_EQ(gameState.highScore, 600);
-  saveHighScoreIfReached();
+  addScore(game, 200);
+  EXPECT_EQ(game.gameState.highScore, 600);
+  saveHighScoreIfReached(game);
   EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n 600\r\n");
 }
 
 TEST_F(HighScoreFile, AFailedSaveKeepsThePreviousFile) {
   write("hi-score\r\n 4321\r\n");
   fs::create_directory("hiscore.txt.new");  // the temporary file cannot be written
-  saveHighScore(99);
+  saveHighScore(game, 99);
   EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n 4321\r\n");
   fs::remove("hiscore.txt.new");
   if (geteuid() != 0) {  // root writes anywhere
     chmod(folder_.c_str(), 0555);
-    saveHighScore(77);
+    saveHighScore(game, 77);
     EXPECT_EQ(readFileText("hiscore.txt"), "hi-score\r\n 4321\r\n");
   }
 }

@@ -36,58 +36,60 @@ TEST(ZeroPad, NegativeValuesAndOddWidths) {
 
 struct PanelTest : ::testing::Test {
   TestSession session{"", 1, false, false};
-  void SetUp() override { buildTestSheet(holedSheetPixel); }
+  Game& game = session.game;
+  void SetUp() override { buildTestSheet(game, holedSheetPixel); }
   // The page after `draw`, on a clean page.
   template <typename Draw>
   std::vector<uint32_t> pageAfter(Draw draw) {
-    clearPage();
+    clearPage(game);
     draw();
-    return pageCopy();
+    return pageCopy(game);
   }
 };
 
 TEST_F(PanelTest, ScoreLineShowsBothNumbersEightDigitsWide) {
-  gameState.score = 0;
-  gameState.highScore = 345;
-  std::vector<uint32_t> line = pageAfter([] { drawScoreLine(); });
-  EXPECT_EQ(line, pageAfter([] { drawText(8, 3, "SCORE  00000000     HI SCORE  00000345", 0x000000, Outline::Yes); }));
-  Box box = pageBox();
+  game.gameState.score = 0;
+  game.gameState.highScore = 345;
+  std::vector<uint32_t> line = pageAfter([&] { drawScoreLine(game); });
+  EXPECT_EQ(line,
+            pageAfter([&] { drawText(game, 8, 3, "SCORE  00000000     HI SCORE  00000345", 0x000000, Outline::Yes); }));
+  Box box = pageBox(game);
   EXPECT_EQ(box.left, 7);
   EXPECT_EQ(box.right, 8 + 38 * 8);
 }
 
 TEST_F(PanelTest, CreditLineIsUpperCasedAtTheBottomRight) {
-  gameState.credits = 2;
-  EXPECT_EQ(pageAfter([] { drawCreditLine(); }),
-            pageAfter([] { drawText(232, 224, "CREDIT 02", 0x000000, Outline::Yes); }));
-  gameState.credits = 10;
-  EXPECT_EQ(pageAfter([] { drawCreditLine(); }),
-            pageAfter([] { drawText(232, 224, "CREDIT 10", 0x000000, Outline::Yes); }));
+  game.gameState.credits = 2;
+  EXPECT_EQ(pageAfter([&] { drawCreditLine(game); }),
+            pageAfter([&] { drawText(game, 232, 224, "CREDIT 02", 0x000000, Outline::Yes); }));
+  game.gameState.credits = 10;
+  EXPECT_EQ(pageAfter([&] { drawCreditLine(game); }),
+            pageAfter([&] { drawText(game, 232, 224, "CREDIT 10", 0x000000, Outline::Yes); }));
 }
 
 TEST_F(PanelTest, ReserveShipsUpToFourAsEmblemsThenACount) {
-  EXPECT_EQ(pageAfter([] { drawReserveShips(0); }), pageAfter([] {}));
-  EXPECT_EQ(pageAfter([] { drawReserveShips(-2); }), pageAfter([] {}));
-  EXPECT_EQ(pageAfter([] { drawReserveShips(3); }), pageAfter([] {
-              for (int x : {16, 32, 48}) drawText(x, 226, "\x16\x17", 0xFFFF00, Outline::No);
+  EXPECT_EQ(pageAfter([&] { drawReserveShips(game, 0); }), pageAfter([&] {}));
+  EXPECT_EQ(pageAfter([&] { drawReserveShips(game, -2); }), pageAfter([&] {}));
+  EXPECT_EQ(pageAfter([&] { drawReserveShips(game, 3); }), pageAfter([&] {
+              for (int x : {16, 32, 48}) drawText(game, x, 226, "\x16\x17", 0xFFFF00, Outline::No);
             }));
-  EXPECT_EQ(pageAfter([] { drawReserveShips(7); }), pageAfter([] {
-              drawText(16, 226, "\x16\x17", 0xFFFF00, Outline::No);
-              drawText(32, 226, " x 07", 0x000000, Outline::Yes);
+  EXPECT_EQ(pageAfter([&] { drawReserveShips(game, 7); }), pageAfter([&] {
+              drawText(game, 16, 226, "\x16\x17", 0xFFFF00, Outline::No);
+              drawText(game, 32, 226, " x 07", 0x000000, Outline::Yes);
             }));
 }
 
 TEST_F(PanelTest, HitPointsShowAtMostEightMarksAndAPlus) {
-  auto marks = [](int count) {
-    drawText(8, 224, "HP", 0x000000, Outline::Yes);
-    for (int i = 1; i <= count; ++i) drawText(18 + 10 * i, 224, "\x01", 0x000000, Outline::Yes);
+  auto marks = [&](int count) {
+    drawText(game, 8, 224, "HP", 0x000000, Outline::Yes);
+    for (int i = 1; i <= count; ++i) drawText(game, 18 + 10 * i, 224, "\x01", 0x000000, Outline::Yes);
   };
-  EXPECT_EQ(pageAfter([] { drawHitPoints(8); }), pageAfter([&] { marks(8); }));
-  EXPECT_EQ(pageAfter([] { drawHitPoints(3); }), pageAfter([&] { marks(3); }));
-  EXPECT_EQ(pageAfter([] { drawHitPoints(0); }), pageAfter([&] { marks(0); }));
-  EXPECT_EQ(pageAfter([] { drawHitPoints(12); }), pageAfter([&] {
+  EXPECT_EQ(pageAfter([&] { drawHitPoints(game, 8); }), pageAfter([&] { marks(8); }));
+  EXPECT_EQ(pageAfter([&] { drawHitPoints(game, 3); }), pageAfter([&] { marks(3); }));
+  EXPECT_EQ(pageAfter([&] { drawHitPoints(game, 0); }), pageAfter([&] { marks(0); }));
+  EXPECT_EQ(pageAfter([&] { drawHitPoints(game, 12); }), pageAfter([&] {
               marks(8);
-              drawText(108, 224, "+", 0x000000, Outline::Yes);
+              drawText(game, 108, 224, "+", 0x000000, Outline::Yes);
             }));
 }
 

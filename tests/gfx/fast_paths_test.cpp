@@ -173,6 +173,7 @@ bool sameImages(Image* a, Image* b) {
 
 struct FastPaths : ::testing::Test {
   GfxSession session;
+  Toolkit& toolkit = session.toolkit;
 };
 
 TEST_F(FastPaths, RotoBlitPutsThePixelsOfThePlainDrawer) {
@@ -192,7 +193,7 @@ TEST_F(FastPaths, RotoBlitPutsThePixelsOfThePlainDrawer) {
     Transparency transparent = kind == 3 ? Transparency::SkipMask : Transparency::Opaque;
     fillImage(fast.get(), static_cast<uint32_t>(round));
     fillImage(slow.get(), static_cast<uint32_t>(round));
-    RotoBlit(fast.get(), cx, cy, sprite.get(), sx, sy, angle, transparent, blend, &colour);
+    RotoBlit(toolkit, fast.get(), cx, cy, sprite.get(), sx, sy, angle, transparent, blend, &colour);
     referenceRotoBlit(slow.get(), cx, cy, sprite.get(), sx, sy, angle, transparent, blend, &colour);
     ASSERT_TRUE(sameImages(fast.get(), slow.get())) << "round " << round << " scale " << sx << "x" << sy << " angle "
                                                     << angle << " at " << cx << "," << cy << " kind " << kind;
@@ -227,7 +228,7 @@ TEST_F(FastPaths, KeptStampsPaintWhatTheDrawerPaints) {
     Transparency transparent = kind == 1 ? Transparency::SkipMask : Transparency::Opaque;
     fillImage(fast.get(), static_cast<uint32_t>(round));
     fillImage(slow.get(), static_cast<uint32_t>(round));
-    RotoBlit(fast.get(), cx, cy, sprites[pick].get(), scale, scale, 0.0f, transparent, blend, &colour);
+    RotoBlit(toolkit, fast.get(), cx, cy, sprites[pick].get(), scale, scale, 0.0f, transparent, blend, &colour);
     referenceRotoBlit(slow.get(), cx, cy, sprites[pick].get(), scale, scale, 0.0f, transparent, blend, &colour);
     ASSERT_TRUE(sameImages(fast.get(), slow.get())) << "round " << round << " sprite " << pick << " scale " << scale
                                                     << " at " << cx << "," << cy << " kind " << kind;
@@ -246,7 +247,7 @@ TEST_F(FastPaths, DrawImageRowsMatchTheBlendCalls) {
     BlendFn blend = kind == 1 ? RecolourBlend : kind == 2 ? EraseBlend : kind == 3 ? invertBlend : nullptr;
     fillImage(fast.get(), static_cast<uint32_t>(round));
     fillImage(slow.get(), static_cast<uint32_t>(round));
-    drawImage(fast.get(), x, y, source.get(), mode, blend, &colour);
+    drawImage(toolkit, fast.get(), x, y, source.get(), mode, blend, &colour);
     // The plain put: one pixel at a time through the blend (or the mask test).
     for (int v = 0; v < source.get()->height; ++v)
       for (int u = 0; u < source.get()->width; ++u) {
@@ -271,14 +272,14 @@ TEST_F(FastPaths, DrawImageOntoItselfKeepsThePixelOrder) {
   uint32_t colour = 0x445566;
   imageRow(image.get(), 2)[7] = MASK_COLOUR;
   imageRow(expected.get(), 2)[7] = MASK_COLOUR;
-  drawImage(image.get(), 3, 1, image.get(), 0, 0, 30, 4, DrawTransparent);
+  drawImage(toolkit, image.get(), 3, 1, image.get(), 0, 0, 30, 4, DrawTransparent);
   for (int v = 0; v <= 4; ++v)
     for (int u = 0; u <= 30; ++u) {
       uint32_t p = imageRow(expected.get(), v)[u];
       if ((p & 0xFFFFFF) != MASK_COLOUR) imageRow(expected.get(), v + 1)[u + 3] = p;
     }
   EXPECT_TRUE(sameImages(image.get(), expected.get()));
-  drawImage(image.get(), 1, 0, image.get(), DrawCustom, RecolourBlend, &colour);
+  drawImage(toolkit, image.get(), 1, 0, image.get(), DrawCustom, RecolourBlend, &colour);
   for (int v = 0; v < 6; ++v)
     for (int u = 0; u < 39; ++u) {
       uint32_t& out = imageRow(expected.get(), v)[u + 1];
@@ -288,7 +289,7 @@ TEST_F(FastPaths, DrawImageOntoItselfKeepsThePixelOrder) {
 }
 
 // drawText as it was: nine puts a letter, straight onto the page.
-void paintTextLetterByLetter(int x, int y, const std::string& text, uint32_t colour, bool outlined) {
+void paintTextLetterByLetter(Toolkit& toolkit, int x, int y, const std::string& text, uint32_t colour, bool outlined) {
   const int offsets[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, -1}, {1, 1}, {-1, 1}, {-1, -1}};
   for (size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
@@ -297,15 +298,15 @@ void paintTextLetterByLetter(int x, int y, const std::string& text, uint32_t col
     int cellX = 8 * (k % 16), cellY = 8 * (k / 16), px = x + 8 * static_cast<int>(i);
     if (outlined)
       for (const auto& o : offsets)
-        drawImage(nullptr, px + o[0], y + o[1], spriteTable.sheet.get(), cellX, cellY, cellX + 7, cellY + 7,
-                  DrawTransparent);
-    drawImage(nullptr, px, y, spriteTable.sheet.get(), cellX, cellY, cellX + 7, cellY + 7, DrawCustom, RecolourBlend,
-              &colour);
+        drawImage(toolkit, nullptr, px + o[0], y + o[1], toolkit.spriteTable.sheet.get(), cellX, cellY, cellX + 7,
+                  cellY + 7, DrawTransparent);
+    drawImage(toolkit, nullptr, px, y, toolkit.spriteTable.sheet.get(), cellX, cellY, cellX + 7, cellY + 7, DrawCustom,
+              RecolourBlend, &colour);
   }
 }
 
 TEST_F(FastPaths, KeptTextPicturesPutTheLettersPixels) {
-  buildTestSheet(holedSheetPixel);
+  buildTestSheet(toolkit, holedSheetPixel);
   std::mt19937 random(99);
   const std::string texts[] = {"SCORE  00012345", "credit 03", "Hi", "\x16\x17", "a\xC3z!", "X"};
   const uint32_t colours[] = {0x000000, 0xFFFFFF, 0xFF00FF, 0x12FF00FF, 0xFFFF00};
@@ -318,15 +319,15 @@ TEST_F(FastPaths, KeptTextPicturesPutTheLettersPixels) {
       // The sheet changes under the kept pictures: they must not be used again.
       for (int v = 0; v < 64; ++v)
         for (int u = 0; u < 128; ++u)
-          imageRow(spriteTable.sheet.get(), v)[u] = (u + v) % 3 == 0 ? MASK_COLOUR : 0xFF00AA00u + u;
+          imageRow(toolkit.spriteTable.sheet.get(), v)[u] = (u + v) % 3 == 0 ? MASK_COLOUR : 0xFF00AA00u + u;
     }
-    clearPage();
-    paintTextLetterByLetter(x, y, text, colour, outline == Outline::Yes);
-    std::vector<uint32_t> expected = pageCopy();
-    clearPage();
-    drawText(x, y, text, colour, outline);
-    drawText(x, y, text, colour, outline);  // a second time from the kept picture
-    ASSERT_EQ(pageCopy(), expected) << "round " << round << " '" << text << "' at " << x << "," << y;
+    clearPage(toolkit);
+    paintTextLetterByLetter(toolkit, x, y, text, colour, outline == Outline::Yes);
+    std::vector<uint32_t> expected = pageCopy(toolkit);
+    clearPage(toolkit);
+    drawText(toolkit, x, y, text, colour, outline);
+    drawText(toolkit, x, y, text, colour, outline);  // a second time from the kept picture
+    ASSERT_EQ(pageCopy(toolkit), expected) << "round " << round << " '" << text << "' at " << x << "," << y;
   }
 }
 

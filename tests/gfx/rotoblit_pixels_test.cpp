@@ -12,6 +12,7 @@ namespace {
 
 struct RotoBlitPixels : ::testing::Test {
   GfxSession session;
+  Toolkit& toolkit = session.toolkit;
 };
 
 // Records the arguments of the last blend call.
@@ -38,11 +39,11 @@ TEST(Blends, RecolourAndEraseLeaveMaskPixelsAlone) {
 TEST_F(RotoBlitPixels, TransparentFlagSkipsMaskPixelsOnlyWhenSet) {
   OwnedImage source(makeCodedImage(11, 10));
   imageRow(source.get(), 4)[3] = 0x00FF00FF;  // mask without its top byte
-  RotoBlit(nullptr, 101, 50, source.get(), 1.0f, 1.0f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
-  EXPECT_EQ(readPixel(99, 50), 0u);  // source (3, 4) lands at column 96 + 3, row 45 + 5
-  EXPECT_TRUE(isCoded(readPixel(98, 50)));
-  RotoBlit(nullptr, 101, 50, source.get(), 1.0f, 1.0f, 0.0f, Transparency::Opaque, nullptr, nullptr);
-  EXPECT_EQ(readPixel(99, 50), 0x00FF00FFu);
+  RotoBlit(toolkit, nullptr, 101, 50, source.get(), 1.0f, 1.0f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
+  EXPECT_EQ(readPixel(toolkit, 99, 50), 0u);  // source (3, 4) lands at column 96 + 3, row 45 + 5
+  EXPECT_TRUE(isCoded(readPixel(toolkit, 98, 50)));
+  RotoBlit(toolkit, nullptr, 101, 50, source.get(), 1.0f, 1.0f, 0.0f, Transparency::Opaque, nullptr, nullptr);
+  EXPECT_EQ(readPixel(toolkit, 99, 50), 0x00FF00FFu);
 }
 
 TEST_F(RotoBlitPixels, RecolourPaintsTheShapeAndEraseCutsItOut) {
@@ -51,16 +52,16 @@ TEST_F(RotoBlitPixels, RecolourPaintsTheShapeAndEraseCutsItOut) {
     for (int u = 2; u <= 6; ++u) imageRow(shape.get(), v)[u] = 0xFF102030;
   const uint32_t white = 0xFFFFFF;
   // A blend ignores the transparent flag; mask pixels stay through the blend itself.
-  RotoBlit(nullptr, 101, 50, shape.get(), 1.0f, 1.0f, 0.0f, Transparency::Opaque, RecolourBlend, &white);
-  Box box = pageBox();
+  RotoBlit(toolkit, nullptr, 101, 50, shape.get(), 1.0f, 1.0f, 0.0f, Transparency::Opaque, RecolourBlend, &white);
+  Box box = pageBox(toolkit);
   EXPECT_EQ(box.left, 98);
   EXPECT_EQ(box.right, 102);
-  EXPECT_EQ(readPixel(100, 50), white);
+  EXPECT_EQ(readPixel(toolkit, 100, 50), white);
 
   OwnedImage canvas(createImage(30, 20));
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 30; ++x) imageRow(canvas.get(), y)[x] = 0xFF0000FF;
-  RotoBlit(canvas.get(), 15, 10, shape.get(), 1.0f, 1.0f, 0.0f, Transparency::SkipMask, EraseBlend, nullptr);
+  RotoBlit(toolkit, canvas.get(), 15, 10, shape.get(), 1.0f, 1.0f, 0.0f, Transparency::SkipMask, EraseBlend, nullptr);
   EXPECT_EQ(pixelAt(canvas, 13, 10), MASK_COLOUR);
   EXPECT_EQ(pixelAt(canvas, 11, 10), 0xFF0000FFu);
   EXPECT_EQ(pixelAt(canvas, 15, 7), 0xFF0000FFu);
@@ -75,7 +76,7 @@ TEST_F(RotoBlitPixels, TwoBytePixelsBlendAsExpandedColours) {
     for (int u = 0; u < 5; ++u) source.write(u, v, v == 0 ? row0[u] : 0x0841u * static_cast<uint32_t>(v));
 
   // Columns 6..9 show source columns 0..3; rows 2..5 show source rows 0, 0, 1, 2.
-  RotoBlit(target.get(), 8, 4, source.get(), 1.0f, 1.0f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
+  RotoBlit(toolkit, target.get(), 8, 4, source.get(), 1.0f, 1.0f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
   EXPECT_EQ(target.read(6, 2), 0x001Fu);
   EXPECT_EQ(target.read(7, 2), 0x1234u);  // 0xF81F is the mask of this format
   EXPECT_EQ(target.read(8, 3), 0x07E0u);
@@ -84,7 +85,7 @@ TEST_F(RotoBlitPixels, TwoBytePixelsBlendAsExpandedColours) {
 
   BlendSeen seen;
   seen.result = 0xFF00FF00;
-  RotoBlit(target.get(), 8, 4, source.get(), 1.0f, 1.0f, 0.0f, Transparency::SkipMask, recordingBlend, &seen);
+  RotoBlit(toolkit, target.get(), 8, 4, source.get(), 1.0f, 1.0f, 0.0f, Transparency::SkipMask, recordingBlend, &seen);
   ASSERT_GE(seen.sources.size(), 4u);
   EXPECT_EQ(seen.sources[0], 0xFF0000FFu);
   EXPECT_EQ(seen.sources[1], 0xFFFF00FFu);
@@ -95,7 +96,7 @@ TEST_F(RotoBlitPixels, TwoBytePixelsBlendAsExpandedColours) {
   EXPECT_EQ(target.read(7, 2), 0x07E0u);         // written back as RGB565
 
   const uint32_t red = 0xFF0000;
-  RotoBlit(target.get(), 8, 4, source.get(), 1.0f, 1.0f, 0.0f, Transparency::SkipMask, RecolourBlend, &red);
+  RotoBlit(toolkit, target.get(), 8, 4, source.get(), 1.0f, 1.0f, 0.0f, Transparency::SkipMask, RecolourBlend, &red);
   EXPECT_EQ(target.read(6, 3), 0xF800u);
   EXPECT_EQ(target.read(10, 3), 0x1234u);
 }
@@ -107,16 +108,16 @@ TEST_F(RotoBlitPixels, OneBytePixelsTreatIndexZeroAsTransparent) {
   for (int v = 0; v < 4; ++v)
     for (int u = 0; u < 5; ++u) source.write(u, v, static_cast<uint32_t>(10 * v + u + 1));
   source.write(1, 0, 0);
-  RotoBlit(target.get(), 8, 4, source.get(), 1.0f, 1.0f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
+  RotoBlit(toolkit, target.get(), 8, 4, source.get(), 1.0f, 1.0f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
   EXPECT_EQ(target.read(6, 2), 1u);
   EXPECT_EQ(target.read(7, 2), 7u);
   EXPECT_EQ(target.read(9, 5), 24u);
-  RotoBlit(target.get(), 8, 4, source.get(), 1.0f, 1.0f, 0.0f, Transparency::Opaque, nullptr, nullptr);
+  RotoBlit(toolkit, target.get(), 8, 4, source.get(), 1.0f, 1.0f, 0.0f, Transparency::Opaque, nullptr, nullptr);
   EXPECT_EQ(target.read(7, 2), 0u);
 
   BlendSeen seen;
   seen.result = 0x1FE;  // only the low byte lands
-  RotoBlit(target.get(), 8, 4, source.get(), 1.0f, 1.0f, 0.0f, Transparency::SkipMask, recordingBlend, &seen);
+  RotoBlit(toolkit, target.get(), 8, 4, source.get(), 1.0f, 1.0f, 0.0f, Transparency::SkipMask, recordingBlend, &seen);
   ASSERT_FALSE(seen.sources.empty());
   EXPECT_EQ(seen.sources[0], 1u);
   EXPECT_EQ(seen.destinations[0], 1u);
@@ -127,8 +128,8 @@ TEST_F(RotoBlitPixels, DifferentPixelSizesDrawNothing) {
   SmallPixelImage source(2, 11, 10);
   for (int v = 0; v < 10; ++v)
     for (int u = 0; u < 11; ++u) source.write(u, v, 0x1234);
-  RotoBlit(nullptr, 100, 100, source.get(), 2.0f, 2.0f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
-  EXPECT_TRUE(pageBox().empty());
+  RotoBlit(toolkit, nullptr, 100, 100, source.get(), 2.0f, 2.0f, 0.0f, Transparency::SkipMask, nullptr, nullptr);
+  EXPECT_TRUE(pageBox(toolkit).empty());
 }
 
 TEST_F(RotoBlitPixels, OldFourByteHeaderDrawsLikeTheCurrentForm) {
@@ -142,24 +143,24 @@ TEST_F(RotoBlitPixels, OldFourByteHeaderDrawsLikeTheCurrentForm) {
       std::memcpy(legacy.data() + 4 + (v * 11 + u) * 4, &p, 4);
     }
   Image* old = reinterpret_cast<Image*>(legacy.data());
-  RotoBlit(nullptr, 120, 80, old, 2.5f, 1.5f, 30.0f, Transparency::SkipMask, nullptr, nullptr);
-  std::vector<uint32_t> fromOld = pageCopy();
-  EXPECT_FALSE(pageBox().empty());
-  clearPage();
-  RotoBlit(nullptr, 120, 80, current.get(), 2.5f, 1.5f, 30.0f, Transparency::SkipMask, nullptr, nullptr);
-  EXPECT_EQ(pageCopy(), fromOld);
+  RotoBlit(toolkit, nullptr, 120, 80, old, 2.5f, 1.5f, 30.0f, Transparency::SkipMask, nullptr, nullptr);
+  std::vector<uint32_t> fromOld = pageCopy(toolkit);
+  EXPECT_FALSE(pageBox(toolkit).empty());
+  clearPage(toolkit);
+  RotoBlit(toolkit, nullptr, 120, 80, current.get(), 2.5f, 1.5f, 30.0f, Transparency::SkipMask, nullptr, nullptr);
+  EXPECT_EQ(pageCopy(toolkit), fromOld);
 }
 
 TEST_F(RotoBlitPixels, TurnedAndStretchedDrawingsStayInsideTheSource) {
   // Every angle and an awkward scale: each covered pixel names a real source pixel.
   OwnedImage source(makeCodedImage(19, 10));
   for (int angle = -360; angle <= 360; angle += 7) {
-    clearPage();
-    RotoBlit(nullptr, 60 + angle / 10, 40, source.get(), 3.3f, 0.7f, static_cast<float>(angle), Transparency::SkipMask,
-             nullptr, nullptr);
+    clearPage(toolkit);
+    RotoBlit(toolkit, nullptr, 60 + angle / 10, 40, source.get(), 3.3f, 0.7f, static_cast<float>(angle),
+             Transparency::SkipMask, nullptr, nullptr);
     for (int y = 0; y < 100; ++y)
       for (int x = 0; x < 140; ++x) {
-        uint32_t p = readPixel(x, y);
+        uint32_t p = readPixel(toolkit, x, y);
         if (p == 0) continue;
         ASSERT_TRUE(isCoded(p)) << angle;
         ASSERT_LT(codedU(p), 19) << angle;

@@ -40,49 +40,52 @@ struct SpySession {
 
 TEST(Contract, AStillPictureIsShownOnceAndEveryFrameEveryTime) {
   SpySession s;
+  Machine& machine = s.session->machine;
   const int atStart = s.spy->shown;
-  setPages(0, 0);
-  drawLine(nullptr, 0, 0, 319, 239, 0x0000FF, LineFilledBox);  // a title drawn on the shown page
-  for (int i = 0; i < 50; ++i) sleepMs(1);
+  setPages(machine, 0, 0);
+  drawLine(machine, nullptr, 0, 0, 319, 239, 0x0000FF, LineFilledBox);  // a title drawn on the shown page
+  for (int i = 0; i < 50; ++i) sleepMs(machine, 1);
   EXPECT_EQ(s.spy->shown - atStart, 1) << "shown once, not at every wait";
-  setPages(1, 0);
-  drawLine(nullptr, 0, 0, 10, 10, 0xFFFFFF, LineSolid);  // the work page is not shown
-  sleepMs(1);
+  setPages(machine, 1, 0);
+  drawLine(machine, nullptr, 0, 0, 10, 10, 0xFFFFFF, LineSolid);  // the work page is not shown
+  sleepMs(machine, 1);
   EXPECT_EQ(s.spy->shown - atStart, 1);
   for (int frame = 0; frame < 3; ++frame) {
-    FramePresent();
-    sleepMs(30);
+    FramePresent(machine);
+    sleepMs(machine, 30);
   }
   EXPECT_EQ(s.spy->presented, 3);
   EXPECT_EQ(s.spy->shown - atStart, 4);
-  tellActivity(Activity::Question);
+  tellActivity(machine, Activity::Question);
   EXPECT_EQ(s.spy->activity, Activity::Question);
 }
 
 TEST(Contract, TheCloseButtonIsAKeyOrTheQuitPathAsTheAppChose) {
   SpySession s;
+  Machine& machine = s.session->machine;
   std::optional<machine::QuitReason> asked;
-  machine::setQuitHandler([&](machine::QuitReason reason) { asked = reason; });
+  machine::setQuitHandler(machine, [&](machine::QuitReason reason) { asked = reason; });
   s.spy->sink().closeButton();
-  sleepMs(1);
+  sleepMs(machine, 1);
   EXPECT_FALSE(asked) << "as the game always had it";
-  EXPECT_EQ(readKey(), keyWithoutCharacter());
-  machine::setCloseButton(machine::CloseButton::Quit);
+  EXPECT_EQ(readKey(machine), keyWithoutCharacter());
+  machine::setCloseButton(machine, machine::CloseButton::Quit);
   s.spy->sink().closeButton();
   EXPECT_FALSE(asked) << "not in the middle of a frame";
-  sleepMs(1);
+  sleepMs(machine, 1);
   EXPECT_EQ(asked, machine::QuitReason::CloseButton);
-  EXPECT_EQ(readKey(), "");
+  EXPECT_EQ(readKey(machine), "");
 }
 
 TEST(Contract, CtrlCOrAPoliteKillReachesTheQuitPathAtTheNextWait) {
   SpySession s;
+  Machine& machine = s.session->machine;
   std::optional<machine::QuitReason> asked;
-  machine::setQuitHandler([&](machine::QuitReason reason) { asked = reason; });
+  machine::setQuitHandler(machine, [&](machine::QuitReason reason) { asked = reason; });
   os::watchQuitRequests(true);
   std::raise(SIGTERM);
   EXPECT_FALSE(asked);
-  sleepMs(30);
+  sleepMs(machine, 30);
   os::watchQuitRequests(false);
   EXPECT_EQ(asked, machine::QuitReason::Signal);
 }

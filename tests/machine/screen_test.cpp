@@ -8,10 +8,10 @@
 
 namespace {
 
-int countColour(uint32_t colour) {
+int countColour(Machine& machine, uint32_t colour) {
   int n = 0;
   for (int y = 0; y < 240; ++y)
-    for (int x = 0; x < 320; ++x) n += readPixel(x, y) == colour;
+    for (int x = 0; x < 320; ++x) n += readPixel(machine, x, y) == colour;
   return n;
 }
 
@@ -19,90 +19,96 @@ int countColour(uint32_t colour) {
 
 TEST(Screen, PagesStartBlackAndReadOutsideGivesAllOnes) {
   MachineSession session;
-  setPages(1, 0);
-  EXPECT_EQ(readPixel(0, 0), 0u);
-  EXPECT_EQ(readPixel(319, 239), 0u);
-  EXPECT_EQ(readPixel(-1, 0), 0xFFFFFFFFu);
-  EXPECT_EQ(readPixel(320, 5), 0xFFFFFFFFu);
-  EXPECT_EQ(readPixel(5, 240), 0xFFFFFFFFu);
-  EXPECT_EQ(readPixel(0, -1), 0xFFFFFFFFu);
+  Machine& machine = session.machine;
+  setPages(machine, 1, 0);
+  EXPECT_EQ(readPixel(machine, 0, 0), 0u);
+  EXPECT_EQ(readPixel(machine, 319, 239), 0u);
+  EXPECT_EQ(readPixel(machine, -1, 0), 0xFFFFFFFFu);
+  EXPECT_EQ(readPixel(machine, 320, 5), 0xFFFFFFFFu);
+  EXPECT_EQ(readPixel(machine, 5, 240), 0xFFFFFFFFu);
+  EXPECT_EQ(readPixel(machine, 0, -1), 0xFFFFFFFFu);
 }
 
 TEST(Screen, FramePresentCopiesTheWorkPageOntoTheVisiblePage) {
   MachineSession session;
-  setPages(1, 0);
-  setPixel(nullptr, 10, 10, 0xFF123456);
-  FramePresent();
-  setPages(0, 0);
-  EXPECT_EQ(readPixel(10, 10), 0xFF123456u) << "the colour is stored with its top byte";
-  EXPECT_EQ(framesPresented(), 1);
+  Machine& machine = session.machine;
+  setPages(machine, 1, 0);
+  setPixel(machine, nullptr, 10, 10, 0xFF123456);
+  FramePresent(machine);
+  setPages(machine, 0, 0);
+  EXPECT_EQ(readPixel(machine, 10, 10), 0xFF123456u) << "the colour is stored with its top byte";
+  EXPECT_EQ(framesPresented(machine), 1);
 }
 
 TEST(Screen, CoordinatesRoundHalvesAwayFromZero) {
   MachineSession session;
-  setPages(0, 0);
-  setPixel(nullptr, 10.5, 20.4, 0xFFFFFF);
-  EXPECT_EQ(readPixel(11, 20), 0xFFFFFFu);
-  setPixel(nullptr, -0.5, 3, 0xFF0000);  // rounds to -1: off the page
-  EXPECT_EQ(countColour(0xFF0000), 0);
-  setPixel(nullptr, -0.4, 3, 0x00FF00);  // rounds to 0
-  EXPECT_EQ(readPixel(0, 3), 0x00FF00u);
+  Machine& machine = session.machine;
+  setPages(machine, 0, 0);
+  setPixel(machine, nullptr, 10.5, 20.4, 0xFFFFFF);
+  EXPECT_EQ(readPixel(machine, 11, 20), 0xFFFFFFu);
+  setPixel(machine, nullptr, -0.5, 3, 0xFF0000);  // rounds to -1: off the page
+  EXPECT_EQ(countColour(machine, 0xFF0000), 0);
+  setPixel(machine, nullptr, -0.4, 3, 0x00FF00);  // rounds to 0
+  EXPECT_EQ(readPixel(machine, 0, 3), 0x00FF00u);
 }
 
 TEST(Screen, BoxesAreTheSameWhicheverCornersComeFirst) {
   MachineSession session;
-  setPages(0, 0);
-  drawLine(nullptr, 50, 40, 10, 20, 0xFFFFFF, LineFilledBox);
-  EXPECT_EQ(countColour(0xFFFFFF), 41 * 21);
-  EXPECT_EQ(readPixel(10, 20), 0xFFFFFFu);
-  EXPECT_EQ(readPixel(50, 40), 0xFFFFFFu);
-  clearPage();
-  drawLine(nullptr, 50, 40, 10, 20, 0xFF00, LineBox);
-  EXPECT_EQ(countColour(0xFF00), 2 * 41 + 2 * 19);
-  EXPECT_EQ(readPixel(30, 30), 0u) << "an outline leaves the inside alone";
-  clearPage();
-  drawLine(nullptr, 300, 200, 400, 300, 0xFF, LineFilledBox);  // clipped at the corner
-  EXPECT_EQ(countColour(0xFF), 20 * 40);
+  Machine& machine = session.machine;
+  setPages(machine, 0, 0);
+  drawLine(machine, nullptr, 50, 40, 10, 20, 0xFFFFFF, LineFilledBox);
+  EXPECT_EQ(countColour(machine, 0xFFFFFF), 41 * 21);
+  EXPECT_EQ(readPixel(machine, 10, 20), 0xFFFFFFu);
+  EXPECT_EQ(readPixel(machine, 50, 40), 0xFFFFFFu);
+  clearPage(machine);
+  drawLine(machine, nullptr, 50, 40, 10, 20, 0xFF00, LineBox);
+  EXPECT_EQ(countColour(machine, 0xFF00), 2 * 41 + 2 * 19);
+  EXPECT_EQ(readPixel(machine, 30, 30), 0u) << "an outline leaves the inside alone";
+  clearPage(machine);
+  drawLine(machine, nullptr, 300, 200, 400, 300, 0xFF, LineFilledBox);  // clipped at the corner
+  EXPECT_EQ(countColour(machine, 0xFF), 20 * 40);
 }
 
 // A clear right after a clear is skipped; every way of drawing on a page,
 // and a page copied onto it, must make the next clear count.
 TEST(Screen, APageDrawnOnInAnyWayIsClearedAgain) {
   MachineSession session;
+  Machine& machine = session.machine;
   OwnedImage image = createImage(3, 3, 0x123456);
   const std::function<void()> draws[] = {
-      [] { drawLine(nullptr, 1, 1, 50, 60, 0xFFFFFF, LineSolid); },
-      [] { setPixel(nullptr, 7, 9, 0x00FF00); },
-      [&] { drawImage(nullptr, 100, 100, image.get(), DrawCopy); },
-      [] { reinterpret_cast<uint32_t*>(workPageInfo().pixels)[321] = 0xAB; },
-      [] {  // drawn on page 1 and copied onto page 0 when presented
-        setPages(1, 0);
-        setPixel(nullptr, 5, 5, 0xFF);
-        FramePresent();
-        setPages(0, 0);
+      [&] { drawLine(machine, nullptr, 1, 1, 50, 60, 0xFFFFFF, LineSolid); },
+      [&] { setPixel(machine, nullptr, 7, 9, 0x00FF00); },
+      [&] { drawImage(machine, nullptr, 100, 100, image.get(), DrawCopy); },
+      [&] { reinterpret_cast<uint32_t*>(workPageInfo(machine).pixels)[321] = 0xAB; },
+      [&] {  // drawn on page 1 and copied onto page 0 when presented
+        setPages(machine, 1, 0);
+        setPixel(machine, nullptr, 5, 5, 0xFF);
+        FramePresent(machine);
+        setPages(machine, 0, 0);
       },
   };
   for (const auto& draw : draws) {
-    setPages(0, 0);
-    clearPage();
-    clearPage();
+    setPages(machine, 0, 0);
+    clearPage(machine);
+    clearPage(machine);
     draw();
-    EXPECT_GT(240 * 320 - countColour(0), 0);
-    clearPage();
-    EXPECT_EQ(countColour(0), 240 * 320);
+    EXPECT_GT(240 * 320 - countColour(machine, 0), 0);
+    clearPage(machine);
+    EXPECT_EQ(countColour(machine, 0), 240 * 320);
   }
 }
 
 TEST(Screen, LinesIncludeBothEndsAndAreClipped) {
   MachineSession session;
-  setPages(0, 0);
-  drawLine(nullptr, 5, 5, 15, 10, 0xFFFFFF, LineSolid);
-  EXPECT_EQ(readPixel(5, 5), 0xFFFFFFu);
-  EXPECT_EQ(readPixel(15, 10), 0xFFFFFFu);
-  EXPECT_EQ(countColour(0xFFFFFF), 11);
-  clearPage();
-  drawLine(nullptr, -100, 100, 1000, 100, 0xAA, LineSolid);
-  EXPECT_EQ(countColour(0xAA), 320);
+  Machine& machine = session.machine;
+  setPages(machine, 0, 0);
+  drawLine(machine, nullptr, 5, 5, 15, 10, 0xFFFFFF, LineSolid);
+  EXPECT_EQ(readPixel(machine, 5, 5), 0xFFFFFFu);
+  EXPECT_EQ(readPixel(machine, 15, 10), 0xFFFFFFu);
+  EXPECT_EQ(countColour(machine, 0xFFFFFF), 11);
+  clearPage(machine);
+  drawLine(machine, nullptr, -100, 100, 1000, 100, 0xAA, LineSolid);
+  EXPECT_EQ(countColour(machine, 0xAA), 320);
 }
 
 TEST(Images, NewImagesAreMaskFilledWithAlignedRows) {
@@ -120,13 +126,14 @@ TEST(Images, NewImagesAreMaskFilledWithAlignedRows) {
 // Fills take two roads: a memset for colours whose four bytes are alike
 // (black clears), and a first row copied down for any other colour.
 TEST(Images, FillsStayInsideTheirBoxWhateverTheColour) {
+  Machine machine;
   for (uint32_t colour : {0x00000000u, 0x7F7F7F7Fu, 0x00202020u, 0xFF123456u}) {
     OwnedImage owned = createImage(11, 10, colour);
     Image* image = owned.get();
     for (int y = 0; y < 10; ++y)
       for (int x = 0; x < 11; ++x) ASSERT_EQ(imageRow(image, y)[x], colour);
-    drawLine(image, 0, 0, 10, 9, MASK_COLOUR, LineFilledBox);
-    drawLine(image, 2, 1, 8, 9, colour, LineFilledBox);
+    drawLine(machine, image, 0, 0, 10, 9, MASK_COLOUR, LineFilledBox);
+    drawLine(machine, image, 2, 1, 8, 9, colour, LineFilledBox);
     int filled = 0;
     for (int y = 0; y < 10; ++y)
       for (int x = 0; x < 11; ++x) filled += imageRow(image, y)[x] == colour ? 1 : 0;
@@ -136,77 +143,81 @@ TEST(Images, FillsStayInsideTheirBoxWhateverTheColour) {
 
 TEST(Images, DrawImageClipsToPageAndSourceAndHonoursModes) {
   MachineSession session;
-  setPages(0, 0);
+  Machine& machine = session.machine;
+  setPages(machine, 0, 0);
   OwnedImage owned = createImage(4, 4);
   Image* image = owned.get();
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 4; ++x) imageRow(image, y)[x] = (x + y) % 2 ? MASK_COLOUR : 0x100 * (x + 1) + y;
-  drawImage(nullptr, -2, -1, image, DrawCopy);
-  EXPECT_EQ(readPixel(0, 0), imageRow(image, 1)[2]);
-  EXPECT_EQ(readPixel(1, 2), imageRow(image, 3)[3]);
-  EXPECT_EQ(readPixel(2, 0), 0u) << "nothing beyond the image's right edge";
-  clearPage();
-  drawImage(nullptr, 318, 238, image, DrawTransparent);  // only 2x2 fits; mask pixels skipped
-  EXPECT_EQ(readPixel(318, 238), imageRow(image, 0)[0]);
-  EXPECT_EQ(readPixel(319, 238), 0u);
-  EXPECT_EQ(readPixel(319, 239), imageRow(image, 1)[1] == MASK_COLOUR ? 0u : imageRow(image, 1)[1]);
-  clearPage();
-  drawImage(nullptr, 100, 100, image, 2, 2, 9, 9, DrawCopy);  // rectangle cut to the source
-  EXPECT_EQ(readPixel(100, 100), imageRow(image, 2)[2]);
-  EXPECT_EQ(readPixel(101, 101), imageRow(image, 3)[3]);
-  EXPECT_EQ(readPixel(102, 100), 0u);
-  clearPage();
+  drawImage(machine, nullptr, -2, -1, image, DrawCopy);
+  EXPECT_EQ(readPixel(machine, 0, 0), imageRow(image, 1)[2]);
+  EXPECT_EQ(readPixel(machine, 1, 2), imageRow(image, 3)[3]);
+  EXPECT_EQ(readPixel(machine, 2, 0), 0u) << "nothing beyond the image's right edge";
+  clearPage(machine);
+  drawImage(machine, nullptr, 318, 238, image, DrawTransparent);  // only 2x2 fits; mask pixels skipped
+  EXPECT_EQ(readPixel(machine, 318, 238), imageRow(image, 0)[0]);
+  EXPECT_EQ(readPixel(machine, 319, 238), 0u);
+  EXPECT_EQ(readPixel(machine, 319, 239), imageRow(image, 1)[1] == MASK_COLOUR ? 0u : imageRow(image, 1)[1]);
+  clearPage(machine);
+  drawImage(machine, nullptr, 100, 100, image, 2, 2, 9, 9, DrawCopy);  // rectangle cut to the source
+  EXPECT_EQ(readPixel(machine, 100, 100), imageRow(image, 2)[2]);
+  EXPECT_EQ(readPixel(machine, 101, 101), imageRow(image, 3)[3]);
+  EXPECT_EQ(readPixel(machine, 102, 100), 0u);
+  clearPage(machine);
   auto swapBlend = [](uint32_t source, uint32_t destination, const void* param) -> uint32_t {
     return source + destination + *static_cast<const uint32_t*>(param);
   };
   uint32_t extra = 7;
-  drawImage(nullptr, 0, 0, image, DrawCustom, swapBlend, &extra);
-  EXPECT_EQ(readPixel(1, 0), MASK_COLOUR + 7) << "custom mode sees mask pixels too";
+  drawImage(machine, nullptr, 0, 0, image, DrawCustom, swapBlend, &extra);
+  EXPECT_EQ(readPixel(machine, 1, 0), MASK_COLOUR + 7) << "custom mode sees mask pixels too";
 }
 
 TEST(Images, DrawingIntoAnImageStaysInsideIt) {
+  Machine machine;
   OwnedImage owned = createImage(5, 3);
   Image* target = owned.get();
-  drawLine(target, -10, -10, 100, 100, 0x123456, LineFilledBox);
+  drawLine(machine, target, -10, -10, 100, 100, 0x123456, LineFilledBox);
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 5; ++x) EXPECT_EQ(imageRow(target, y)[x], 0x123456u);
-  setPixel(target, 5, 0, 0);  // outside: nothing is written (the sanitizer run checks the block)
-  setPixel(target, 0, 3, 0);
-  setPixel(target, -1, 1, 0);
+  setPixel(machine, target, 5, 0, 0);  // outside: nothing is written (the sanitizer run checks the block)
+  setPixel(machine, target, 0, 3, 0);
+  setPixel(machine, target, -1, 1, 0);
   for (int y = 0; y < 3; ++y)
     for (int x = 0; x < 5; ++x) EXPECT_EQ(imageRow(target, y)[x], 0x123456u);
 }
 
 TEST(Keyboard, TheQueueKeepsPressesInOrderAndHeldFollowsTheKeys) {
   MachineSession session;
-  EXPECT_EQ(readKey(), "");
-  pressKey(SC_SPACE, " ");
-  EXPECT_TRUE(keyHeld(SC_SPACE));
-  releaseKey(SC_SPACE);
-  EXPECT_FALSE(keyHeld(SC_SPACE)) << "a press and release between two tests is seen only in the queue";
-  queueKeyValue("Y");
-  pressKey(SC_LEFT, keyWithoutCharacter());
-  machine::scriptInput().closeButton();
-  EXPECT_TRUE(keyHeld(SC_LEFT));
-  EXPECT_EQ(readKey(), " ");
-  EXPECT_EQ(readKey(), "Y");
-  std::string arrow = readKey();
+  Machine& machine = session.machine;
+  EXPECT_EQ(readKey(machine), "");
+  pressKey(machine, SC_SPACE, " ");
+  EXPECT_TRUE(keyHeld(machine, SC_SPACE));
+  releaseKey(machine, SC_SPACE);
+  EXPECT_FALSE(keyHeld(machine, SC_SPACE)) << "a press and release between two tests is seen only in the queue";
+  queueKeyValue(machine, "Y");
+  pressKey(machine, SC_LEFT, keyWithoutCharacter());
+  machine::scriptInput(machine).closeButton();
+  EXPECT_TRUE(keyHeld(machine, SC_LEFT));
+  EXPECT_EQ(readKey(machine), " ");
+  EXPECT_EQ(readKey(machine), "Y");
+  std::string arrow = readKey(machine);
   EXPECT_EQ(arrow, keyWithoutCharacter());
   EXPECT_NE(arrow.size(), 1u);
-  EXPECT_EQ(readKey(), keyWithoutCharacter()) << "the close button queues a key without a character";
-  EXPECT_EQ(readKey(), "");
+  EXPECT_EQ(readKey(machine), keyWithoutCharacter()) << "the close button queues a key without a character";
+  EXPECT_EQ(readKey(machine), "");
 }
 
 TEST(Random, SameSeedSameNumbersInUnitRange) {
-  seedRandom(1234);
+  Machine machine;
+  seedRandom(machine, 1234);
   double first[5];
   for (double& value : first) {
-    value = randomUnit();
+    value = randomUnit(machine);
     EXPECT_GE(value, 0.0);
     EXPECT_LT(value, 1.0);
   }
-  seedRandom(1234);
-  for (double value : first) EXPECT_EQ(randomUnit(), value);
-  seedRandom(5489);  // the generator's reference seed: first output 3499211612
-  EXPECT_EQ(randomUnit(), 3499211612.0 / 4294967296.0);
+  seedRandom(machine, 1234);
+  for (double value : first) EXPECT_EQ(randomUnit(machine), value);
+  seedRandom(machine, 5489);  // the generator's reference seed: first output 3499211612
+  EXPECT_EQ(randomUnit(machine), 3499211612.0 / 4294967296.0);
 }

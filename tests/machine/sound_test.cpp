@@ -45,14 +45,14 @@ class SoundCalls : public testing::Test {
   // closeSound, returning what it printed.
   std::string closeAndCapture() {
     testing::internal::CaptureStdout();
-    closeSound();
+    closeSound(session->machine);
     return testing::internal::GetCapturedStdout();
   }
   // Every sample tried once; true when any reached the device.
   bool anyPlays() {
     size_t before = calls.size();
     for (int sample = 0; sample < SAMPLE_COUNT; ++sample)
-      playEffect(static_cast<Sample>(sample), Channel::Hit, FULL_VOLUME);
+      playEffect(session->machine, static_cast<Sample>(sample), Channel::Hit, FULL_VOLUME);
     return calls.size() != before;
   }
   std::vector<std::string> calls;
@@ -67,7 +67,7 @@ std::vector<std::string> openAndNineLoads() {
 }
 
 TEST_F(SoundCalls, UnwantedSoundMeansNoDeviceCallAtAll) {
-  initSound(false);
+  initSound(session->machine, false);
   EXPECT_FALSE(anyPlays());
   EXPECT_EQ(closeAndCapture(), "");
   EXPECT_TRUE(calls.empty());
@@ -75,7 +75,7 @@ TEST_F(SoundCalls, UnwantedSoundMeansNoDeviceCallAtAll) {
 
 TEST_F(SoundCalls, ADeviceThatWillNotStartLoadsNothingAndStaysSilent) {
   recorder->openSucceeds = false;
-  initSound(true);
+  initSound(session->machine, true);
   EXPECT_FALSE(anyPlays());
   EXPECT_EQ(closeAndCapture(), "");
   EXPECT_EQ(calls, std::vector<std::string>{"open"});
@@ -85,7 +85,7 @@ TEST_F(SoundCalls, OneFailedSampleSilencesAllButTheOthersAreStillLoaded) {
   for (int failing : {0, 4, 8}) {
     calls.clear();
     recorder->failingSamples = {failing};
-    initSound(true);
+    initSound(session->machine, true);
     EXPECT_EQ(calls, openAndNineLoads()) << failing;
     EXPECT_FALSE(anyPlays()) << failing;
     EXPECT_EQ(closeAndCapture(), "");
@@ -93,19 +93,19 @@ TEST_F(SoundCalls, OneFailedSampleSilencesAllButTheOthersAreStillLoaded) {
 }
 
 TEST_F(SoundCalls, AVolumeStaysTheSamplesUntilTheNextOneIsGiven) {
-  initSound(true);
+  initSound(session->machine, true);
   calls.clear();
-  playEffect(Sample::Siren, Channel::Beam, FULL_VOLUME);
-  playEffect(Sample::Hit, Channel::Touch, KEEP_VOLUME);  // never given: full
-  playEffect(Sample::Siren, Channel::Beam, SILENT);      // cutting the charge sound
-  playEffect(Sample::Siren, Channel::Siren, KEEP_VOLUME);
-  playEffect(Sample::Explosion, Channel::Explosion, HALF_VOLUME);
+  playEffect(session->machine, Sample::Siren, Channel::Beam, FULL_VOLUME);
+  playEffect(session->machine, Sample::Hit, Channel::Touch, KEEP_VOLUME);  // never given: full
+  playEffect(session->machine, Sample::Siren, Channel::Beam, SILENT);      // cutting the charge sound
+  playEffect(session->machine, Sample::Siren, Channel::Siren, KEEP_VOLUME);
+  playEffect(session->machine, Sample::Explosion, Channel::Explosion, HALF_VOLUME);
   EXPECT_EQ(calls,
             (std::vector<std::string>{"play 10 8 255", "play 9 3 255", "play 10 8 0", "play 8 8 0", "play 2 2 127"}));
 }
 
 TEST_F(SoundCalls, ClosingShutsTheDeviceOnceAndSaysSo) {
-  initSound(true);
+  initSound(session->machine, true);
   calls.clear();
   EXPECT_EQ(closeAndCapture(), "FMOD CLOSED\n");
   EXPECT_EQ(calls, std::vector<std::string>{"close"});
@@ -130,18 +130,18 @@ TEST_F(SoundCalls, ACutOrDamagedSampleSilencesEverythingAMissingOneOnlyItself) {
     if (damage == "missing") fs::remove(victim);
     calls.clear();
     testing::internal::CaptureStderr();
-    initSound(true);
+    initSound(session->machine, true);
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("WAV/5.WAV"), std::string::npos) << "the file is named: " << err;
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "load 5"), 0) << "never handed to the device";
     calls.clear();
-    playEffect(marchNote(1), Channel::March, FULL_VOLUME);  // WAV/5.WAV
-    playEffect(Sample::Shot, Channel::Shot, FULL_VOLUME);
+    playEffect(session->machine, marchNote(1), Channel::March, FULL_VOLUME);  // WAV/5.WAV
+    playEffect(session->machine, Sample::Shot, Channel::Shot, FULL_VOLUME);
     if (damage == "missing")
       EXPECT_EQ(calls, std::vector<std::string>{"play 1 1 255"});
     else
       EXPECT_TRUE(calls.empty());
-    closeSound();
+    closeSound(session->machine);
   }
   writeFile(victim, bytes);
 }

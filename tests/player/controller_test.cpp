@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <memory>
 
 #include "game/game_state.h"
 #include "machine/machine.h"
@@ -20,16 +21,16 @@ struct StopStage {};
 constexpr int64_t LAST_FRAME = 70;
 
 // Stage one for LAST_FRAME frames; drive(frame) sets the input after each.
-std::vector<uint64_t> playStageOne(const std::function<void(int64_t)>& drive) {
+std::vector<uint64_t> playStageOne(Game& game, const std::function<void(int64_t)>& drive) {
   std::vector<uint64_t> frames;
-  setFrameHook([&](int64_t frame) {
-    frames.push_back(visiblePageHash());
+  setFrameHook(game, [&](int64_t frame) {
+    frames.push_back(visiblePageHash(game));
     if (frame == LAST_FRAME) throw StopStage{};
     drive(frame);
   });
-  gameState.credits = 2;
+  game.gameState.credits = 2;
   try {
-    StageOne();
+    StageOne(game);
   } catch (const StopStage&) {
   }
   return frames;
@@ -38,11 +39,11 @@ std::vector<uint64_t> playStageOne(const std::function<void(int64_t)>& drive) {
 struct VirtualPad {
   int index = -1;
   SDL_Joystick* joystick = nullptr;
-  VirtualPad() {
+  explicit VirtualPad(Machine& game) {
     index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
                                       SDL_CONTROLLER_BUTTON_MAX, 0);
     joystick = SDL_JoystickOpen(index);
-    sleepMs(1);  // the back end hears of it and opens it
+    sleepMs(game, 1);  // the back end hears of it and opens it
   }
   ~VirtualPad() { unplug(); }
   void unplug() {
@@ -60,8 +61,10 @@ struct VirtualPad {
 }  // namespace
 
 TEST(Controller, AVirtualControllerPlaysStageOneFrameForFrameAsTheKeys) {
-  startWindow(9);
-  std::vector<uint64_t> keys = playStageOne([](int64_t frame) {
+  auto fresh = std::make_unique<Game>();
+  Game& game = *fresh;
+  startWindow(game, 9);
+  std::vector<uint64_t> keys = playStageOne(game, [](int64_t frame) {
     if (frame == 3) pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, true);
     if (frame == 15) pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, false);
     if (frame == 20) pushKey(SDL_SCANCODE_SPACE, SDLK_SPACE, true);
@@ -71,13 +74,13 @@ TEST(Controller, AVirtualControllerPlaysStageOneFrameForFrameAsTheKeys) {
     if (frame == 58) pushKey(SDL_SCANCODE_SPACE, SDLK_SPACE, true);
     if (frame == 59) pushKey(SDL_SCANCODE_SPACE, SDLK_SPACE, false);
   });
-  stopWindow();
+  stopWindow(game);
 
-  startWindow(9);
+  startWindow(game, 9);
   std::vector<uint64_t> pad;
   {
-    VirtualPad controller;
-    pad = playStageOne([&](int64_t frame) {
+    VirtualPad controller(game);
+    pad = playStageOne(game, [&](int64_t frame) {
       if (frame == 3) controller.button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
       if (frame == 15) controller.button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
       if (frame == 20) controller.button(SDL_CONTROLLER_BUTTON_A, true);
@@ -89,11 +92,11 @@ TEST(Controller, AVirtualControllerPlaysStageOneFrameForFrameAsTheKeys) {
       if (frame == 59) controller.button(SDL_CONTROLLER_BUTTON_START, false);
     });
   }
-  stopWindow();
+  stopWindow(game);
 
-  startWindow(9);
-  std::vector<uint64_t> idle = playStageOne([](int64_t) {});
-  stopWindow();
+  startWindow(game, 9);
+  std::vector<uint64_t> idle = playStageOne(game, [](int64_t) {});
+  stopWindow(game);
 
   ASSERT_EQ(keys.size(), static_cast<size_t>(LAST_FRAME));
   EXPECT_EQ(pad, keys);
@@ -101,70 +104,76 @@ TEST(Controller, AVirtualControllerPlaysStageOneFrameForFrameAsTheKeys) {
 }
 
 TEST(Controller, AAndBAnswerQuestionsAndUnpluggingLetsGo) {
-  startWindow(1);
-  VirtualPad controller;
+  auto fresh = std::make_unique<Game>();
+  Game& game = *fresh;
+  startWindow(game, 1);
+  VirtualPad controller(game);
   auto press = [&](SDL_GameControllerButton button) {
     controller.button(button, true);
-    sleepMs(1);
+    sleepMs(game, 1);
     controller.button(button, false);
-    sleepMs(1);
-    return readKey();
+    sleepMs(game, 1);
+    return readKey(game);
   };
   // The title: A is Space, B the drop key.
-  tellActivity(Activity::Title);
+  tellActivity(game, Activity::Title);
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), " ");
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_B), "z");
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_BACK), std::string(1, KEY_ESC_CHAR));
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_START), " ");
   // While the game says a question is up: yes and no.
-  tellActivity(Activity::Question);
+  tellActivity(game, Activity::Question);
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), "y");
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_B), "n");
   // Play again: Space.
-  tellActivity(Activity::Play);
+  tellActivity(game, Activity::Play);
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), " ");
 
   controller.button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true);
   controller.button(SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true);
   controller.stickX(32767);
-  sleepMs(1);
-  EXPECT_TRUE(keyHeld(SC_CTRL));
-  EXPECT_TRUE(keyHeld(SC_LSHIFT));
-  EXPECT_TRUE(keyHeld(SC_RIGHT));
+  sleepMs(game, 1);
+  EXPECT_TRUE(keyHeld(game, SC_CTRL));
+  EXPECT_TRUE(keyHeld(game, SC_LSHIFT));
+  EXPECT_TRUE(keyHeld(game, SC_RIGHT));
   controller.unplug();
-  sleepMs(1);
-  EXPECT_FALSE(keyHeld(SC_CTRL));
-  EXPECT_FALSE(keyHeld(SC_LSHIFT));
-  EXPECT_FALSE(keyHeld(SC_RIGHT));
+  sleepMs(game, 1);
+  EXPECT_FALSE(keyHeld(game, SC_CTRL));
+  EXPECT_FALSE(keyHeld(game, SC_LSHIFT));
+  EXPECT_FALSE(keyHeld(game, SC_RIGHT));
   // Plugged in again: it plays again.
-  VirtualPad again;
+  VirtualPad again(game);
   again.button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
-  sleepMs(1);
-  EXPECT_TRUE(keyHeld(SC_LEFT));
+  sleepMs(game, 1);
+  EXPECT_TRUE(keyHeld(game, SC_LEFT));
   again.unplug();
-  stopWindow();
+  stopWindow(game);
 }
 
 TEST(Keyboard, LettersByLayoutAndBindingsThroughTheWindowBackEnd) {
-  startWindow(1, "key_fire = x\nkey_left = right\nkey_right = left\n");
+  auto fresh = std::make_unique<Game>();
+  Game& game = *fresh;
+  startWindow(game, 1, "key_fire = x\nkey_left = right\nkey_right = left\n");
   pushKey(SDL_SCANCODE_Z, SDLK_y, true);  // German: the key labelled Y
   pushKey(SDL_SCANCODE_Z, SDLK_y, false);
   pushKey(SDL_SCANCODE_X, SDLK_x, true);  // bound to fire
-  sleepMs(1);
-  EXPECT_EQ(readKey(), "y");
-  EXPECT_EQ(readKey(), " ");
-  EXPECT_TRUE(keyHeld(SC_SPACE));
+  sleepMs(game, 1);
+  EXPECT_EQ(readKey(game), "y");
+  EXPECT_EQ(readKey(game), " ");
+  EXPECT_TRUE(keyHeld(game, SC_SPACE));
   pushKey(SDL_SCANCODE_X, SDLK_x, false);
   pushKey(SDL_SCANCODE_LEFT, SDLK_LEFT, true);  // swapped arrows
-  sleepMs(1);
-  EXPECT_FALSE(keyHeld(SC_SPACE));
-  EXPECT_TRUE(keyHeld(SC_RIGHT));
-  EXPECT_FALSE(keyHeld(SC_LEFT));
-  stopWindow();
+  sleepMs(game, 1);
+  EXPECT_FALSE(keyHeld(game, SC_SPACE));
+  EXPECT_TRUE(keyHeld(game, SC_RIGHT));
+  EXPECT_FALSE(keyHeld(game, SC_LEFT));
+  stopWindow(game);
 }
 
 TEST(Keyboard, AltWithEitherEnterTogglesFullScreen) {
-  startWindow(1);
+  auto fresh = std::make_unique<Game>();
+  Game& game = *fresh;
+  startWindow(game, 1);
   SDL_Window* window = nullptr;
   for (Uint32 id = 1; id < 1000 && window == nullptr; ++id) window = SDL_GetWindowFromID(id);
   ASSERT_NE(window, nullptr);
@@ -174,11 +183,11 @@ TEST(Keyboard, AltWithEitherEnterTogglesFullScreen) {
   EXPECT_FALSE(fullScreen());
   pushKey(SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER, true, KMOD_LALT);
   pushKey(SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER, false, KMOD_LALT);
-  sleepMs(1);
+  sleepMs(game, 1);
   EXPECT_TRUE(fullScreen());
   pushKey(SDL_SCANCODE_RETURN, SDLK_RETURN, true, KMOD_RALT);
-  sleepMs(1);
+  sleepMs(game, 1);
   EXPECT_FALSE(fullScreen());
-  EXPECT_EQ(readKey(), "") << "the game does not see the toggle";
-  stopWindow();
+  EXPECT_EQ(readKey(game), "") << "the game does not see the toggle";
+  stopWindow(game);
 }

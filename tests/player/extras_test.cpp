@@ -69,6 +69,8 @@ class WindowExtras : public testing::Test {
   }
   void TearDown() override { fs::remove_all(folder); }
   std::string folder;
+  std::unique_ptr<Game> fresh = std::make_unique<Game>();
+  Game& game = *fresh;
 };
 
 }  // namespace
@@ -93,16 +95,16 @@ TEST(Png, AFrameDecodesBackEqualAtEveryFactor) {
 TEST_F(WindowExtras, F12SavesTheVisiblePictureAtTheWindowsFactorIntoThePicturesFolder) {
   fs::create_directories(folder + "/Pics");
   writeFile(folder + "/config/user-dirs.dirs", "# desktop folders\nXDG_PICTURES_DIR=\"$HOME/Pics\"\n");
-  startWindow(3);
+  startWindow(game, 3);
   for (int y = 0; y < 240; ++y)
-    for (int x = 0; x < 320; ++x) setPixel(nullptr, x, y, static_cast<uint32_t>(x * 0x10101 + y * 0x100));
-  FramePresent();
+    for (int x = 0; x < 320; ++x) setPixel(game, nullptr, x, y, static_cast<uint32_t>(x * 0x10101 + y * 0x100));
+  FramePresent(game);
   pushKey(SDL_SCANCODE_F12, SDLK_F12, true);
   pushKey(SDL_SCANCODE_F12, SDLK_F12, false);
   testing::internal::CaptureStdout();
-  sleepMs(1);
+  sleepMs(game, 1);
   std::string said = testing::internal::GetCapturedStdout();
-  EXPECT_EQ(readKey(), "") << "the game never sees F12";
+  EXPECT_EQ(readKey(game), "") << "the game never sees F12";
   std::vector<fs::path> shots;
   for (const auto& entry : fs::directory_iterator(folder + "/Pics")) shots.push_back(entry.path());
   ASSERT_EQ(shots.size(), 1u);
@@ -113,7 +115,7 @@ TEST_F(WindowExtras, F12SavesTheVisiblePictureAtTheWindowsFactorIntoThePicturesF
   Decoded decoded = decodePng(readFileText(shots[0].string()));
   ASSERT_TRUE(decoded.ok);
   EXPECT_EQ(decoded.width, 960) << "the 3x window of the default settings";
-  EXPECT_TRUE(decoded.pixels == scaledPage(machine::visiblePage(), 3));
+  EXPECT_TRUE(decoded.pixels == scaledPage(machine::visiblePage(game), 3));
   // Without a pictures folder: the user data folder; a second shot in the same
   // second gets its own name.
   fs::remove(folder + "/config/user-dirs.dirs");
@@ -121,13 +123,13 @@ TEST_F(WindowExtras, F12SavesTheVisiblePictureAtTheWindowsFactorIntoThePicturesF
   pushKey(SDL_SCANCODE_F12, SDLK_F12, false);
   pushKey(SDL_SCANCODE_F12, SDLK_F12, true);
   testing::internal::CaptureStdout();
-  sleepMs(1);
+  sleepMs(game, 1);
   testing::internal::GetCapturedStdout();
   int count = 0;
   for (const auto& entry : fs::directory_iterator(folder + "/data/quarvel"))
     count += entry.path().extension() == ".png";
   EXPECT_EQ(count, 2);
-  stopWindow();
+  stopWindow(game);
 }
 
 // P pauses inside a wait: the game's clock and frames stand still, the page
@@ -135,15 +137,15 @@ TEST_F(WindowExtras, F12SavesTheVisiblePictureAtTheWindowsFactorIntoThePicturesF
 TEST_F(WindowExtras, PauseStopsTheClockAndTheGameNeverKnows) {
   auto play = [&](bool pause, std::string& recording) {
     std::string recordFile = folder + "/rec.txt";
-    backend::SdlWindow& window = startWindow(4, "", "", recordFile);
+    backend::SdlWindow& window = startWindow(game, 4, "", "", recordFile);
     std::vector<uint64_t> frames;
     std::vector<int64_t> clock;
     std::atomic<bool> sawPause{false};
     std::atomic<int64_t> framesWhilePaused{-1};
     std::thread watcher;
-    setFrameHook([&](int64_t frame) {
-      frames.push_back(visiblePageHash());
-      clock.push_back(virtualMs());
+    setFrameHook(game, [&](int64_t frame) {
+      frames.push_back(visiblePageHash(game));
+      clock.push_back(virtualMs(game));
       if (frame == 10) pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, true);
       if (frame == 12 && pause) {
         pushKey(SDL_SCANCODE_P, SDLK_p, true);
@@ -151,9 +153,9 @@ TEST_F(WindowExtras, PauseStopsTheClockAndTheGameNeverKnows) {
         watcher = std::thread([&] {
           while (!window.paused()) SDL_Delay(1);
           sawPause = true;
-          int64_t before = framesPresented();
+          int64_t before = framesPresented(game);
           SDL_Delay(100);
-          framesWhilePaused = framesPresented() - before;
+          framesWhilePaused = framesPresented(game) - before;
           pushKey(SDL_SCANCODE_P, SDLK_p, false);
           pushKey(SDL_SCANCODE_PAUSE, SDLK_PAUSE, true);  // the Pause key ends it too
         });
@@ -161,9 +163,9 @@ TEST_F(WindowExtras, PauseStopsTheClockAndTheGameNeverKnows) {
       if (frame == 12 && !pause) pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, false);
       if (frame == 30) throw 30;
     });
-    gameState.credits = 2;
+    game.gameState.credits = 2;
     try {
-      StageOne();
+      StageOne(game);
     } catch (int) {
     }
     if (watcher.joinable()) watcher.join();
@@ -172,7 +174,7 @@ TEST_F(WindowExtras, PauseStopsTheClockAndTheGameNeverKnows) {
       EXPECT_EQ(framesWhilePaused, 0);
       EXPECT_FALSE(window.paused());
     }
-    stopWindow();
+    stopWindow(game);
     recording = readFileText(recordFile);
     return std::make_pair(frames, clock);
   };
@@ -188,18 +190,18 @@ TEST_F(WindowExtras, PauseStopsTheClockAndTheGameNeverKnows) {
 // PAUSED in the game's own lettering, above every box the game draws
 // (game over at rows 78 to 108, the questions at 98 to 148).
 TEST_F(WindowExtras, ThePausedPictureDimsThePageAndLetsTheBoxesShow) {
-  startWindow(2);
-  backend::OverlayPicture paused = paintLettering("PAUSED");
+  startWindow(game, 2);
+  backend::OverlayPicture paused = paintLettering(game, "PAUSED");
   ASSERT_EQ(paused.width, 2 * (6 * 8 + 2));
   // The picture is the game's own drawText, twice the size.
   OwnedImage line = createImage(6 * 8 + 2, 10);
-  drawIntoImage(line.get());
-  drawText(1, 1, "PAUSED", 0x000000, Outline::Yes);
-  drawIntoImage(nullptr);
+  drawIntoImage(game, line.get());
+  drawText(game, 1, 1, "PAUSED", 0x000000, Outline::Yes);
+  drawIntoImage(game, nullptr);
   for (int y = 0; y < paused.height; ++y)
     for (int x = 0; x < paused.width; ++x)
       ASSERT_EQ(paused.pixels[y * paused.width + x], imageRow(line.get(), y / 2)[x / 2] & 0xFFFFFF) << x << "," << y;
-  stopWindow();
+  stopWindow(game);
 
   std::vector<uint32_t> page(320 * 240, 0x808080), out(320 * 240);
   backend::drawPausedPicture(page.data(), paused, out.data());
@@ -218,22 +220,22 @@ TEST_F(WindowExtras, ThePausedPictureDimsThePageAndLetsTheBoxesShow) {
 TEST_F(WindowExtras, MinusEqualsAndMuteChangeTheSoundShowItAndAreKept) {
   std::string ini = folder + "/config/quarvel/quarvel.ini";
   writeFile(ini, "scale = 2\nvolume = 50\n");
-  backend::SdlWindow& window = startWindow(5, "volume = 50\n", ini);
-  const uint64_t before = visiblePageHash();
+  backend::SdlWindow& window = startWindow(game, 5, "volume = 50\n", ini);
+  const uint64_t before = visiblePageHash(game);
   pushKey(SDL_SCANCODE_MINUS, SDLK_MINUS, true);
   pushKey(SDL_SCANCODE_MINUS, SDLK_MINUS, false);
-  sleepMs(1);
+  sleepMs(game, 1);
   EXPECT_EQ(window.volume(), 40);
   EXPECT_EQ(readFileText(ini), "scale = 2\nvolume = 40\n");
   for (int i = 0; i < 8; ++i) pushKey(SDL_SCANCODE_EQUALS, SDLK_EQUALS, true);
   pushKey(SDL_SCANCODE_M, SDLK_m, true);
-  sleepMs(1);
+  sleepMs(game, 1);
   EXPECT_EQ(window.volume(), 100) << "at most 100";
   EXPECT_TRUE(window.muted());
   EXPECT_EQ(readFileText(ini), "scale = 2\nvolume = 100\nmute = yes\n") << "mute is kept for the next start";
-  EXPECT_EQ(readKey(), "") << "none of these reach the game";
-  EXPECT_EQ(visiblePageHash(), before) << "the overlay is the window's, never in the game's frames";
-  stopWindow();
+  EXPECT_EQ(readKey(game), "") << "none of these reach the game";
+  EXPECT_EQ(visiblePageHash(game), before) << "the overlay is the window's, never in the game's frames";
+  stopWindow(game);
 }
 
 TEST(FrameStats, CountsTheFramesOfEachKindOfSleep) {
@@ -263,8 +265,8 @@ TEST_F(WindowExtras, LosingTheFocusPausesWhenAskedAndGettingItBackResumes) {
     SDL_PushEvent(&event);
   };
   for (bool asked : {false, true}) {
-    backend::SdlWindow& window = startWindow(6, asked ? "pause_on_focus_loss = yes\n" : "");
-    tellActivity(Activity::Play);  // only play pauses by itself
+    backend::SdlWindow& window = startWindow(game, 6, asked ? "pause_on_focus_loss = yes\n" : "");
+    tellActivity(game, Activity::Play);  // only play pauses by itself
     std::atomic<bool> sawPause{false}, waitDone{false};
     std::thread watcher([&] {
       for (int i = 0; i < 5000 && !window.paused() && !waitDone; ++i) SDL_Delay(1);
@@ -272,13 +274,13 @@ TEST_F(WindowExtras, LosingTheFocusPausesWhenAskedAndGettingItBackResumes) {
       pushFocus(SDL_WINDOWEVENT_FOCUS_GAINED);
     });
     pushFocus(SDL_WINDOWEVENT_FOCUS_LOST);
-    int64_t before = virtualMs();
-    sleepMs(30);
+    int64_t before = virtualMs(game);
+    sleepMs(game, 30);
     waitDone = true;
     watcher.join();
     EXPECT_EQ(sawPause, asked);
     EXPECT_FALSE(window.paused());
-    EXPECT_EQ(virtualMs(), before + 30);
-    stopWindow();
+    EXPECT_EQ(virtualMs(game), before + 30);
+    stopWindow(game);
   }
 }

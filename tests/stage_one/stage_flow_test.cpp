@@ -40,21 +40,22 @@ std::string highScoreFileFor(int32_t value) { return "hi-score\r\n " + std::to_s
 
 TEST(StageOneFlow, AnAutomatedPlayerClearsTheStageAndStoryZeroFollows) {
   TestSession session("", 11, /*withSound=*/true);
-  gameState.credits = 0;  // a lost game ends at once instead of asking
+  Game& game = session.game;
+  game.gameState.credits = 0;  // a lost game ends at once instead of asking
   std::vector<FrameRecord> frames;
   int storyFrames = 0;
   bool storyStartsBlack = false;
   bool stageOver = false;
-  StageResult result = playStageOneAutomatically([&](const StageOneRecord& stage, int64_t frame) {
+  StageResult result = playStageOneAutomatically(game, [&](const StageOneRecord& stage, int64_t frame) {
     // The frame that clears the stage is its last; story scene 0 draws the next.
     if (!stageOver) {
-      frames.push_back(FrameRecord{frame, virtualMs(), gameState.score, gameState.credits});
+      frames.push_back(FrameRecord{frame, virtualMs(game), game.gameState.score, game.gameState.credits});
       stageOver = stage.result == StageResult::Cleared;
       return;
     }
     if (storyFrames == 0) {
-      storyStartsBlack = rgbAt(2, 2) == 0 && rgbAt(160, 120) == 0 && rgbAt(300, 200) == 0;
-      queueKeyValue(ESC_KEY);  // skip the rest of the scene
+      storyStartsBlack = rgbAt(game, 2, 2) == 0 && rgbAt(game, 160, 120) == 0 && rgbAt(game, 300, 200) == 0;
+      queueKeyValue(game, ESC_KEY);  // skip the rest of the scene
     }
     ++storyFrames;
   });
@@ -90,8 +91,8 @@ TEST(StageOneFlow, AnAutomatedPlayerClearsTheStageAndStoryZeroFollows) {
   const int64_t lastKill = deltaFrames[11];
   EXPECT_EQ(deltaFrames[12], lastKill + 20);
   EXPECT_EQ(frames.back().frame, lastKill + 101);
-  EXPECT_EQ(gameState.highScore, gameState.score);
-  EXPECT_EQ(readFileText("hiscore.txt"), highScoreFileFor(gameState.score));
+  EXPECT_EQ(game.gameState.highScore, game.gameState.score);
+  EXPECT_EQ(readFileText("hiscore.txt"), highScoreFileFor(game.gameState.score));
 
   const std::vector<SoundEvent> log = readSoundLog(session.soundLogPath);
   EXPECT_EQ(countEvents(log, 3, 3), 12);
@@ -106,17 +107,18 @@ TEST(StageOneFlow, LostToTheEndThroughTwoContinues) {
   std::string script;
   for (int ms = 500; ms <= 600000; ms += 500) script += std::to_string(ms) + " type Y\n";
   TestSession session(script, 5, /*withSound=*/true);
-  gameState.credits = 2;
+  Game& game = session.game;
+  game.gameState.credits = 2;
   std::vector<FrameRecord> frames;
   int gameFrame = 0;
-  int32_t lastCredits = gameState.credits;
+  int32_t lastCredits = game.gameState.credits;
   std::vector<size_t> aliensAtStart;
   StageOneRecord stage;
   // The player stands still and fires three shots at the start of each game.
-  setFrameHook([&](int64_t frame) {
-    frames.push_back(FrameRecord{frame, virtualMs(), gameState.score, gameState.credits});
-    if (gameState.credits != lastCredits) gameFrame = 0;
-    lastCredits = gameState.credits;
+  setFrameHook(game, [&](int64_t frame) {
+    frames.push_back(FrameRecord{frame, virtualMs(game), game.gameState.score, game.gameState.credits});
+    if (game.gameState.credits != lastCredits) gameFrame = 0;
+    lastCredits = game.gameState.credits;
     ++gameFrame;
     if (gameFrame == 1) {
       size_t alive = 0;
@@ -124,14 +126,14 @@ TEST(StageOneFlow, LostToTheEndThroughTwoContinues) {
       aliensAtStart.push_back(alive);
     }
     if (gameFrame == 5 || gameFrame == 45 || gameFrame == 85)
-      pressKey(SC_SPACE, " ");
+      pressKey(game, SC_SPACE, " ");
     else
-      releaseKey(SC_SPACE);
+      releaseKey(game, SC_SPACE);
   });
-  StageResult result = runStageOne(stage);
-  setFrameHook(nullptr);
+  StageResult result = runStageOne(game, stage);
+  setFrameHook(game, nullptr);
   EXPECT_EQ(result, StageResult::GameOver);
-  EXPECT_EQ(gameState.credits, 0);
+  EXPECT_EQ(game.gameState.credits, 0);
   ASSERT_FALSE(frames.empty());
 
   // Three games, credits 2, 1, 0; each continue restarts the score at 0
@@ -160,17 +162,17 @@ TEST(StageOneFlow, LostToTheEndThroughTwoContinues) {
   }
 
   // The third game over asks nothing: 2000 ms with the game-over box alone.
-  EXPECT_EQ(virtualMs() - frames.back().ms, 30 + 1000 + 2000);
-  EXPECT_EQ(rgbAt(78, 78), 0xFFFFFFu);
-  EXPECT_EQ(rgbAt(232, 108), 0xFFFFFFu);
-  EXPECT_EQ(rgbAt(80, 100), 0x000000u);
+  EXPECT_EQ(virtualMs(game) - frames.back().ms, 30 + 1000 + 2000);
+  EXPECT_EQ(rgbAt(game, 78, 78), 0xFFFFFFu);
+  EXPECT_EQ(rgbAt(game, 232, 108), 0xFFFFFFu);
+  EXPECT_EQ(rgbAt(game, 80, 100), 0x000000u);
   int whiteOnPromptEdge = 0;
-  for (int x = 86; x <= 224; ++x) whiteOnPromptEdge += rgbAt(x, 118) == 0xFFFFFFu;
+  for (int x = 86; x <= 224; ++x) whiteOnPromptEdge += rgbAt(game, x, 118) == 0xFFFFFFu;
   EXPECT_LT(whiteOnPromptEdge, 139);
 
   // Each accepted continue plays sample 3 on channel 3, like each kill.
   EXPECT_EQ(countEvents(readSoundLog(session.soundLogPath), 3, 3), kills + 2);
-  EXPECT_EQ(readFileText("hiscore.txt"), highScoreFileFor(gameState.highScore));
+  EXPECT_EQ(readFileText("hiscore.txt"), highScoreFileFor(game.gameState.highScore));
 }
 
 TEST(StageOneFlow, ExitPromptOpensOnceAFreshEscAnswersNoAndYLeaves) {
@@ -178,14 +180,16 @@ TEST(StageOneFlow, ExitPromptOpensOnceAFreshEscAnswersNoAndYLeaves) {
   // answers no. Esc pressed again before frame 61 is answered with Y.
   TestSession session("1000 up esc\n1200 down esc\n1230 up esc\n5000 up esc\n5100 type Y\n", 2,
                       /*withSound=*/true);
-  gameState.credits = 2;
+
+  Game& game = session.game;
+  game.gameState.credits = 2;
   std::vector<FrameRecord> frames;
-  setFrameHook([&](int64_t frame) {
-    frames.push_back(FrameRecord{frame, virtualMs(), gameState.score, gameState.credits});
-    if (frame == 10 || frame == 60) pressKey(SC_ESC, ESC_KEY);
+  setFrameHook(game, [&](int64_t frame) {
+    frames.push_back(FrameRecord{frame, virtualMs(game), game.gameState.score, game.gameState.credits});
+    if (frame == 10 || frame == 60) pressKey(game, SC_ESC, ESC_KEY);
   });
-  StageResult result = StageOne();
-  setFrameHook(nullptr);
+  StageResult result = StageOne(game);
+  setFrameHook(game, nullptr);
   EXPECT_EQ(result, StageResult::Left);
   ASSERT_EQ(frames.size(), 61u);
   for (size_t i = 1; i < frames.size(); ++i) {
@@ -198,8 +202,8 @@ TEST(StageOneFlow, ExitPromptOpensOnceAFreshEscAnswersNoAndYLeaves) {
     }
   }
   // The exit box stays on page 0, and leaving plays sample 2 on channel 2.
-  EXPECT_EQ(rgbAt(42, 98), 0xFFFFFFu);
-  EXPECT_EQ(rgbAt(276, 128), 0xFFFFFFu);
+  EXPECT_EQ(rgbAt(game, 42, 98), 0xFFFFFFu);
+  EXPECT_EQ(rgbAt(game, 276, 128), 0xFFFFFFu);
   const std::vector<SoundEvent> log = readSoundLog(session.soundLogPath);
   ASSERT_FALSE(log.empty());
   EXPECT_EQ(log.back().sample, 2);

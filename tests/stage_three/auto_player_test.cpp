@@ -17,12 +17,13 @@ using namespace stage_three;
 
 TEST(StageThreeAutoPlayer, ClearsTheStageAndTheEndingFollows) {
   TestSession session("", 6, true);
-  gameState.credits = 0;
-  gameState.score = 2000;
-  gameState.highScore = 3000;
+  Game& game = session.game;
+  game.gameState.credits = 0;
+  game.gameState.score = 2000;
+  game.gameState.highScore = 3000;
   int64_t lastStageFrame = 0;
   int32_t lastT = 0;
-  StageResult result = playStageThreeAutomatically([&](const StageThreeRecord& stage, int64_t frame) {
+  StageResult result = playStageThreeAutomatically(game, [&](const StageThreeRecord& stage, int64_t frame) {
     if (stage.t != lastT && stage.result != StageResult::Left) {
       lastT = stage.t;
       lastStageFrame = frame;
@@ -30,10 +31,10 @@ TEST(StageThreeAutoPlayer, ClearsTheStageAndTheEndingFollows) {
   });
   EXPECT_EQ(result, StageResult::Cleared);
   EXPECT_GE(lastT, 1052);
-  EXPECT_GE(gameState.score, 3000);
-  EXPECT_EQ(gameState.highScore, gameState.score);
+  EXPECT_GE(game.gameState.score, 3000);
+  EXPECT_EQ(game.gameState.highScore, game.gameState.score);
   // The ending drew its own frames after the stage's last one.
-  EXPECT_GT(framesPresented(), lastStageFrame + 10);
+  EXPECT_GT(framesPresented(game), lastStageFrame + 10);
   // The new high score was saved as the stage ended, before the ending.
-  EXPECT_NE(readFileText("hiscore.txt").find(std::to_string(gameState.score)), std::string::npos);
+  EXPECT_NE(readFileText("hiscore.txt").find(std::to_string(game.gameState.score)), std::string::npos);
 }

@@ -18,9 +18,9 @@ int countOpaque(Image* image) {
 }
 
 // Destroys the ship at once.
-void wreckShip(StageThreeRecord& stage) {
+void wreckShip(Game& game, StageThreeRecord& stage) {
   stage.ship.reserveShips = 0;
-  hitShip(stage);
+  hitShip(game, stage);
 }
 
 }  // namespace
@@ -29,23 +29,25 @@ TEST(StageThreeFlow, ContinueReplaysTheStageWithAWholeUfoAndKeepsWhereItWas) {
   // The ship is wrecked in frame 20, so the loop ends in frame 119 after
   // 119 x 30 ms; the answer comes during the game-over box's second.
   TestSession session("4000 type y\n", 4);
-  gameState.credits = 1;
-  gameState.score = gameState.highScore = 5000;
+
+  Game& game = session.game;
+  game.gameState.credits = 1;
+  game.gameState.score = game.gameState.highScore = 5000;
   StageThreeRecord stage;
   int wholeBody = 0;
   int64_t restartFrame = 0;
   std::vector<int32_t> tAfterRestart;
-  setFrameHook([&](int64_t frame) {
+  setFrameHook(game, [&](int64_t frame) {
     if (frame == 1) wholeBody = countOpaque(stage.ufoBody.get());
     if (frame == 10) {
       // Pretend the UFO has come and been drilled.
       stage.ufo.shown = true;
       stage.ufo.x = 200;
       stage.ufo.direction = -1;
-      drawLine(stage.ufoBody.get(), 0, 20, 135, 40, MASK_COLOUR, LineFilledBox);
+      drawLine(game, stage.ufoBody.get(), 0, 20, 135, 40, MASK_COLOUR, LineFilledBox);
       launchKamikaze(stage, 300, 20);
     }
-    if (frame == 20) wreckShip(stage);
+    if (frame == 20) wreckShip(game, stage);
     if (frame == 119) {
       EXPECT_EQ(stage.result, StageResult::GameOver);
     }
@@ -55,9 +57,9 @@ TEST(StageThreeFlow, ContinueReplaysTheStageWithAWholeUfoAndKeepsWhereItWas) {
       EXPECT_EQ(countOpaque(stage.ufoBody.get()), wholeBody);
       EXPECT_EQ(stage.ship.reserveShips, 3);
       EXPECT_EQ(std::make_pair(stage.ship.x, stage.ship.y), std::make_pair(48, 240));
-      EXPECT_EQ(gameState.score, 0);
-      EXPECT_EQ(gameState.credits, 0);
-      EXPECT_EQ(gameState.highScore, 5000);
+      EXPECT_EQ(game.gameState.score, 0);
+      EXPECT_EQ(game.gameState.credits, 0);
+      EXPECT_EQ(game.gameState.highScore, 5000);
       EXPECT_EQ(stage.ufo.state, UfoState::Idle);
       EXPECT_EQ(std::make_pair(stage.ufo.x, stage.ufo.y), std::make_pair(200, -40));
       EXPECT_EQ(stage.ufo.direction, -1);
@@ -67,10 +69,10 @@ TEST(StageThreeFlow, ContinueReplaysTheStageWithAWholeUfoAndKeepsWhereItWas) {
       EXPECT_FALSE(stage.drillWeapon);
       for (const Kamikaze& k : stage.kamikaze) EXPECT_FALSE(k.active);
     }
-    if (restartFrame != 0 && stage.t == 5) wreckShip(stage);  // no credits left this time
+    if (restartFrame != 0 && stage.t == 5) wreckShip(game, stage);  // no credits left this time
   });
-  StageResult result = runStageThree(stage);
-  setFrameHook(nullptr);
+  StageResult result = runStageThree(game, stage);
+  setFrameHook(game, nullptr);
   EXPECT_EQ(result, StageResult::GameOver);
   ASSERT_FALSE(tAfterRestart.empty());
   EXPECT_EQ(tAfterRestart.front(), 1);
@@ -84,11 +86,13 @@ TEST(StageThreeFlow, ContinueReplaysTheStageWithAWholeUfoAndKeepsWhereItWas) {
 TEST(StageThreeFlow, ExitPromptResumesOnNoAndLeavesOnYes) {
   // Esc is held in frame 11; "n" resumes; Esc again later and "y" leaves.
   TestSession session("300 down esc\n400 up esc\n500 type n\n1200 down esc\n1300 up esc\n1400 type y\n", 2, true);
+
+  Game& game = session.game;
   StageThreeRecord stage;
   std::vector<int32_t> frames;
-  setFrameHook([&](int64_t) { frames.push_back(stage.t); });
-  StageResult result = runStageThree(stage);
-  setFrameHook(nullptr);
+  setFrameHook(game, [&](int64_t) { frames.push_back(stage.t); });
+  StageResult result = runStageThree(game, stage);
+  setFrameHook(game, nullptr);
   EXPECT_EQ(result, StageResult::Left);
   // Frames go on without a gap after the first prompt.
   for (size_t i = 0; i < frames.size(); ++i) EXPECT_EQ(frames[i], static_cast<int32_t>(i + 1));
@@ -102,22 +106,23 @@ TEST(StageThreeFlow, ExitPromptResumesOnNoAndLeavesOnYes) {
 
 TEST(StageThreeFlow, CtrlDropsTheFrameWaitAndLeftShiftAddsASecond) {
   TestSession session("", 1);
+  Game& game = session.game;
   StageThreeRecord stage;
   enterStageThree(stage);
-  startStageThree(stage);
+  startStageThree(game, stage);
   struct Case {
     int scanCode;
     int64_t msPerFrame;
   };
   // With Ctrl the stage asks for no sleep; the virtual clock still counts 1 ms a frame.
   for (Case c : {Case{0, 30}, Case{SC_CTRL, 1}, Case{SC_LSHIFT, 1030}}) {
-    if (c.scanCode != 0) pressKey(c.scanCode, keyWithoutCharacter());
-    int64_t before = virtualMs();
+    if (c.scanCode != 0) pressKey(game, c.scanCode, keyWithoutCharacter());
+    int64_t before = virtualMs(game);
     int32_t t = stage.t;
-    for (int frame = 0; frame < 3; ++frame) stageThreeFrame(stage);
-    EXPECT_EQ(virtualMs() - before, 3 * c.msPerFrame) << c.scanCode;
+    for (int frame = 0; frame < 3; ++frame) stageThreeFrame(game, stage);
+    EXPECT_EQ(virtualMs(game) - before, 3 * c.msPerFrame) << c.scanCode;
     EXPECT_EQ(stage.t, t + 3);  // the rules still count frames
-    if (c.scanCode != 0) releaseKey(c.scanCode);
+    if (c.scanCode != 0) releaseKey(game, c.scanCode);
   }
   destroyUfoImages(stage);
 }

@@ -12,10 +12,10 @@ using namespace stage_three;
 namespace {
 
 // The ship's part of a frame in the stage's order.
-void shipFrame(StageThreeRecord& stage) {
-  updateShip(stage);
-  updateShot(stage);
-  updateKamikazes(stage);
+void shipFrame(Game& game, StageThreeRecord& stage) {
+  updateShip(game, stage);
+  updateShot(game, stage);
+  updateKamikazes(game, stage);
   if (stage.ship.invulnerabilityTimer > 0) stage.ship.invulnerabilityTimer -= 1;
 }
 
@@ -23,13 +23,14 @@ void shipFrame(StageThreeRecord& stage) {
 
 TEST(StageThreeKamikaze, FallsFasterWithAgeAndLeavesBelowTheScreen) {
   TestSession session("", 1);
+  Game& game = session.game;
   StageThreeRecord stage;
   stage.ship.state = ShipState::Destroyed;
   launchKamikaze(stage, 100, 0);
   std::vector<int32_t> steps;
   int32_t y = 0;
   while (stage.kamikaze[0].active) {
-    updateKamikazes(stage);
+    updateKamikazes(game, stage);
     steps.push_back(stage.kamikaze[0].y - y);
     y = stage.kamikaze[0].y;
   }
@@ -57,9 +58,10 @@ TEST(StageThreeKamikaze, LaunchTakesTheFirstFreeSlotAndIsLostWhenAllAreBusy) {
 
 TEST(StageThreeKamikaze, OneShotDestroysEveryAlienWhoseBoxHoldsIt) {
   TestSession session("", 1, true);
+  Game& game = session.game;
   StageThreeRecord stage;
-  gameState.highScore = 1000;
-  gameState.score = 995;
+  game.gameState.highScore = 1000;
+  game.gameState.score = 995;
   // The shot ends at (100, 100). Boxes reach x - 9 ... x + 8 and y - 10 ... y + 10.
   launchKamikaze(stage, 109, 110);  // left and bottom corner of its box
   launchKamikaze(stage, 92, 90);    // right and top corner
@@ -68,16 +70,16 @@ TEST(StageThreeKamikaze, OneShotDestroysEveryAlienWhoseBoxHoldsIt) {
   launchKamikaze(stage, 91, 100);   // one pixel too far left
   launchKamikaze(stage, 100, 111);  // one pixel too low
   stage.shot = StageThreeShot{true, 100, 106};
-  clearPage();
-  updateShot(stage);
+  clearPage(game);
+  updateShot(game, stage);
   EXPECT_FALSE(stage.shot.active);
   for (int i = 0; i < 6; ++i) EXPECT_EQ(stage.kamikaze[i].active == false, i < 3) << i;
-  EXPECT_EQ(gameState.score, 1025);
-  EXPECT_EQ(gameState.highScore, 1025);
+  EXPECT_EQ(game.gameState.score, 1025);
+  EXPECT_EQ(game.gameState.highScore, 1025);
   int blasts = 0;
-  for (const Effect& e : effectTable.slots) blasts += e.active && e.kind == FxBlastShort;
+  for (const Effect& e : game.effectTable.slots) blasts += e.active && e.kind == FxBlastShort;
   EXPECT_EQ(blasts, 3);
-  EXPECT_EQ(std::make_pair(effectTable.slots[1].x, effectTable.slots[1].y), std::make_pair(92, 90));
+  EXPECT_EQ(std::make_pair(game.effectTable.slots[1].x, game.effectTable.slots[1].y), std::make_pair(92, 90));
   int sounds = 0;
   for (const SoundEvent& e : readSoundLog(session.soundLogPath)) sounds += e.sample == 3 && e.channel == 3;
   EXPECT_EQ(sounds, 3);
@@ -85,6 +87,7 @@ TEST(StageThreeKamikaze, OneShotDestroysEveryAlienWhoseBoxHoldsIt) {
 
 TEST(StageThreeShip, InvulnerableForAHundredFramesThenFiftyAfterEachHit) {
   TestSession session("", 1, true);
+  Game& game = session.game;
   StageThreeRecord stage;
   std::vector<int32_t> hitFrames;
   for (int32_t frame = 1; frame <= 400 && stage.ship.state != ShipState::Destroyed; ++frame) {
@@ -95,7 +98,7 @@ TEST(StageThreeShip, InvulnerableForAHundredFramesThenFiftyAfterEachHit) {
       launchKamikaze(stage, stage.ship.x, stage.ship.y - 1);
     }
     int32_t reserve = stage.ship.reserveShips;
-    shipFrame(stage);
+    shipFrame(game, stage);
     if (stage.ship.reserveShips < reserve) hitFrames.push_back(frame);
   }
   // Set up in frame 1 with 100: the first hit can come in frame 101, then
@@ -110,7 +113,7 @@ TEST(StageThreeShip, InvulnerableForAHundredFramesThenFiftyAfterEachHit) {
   // A destroyed ship is not hit by aliens: they pass through it.
   stage.ship.invulnerabilityTimer = 0;
   launchKamikaze(stage, stage.ship.x, stage.ship.y - 1);
-  updateKamikazes(stage);
+  updateKamikazes(game, stage);
   EXPECT_EQ(stage.ship.reserveShips, -1);
 }
 
@@ -118,6 +121,7 @@ TEST(StageThreeShip, InvulnerableForAHundredFramesThenFiftyAfterEachHit) {
 // of the ship after its move; one pixel further it passes by.
 TEST(StageThreeKamikaze, StrikesTheShipInsideItsLopsidedBoxOnly) {
   TestSession session("", 1);
+  Game& game = session.game;
   struct Case {
     int32_t x, y;
     bool hit;
@@ -127,7 +131,7 @@ TEST(StageThreeKamikaze, StrikesTheShipInsideItsLopsidedBoxOnly) {
     StageThreeRecord stage;
     stage.ship = StageThreeShip{100, 210, 3, ShipState::InPlay, 0};
     launchKamikaze(stage, c.x, c.y - 1);  // it falls 1 in its first frame
-    updateKamikazes(stage);
+    updateKamikazes(game, stage);
     EXPECT_EQ(stage.ship.reserveShips == 2, c.hit) << c.x << "," << c.y;
     EXPECT_EQ(stage.kamikaze[0].active == false, c.hit) << c.x << "," << c.y;
   }
@@ -135,36 +139,38 @@ TEST(StageThreeKamikaze, StrikesTheShipInsideItsLopsidedBoxOnly) {
 
 TEST(StageThreeShip, MovesInFoursBetween16And304AndFiresOncePerPress) {
   TestSession session("", 1);
+  Game& game = session.game;
   StageThreeRecord stage;
-  for (int frame = 0; frame < 16; ++frame) updateShip(stage);
+  for (int frame = 0; frame < 16; ++frame) updateShip(game, stage);
   ASSERT_EQ(stage.ship.state, ShipState::InPlay);
-  pressKey(SC_LEFT, keyWithoutCharacter());
-  for (int frame = 0; frame < 20; ++frame) updateShip(stage);
+  pressKey(game, SC_LEFT, keyWithoutCharacter());
+  for (int frame = 0; frame < 20; ++frame) updateShip(game, stage);
   EXPECT_EQ(stage.ship.x, 16);
-  pressKey(SC_RIGHT, keyWithoutCharacter());  // both held: left then right
-  updateShip(stage);
+  pressKey(game, SC_RIGHT, keyWithoutCharacter());  // both held: left then right
+  updateShip(game, stage);
   EXPECT_EQ(stage.ship.x, 20);
-  releaseKey(SC_LEFT);
-  for (int frame = 0; frame < 100; ++frame) updateShip(stage);
+  releaseKey(game, SC_LEFT);
+  for (int frame = 0; frame < 100; ++frame) updateShip(game, stage);
   EXPECT_EQ(stage.ship.x, 304);
-  releaseKey(SC_RIGHT);
-  pressKey(SC_SPACE, " ");
-  updateShip(stage);
+  releaseKey(game, SC_RIGHT);
+  pressKey(game, SC_SPACE, " ");
+  updateShip(game, stage);
   EXPECT_EQ(stage.shot.active, true);
   EXPECT_EQ(std::make_pair(stage.shot.x, stage.shot.y), std::make_pair(302, 200));
   stage.shot.active = false;
-  updateShip(stage);  // still held: no second shot
+  updateShip(game, stage);  // still held: no second shot
   EXPECT_FALSE(stage.shot.active);
-  releaseKey(SC_SPACE);
-  updateShip(stage);
-  pressKey(SC_SPACE, " ");
-  updateShip(stage);
+  releaseKey(game, SC_SPACE);
+  updateShip(game, stage);
+  pressKey(game, SC_SPACE, " ");
+  updateShip(game, stage);
   EXPECT_TRUE(stage.shot.active);
-  releaseKey(SC_SPACE);
+  releaseKey(game, SC_SPACE);
 }
 
 TEST(StageThreeBeam, HitsByXAloneWhileTheShipIsNotInvulnerable) {
   TestSession session("", 1);
+  Game& game = session.game;
   struct Case {
     int32_t shipX;
     int32_t invulnerable;
@@ -174,25 +180,26 @@ TEST(StageThreeBeam, HitsByXAloneWhileTheShipIsNotInvulnerable) {
     StageThreeRecord stage;
     stage.ship = StageThreeShip{c.shipX, -500, 2, ShipState::InPlay, c.invulnerable};  // y is never looked at
     stage.beam = UfoBeam{true, 100, 90, 31};                                           // next frame fires
-    updateBeam(stage);
+    updateBeam(game, stage);
     EXPECT_EQ(stage.ship.reserveShips == 1, c.hit) << c.shipX;
   }
   // Charging phases do not hurt.
   StageThreeRecord stage;
   stage.ship = StageThreeShip{100, 210, 2, ShipState::InPlay, 0};
   stage.beam = UfoBeam{true, 100, 90, -1};
-  for (int phase = 0; phase < 32; ++phase) updateBeam(stage);
+  for (int phase = 0; phase < 32; ++phase) updateBeam(game, stage);
   EXPECT_EQ(stage.ship.reserveShips, 2);
   // A destroyed ship is hit again and its death countdown starts over.
   stage.ship = StageThreeShip{100, 210, -1, ShipState::Destroyed, 0};
   stage.deathCountdown = 40;
-  updateBeam(stage);
+  updateBeam(game, stage);
   EXPECT_EQ(stage.deathCountdown, 100);
   EXPECT_EQ(stage.ship.reserveShips, -2);
 }
 
 TEST(StageThreeEnds, CountdownsRunningOutTogetherClearTheStage) {
   TestSession session("", 1);
+  Game& game = session.game;
   struct Case {
     int32_t death, victory;
     StageResult result;
@@ -202,10 +209,10 @@ TEST(StageThreeEnds, CountdownsRunningOutTogetherClearTheStage) {
        {Case{2, 2, StageResult::Cleared}, Case{2, 3, StageResult::GameOver}, Case{3, 2, StageResult::Cleared}}) {
     StageThreeRecord stage;
     enterStageThree(stage);
-    startStageThree(stage);
+    startStageThree(game, stage);
     stage.deathCountdown = c.death;
     stage.victoryCountdown = c.victory;
-    while (stage.result == StageResult::Running) stageThreeFrame(stage);
+    while (stage.result == StageResult::Running) stageThreeFrame(game, stage);
     EXPECT_EQ(stage.result, c.result) << c.death << "," << c.victory;
     destroyUfoImages(stage);
   }
@@ -213,20 +220,21 @@ TEST(StageThreeEnds, CountdownsRunningOutTogetherClearTheStage) {
 
 TEST(StageThreeEnds, CommanderBurstsTwelveTimesOnTheWayDown) {
   TestSession session("", 1, true);
+  Game& game = session.game;
   StageThreeRecord stage;
   stage.commander = Commander{150, 30, true};
   int bursts = 0;
   for (stage.victoryCountdown = 100; stage.victoryCountdown >= 1; --stage.victoryCountdown) {
-    clearEffects();
-    commanderBurst(stage);
-    if (!effectTable.slots[0].active) continue;
+    clearEffects(game);
+    commanderBurst(game, stage);
+    if (!game.effectTable.slots[0].active) continue;
     ++bursts;
     EXPECT_EQ(stage.victoryCountdown % 8, 0);
-    EXPECT_EQ(effectTable.slots[0].kind, FxFlash);
-    EXPECT_GE(effectTable.slots[0].x, 140);
-    EXPECT_LE(effectTable.slots[0].x, 159);
-    EXPECT_GE(effectTable.slots[0].y, 25);
-    EXPECT_LE(effectTable.slots[0].y, 34);
+    EXPECT_EQ(game.effectTable.slots[0].kind, FxFlash);
+    EXPECT_GE(game.effectTable.slots[0].x, 140);
+    EXPECT_LE(game.effectTable.slots[0].x, 159);
+    EXPECT_GE(game.effectTable.slots[0].y, 25);
+    EXPECT_LE(game.effectTable.slots[0].y, 34);
   }
   EXPECT_EQ(bursts, 12);
 }

@@ -13,9 +13,9 @@ namespace {
 
 // A UFO standing still at (160, 60) with a solid body, the commander on top.
 struct StandingUfo {
-  StandingUfo() {
+  explicit StandingUfo(Game& played) : game(played) {
     enterStageThree(stage);
-    startStageThree(stage);
+    startStageThree(game, stage);
     stage.ufo.shown = true;
     stage.ufo.state = UfoState::Idle;
     stage.ufo.x = 160;
@@ -29,9 +29,9 @@ struct StandingUfo {
   int32_t fly(int32_t x) {
     stage.shot = StageThreeShot{true, x, 200};
     for (int frame = 0; frame < 60 && stage.shot.active; ++frame) {
-      clearPage();
-      drawUfoBody(stage);
-      updateShot(stage);
+      clearPage(game);
+      drawUfoBody(game, stage);
+      updateShot(game, stage);
     }
     return stage.shot.y;
   }
@@ -47,8 +47,9 @@ struct StandingUfo {
     return imageRow(stage.ufoBody.get(), y - (stage.ufo.y - 31))[x - (stage.ufo.x - 68)];
   }
 
-  SolidSprite ufoShape{SprUfo, 16, 8};
-  SolidSprite missile{SprMissile, 8, 8};
+  Game& game;
+  SolidSprite ufoShape{game, SprUfo, 16, 8};
+  SolidSprite missile{game, SprMissile, 8, 8};
   StageThreeRecord stage;
 };
 
@@ -62,22 +63,24 @@ bool soundPlayed(const TestSession& session, int sample, int channel) {
 
 TEST(StageThreeShot, OnlyTheExactBodyValueStopsTheShot) {
   TestSession session("", 1);
+  Game& game = session.game;
   StageThreeRecord stage;
   // Look-alikes of the body: the ring colour, the body colour with a top byte.
   for (uint32_t colour : {0x00DDDDDDu, 0xFFDDDDDDu, 0x00DEDEDEu, 0x00DDDDDCu}) {
-    clearEffects();
+    clearEffects(game);
     stage.shot = StageThreeShot{true, 100, 130};
-    clearPage();
-    drawLine(nullptr, 90, 100, 110, 126, colour, LineFilledBox);
-    updateShot(stage);
+    clearPage(game);
+    drawLine(game, nullptr, 90, 100, 110, 126, colour, LineFilledBox);
+    updateShot(game, stage);
     EXPECT_EQ(stage.shot.active == false, colour == UFO_BODY_COLOUR) << std::hex << colour;
-    EXPECT_EQ(effectTable.slots[0].active != 0, colour == UFO_BODY_COLOUR);
+    EXPECT_EQ(game.effectTable.slots[0].active != 0, colour == UFO_BODY_COLOUR);
   }
 }
 
 TEST(StageThreeShot, NormalShotBurstsOnTheBodyAndLeavesItWhole) {
   TestSession session("", 1, true);
-  StandingUfo standing;
+  Game& game = session.game;
+  StandingUfo standing(game);
   const int32_t bottom = standing.bodyBottom(148);
   ASSERT_GT(bottom, 60);
   std::vector<uint32_t> before(imageRow(standing.stage.ufoBody.get(), 0),
@@ -86,7 +89,7 @@ TEST(StageThreeShot, NormalShotBurstsOnTheBodyAndLeavesItWhole) {
   EXPECT_FALSE(standing.stage.shot.active);
   EXPECT_LE(y, bottom);
   EXPECT_GT(y, bottom - 6);
-  const Effect& blast = effectTable.slots[0];
+  const Effect& blast = game.effectTable.slots[0];
   EXPECT_TRUE(blast.active);
   EXPECT_EQ(blast.kind, FxBlastShort);
   EXPECT_EQ(std::make_pair(blast.x, blast.y), std::make_pair(148, y));
@@ -99,16 +102,17 @@ TEST(StageThreeShot, NormalShotBurstsOnTheBodyAndLeavesItWhole) {
 
 TEST(StageThreeShot, DrillCutsHolesThatLaterShotsPassUpToTheCommander) {
   TestSession session("", 1, true);
-  StandingUfo standing;
+  Game& game = session.game;
+  StandingUfo standing(game);
   standing.stage.drillWeapon = true;
-  gameState.score = 500;
+  game.gameState.score = 500;
   const int32_t bottom = standing.bodyBottom(158);
   int32_t y = standing.fly(158);
   EXPECT_LE(y, bottom);
   EXPECT_GT(y, bottom - 6);
   // The hole is centred 3 pixels below where the shot struck; no blast.
   EXPECT_TRUE(isMask(standing.bodyPixelUnder(158, y + 3)));
-  EXPECT_FALSE(effectTable.slots[0].active);
+  EXPECT_FALSE(game.effectTable.slots[0].active);
   EXPECT_TRUE(soundPlayed(session, 2, 2));
   // Each later shot through the same column gets further, until one passes
   // the body and hits the commander above it.
@@ -125,14 +129,15 @@ TEST(StageThreeShot, DrillCutsHolesThatLaterShotsPassUpToTheCommander) {
   }
   EXPECT_EQ(standing.stage.victoryCountdown, 100);
   EXPECT_GT(shots, 2);
-  EXPECT_EQ(gameState.score, 1500);
-  EXPECT_EQ(gameState.highScore, 1500);
+  EXPECT_EQ(game.gameState.score, 1500);
+  EXPECT_EQ(game.gameState.highScore, 1500);
   EXPECT_EQ(standing.stage.ufo.state, UfoState::Idle);
   EXPECT_FALSE(standing.stage.beam.active);
 }
 
 TEST(StageThreeShot, CommanderIsHitOnlyInsideItsBoxAndOnlyOnce) {
   TestSession session("", 1);
+  Game& game = session.game;
   StageThreeRecord stage;
   stage.ufo.shown = true;
   stage.ufo.state = UfoState::Cruising;
@@ -144,16 +149,16 @@ TEST(StageThreeShot, CommanderIsHitOnlyInsideItsBoxAndOnlyOnce) {
   // The shot moves 6 up before the test, so y + 6 is where it is fired from.
   for (Case c : {Case{85, 34, true}, Case{114, 66, true}, Case{84, 50, false}, Case{115, 50, false},
                  Case{100, 33, false}, Case{100, 67, false}}) {
-    clearPage();
+    clearPage(game);
     stage.victoryCountdown = 0;
     stage.shot = StageThreeShot{true, c.x, c.y + 6};
-    updateShot(stage);
+    updateShot(game, stage);
     EXPECT_EQ(stage.victoryCountdown == 100, c.hit) << c.x << "," << c.y;
   }
   // While the victory countdown runs the commander is not hit again.
   stage.victoryCountdown = 50;
   stage.shot = StageThreeShot{true, 100, 56};
-  updateShot(stage);
+  updateShot(game, stage);
   EXPECT_EQ(stage.victoryCountdown, 50);
   EXPECT_TRUE(stage.shot.active);
 }
@@ -162,18 +167,19 @@ TEST(StageThreeShot, CommanderIsHitOnlyInsideItsBoxAndOnlyOnce) {
 // from 1052 on without a shot.
 TEST(StageThreeShot, ShotFiredBeforeTheDrillStaysNormalInTheStage) {
   TestSession session("", 9);
+  Game& game = session.game;
   StageThreeRecord stage;
   enterStageThree(stage);
-  startStageThree(stage);
+  startStageThree(game, stage);
   int32_t shotEnded = 0;
   int32_t drillFrom = 0;
   for (int32_t t = 1; t <= 1120 && drillFrom == 0; ++t) {
     for (Kamikaze& k : stage.kamikaze) k.active = false;  // nothing to meet but the body
     if (t > 100) stage.ship.invulnerabilityTimer = 60;    // and nothing to stop the ship
-    if (t == 1045) pressKey(SC_SPACE, " ");
-    if (t == 1046) releaseKey(SC_SPACE);
+    if (t == 1045) pressKey(game, SC_SPACE, " ");
+    if (t == 1046) releaseKey(game, SC_SPACE);
     bool flying = stage.shot.active;
-    stageThreeFrame(stage);
+    stageThreeFrame(game, stage);
     if (t == 1045) {
       ASSERT_TRUE(stage.shot.active);
     }
@@ -184,7 +190,7 @@ TEST(StageThreeShot, ShotFiredBeforeTheDrillStaysNormalInTheStage) {
       shotEnded = t;
       // Stopped by the body, it burst as a normal shot; or it left the top.
       bool burst = false;
-      for (const Effect& e : effectTable.slots) burst = burst || (e.active && e.kind == FxBlastShort);
+      for (const Effect& e : game.effectTable.slots) burst = burst || (e.active && e.kind == FxBlastShort);
       EXPECT_TRUE(burst || stage.shot.y < -10);
     }
     if (stage.drillWeapon) drillFrom = t;

@@ -23,23 +23,26 @@ void keepSkyClear(StageThreeRecord& stage) {
   if (stage.ufo.state == UfoState::Cruising && stage.t > 800) stage.ufo.timer = 500;
 }
 
-bool balloonShown(const StageThreeRecord& stage) { return readPixel(stage.ship.x + 84, stage.ship.y - 38) == 0xFFFFFF; }
+bool balloonShown(Machine& machine, const StageThreeRecord& stage) {
+  return readPixel(machine, stage.ship.x + 84, stage.ship.y - 38) == 0xFFFFFF;
+}
 
 }  // namespace
 
 TEST(StageThreeTimeline, WarningUfoPodDrillAndBalloonComeOnTheirFrames) {
   TestSession session("", 7, true);
+  Game& game = session.game;
   StageThreeRecord stage;
   enterStageThree(stage);
-  startStageThree(stage);
+  startStageThree(game, stage);
   std::vector<int32_t> warningFrames;
   std::vector<int32_t> balloonFrames;
   for (int32_t t = 1; t <= 1160; ++t) {
     keepSkyClear(stage);
-    stageThreeFrame(stage);
+    stageThreeFrame(game, stage);
     ASSERT_EQ(stage.t, t);
-    if (t < 300 && readPixel(2, 62) == WARNING_RED) warningFrames.push_back(t);
-    if (balloonShown(stage)) balloonFrames.push_back(t);
+    if (t < 300 && readPixel(game, 2, 62) == WARNING_RED) warningFrames.push_back(t);
+    if (balloonShown(game, stage)) balloonFrames.push_back(t);
     // The ship rises from 240 by 2 a frame and is under control from y = 210.
     if (t == 1) {
       EXPECT_EQ(std::make_pair(stage.ship.x, stage.ship.y), std::make_pair(48, 240));
@@ -121,11 +124,12 @@ TEST(StageThreeTimeline, WarningUfoPodDrillAndBalloonComeOnTheirFrames) {
 
 TEST(StageThreeTimeline, CruisingSwingsBetween52And70AndTurnsAt280And40) {
   TestSession session("", 11);
+  Game& game = session.game;
   StageThreeRecord stage;
   stage.ufo.state = UfoState::Setup;
   int32_t lowest = 1000, highest = -1000, rightmost = 0, leftmost = 1000;
   for (int frame = 0; frame < 1000; ++frame) {
-    updateUfo(stage);
+    updateUfo(game, stage);
     stage.ufo.hatchArmed[0] = stage.ufo.hatchArmed[1] = stage.ufo.hatchArmed[2] = stage.ufo.hatchArmed[3] = false;
     if (stage.ufo.state == UfoState::BeamAttack) stage.ufo.timer = 1;  // skip the stops: the sweep alone
     if (stage.ufo.state != UfoState::Cruising) continue;
@@ -142,6 +146,7 @@ TEST(StageThreeTimeline, CruisingSwingsBetween52And70AndTurnsAt280And40) {
 
 TEST(StageThreeTimeline, BeamAttackStopsTheUfoAndFiresFromTheTenthToThe84thFrame) {
   TestSession session("", 5, true);
+  Game& game = session.game;
   StageThreeRecord stage;
   stage.ufo.state = UfoState::Cruising;
   stage.ufo.x = 100;
@@ -149,13 +154,13 @@ TEST(StageThreeTimeline, BeamAttackStopsTheUfoAndFiresFromTheTenthToThe84thFrame
   stage.ufo.direction = 1;
   stage.ufo.timer = 1;
   stage.ship.x = 300;  // out of the beam's reach
-  updateUfo(stage);
+  updateUfo(game, stage);
   ASSERT_EQ(stage.ufo.state, UfoState::BeamAttack);
   const int32_t x = stage.ufo.x, y = stage.ufo.y;
   std::vector<int> beamFrames;
   for (int frame = 1; frame <= 100; ++frame) {
-    updateUfo(stage);
-    updateBeam(stage);
+    updateUfo(game, stage);
+    updateBeam(game, stage);
     if (stage.beam.active) beamFrames.push_back(frame);
     ASSERT_EQ(std::make_pair(stage.ufo.x, stage.ufo.y), std::make_pair(x, y));
   }
@@ -181,15 +186,16 @@ TEST(StageThreeTimeline, BeamAttackStopsTheUfoAndFiresFromTheTenthToThe84thFrame
 
 TEST(StageThreeTimeline, HatchesDropInTheThirtiethFrameOfArmingAndAFifthArmingIsLost) {
   TestSession session("", 3);
+  Game& game = session.game;
   StageThreeRecord stage;
   stage.ufo.state = UfoState::Setup;
-  updateUfo(stage);
+  updateUfo(game, stage);
   stage.ufo.state = UfoState::Cruising;
   int32_t armedAt[HATCHES] = {};
   int launched = 0;
   for (int32_t frame = 1; frame <= 400; ++frame) {
     stage.ufo.timer = 100;  // no beam attack
-    updateUfo(stage);
+    updateUfo(game, stage);
     for (int j = 0; j < HATCHES; ++j) {
       if (stage.ufo.hatchArmed[j] && stage.ufo.hatchCountdown[j] == 30) armedAt[j] = frame;
     }
@@ -217,14 +223,14 @@ TEST(StageThreeTimeline, HatchesDropInTheThirtiethFrameOfArmingAndAFifthArmingIs
   stage.ufo.hatchArmed[3] = false;
   while (!stage.ufo.hatchArmed[3]) {
     stage.ufo.timer = 100;
-    updateUfo(stage);
+    updateUfo(game, stage);
   }
   EXPECT_EQ(stage.ufo.hatchCountdown[3], 30);
   // All four busy: later chances are lost, not queued.
   stage.ufo.hatchCountdown[3] = 1000;
   for (int frame = 0; frame < 300; ++frame) {
     stage.ufo.timer = 100;
-    updateUfo(stage);
+    updateUfo(game, stage);
   }
   for (int j = 0; j < HATCHES; ++j) EXPECT_EQ(stage.ufo.hatchCountdown[j], 1000);
 }

@@ -15,16 +15,18 @@ namespace {
 class HeroTest : public ::testing::Test {
  protected:
   TestSession session{"", 1, true};
-  void SetUp() override { fillTower(CellAir); }
+  Game& game = session.game;
+  Tower tower;
+  void SetUp() override { fillTower(tower, CellAir); }
   std::vector<std::string> sounds() { return soundsLogged(session.soundLogPath); }
   void frames(StageTwoRecord& stage, int n) {
-    for (int i = 0; i < n; ++i) heroFrame(stage);
+    for (int i = 0; i < n; ++i) heroFrame(game, tower, stage);
   }
 };
 
 TEST_F(HeroTest, LeavesTheLiftInSixtyFramesAndDropsOntoTheTutorialFloor) {
-  seedRandom(9);
-  buildTower();
+  seedRandom(game, 9);
+  buildTower(game, tower);
   StageTwoRecord stage;
   frames(stage, 61);
   EXPECT_EQ(stage.hero.x, 168);
@@ -35,21 +37,21 @@ TEST_F(HeroTest, LeavesTheLiftInSixtyFramesAndDropsOntoTheTutorialFloor) {
   EXPECT_EQ(stage.hero.state, HeroState::Walking);
   EXPECT_EQ(stage.hero.storeyRow, 4);
   EXPECT_EQ(stage.scroll, 32);
-  EXPECT_EQ(gameState.score, 10);
-  pressKey(SC_LEFT, "");  // the posts of row 4 keep it in column 10
+  EXPECT_EQ(game.gameState.score, 10);
+  pressKey(game, SC_LEFT, "");  // the posts of row 4 keep it in column 10
   frames(stage, 20);
   EXPECT_EQ(stage.hero.x, 168);
 }
 
 TEST_F(HeroTest, PostsAndTheTowerEdgesStopTheHeroInTheMiddleOfACell) {
-  solidFloor(9, {3, 12});
-  solidFloor(10);
+  solidFloor(tower, 9, {3, 12});
+  solidFloor(tower, 10);
   StageTwoRecord stage = standingOn(100, 10);
-  pressKey(SC_LEFT, "");
+  pressKey(game, SC_LEFT, "");
   frames(stage, 40);
   EXPECT_EQ(stage.hero.x, 16 * 4 + 8);
-  releaseKey(SC_LEFT);
-  pressKey(SC_RIGHT, "");
+  releaseKey(game, SC_LEFT);
+  pressKey(game, SC_RIGHT, "");
   frames(stage, 80);
   EXPECT_EQ(stage.hero.x, 16 * 11 + 8);
   std::vector<std::string> log = sounds();  // a footstep every 8 pixels, 4 and 5 in turn
@@ -58,20 +60,20 @@ TEST_F(HeroTest, PostsAndTheTowerEdgesStopTheHeroInTheMiddleOfACell) {
   for (size_t i = 1; i < log.size(); ++i) EXPECT_NE(log[i], log[i - 1]);
 
   // Storey 72 has no posts: the edges of the tower stop the Hero.
-  for (int c = 0; c < TOWER_COLUMNS; ++c) towerMap.cells[72][c] = CellHole;
-  solidFloor(73);
+  for (int c = 0; c < TOWER_COLUMNS; ++c) tower.map.cells[72][c] = CellHole;
+  solidFloor(tower, 73);
   stage = standingOn(100, 73);
   frames(stage, 200);
   EXPECT_EQ(stage.hero.x, 16 * 19 + 8);
-  releaseKey(SC_RIGHT);
-  pressKey(SC_LEFT, "");
+  releaseKey(game, SC_RIGHT);
+  pressKey(game, SC_LEFT, "");
   frames(stage, 200);
   EXPECT_EQ(stage.hero.x, 8);
 }
 
 TEST_F(HeroTest, AcrossTwoCellsTheHeroDropsOnlyOverTwoHoles) {
-  solidFloor(10);
-  towerMap.cells[10][9] = CellHole;
+  solidFloor(tower, 10);
+  tower.map.cells[10][9] = CellHole;
   for (int x : {160, 146}) {  // across columns 9 and 10, then 8 and 9
     StageTwoRecord stage = standingOn(x, 10);
     frames(stage, 1);
@@ -80,36 +82,36 @@ TEST_F(HeroTest, AcrossTwoCellsTheHeroDropsOnlyOverTwoHoles) {
   StageTwoRecord stage = standingOn(152, 10);  // over column 9 alone
   frames(stage, 1);
   EXPECT_EQ(stage.hero.state, HeroState::Falling);
-  towerMap.cells[10][10] = CellHole;
+  tower.map.cells[10][10] = CellHole;
   stage = standingOn(160, 10);
   frames(stage, 1);
   EXPECT_EQ(stage.hero.state, HeroState::Falling);
 }
 
 TEST_F(HeroTest, AStompKnocksTheBlockOutInTheFirstFrameAndBreaksTheCrackInTheFifth) {
-  solidFloor(10);
-  solidFloor(11);
-  towerMap.cells[10][6] = CellFloor | CellLoose | CellCracked;
+  solidFloor(tower, 10);
+  solidFloor(tower, 11);
+  tower.map.cells[10][6] = CellFloor | CellLoose | CellCracked;
   StageTwoRecord stage = standingOn(6 * 16 + 8, 10);
-  pressKey(SC_SPACE, " ");
+  pressKey(game, SC_SPACE, " ");
   for (int frame = 1; frame <= 5; ++frame) {
-    heroFrame(stage);
-    updateFallingBlocks(stage);
+    heroFrame(game, tower, stage);
+    updateFallingBlocks(game, tower, stage);
     EXPECT_EQ(stage.hero.state, frame < 5 ? HeroState::Stomping : HeroState::Walking);
     EXPECT_EQ(stage.hero.shake, frame < 5);
     EXPECT_EQ(stage.blocks[0].active, frame < 5) << "the block bursts on the next floor in frame 5";
-    EXPECT_EQ(towerMap.cells[10][6], frame < 5 ? CellFloor | CellCracked : CellHole) << frame;
+    EXPECT_EQ(tower.map.cells[10][6], frame < 5 ? CellFloor | CellCracked : CellHole) << frame;
   }
   bool puff = false;
-  for (const Effect& e : effectTable.slots) puff |= e.active && e.kind == FxPuff && e.x == 95 && e.y == 318;
+  for (const Effect& e : game.effectTable.slots) puff |= e.active && e.kind == FxPuff && e.x == 95 && e.y == 318;
   EXPECT_TRUE(puff);
   frames(stage, 1);
   EXPECT_EQ(stage.hero.state, HeroState::Falling) << "drops through in the next frame";
   frames(stage, 10);  // landed, Space still held: no second stomp
   EXPECT_EQ(stage.hero.state, HeroState::Walking);
-  releaseKey(SC_SPACE);
+  releaseKey(game, SC_SPACE);
   frames(stage, 1);
-  pressKey(SC_SPACE, " ");
+  pressKey(game, SC_SPACE, " ");
   frames(stage, 1);
   EXPECT_EQ(stage.hero.state, HeroState::Stomping);
   std::vector<std::string> log = sounds();
@@ -120,14 +122,14 @@ TEST_F(HeroTest, AStompKnocksTheBlockOutInTheFirstFrameAndBreaksTheCrackInTheFif
 }
 
 TEST_F(HeroTest, ZDropsThroughAnyFloorTenPointsAFloorAndTheGroundHolds) {
-  solidFloor(10);
-  solidFloor(13);
+  solidFloor(tower, 10);
+  solidFloor(tower, 13);
   StageTwoRecord stage = standingOn(100, 10);
-  gameState.highScore = 15;
-  queueKeyValue("Z");  // only a lower-case z drops
+  game.gameState.highScore = 15;
+  queueKeyValue(game, "Z");  // only a lower-case z drops
   frames(stage, 1);
   EXPECT_EQ(stage.hero.state, HeroState::Walking);
-  queueKeyValue("z");
+  queueKeyValue(game, "z");
   frames(stage, 1);
   EXPECT_EQ(stage.hero.state, HeroState::Falling);
   frames(stage, 23);
@@ -136,33 +138,33 @@ TEST_F(HeroTest, ZDropsThroughAnyFloorTenPointsAFloorAndTheGroundHolds) {
   EXPECT_EQ(stage.hero.state, HeroState::Walking);
   EXPECT_EQ(stage.hero.y, 32 * 13 - 12);
   EXPECT_EQ(stage.scroll, stage.hero.y - HERO_SCREEN_Y);
-  EXPECT_EQ(gameState.score, 30);
-  EXPECT_EQ(gameState.highScore, 30);
+  EXPECT_EQ(game.gameState.score, 30);
+  EXPECT_EQ(game.gameState.highScore, 30);
   EXPECT_EQ(sounds(), std::vector<std::string>{"7 3 255"});
 
   // Through the last row onto the ground below it, which z cannot open.
-  solidFloor(TOWER_LAST_ROW);
-  towerMap.cells[TOWER_LAST_ROW][6] = CellHole;
+  solidFloor(tower, TOWER_LAST_ROW);
+  tower.map.cells[TOWER_LAST_ROW][6] = CellHole;
   stage = standingOn(6 * 16 + 8, TOWER_LAST_ROW);
   frames(stage, 20);
-  queueKeyValue("z");
+  queueKeyValue(game, "z");
   frames(stage, 20);
   EXPECT_EQ(stage.hero.state, HeroState::Walking);
   EXPECT_EQ(stage.hero.y, 32 * (TOWER_LAST_ROW + 1) - 12);
 }
 
 TEST_F(HeroTest, SixHitsPutTheHeroOutAndItBlinksBetweenThem) {
-  solidFloor(10);
+  solidFloor(tower, 10);
   StageTwoRecord stage = standingOn(100, 10);
   for (int hit = 1; hit <= 6; ++hit) {
     stage.hero.hit = true;
     std::string shown;
     for (int frame = 0; frame < (hit < 6 ? 50 : 1); ++frame) {
-      heroFrame(stage);
+      heroFrame(game, tower, stage);
       if (frame == 1) stage.hero.hit = true;  // a touch while invulnerable costs nothing
-      drawLine(nullptr, 0, 0, 319, 239, 0, LineFilledBox);
-      drawHero(stage.hero, stage.scroll);
-      shown += countColour(0x00FFFF) > 0 ? '#' : '.';
+      drawLine(game, nullptr, 0, 0, 319, 239, 0, LineFilledBox);
+      drawHero(game, stage.hero, stage.scroll);
+      shown += countColour(game, 0x00FFFF) > 0 ? '#' : '.';
     }
     EXPECT_EQ(stage.hero.hitPoints, 5 - hit);
     if (hit < 6) {
@@ -175,7 +177,7 @@ TEST_F(HeroTest, SixHitsPutTheHeroOutAndItBlinksBetweenThem) {
   }
   EXPECT_EQ(stage.hero.state, HeroState::Out);
   EXPECT_EQ(stage.hero.gameOverCountdown, GAME_OVER_COUNTDOWN);
-  pressKey(SC_LEFT, "");
+  pressKey(game, SC_LEFT, "");
   frames(stage, 2);
   EXPECT_TRUE(stage.hero.invulnerable) << "nothing touches a Hero that is out";
   EXPECT_EQ(stage.hero.x, 100);

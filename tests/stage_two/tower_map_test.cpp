@@ -20,7 +20,7 @@ bool isLandmarkRow(int r) { return (r >= 70 && r <= 73) || (r >= 140 && r <= 143
 // over one cell at a time: a subset of what the Hero can do. True when such
 // a walk, from where the stomp on the tutorial tile drops the Hero, falls
 // onto the goal tile.
-bool goalReachableOnFoot() {
+bool goalReachableOnFoot(Tower& tower) {
   std::vector<std::array<bool, TOWER_COLUMNS>> seen(TOWER_ROWS);
   std::queue<std::pair<int, int>> open;  // (storey row, column)
   auto visit = [&](int storey, int column) {
@@ -32,11 +32,11 @@ bool goalReachableOnFoot() {
     auto [storey, column] = open.front();
     open.pop();
     for (int next : {column - 1, column + 1})
-      if ((cellAt(next, storey) & CellWall) == 0) visit(storey, next);
-    if (cellAt(column, storey + 1) != CellHole) continue;
+      if ((cellAt(tower, next, storey) & CellWall) == 0) visit(storey, next);
+    if (cellAt(tower, column, storey + 1) != CellHole) continue;
     int row = storey + 2;
-    while (row <= TOWER_LAST_ROW && (cellAt(column, row) & CellFloor) == 0) ++row;
-    if (cellAt(column, row) == (CellGoal | CellFloor)) return true;
+    while (row <= TOWER_LAST_ROW && (cellAt(tower, column, row) & CellFloor) == 0) ++row;
+    if (cellAt(tower, column, row) == (CellGoal | CellFloor)) return true;
     if (row <= TOWER_LAST_ROW) visit(row - 1, column);
   }
   return false;
@@ -45,33 +45,35 @@ bool goalReachableOnFoot() {
 class TowerMapTest : public ::testing::Test {
  protected:
   TestSession session{"", 1, false, false};
+  Game& game = session.game;
+  Tower tower;
 };
 
 TEST_F(TowerMapTest, FixedRowsAndLandmarksNeverChange) {
-  seedRandom(1);
-  buildTower();
-  const TowerMap first = towerMap;
-  EXPECT_EQ(cellAt(3, 3), CellRoof | CellLift);
-  EXPECT_EQ(cellAt(10, 4), CellHole);
-  EXPECT_EQ(cellAt(11, 4), CellWall | CellFloor);
-  EXPECT_EQ(cellAt(10, 5), CellFloor | CellLoose | CellCracked);
-  EXPECT_EQ(cellAt(3, 5), CellAir);
-  EXPECT_EQ(cellAt(16, 5), CellWall | CellFloor);
-  EXPECT_EQ(cellAt(9, 140), CellHole);
-  EXPECT_EQ(cellAt(19, 140), CellWall);
-  EXPECT_EQ(cellAt(0, 201), CellHole);
-  EXPECT_EQ(cellAt(9, 73), CellFloor);
-  EXPECT_EQ(cellAt(9, 143), CellBrokenLift | CellFloor);
-  EXPECT_EQ(cellAt(9, 203), CellGoal | CellFloor);
-  EXPECT_EQ(cellAt(15, 203), CellWall);
-  EXPECT_EQ(cellAt(12, 203), CellHole);
-  EXPECT_EQ(cellAt(0, 79), CellMessage);
+  seedRandom(game, 1);
+  buildTower(game, tower);
+  const TowerMap first = tower.map;
+  EXPECT_EQ(cellAt(tower, 3, 3), CellRoof | CellLift);
+  EXPECT_EQ(cellAt(tower, 10, 4), CellHole);
+  EXPECT_EQ(cellAt(tower, 11, 4), CellWall | CellFloor);
+  EXPECT_EQ(cellAt(tower, 10, 5), CellFloor | CellLoose | CellCracked);
+  EXPECT_EQ(cellAt(tower, 3, 5), CellAir);
+  EXPECT_EQ(cellAt(tower, 16, 5), CellWall | CellFloor);
+  EXPECT_EQ(cellAt(tower, 9, 140), CellHole);
+  EXPECT_EQ(cellAt(tower, 19, 140), CellWall);
+  EXPECT_EQ(cellAt(tower, 0, 201), CellHole);
+  EXPECT_EQ(cellAt(tower, 9, 73), CellFloor);
+  EXPECT_EQ(cellAt(tower, 9, 143), CellBrokenLift | CellFloor);
+  EXPECT_EQ(cellAt(tower, 9, 203), CellGoal | CellFloor);
+  EXPECT_EQ(cellAt(tower, 15, 203), CellWall);
+  EXPECT_EQ(cellAt(tower, 12, 203), CellHole);
+  EXPECT_EQ(cellAt(tower, 0, 79), CellMessage);
   for (uint32_t seed = 2; seed <= 60; ++seed) {
-    seedRandom(seed);
-    buildTower();
+    seedRandom(game, seed);
+    buildTower(game, tower);
     for (int r = 0; r <= 203; ++r) {
       if (r > 5 && !isLandmarkRow(r)) continue;
-      ASSERT_EQ(std::memcmp(first.cells[r], towerMap.cells[r], sizeof first.cells[r]), 0) << seed << " " << r;
+      ASSERT_EQ(std::memcmp(first.cells[r], tower.map.cells[r], sizeof first.cells[r]), 0) << seed << " " << r;
     }
   }
 }
@@ -79,18 +81,18 @@ TEST_F(TowerMapTest, FixedRowsAndLandmarksNeverChange) {
 TEST_F(TowerMapTest, EveryRandomFloorHasTwoPostsTwelveApartAndOneToFiveHoles) {
   int lodged = 0, cracked = 0, tiles = 0;
   for (uint32_t seed = 1; seed <= 120; ++seed) {
-    seedRandom(seed * 7919u);
-    buildTower();
+    seedRandom(game, seed * 7919u);
+    buildTower(game, tower);
     for (int r = 6; r <= TOWER_LAST_ROW; ++r) {
       if (isLandmarkRow(r)) continue;
       int a = 0;
-      while (a < TOWER_COLUMNS && cellAt(a, r) != (CellWall | CellFloor)) ++a;
+      while (a < TOWER_COLUMNS && cellAt(tower, a, r) != (CellWall | CellFloor)) ++a;
       ASSERT_GE(a, 1) << "seed " << seed << " row " << r;
       ASSERT_LE(a + 12, 18);
-      ASSERT_EQ(cellAt(a + 12, r), CellWall | CellFloor);
+      ASSERT_EQ(cellAt(tower, a + 12, r), CellWall | CellFloor);
       int holes = 0;
       for (int c = 0; c < TOWER_COLUMNS; ++c) {
-        uint16_t v = cellAt(c, r);
+        uint16_t v = cellAt(tower, c, r);
         if (c < a || c > a + 12) {
           ASSERT_EQ(v, (r == 79 && c == 0) ? CellMessage : CellAir) << "row " << r << " col " << c;
         } else if (v == CellHole) {
@@ -105,8 +107,8 @@ TEST_F(TowerMapTest, EveryRandomFloorHasTwoPostsTwelveApartAndOneToFiveHoles) {
       }
       ASSERT_TRUE(holes >= 1 && holes <= 5) << "row " << r;
     }
-    ASSERT_NE(cellAt(10, 6), CellHole) << "no hole right under the tutorial tile";
-    EXPECT_TRUE(goalReachableOnFoot()) << "seed " << seed;
+    ASSERT_NE(cellAt(tower, 10, 6), CellHole) << "no hole right under the tutorial tile";
+    EXPECT_TRUE(goalReachableOnFoot(tower)) << "seed " << seed;
   }
   // About one tile in five holds a block and one in five is cracked.
   EXPECT_NEAR(static_cast<double>(lodged) / tiles, 0.2, 0.02);
@@ -114,15 +116,15 @@ TEST_F(TowerMapTest, EveryRandomFloorHasTwoPostsTwelveApartAndOneToFiveHoles) {
 }
 
 TEST_F(TowerMapTest, OutsideTheGridWallsAtTheSidesGroundBelowNothingWritten) {
-  seedRandom(3);
-  buildTower();
-  EXPECT_EQ(cellAt(-1, 72), CellWall);
-  EXPECT_EQ(cellAt(20, 142), CellWall);
-  EXPECT_EQ(cellAt(5, 501), CellFloor);
-  EXPECT_EQ(cellAt(5, -1), CellRoof);
-  const TowerMap before = towerMap;
-  for (auto [c, r] : {std::pair{-1, 10}, {20, 10}, {3, 501}, {3, -1}}) setCell(c, r, CellHole);
-  EXPECT_EQ(std::memcmp(&before, &towerMap, sizeof before), 0);
+  seedRandom(game, 3);
+  buildTower(game, tower);
+  EXPECT_EQ(cellAt(tower, -1, 72), CellWall);
+  EXPECT_EQ(cellAt(tower, 20, 142), CellWall);
+  EXPECT_EQ(cellAt(tower, 5, 501), CellFloor);
+  EXPECT_EQ(cellAt(tower, 5, -1), CellRoof);
+  const TowerMap before = tower.map;
+  for (auto [c, r] : {std::pair{-1, 10}, {20, 10}, {3, 501}, {3, -1}}) setCell(tower, c, r, CellHole);
+  EXPECT_EQ(std::memcmp(&before, &tower.map, sizeof before), 0);
 }
 
 }  // namespace

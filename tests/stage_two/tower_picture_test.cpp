@@ -20,21 +20,23 @@ namespace {
 class TowerPictureTest : public ::testing::Test {
  protected:
   TestSession session{"", 3, false};
+  Game& game = session.game;
+  Tower tower;
   void SetUp() override {
-    seedRandom(3);
-    buildTower();
+    seedRandom(game, 3);
+    buildTower(game, tower);
   }
-  void TearDown() override { towerPicture.enabled = true; }
+  void TearDown() override { tower.picture.enabled = true; }
   // The frame both ways, with the same shake.
   void expectSameFrame(int32_t scroll, bool shake, uint32_t seed) {
-    towerPicture.enabled = false;
-    seedRandom(seed);
-    drawTower(scroll, shake);
-    std::vector<uint32_t> direct = pageCopy();
-    towerPicture.enabled = true;
-    seedRandom(seed);
-    drawTower(scroll, shake);
-    ASSERT_EQ(pageCopy(), direct) << "scroll " << scroll << (shake ? " shaking" : "");
+    tower.picture.enabled = false;
+    seedRandom(game, seed);
+    drawTower(game, tower, scroll, shake);
+    std::vector<uint32_t> direct = pageCopy(game);
+    tower.picture.enabled = true;
+    seedRandom(game, seed);
+    drawTower(game, tower, scroll, shake);
+    ASSERT_EQ(pageCopy(game), direct) << "scroll " << scroll << (shake ? " shaking" : "");
   }
 };
 
@@ -68,14 +70,15 @@ TEST_F(TowerPictureTest, MovedPicturesAndPaintedBandsMatchTheRowsDrawnOneByOne) 
                             CellWall | CellFloor,
                             CellFloor | CellCracked};
   for (int32_t r = 280; r < 340; ++r)
-    for (int32_t c = 0; c < TOWER_COLUMNS; ++c) setCell(c, r, random() % 3 == 0 ? kinds[random() % 6] : kinds[0]);
+    for (int32_t c = 0; c < TOWER_COLUMNS; ++c)
+      setCell(tower, c, r, random() % 3 == 0 ? kinds[random() % 6] : kinds[0]);
   int32_t scroll = 32 * 300;
   for (int frame = 0; frame < 120; ++frame) {
     scroll += static_cast<int32_t>(random() % 361) - 180;
     scroll = std::clamp(scroll, 32 * 282, 32 * 326);
     int32_t changes = static_cast<int32_t>(random() % 3);
     for (int32_t k = 0; k < changes; ++k)
-      setCell(static_cast<int32_t>(random() % TOWER_COLUMNS), scroll / 32 + static_cast<int32_t>(random() % 11),
+      setCell(tower, static_cast<int32_t>(random() % TOWER_COLUMNS), scroll / 32 + static_cast<int32_t>(random() % 11),
               kinds[random() % 6]);
     expectSameFrame(scroll, random() % 2 == 0, random());
   }
@@ -84,15 +87,15 @@ TEST_F(TowerPictureTest, MovedPicturesAndPaintedBandsMatchTheRowsDrawnOneByOne) 
 TEST_F(TowerPictureTest, ChangedCellsAndShapesArePaintedAgain) {
   const int32_t scroll = 32 * 300 + 5;
   expectSameFrame(scroll, false, 1);
-  setCell(7, 303, CellFloor | CellLoose | CellCracked | CellWall);
-  setCell(8, 304, CellHole);
+  setCell(tower, 7, 303, CellFloor | CellLoose | CellCracked | CellWall);
+  setCell(tower, 8, 304, CellHole);
   expectSameFrame(scroll, false, 1);
-  setCell(0, 301, CellMessage);  // a row that cannot come from the picture
+  setCell(tower, 0, 301, CellMessage);  // a row that cannot come from the picture
   expectSameFrame(scroll, true, 2);
-  setCell(0, 301, CellFloor);
+  setCell(tower, 0, 301, CellFloor);
   expectSameFrame(scroll, true, 2);
-  imageRow(spriteTable.images[SprDeskTall].get(), 10)[5] = 0xFF00FF00u;
-  imageRow(spriteTable.sheet.get(), 26)[20] ^= 0x00FFFFFFu;  // inside the digit '2'
+  imageRow(game.spriteTable.images[SprDeskTall].get(), 10)[5] = 0xFF00FF00u;
+  imageRow(game.spriteTable.sheet.get(), 26)[20] ^= 0x00FFFFFFu;  // inside the digit '2'
   expectSameFrame(scroll, false, 3);
 }
 

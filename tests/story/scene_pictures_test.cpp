@@ -29,8 +29,9 @@ class StoryPictures : public ::testing::Test {
   static void SetUpTestSuite() {
     for (int scene = 0; scene < 4; scene++) {
       TestSession session("", 1, /*withSound=*/true);
-      played[scene].run = playScene(scene, KEEP[scene]);
-      played[scene].ms = virtualMs();
+      Game& game = session.game;
+      played[scene].run = playScene(game, scene, KEEP[scene]);
+      played[scene].ms = virtualMs(game);
       played[scene].sounds = readSoundLog(session.soundLogPath);
     }
   }
@@ -224,10 +225,12 @@ TEST(StoryFigure, LooksAAndBPutTheEyeOnOppositeSides) {
   // With the small alien's cell emptied the figure is only the eye the look
   // sets, (3, 4) or (6, 4), and the sheet's fixed pixel (5, 4).
   TestSession session;
+
+  Game& game = session.game;
   for (int y = 0; y < 8; y++)
-    for (int x = 8; x < 16; x++) imageRow(spriteTable.sheet.get(), y)[x] = 0xFFFF00FF;
-  imageRow(spriteTable.sheet.get(), 3)[12] = 0xFFFFFFFF;
-  SceneRun run = playScene(1, {60, 110, 150});
+    for (int x = 8; x < 16; x++) imageRow(game.spriteTable.sheet.get(), y)[x] = 0xFFFF00FF;
+  imageRow(game.spriteTable.sheet.get(), 3)[12] = 0xFFFFFFFF;
+  SceneRun run = playScene(game, 1, {60, 110, 150});
   struct Look {
     int t, centreX;
     bool eyeLeft;

@@ -6,12 +6,16 @@
 #include "gfx/sprites.h"
 
 GfxSession::GfxSession(uint32_t seed, bool withSprites, std::unique_ptr<machine::Backend> backend)
-    : MachineSession(seed, std::move(backend)) {
+    : GfxSession(std::make_unique<Toolkit>(), seed, withSprites, std::move(backend)) {}
+
+GfxSession::GfxSession(std::unique_ptr<Toolkit> made, uint32_t seed, bool withSprites,
+                       std::unique_ptr<machine::Backend> backend)
+    : MachineSession(std::move(made), seed, std::move(backend)), toolkit(static_cast<Toolkit&>(machine)) {
   if (withSprites) {
-    if (!loadSpriteSheet().ok()) throw std::runtime_error("the test session's sprite sheet did not load");
-    buildSpriteTable();
+    if (!loadSpriteSheet(toolkit).ok()) throw std::runtime_error("the test session's sprite sheet did not load");
+    buildSpriteTable(toolkit);
   }
-  clearEffects();
+  clearEffects(toolkit);
 }
 
-GfxSession::~GfxSession() { destroySpriteTable(); }
+GfxSession::~GfxSession() { destroySpriteTable(toolkit); }

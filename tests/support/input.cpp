@@ -1,8 +1,13 @@
 #include "support/input.h"
 
-void pressKey(int scanCode, const std::string& queueValue) { machine::scriptInput().press(scanCode, queueValue); }
-void releaseKey(int scanCode) { machine::scriptInput().release(scanCode); }
-void queueKeyValue(const std::string& value) { machine::scriptInput().type(value); }
+#include <map>
+#include <memory>
+
+void pressKey(Machine& machine, int scanCode, const std::string& queueValue) {
+  machine::scriptInput(machine).press(scanCode, queueValue);
+}
+void releaseKey(Machine& machine, int scanCode) { machine::scriptInput(machine).release(scanCode); }
+void queueKeyValue(Machine& machine, const std::string& value) { machine::scriptInput(machine).type(value); }
 
 namespace {
 
@@ -13,16 +18,24 @@ struct FrameHook : machine::Observer {
   }
 };
 
-FrameHook& frameHook() {
-  static FrameHook observer;
-  return observer;
+// One hook a machine.
+std::map<const Machine*, std::unique_ptr<FrameHook>>& frameHooks() {
+  static std::map<const Machine*, std::unique_ptr<FrameHook>> hooks;
+  return hooks;
 }
 
 }  // namespace
 
-void setFrameHook(std::function<void(int64_t)> hook) {
-  FrameHook& observer = frameHook();
-  machine::detach(observer);
-  observer.hook = std::move(hook);
-  if (observer.hook) machine::attach(observer);
+void setFrameHook(Machine& machine, std::function<void(int64_t)> hook) {
+  auto& hooks = frameHooks();
+  auto kept = hooks.find(&machine);
+  if (kept != hooks.end()) {
+    machine::detach(machine, *kept->second);
+    hooks.erase(kept);
+  }
+  if (!hook) return;
+  auto observer = std::make_unique<FrameHook>();
+  observer->hook = std::move(hook);
+  machine::attach(machine, *observer);
+  hooks[&machine] = std::move(observer);
 }

@@ -13,10 +13,10 @@ using machine::virtualMs;
 
 // A key goes down (held, and queueValue queued unless ""), goes up, or a
 // value is queued alone: as a keyboard gives them.
-void pressKey(int scanCode, const std::string& queueValue);
-void releaseKey(int scanCode);
-void queueKeyValue(const std::string& value);
+void pressKey(Machine& machine, int scanCode, const std::string& queueValue);
+void releaseKey(Machine& machine, int scanCode);
+void queueKeyValue(Machine& machine, const std::string& value);
 
 // Called after every presented frame with its number (1 for the first);
 // nullptr takes it away. Tests use it to watch or steer a scene.
-void setFrameHook(std::function<void(int64_t frame)> hook);
+void setFrameHook(Machine& machine, std::function<void(int64_t frame)> hook);

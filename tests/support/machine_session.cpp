@@ -7,21 +7,25 @@
 
 namespace fs = std::filesystem;
 
-MachineSession::MachineSession(uint32_t seed, std::unique_ptr<machine::Backend> backend) {
+MachineSession::MachineSession(uint32_t seed, std::unique_ptr<machine::Backend> backend)
+    : MachineSession(std::make_unique<Machine>(), seed, std::move(backend)) {}
+
+MachineSession::MachineSession(std::unique_ptr<Machine> made, uint32_t seed, std::unique_ptr<machine::Backend> backend)
+    : made_(std::move(made)), machine(*made_) {
   previousFolder_ = fs::current_path().string();
   folder = makeScratchFolder("session");
   copyGameData(folder);
   fs::current_path(folder);
-  machine::start(std::move(backend));
-  seedRandom(seed);
-  if (!openScreen(ScreenMode::Window).ok()) throw std::runtime_error("the test session's screen did not open");
+  machine::start(machine, std::move(backend));
+  seedRandom(machine, seed);
+  if (!openScreen(machine, ScreenMode::Window).ok()) throw std::runtime_error("the test session's screen did not open");
 }
 
 MachineSession::~MachineSession() {
-  setFrameHook(nullptr);
-  closeScreen();
-  closeSound();
-  machine::stop();
+  setFrameHook(machine, nullptr);
+  closeScreen(machine);
+  closeSound(machine);
+  machine::stop(machine);
   fs::current_path(previousFolder_);
   std::error_code ignored;
   fs::remove_all(folder, ignored);

@@ -1,6 +1,7 @@
 // The machine for in-process tests: started in a scratch folder holding the
 // game's data, on the back end given (none: virtual time, nothing shown,
-// no sound device), seeded, its screen open.
+// no sound device), seeded, its screen open. Each session makes its own
+// machine (or the toolkit or game around it), fresh.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "machine/backend.h"
+#include "machine/machine.h"
 #include "support/files.h"
 #include "support/input.h"
 
@@ -29,12 +31,19 @@ struct QuietBackend : machine::Backend {
 };
 
 class MachineSession {
+  std::unique_ptr<Machine> made_;  // first: machine refers to it
+
  public:
   explicit MachineSession(uint32_t seed = 1, std::unique_ptr<machine::Backend> backend = nullptr);
   virtual ~MachineSession();
   MachineSession(const MachineSession&) = delete;
   MachineSession& operator=(const MachineSession&) = delete;
+  Machine& machine;
   std::string folder;  // the scratch working directory
+
+ protected:
+  // For sessions of a larger record around the machine (the toolkit, the game).
+  MachineSession(std::unique_ptr<Machine> made, uint32_t seed, std::unique_ptr<machine::Backend> backend);
 
  private:
   std::string previousFolder_;

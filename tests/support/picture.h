@@ -56,11 +56,11 @@ struct Box {
   int width() const { return empty() ? 0 : right - left + 1; }
   int height() const { return empty() ? 0 : bottom - top + 1; }
 };
-inline Box pageBox(uint32_t background = 0) {
+inline Box pageBox(Machine& machine, uint32_t background = 0) {
   Box box;
   for (int y = 0; y < 240; ++y)
     for (int x = 0; x < 320; ++x) {
-      if (readPixel(x, y) == background) continue;
+      if (readPixel(machine, x, y) == background) continue;
       if (x < box.left) box.left = x;
       if (x > box.right) box.right = x;
       if (y < box.top) box.top = y;
@@ -70,9 +70,9 @@ inline Box pageBox(uint32_t background = 0) {
 }
 
 // A copy of the whole work page, for comparing two drawings.
-inline std::vector<uint32_t> pageCopy() {
+inline std::vector<uint32_t> pageCopy(Machine& machine) {
   std::vector<uint32_t> pixels(320 * 240);
   for (int y = 0; y < 240; ++y)
-    for (int x = 0; x < 320; ++x) pixels[static_cast<size_t>(y) * 320 + x] = readPixel(x, y);
+    for (int x = 0; x < 320; ++x) pixels[static_cast<size_t>(y) * 320 + x] = readPixel(machine, x, y);
   return pixels;
 }

@@ -15,14 +15,15 @@ using stage_one::AlienState;
 using stage_one::StageOneRecord;
 
 struct StageOneBot {
+  Game& game;
   const StageOneRecord& stage;
   bool left = false, right = false, space = false;
   bool answered = false;
 
   void releaseAll() {
-    holdKey(SC_LEFT, false, left);
-    holdKey(SC_RIGHT, false, right);
-    holdKey(SC_SPACE, false, space);
+    holdKey(game, SC_LEFT, false, left);
+    holdKey(game, SC_RIGHT, false, right);
+    holdKey(game, SC_SPACE, false, space);
   }
 
   int targetX() const {
@@ -46,7 +47,7 @@ struct StageOneBot {
   }
 
   void operator()() {
-    answerContinue(stage.result == StageResult::GameOver, answered);
+    answerContinue(game, stage.result == StageResult::GameOver, answered);
     if (stage.result != StageResult::Running || stage.ship.state != stage_one::ShipState::InPlay) {
       releaseAll();
       return;
@@ -54,20 +55,20 @@ struct StageOneBot {
     int away = dodge();
     int target = targetX();
     int move = away != 0 ? away : target > stage.ship.x + 3 ? 1 : target < stage.ship.x - 3 ? -1 : 0;
-    holdKey(SC_LEFT, move < 0, left);
-    holdKey(SC_RIGHT, move > 0, right);
+    holdKey(game, SC_LEFT, move < 0, left);
+    holdKey(game, SC_RIGHT, move > 0, right);
     bool aimed = std::abs(target - stage.ship.x) <= 14 && away == 0;
-    holdKey(SC_SPACE, !space && !stage.shot.active && aimed, space);
+    holdKey(game, SC_SPACE, !space && !stage.shot.active && aimed, space);
   }
 };
 
 }  // namespace
 
-StageResult playStageOneAutomatically(const StageWatcher<StageOneRecord>& watch) {
+StageResult playStageOneAutomatically(Game& game, const StageWatcher<StageOneRecord>& watch) {
   StageOneRecord stage;
-  StageOneBot bot{stage};
+  StageOneBot bot{game, stage};
   StageResult result = steerStage(
-      stage, watch, [&bot] { bot(); }, stage_one::runStageOne);
+      game, stage, watch, [&bot] { bot(); }, stage_one::runStageOne);
   bot.releaseAll();
   return result;
 }

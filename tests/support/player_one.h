@@ -5,4 +5,4 @@
 #include "stage_one/stage_one_internal.h"
 #include "support/steering.h"
 
-StageResult playStageOneAutomatically(const StageWatcher<stage_one::StageOneRecord>& watch = {});
+StageResult playStageOneAutomatically(Game& game, const StageWatcher<stage_one::StageOneRecord>& watch = {});

@@ -39,7 +39,7 @@ GameRun runIn(const std::string& folder, const std::string& binary, const std::s
 
 std::string builtBinary(const std::string& name) { return std::string(QUARVEL_BUILD_DIR) + "/" + name; }
 
-backend::SdlWindow& startWindow(uint32_t seed, const std::string& settings, const std::string& settingsFile,
+backend::SdlWindow& startWindow(Game& game, uint32_t seed, const std::string& settings, const std::string& settingsFile,
                                 const std::string& recordFile) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   // The dummy window never has the focus, and SDL drops controller events
@@ -51,34 +51,34 @@ backend::SdlWindow& startWindow(uint32_t seed, const std::string& settings, cons
   options.settingsFile = settingsFile;
   std::vector<std::string> problems;
   parseSettings(settings, "test", options.settings, problems);
-  auto window = std::make_unique<backend::SdlWindow>(windowConfig(options));
+  auto window = std::make_unique<backend::SdlWindow>(windowConfig(options, game));
   backend::SdlWindow& shown = *window;
-  machine::start(std::move(window));
+  machine::start(game, std::move(window));
   harness::Options record;
   record.recordFile = recordFile;
-  recorder = std::make_unique<harness::Harness>(record);
-  seedRandom(seed);
-  if (!openScreen(ScreenMode::Window).ok()) throw std::runtime_error("no window on the dummy video driver");
-  gameState = GameState{};
-  pagePair = PagePair{};
-  initSound(false);
-  if (!loadSpriteSheet().ok()) throw std::runtime_error("no sprite sheet");
-  buildSpriteTable();
-  clearEffects();
+  recorder = std::make_unique<harness::Harness>(game, record);
+  seedRandom(game, seed);
+  if (!openScreen(game, ScreenMode::Window).ok()) throw std::runtime_error("no window on the dummy video driver");
+  game.gameState = GameState{};
+  game.pagePair = PagePair{};
+  initSound(game, false);
+  if (!loadSpriteSheet(game).ok()) throw std::runtime_error("no sprite sheet");
+  buildSpriteTable(game);
+  clearEffects(game);
   return shown;
 }
 
-void stopWindow() {
-  setFrameHook(nullptr);
+void stopWindow(Toolkit& toolkit) {
+  setFrameHook(toolkit, nullptr);
   recorder.reset();
-  closeScreen();
-  closeSound();
-  destroySpriteTable();
-  machine::stop();
+  closeScreen(toolkit);
+  closeSound(toolkit);
+  destroySpriteTable(toolkit);
+  machine::stop(toolkit);
 }
 
-uint64_t visiblePageHash() {
-  const uint32_t* page = machine::visiblePage();
+uint64_t visiblePageHash(Machine& machine) {
+  const uint32_t* page = machine::visiblePage(machine);
   uint64_t hash = 1469598103934665603ULL;
   for (int i = 0; i < SCREEN_WIDTH * SCREEN_HEIGHT; ++i) hash = (hash ^ page[i]) * 1099511628211ULL;
   return hash;

@@ -16,7 +16,7 @@ using stage_three::StageThreeRecord;
 using stage_three::UfoState;
 
 struct StageThreeBot {
-  explicit StageThreeBot(const StageThreeRecord& record) : stage(record) {}
+  StageThreeBot(Game& played, const StageThreeRecord& record) : game(played), stage(record) {}
 
   // Frames into the current beam attack, 1 ... 100; 0 when not attacking.
   int32_t attackFrame() const { return stage.ufo.state == UfoState::BeamAttack ? 100 - stage.ufo.timer : 0; }
@@ -97,8 +97,8 @@ struct StageThreeBot {
 
   void setKey(int scanCode, bool down) {
     bool& held = scanCode == SC_LEFT ? leftHeld : scanCode == SC_RIGHT ? rightHeld : spaceHeld;
-    if (down && !held) pressKey(scanCode, scanCode == SC_SPACE ? " " : keyWithoutCharacter());
-    if (!down && held) releaseKey(scanCode);
+    if (down && !held) pressKey(game, scanCode, scanCode == SC_SPACE ? " " : keyWithoutCharacter());
+    if (!down && held) releaseKey(game, scanCode);
     held = down;
   }
   void releaseAll() {
@@ -107,21 +107,22 @@ struct StageThreeBot {
     setKey(SC_SPACE, false);
   }
 
+  Game& game;
   const StageThreeRecord& stage;
   bool leftHeld = false, rightHeld = false, spaceHeld = false;
 };
 
 }  // namespace
 
-StageResult playStageThreeAutomatically(const StageWatcher<StageThreeRecord>& watch) {
+StageResult playStageThreeAutomatically(Game& game, const StageWatcher<StageThreeRecord>& watch) {
   StageThreeRecord stage;
-  StageThreeBot bot(stage);
+  StageThreeBot bot(game, stage);
   int32_t lastT = 0;
   bool answered = false;
   StageResult result = steerStage(
-      stage, watch,
+      game, stage, watch,
       [&] {
-        answerContinue(stage.result == StageResult::GameOver, answered);
+        answerContinue(game, stage.result == StageResult::GameOver, answered);
         if (stage.result == StageResult::GameOver) lastT = 0;  // the continue starts again from t = 1
         if (stage.t != lastT && stage.result != StageResult::Left) {
           lastT = stage.t;

@@ -5,4 +5,4 @@
 #include "stage_three/stage_three_internal.h"
 #include "support/steering.h"
 
-StageResult playStageThreeAutomatically(const StageWatcher<stage_three::StageThreeRecord>& watch = {});
+StageResult playStageThreeAutomatically(Game& game, const StageWatcher<stage_three::StageThreeRecord>& watch = {});

@@ -13,6 +13,7 @@ using stage_two::HeroState;
 using stage_two::StageTwoRecord;
 
 struct StageTwoBot {
+  Game& game;
   const StageTwoRecord& stage;
   bool left = false, right = false;
   int sinceZ = 0;
@@ -20,13 +21,13 @@ struct StageTwoBot {
   bool answered = false;
 
   void releaseAll() {
-    holdKey(SC_LEFT, false, left);
-    holdKey(SC_RIGHT, false, right);
+    holdKey(game, SC_LEFT, false, left);
+    holdKey(game, SC_RIGHT, false, right);
   }
 
   void operator()() {
     ++sinceZ;
-    answerContinue(stage.result == StageResult::GameOver, answered);
+    answerContinue(game, stage.result == StageResult::GameOver, answered);
     if (stage.result != StageResult::Running || stage.hero.state != HeroState::Walking) {
       releaseAll();
       return;
@@ -35,10 +36,10 @@ struct StageTwoBot {
     int move = stage.hero.x < target - 1 ? 1 : stage.hero.x > target + 1 ? -1 : 0;
     bool blocked = move != 0 && stage.hero.x == lastX;
     lastX = stage.hero.x;
-    holdKey(SC_LEFT, move < 0, left);
-    holdKey(SC_RIGHT, move > 0, right);
+    holdKey(game, SC_LEFT, move < 0, left);
+    holdKey(game, SC_RIGHT, move > 0, right);
     if ((move == 0 || blocked) && sinceZ > 3) {
-      queueKeyValue("z");
+      queueKeyValue(game, "z");
       sinceZ = 0;
     }
   }
@@ -46,11 +47,12 @@ struct StageTwoBot {
 
 }  // namespace
 
-StageResult playStageTwoAutomatically(const StageWatcher<StageTwoRecord>& watch) {
+StageResult playStageTwoAutomatically(Game& game, stage_two::Tower& tower, const StageWatcher<StageTwoRecord>& watch) {
   StageTwoRecord stage;
-  StageTwoBot bot{stage};
+  StageTwoBot bot{game, stage};
   StageResult result = steerStage(
-      stage, watch, [&bot] { bot(); }, stage_two::runStageTwo);
+      game, stage, watch, [&bot] { bot(); },
+      [&tower](Game& played, StageTwoRecord& record) { return stage_two::runStageTwo(played, tower, record); });
   bot.releaseAll();
   return result;
 }

@@ -5,4 +5,5 @@
 #include "stage_two/stage_two_internal.h"
 #include "support/steering.h"
 
-StageResult playStageTwoAutomatically(const StageWatcher<stage_two::StageTwoRecord>& watch = {});
+StageResult playStageTwoAutomatically(Game& game, stage_two::Tower& tower,
+                                      const StageWatcher<stage_two::StageTwoRecord>& watch = {});

@@ -6,15 +6,17 @@
 #include "machine/machine.h"
 #include "support/session.h"
 
-StageOneRecord stageInPlay() {
+StageOneRecord stageInPlay(Game& game) {
   StageOneRecord stage;
   enterStageOne(stage);
-  startStageOne(stage);
+  startStageOne(game, stage);
   stage.ship.state = ShipState::InPlay;
   return stage;
 }
 
-void useBlockFont() { drawLine(spriteTable.sheet.get(), 0, 0, 127, 63, 0xFFFFFF, LineFilledBox); }
+void useBlockFont(Toolkit& toolkit) {
+  drawLine(toolkit, toolkit.spriteTable.sheet.get(), 0, 0, 127, 63, 0xFFFFFF, LineFilledBox);
+}
 
 std::vector<int> samplesOnChannel(const std::vector<SoundEvent>& log, int channel) {
   std::vector<int> samples;
@@ -23,4 +25,4 @@ std::vector<int> samplesOnChannel(const std::vector<SoundEvent>& log, int channe
   return samples;
 }
 
-unsigned rgbAt(int x, int y) { return readPixel(x, y) & 0xFFFFFFu; }
+unsigned rgbAt(Machine& machine, int x, int y) { return readPixel(machine, x, y) & 0xFFFFFFu; }

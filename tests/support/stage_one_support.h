@@ -10,14 +10,14 @@
 using namespace stage_one;
 
 // A stage record as the stage sets it up on entry, with the ship already in play.
-StageOneRecord stageInPlay();
+StageOneRecord stageInPlay(Game& game);
 
 // Fills the whole sprite sheet white, so that every character of a text
 // shows as a solid 8x8 block of its colour.
-void useBlockFont();
+void useBlockFont(Toolkit& toolkit);
 
 // The samples played on one channel, in order.
 std::vector<int> samplesOnChannel(const std::vector<SoundEvent>& log, int channel);
 
 // Low 24 bits of a pixel of the work page.
-unsigned rgbAt(int x, int y);
+unsigned rgbAt(Machine& machine, int x, int y);

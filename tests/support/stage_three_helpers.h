@@ -18,13 +18,15 @@ using namespace stage_three;
 // of an image with the table's margins) while it lives, so that positions
 // and holes do not depend on the artwork.
 struct SolidSprite {
-  SolidSprite(int id, int shapeWidth, int shapeHeight) : id(id), saved(std::move(spriteTable.images[id])) {
-    spriteTable.images[id] = createImage(shapeWidth + 3, shapeHeight + 2);
-    drawLine(spriteTable.images[id].get(), 1, 1, shapeWidth, shapeHeight, 0x808080, LineFilledBox);
+  SolidSprite(Game& played, int id, int shapeWidth, int shapeHeight)
+      : game(played), id(id), saved(std::move(game.spriteTable.images[id])) {
+    game.spriteTable.images[id] = createImage(shapeWidth + 3, shapeHeight + 2);
+    drawLine(game, game.spriteTable.images[id].get(), 1, 1, shapeWidth, shapeHeight, 0x808080, LineFilledBox);
   }
-  ~SolidSprite() { spriteTable.images[id] = std::move(saved); }
+  ~SolidSprite() { game.spriteTable.images[id] = std::move(saved); }
   SolidSprite(const SolidSprite&) = delete;
   SolidSprite& operator=(const SolidSprite&) = delete;
+  Game& game;
   int id;
   OwnedImage saved;
 };

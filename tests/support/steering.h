@@ -22,29 +22,29 @@ extern bool choosingKeys;
 
 // Called by a player in every frame: once its stage ends in a game over, a "y"
 // is scheduled for the continue prompt that follows the game-over pause.
-inline void answerContinue(bool gameOver, bool& answered) {
-  if (gameOver && !answered) scheduleInput(std::to_string(virtualMs() + 1500) + " type y\n");
+inline void answerContinue(Machine& machine, bool gameOver, bool& answered) {
+  if (gameOver && !answered) scheduleInput(machine, std::to_string(virtualMs(machine) + 1500) + " type y\n");
   answered = gameOver;
 }
 
 // Holds or lets go of a key the way a keyboard does (with its typed value).
-inline void holdKey(int scanCode, bool down, bool& held) {
-  if (down && !held) pressKey(scanCode, scanCode == SC_SPACE ? " " : keyWithoutCharacter());
-  if (!down && held) releaseKey(scanCode);
+inline void holdKey(Machine& machine, int scanCode, bool down, bool& held) {
+  if (down && !held) pressKey(machine, scanCode, scanCode == SC_SPACE ? " " : keyWithoutCharacter());
+  if (!down && held) releaseKey(machine, scanCode);
   held = down;
 }
 
 // Runs `run` on `stage` with `choose` picking the keys after every presented
 // frame (choosingKeys set meanwhile), then takes the hook away.
 template <typename Record, typename Choose, typename Run>
-StageResult steerStage(Record& stage, const StageWatcher<Record>& watch, Choose choose, Run run) {
-  setFrameHook([&](int64_t frame) {
+StageResult steerStage(Game& game, Record& stage, const StageWatcher<Record>& watch, Choose choose, Run run) {
+  setFrameHook(game, [&](int64_t frame) {
     if (watch) watch(stage, frame);
     choosingKeys = true;
     choose();
     choosingKeys = false;
   });
-  StageResult result = run(stage);
-  setFrameHook(nullptr);
+  StageResult result = run(game, stage);
+  setFrameHook(game, nullptr);
   return result;
 }

@@ -7,10 +7,10 @@
 #include "story/story.h"
 #include "support/session.h"
 
-SceneRun playScene(int scene, const std::set<int>& keep, const std::function<void(int)>& onFrame) {
+SceneRun playScene(Game& game, int scene, const std::set<int>& keep, const std::function<void(int)>& onFrame) {
   SceneRun run;
-  const int64_t before = framesPresented();
-  setFrameHook([&](int64_t frame) {
+  const int64_t before = framesPresented(game);
+  setFrameHook(game, [&](int64_t frame) {
     const int t = static_cast<int>(frame - before);
     // The hook runs right after the frame was presented, while the work page
     // still holds it.
@@ -18,14 +18,15 @@ SceneRun playScene(int scene, const std::set<int>& keep, const std::function<voi
       ShownFrame picture;
       picture.pixels.resize(320 * 240);
       for (int y = 0; y < 240; y++)
-        for (int x = 0; x < 320; x++) picture.pixels[static_cast<size_t>(y) * 320 + x] = readPixel(x, y) & 0xFFFFFF;
+        for (int x = 0; x < 320; x++)
+          picture.pixels[static_cast<size_t>(y) * 320 + x] = readPixel(game, x, y) & 0xFFFFFF;
       run.pictures[t] = std::move(picture);
     }
     if (onFrame) onFrame(t);
   });
-  StoryScene(scene);
-  setFrameHook(nullptr);
-  run.frames = framesPresented() - before;
+  StoryScene(game, scene);
+  setFrameHook(game, nullptr);
+  run.frames = framesPresented(game) - before;
   return run;
 }
 

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "game/game.h"
+
 // One presented frame, low 24 bits of every pixel.
 struct ShownFrame {
   std::vector<uint32_t> pixels;
@@ -17,13 +19,13 @@ struct ShownFrame {
 };
 
 struct SceneRun {
-  int64_t frames = 0;               // frames the scene presented
+  int64_t frames = 0;                  // frames the scene presented
   std::map<int, ShownFrame> pictures;  // by frame number within the scene (= t)
 };
 
 // Plays StoryScene(scene) in the running session. 'keep' names the frames to
 // copy; 'onFrame' (optional) is called after each frame with its t.
-SceneRun playScene(int scene, const std::set<int>& keep, const std::function<void(int)>& onFrame = {});
+SceneRun playScene(Game& game, int scene, const std::set<int>& keep, const std::function<void(int)>& onFrame = {});
 
 struct Bounds {
   bool found = false;

@@ -14,12 +14,12 @@ inline uint32_t holedSheetPixel(int x, int y) { return (x + 2 * y) % 6 == 0 ? 0x
 
 // Loads the sheet the game's way, repaints every pixel with `pixel`, then
 // cuts the sprite table from it.
-inline void buildTestSheet(uint32_t (*pixel)(int, int)) {
-  EXPECT_TRUE(loadSpriteSheet().ok());
+inline void buildTestSheet(Toolkit& toolkit, uint32_t (*pixel)(int, int)) {
+  EXPECT_TRUE(loadSpriteSheet(toolkit).ok());
   for (int y = 0; y < 64; ++y)
-    for (int x = 0; x < 128; ++x) imageRow(spriteTable.sheet.get(), y)[x] = pixel(x, y);
-  buildSpriteTable();
+    for (int x = 0; x < 128; ++x) imageRow(toolkit.spriteTable.sheet.get(), y)[x] = pixel(x, y);
+  buildSpriteTable(toolkit);
 }
 
-inline uint32_t sheetAt(int x, int y) { return imageRow(spriteTable.sheet.get(), y)[x]; }
-inline uint32_t spriteAt(int id, int x, int y) { return imageRow(sprite(id), y)[x]; }
+inline uint32_t sheetAt(Toolkit& toolkit, int x, int y) { return imageRow(toolkit.spriteTable.sheet.get(), y)[x]; }
+inline uint32_t spriteAt(Toolkit& toolkit, int id, int x, int y) { return imageRow(sprite(toolkit, id), y)[x]; }

@@ -6,14 +6,14 @@
 #include "stage_two/stage_two_internal.h"
 #include "support/session.h"
 
-void fillTower(uint16_t value) {
+void fillTower(Tower& tower, uint16_t value) {
   for (int32_t r = 0; r < TOWER_ROWS; ++r)
-    for (int32_t c = 0; c < TOWER_COLUMNS; ++c) towerMap.cells[r][c] = value;
+    for (int32_t c = 0; c < TOWER_COLUMNS; ++c) tower.map.cells[r][c] = value;
 }
 
-void solidFloor(int32_t row, const std::vector<int32_t>& posts) {
-  for (int32_t c = 0; c < TOWER_COLUMNS; ++c) towerMap.cells[row][c] = CellFloor;
-  for (int32_t c : posts) towerMap.cells[row][c] = CellWall | CellFloor;
+void solidFloor(Tower& tower, int32_t row, const std::vector<int32_t>& posts) {
+  for (int32_t c = 0; c < TOWER_COLUMNS; ++c) tower.map.cells[row][c] = CellFloor;
+  for (int32_t c : posts) tower.map.cells[row][c] = CellWall | CellFloor;
 }
 
 StageTwoRecord standingOn(int32_t x, int32_t floorRow) {
@@ -42,18 +42,18 @@ Walker walkerOn(int32_t x, int32_t floorRow, int32_t dx) {
   return walker;
 }
 
-void heroFrame(StageTwoRecord& stage) {
-  heroStompInput(stage.hero);
-  updateHero(stage);
-  heroFootsteps(stage.hero);
-  heroDamage(stage.hero);
+void heroFrame(Game& game, Tower& tower, StageTwoRecord& stage) {
+  heroStompInput(game, stage.hero);
+  updateHero(game, tower, stage);
+  heroFootsteps(game, stage.hero);
+  heroDamage(game, stage.hero);
 }
 
-int countColour(uint32_t colour, int x1, int y1, int x2, int y2) {
+int countColour(Machine& machine, uint32_t colour, int x1, int y1, int x2, int y2) {
   int count = 0;
   for (int y = y1; y <= y2; ++y)
     for (int x = x1; x <= x2; ++x)
-      if ((readPixel(x, y) & 0xFFFFFFu) == colour) ++count;
+      if ((readPixel(machine, x, y) & 0xFFFFFFu) == colour) ++count;
   return count;
 }
 
