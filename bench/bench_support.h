@@ -21,16 +21,14 @@
 struct BenchGame {
   std::unique_ptr<Game> made = std::make_unique<Game>();
   Game& game = *made;
+  backend::Headless headless;
   BenchGame() {
-    machine::start(game, std::make_unique<backend::Headless>());
-    if (!openScreen(game, ScreenMode::Window).ok() || !loadSpriteSheet(game).ok()) std::abort();
+    machine::setAudio(game, &headless);
+    openScreen(game);
+    if (!loadSpriteSheet(game).ok()) std::abort();
     buildSpriteTable(game);
   }
-  ~BenchGame() {
-    destroySpriteTable(game);
-    closeScreen(game);
-    machine::stop(game);
-  }
+  ~BenchGame() { destroySpriteTable(game); }
   BenchGame(const BenchGame&) = delete;
   BenchGame& operator=(const BenchGame&) = delete;
 };

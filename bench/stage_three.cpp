@@ -45,7 +45,7 @@ void BM_StageThreeBusyFrame(benchmark::State& state) {
   const double loopStart = threadCpuSeconds();
   for (auto _ : state) {
     setBusyFrame(game, stage);  // cheap next to the frame
-    stageThreeFrame(game, stage);
+    playToEnd(game, stageThreeFrame(game, stage));
   }
   reportInPageCopies(state, loopStart);
   releaseKey(game, SC_CTRL);

@@ -19,7 +19,7 @@ void BM_HangarFirstFrame(benchmark::State& state) {
   for (auto _ : state) {
     // Esc waiting in the queue ends the scene after its first frame.
     queueKeyValue(game, std::string(1, KEY_ESC_CHAR));
-    StoryScene(game, 1);
+    playToEnd(game, StoryScene(game, 1));
   }
   reportInPageCopies(state, loopStart);
 }

@@ -19,7 +19,7 @@ void BM_TitlePicture(benchmark::State& state) {
   for (auto _ : state) {
     // The title waits for Space after drawing; a queued Space ends it at once.
     queueKeyValue(game, " ");
-    TitleChoice choice = runTitleScreen(game);
+    TitleChoice choice = playToEnd(game, runTitleScreen(game));
     benchmark::DoNotOptimize(choice);
   }
   reportInPageCopies(state, loopStart);

@@ -1,23 +1,25 @@
 // Start-up, the main loop from the title through the three stages, and the
-// shutdown; the one place that reports a start-up problem and the one way
-// a running game ends from outside its scenes.
+// one shutdown, however the run ends: the program's end, Ctrl+C or a kill,
+// the close button when chosen, the harness's clock limit, the desktop
+// ending the session. A quit ends the running scene where it stands: the
+// program's task is destroyed, every scene's locals with it, and the run
+// ends through the same steps as ever.
 #include "app/flow.h"
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 
 #include "app/command_line.h"
-#include "app/lettering.h"
+#include "app/frame_loop.h"
 #include "app/player_files.h"
 #include "app/run_files.h"
 #include "backends/error_box.h"
 #include "backends/headless.h"
 #include "base/messages.h"
-#include "formats/key_names.h"
 #include "game/game.h"
+#include "game/hiscore.h"
 #include "game/title.h"
 #include "gfx/sprites.h"
 #include "harness/harness.h"
@@ -30,6 +32,8 @@
 #include "stage_two/stage_two.h"
 #include "story/story.h"
 #ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+
 #include "backends/web.h"
 #else
 #include "backends/sdl_window.h"
@@ -51,64 +55,133 @@ int reportProblem(const Outcome& problem, int exitCode, bool window) {
   return exitCode;
 }
 
-}  // namespace
+// The back end a run plays on, one object that is every device, owned
+// through its display.
+struct BackEnd {
+  std::unique_ptr<machine::Display> owner;
+  Devices devices;
+};
 
-backend::WindowConfig windowConfig(const RunOptions& options, Game& game) {
-  backend::WindowConfig config;
-  const Settings& settings = options.settings;
-  config.scale = settings.scale;
-  config.vsync = settings.vsync;
-  config.pauseOnFocusLoss = settings.pauseOnFocusLoss;
-  config.volume = settings.volume;
-  config.muted = settings.mute;
-  // The desktop's pictures folder, else the game's own data folder.
-  config.screenshotFolder = [] {
-    std::string pictures = os::userPicturesFolder();
-    return pictures.empty() ? os::userDataFolder() : pictures;
-  };
-  // The bound key does the action's work; a swap of two keys works.
-  for (int action = 0; action < ACTION_COUNT; ++action) {
-    int own = scanCodeForName(settings.keys[action]);
-    if (own >= 0) config.keyBinding[own] = scanCodeForName(defaultKeyName(action));
-  }
-  const std::string settingsFile = options.settingsFile;
-  if (!settingsFile.empty())
-    config.saveSetting = [settingsFile](const std::string& key, const std::string& value) {
-      Outcome saved = saveSetting(settingsFile, key, value);
-      if (!saved.ok()) warn("cannot save the " + key + " to " + settingsFile + ": " + saved.why());
-    };
-  config.paintText = [&game](const std::string& text) { return paintLettering(game, text); };
-  config.sessionEnding = [&game] { saveHighScoreIfReached(game); };
-  return config;
+template <typename Kind>
+BackEnd backEndOf(std::unique_ptr<Kind> made) {
+  Kind& kind = *made;
+  return BackEnd{std::move(made), Devices{kind, kind, kind, kind, kind}};
 }
-
-namespace {
 
 #ifndef __EMSCRIPTEN__
 // The window's icon, drawn from the sheet before the game loads it (a sheet
 // that cannot be read is reported by the start-up; no icon then).
-void addWindowIcon(Game& game, backend::WindowConfig& config) {
+void addWindowIcon(const Toolkit& toolkit, backend::WindowConfig& config) {
   constexpr int ICON_SCALE = 4;
   OwnedImage sheet = createImage(SHEET_WIDTH, SHEET_HEIGHT);
-  if (!loadBitmap(spriteSheetPath(game), sheet.get()).ok()) return;
+  if (!loadBitmap(spriteSheetPath(toolkit), sheet.get()).ok()) return;
   config.iconSize = ICON_SIZE * ICON_SCALE;
   config.icon = placedIcon(iconPixels(sheet.get()), config.iconSize, ICON_SCALE);
 }
 #endif
 
-std::unique_ptr<machine::Backend> chooseBackend(const RunOptions& options, Game& game) {
+BackEnd chooseBackEnd(const RunOptions& options, const Toolkit& toolkit) {
 #ifdef __EMSCRIPTEN__
   // In the browser, --headless keeps the page but runs on the virtual clock.
-  return std::make_unique<backend::Web>(windowConfig(options, game), options.headless);
+  (void)toolkit;
+  return backEndOf(std::make_unique<backend::Web>(options.headless));
 #else
-  if (options.headless) return std::make_unique<backend::Headless>();
-  backend::WindowConfig config = windowConfig(options, game);
-  addWindowIcon(game, config);
-  return std::make_unique<backend::SdlWindow>(std::move(config));
+  if (options.headless) return backEndOf(std::make_unique<backend::Headless>());
+  backend::WindowConfig config = windowConfig(options);
+  addWindowIcon(toolkit, config);
+  return backEndOf(std::make_unique<backend::SdlWindow>(std::move(config)));
 #endif
 }
 
+// What the frame loop acts on for the player: the window's own keys (the
+// page has its own), the volume, and where settings and screenshots go.
+LoopSettings loopSettings(const RunOptions& options) {
+  LoopSettings choices;
+#ifndef __EMSCRIPTEN__
+  choices.windowKeys = !options.headless;
+#endif
+  const Settings& settings = options.settings;
+  choices.pauseOnFocusLoss = settings.pauseOnFocusLoss;
+  choices.volume = settings.volume;
+  choices.muted = settings.mute;
+  // The desktop's pictures folder, else the game's own data folder.
+  choices.screenshotFolder = [] {
+    std::string pictures = os::userPicturesFolder();
+    return pictures.empty() ? os::userDataFolder() : pictures;
+  };
+  const std::string settingsFile = options.settingsFile;
+  if (!settingsFile.empty())
+    choices.saveSetting = [settingsFile](const std::string& key, const std::string& value) {
+      Outcome saved = saveSetting(settingsFile, key, value);
+      if (!saved.ok()) warn("cannot save the " + key + " to " + settingsFile + ": " + saved.why());
+    };
+  return choices;
+}
+
+// Whether this run asks for anything of the harness: a player's plain game
+// runs without it.
+bool wantsHarness(const RunOptions& options, const harness::Options& asked) {
+  return options.timedemo || options.frameStats || !asked.script.events.empty() || !asked.shotsDir.empty() ||
+         !asked.soundLog.empty() || !asked.frameHashes.empty() || !asked.recordFile.empty() || asked.maxMs;
+}
+
+// The records of the whole run: the game's, and stage two's tower.
+struct Session {
+  Game game;
+  stage_two::Tower tower;
+};
+
+// A game: stage one, then two and three for as long as each is cleared.
+Task<> playGame(Session& session) {
+  Game& game = session.game;
+  game.gameState.score = 0;
+  game.gameState.credits -= 1;
+  const StageResult first = co_await StageOne(game);
+  if (first != StageResult::Cleared) co_return;
+  const StageResult second = co_await StageTwo(game, session.tower);
+  if (second != StageResult::Cleared) co_return;
+  co_await StageThree(game);
+}
+
+Task<> mainLoop(Session& session) {
+  for (;;) {
+    session.game.gameState.credits = 3;
+    const TitleChoice choice = co_await runTitleScreen(session.game);
+    if (choice == TitleChoice::LeaveProgram) co_return;
+    co_await playGame(session);
+  }
+}
+
+// --scene: one scene after the whole start-up; a stage as at a game start.
+Task<> runOneScene(Session& session, const std::string& scene) {
+  Game& game = session.game;
+  if (scene == "title") {
+    game.gameState.credits = 3;
+    co_await runTitleScreen(game);
+    co_return;
+  }
+  if (scene.rfind("story", 0) == 0) {
+    co_await StoryScene(game, scene.back() - '0');
+    co_return;
+  }
+  game.gameState.credits = 2;
+  game.gameState.score = 0;
+  if (scene == "stage1") co_await StageOne(game);
+  if (scene == "stage2") co_await StageTwo(game, session.tower);
+  if (scene == "stage3") co_await StageThree(game);
+}
+
 }  // namespace
+
+backend::WindowConfig windowConfig(const RunOptions& options) {
+  backend::WindowConfig config;
+  const Settings& settings = options.settings;
+  config.scale = settings.scale;
+  config.vsync = settings.vsync;
+  config.volume = settings.volume;
+  config.muted = settings.mute;
+  return config;
+}
 
 harness::Options harnessOptions(const RunOptions& options) {
   harness::Options h;
@@ -126,19 +199,85 @@ harness::Options harnessOptions(const RunOptions& options) {
 
 namespace {
 
-// The records of the whole run: the game's, and stage two's tower.
-struct Session {
-  Game game;
-  stage_two::Tower tower;
+// One run of the program, from the command line to its exit code.
+class GameRun {
+ public:
+  // The exit code when the run ends before the game plays (help, a bad
+  // option, no data, no display), or none: the game is ready to run.
+  std::optional<int> start(const std::vector<std::string>& args, bool fullScreen, machine::Observer* watcher);
+  // Natively: the whole game, then the end.
+  int runToEnd();
+  // In the browser: the page's timer ticks the loop, then the end.
+  bool tick() { return loop_->tick(); }
+  double nextTickMs() { return loop_->nextTickMs(); }
+  int end();
+
+ private:
+  Outcome startUp();
+  Task<> program();
+  void finalShot() const {
+    if (harness_) harness_->writeFinalShot();
+  }
+  void printReports() const;
+  void shutDown();
+
+  RunOptions options_;
+  std::unique_ptr<Session> session_;
+  std::optional<BackEnd> backEnd_;
+  std::optional<harness::Harness> harness_;
+  std::optional<FrameLoop> loop_;
+  std::optional<Task<>> program_;
 };
 
-Outcome startUp(Game& game, const RunOptions& options) {
-  double seconds = secondsTimer(game);
-  seedRandom(game, options.seedGiven ? options.seed : static_cast<uint32_t>(std::floor(seconds)));
-  Outcome opened = openScreen(game, options.fullScreen ? ScreenMode::FullScreen : ScreenMode::Window);
-  if (!opened.ok()) return opened;
-  hideMousePointer(game);
-  initSound(game, options.soundWanted);
+std::optional<int> GameRun::start(const std::vector<std::string>& args, bool fullScreen, machine::Observer* watcher) {
+  options_.fullScreen = fullScreen;
+  switch (parseCommandLine(args, options_)) {
+    case CommandLine::Done: return 0;
+    case CommandLine::Bad: return EXIT_BAD_OPTIONS;
+    case CommandLine::Run: break;
+  }
+  if (Outcome files = prepareRunFiles(options_); !files.ok()) return reportProblem(files, EXIT_BAD_OPTIONS, false);
+  if (Outcome files = preparePlayerFiles(options_); !files.ok())
+    return reportProblem(files, EXIT_CANNOT_START, !options_.headless);
+
+  session_ = std::make_unique<Session>();
+  Game& game = session_->game;
+  if (watcher != nullptr) machine::attach(game, *watcher);
+  game.highScoreStorage.path = options_.highScorePath;
+  game.highScoreStorage.savesAllowed = options_.highScoreSaves;
+  machine::setDataFolder(game, options_.dataFolder);  // before the back end: the window's icon comes from the sheet
+  backEnd_.emplace(chooseBackEnd(options_, game));
+  machine::setAudio(game, &backEnd_->devices.audio);
+  machine::setCloseButton(game, options_.settings.closeButton == CloseButtonChoice::Quit
+                                    ? machine::CloseButton::Quit
+                                    : machine::CloseButton::Ignore);
+  if (harness::Options asked = harnessOptions(options_); wantsHarness(options_, asked))
+    harness_.emplace(game, std::move(asked));
+  loop_.emplace(game, backEnd_->devices, options_.settings, loopSettings(options_));
+
+  os::watchQuitRequests(true);
+  if (Outcome started = startUp(); !started.ok()) {
+    shutDown();
+    return reportProblem(started, EXIT_CANNOT_START, !options_.headless);
+  }
+  loop_->sayWhenSilent();
+  program_.emplace(program());
+  loop_->begin(*program_);
+  return std::nullopt;
+}
+
+Outcome GameRun::startUp() {
+  Game& game = session_->game;
+  machine::Clock& clock = backEnd_->devices.clock;
+  const double seconds = clock.real() ? clock.secondsOfDay() : static_cast<double>(machine::virtualMs(game)) / 1000.0;
+  seedRandom(game, options_.seedGiven ? options_.seed : static_cast<uint32_t>(std::floor(seconds)));
+  machine::Display& display = backEnd_->devices.display;
+  if (Outcome opened = display.openDisplay(options_.fullScreen ? ScreenMode::FullScreen : ScreenMode::Window);
+      !opened.ok())
+    return opened;
+  openScreen(game);
+  display.hidePointer();
+  initSound(game, options_.soundWanted);
   Outcome sheet = loadSpriteSheet(game);
   if (!sheet.ok())
     return Outcome::failure("cannot read the sprite sheet " + spriteSheetPath(game) + ": " + sheet.why());
@@ -148,136 +287,100 @@ Outcome startUp(Game& game, const RunOptions& options) {
   return {};
 }
 
-// A game: stage one, then two and three for as long as each is cleared.
-void playGame(Session& session) {
-  Game& game = session.game;
-  game.gameState.score = 0;
-  game.gameState.credits -= 1;
-  if (StageOne(game) != StageResult::Cleared) return;
-  if (StageTwo(game, session.tower) != StageResult::Cleared) return;
-  StageThree(game);
+// The whole program once started: the main loop (or the one scene asked
+// for), then the shutdown's black 640x480 window for half a second.
+Task<> GameRun::program() {
+  Session& session = *session_;
+  if (options_.scene.empty())
+    co_await mainLoop(session);
+  else
+    co_await runOneScene(session, options_.scene);
+  finalShot();
+  tellActivity(session.game, Activity::Leaving);
+  backEnd_->devices.display.leaveFullScreen();
+  co_await sleepMs(session.game, SHUTDOWN_PAUSE_MS);
 }
 
-void mainLoop(Session& session) {
-  for (;;) {
-    session.game.gameState.credits = 3;
-    if (runTitleScreen(session.game) == TitleChoice::LeaveProgram) return;
-    playGame(session);
-  }
+int GameRun::runToEnd() {
+  loop_->run(*program_);
+  return end();
 }
 
-// --scene: one scene after the whole start-up; a stage as at a game start.
-void runOneScene(Session& session, const std::string& scene) {
-  Game& game = session.game;
-  if (scene == "title") {
-    game.gameState.credits = 3;
-    runTitleScreen(game);
-    return;
-  }
-  if (scene.rfind("story", 0) == 0) {
-    StoryScene(game, scene.back() - '0');
-    return;
-  }
-  game.gameState.credits = 2;
-  game.gameState.score = 0;
-  if (scene == "stage1") StageOne(game);
-  if (scene == "stage2") StageTwo(game, session.tower);
-  if (scene == "stage3") StageThree(game);
-}
-
-// What the exit handlers do, in their order: display, sound, sprite images.
-void shutDown(Game& game) {
-  closeScreen(game);
-  closeSound(game);
-  destroySpriteTable(game);
-  machine::stop(game);
-  os::watchQuitRequests(false);
-  std::fflush(nullptr);
-}
-
-// Whether this run asks for anything of the harness: a player's plain game
-// runs without it.
-bool wantsHarness(const RunOptions& options, const harness::Options& asked) {
-  return options.timedemo || options.frameStats || !asked.script.events.empty() || !asked.shotsDir.empty() ||
-         !asked.soundLog.empty() || !asked.frameHashes.empty() || !asked.recordFile.empty() || asked.maxMs;
-}
-
-// What a run's end does for the harness, however it ends: the final shot
-// and the figures asked for.
-struct RunEnd {
-  const RunOptions& options;
-  const std::optional<harness::Harness>& harness;
-  void finalShot() const {
-    if (harness) harness->writeFinalShot();
-  }
-  void printReports() const {
-    if (!harness) return;
-    if (options.timedemo) std::printf("%s\n", harness->timedemoReport().c_str());
-    if (options.frameStats) std::printf("%s\n", harness->framePacingReport().c_str());
-  }
-};
-
-}  // namespace
-
-int runGame(const std::vector<std::string>& args, bool fullScreen, machine::Observer* watcher) {
-  RunOptions options;
-  options.fullScreen = fullScreen;
-  switch (parseCommandLine(args, options)) {
-    case CommandLine::Done: return 0;
-    case CommandLine::Bad: return EXIT_BAD_OPTIONS;
-    case CommandLine::Run: break;
-  }
-  if (Outcome files = prepareRunFiles(options); !files.ok()) return reportProblem(files, EXIT_BAD_OPTIONS, false);
-  if (Outcome files = preparePlayerFiles(options); !files.ok())
-    return reportProblem(files, EXIT_CANNOT_START, !options.headless);
-
-  auto session = std::make_unique<Session>();
-  Game& game = session->game;
-  game.highScoreStorage.path = options.highScorePath;
-  game.highScoreStorage.savesAllowed = options.highScoreSaves;
-  if (watcher != nullptr) machine::attach(game, *watcher);
-  machine::setDataFolder(game, options.dataFolder);  // before the back end: the window's icon comes from the sheet
-  machine::start(game, chooseBackend(options, game));
-  machine::setCloseButton(game, options.settings.closeButton == CloseButtonChoice::Quit ? machine::CloseButton::Quit
-                                                                                        : machine::CloseButton::Ignore);
-  std::optional<harness::Harness> harness;
-  if (harness::Options asked = harnessOptions(options); wantsHarness(options, asked))
-    harness.emplace(game, std::move(asked));
-  const RunEnd end{options, harness};
-
-  // The one way out of a running game: Ctrl+C, a kill, the close button when
-  // the player chose it, or the harness's clock limit. A reached high score
-  // is kept, as at the end of a stage.
-  os::watchQuitRequests(true);
-  machine::setQuitHandler(game, [&](machine::QuitReason reason) {
-    int code = 0;
-    if (reason == machine::QuitReason::ClockLimit) {
-      warn("the virtual clock passed --max-ms " + std::to_string(options.maxMs) + "; stopping");
+// However the run ended: a quit keeps a reached high score, as the end of a
+// stage would (the clock limit is a harness's stop, not a player's).
+int GameRun::end() {
+  Game& game = session_->game;
+  int code = 0;
+  if (std::optional<machine::QuitReason> quit = loop_->quitReason()) {
+    program_.reset();  // the scenes end where they stand
+    if (*quit == machine::QuitReason::ClockLimit) {
+      warn("the virtual clock passed --max-ms " + std::to_string(options_.maxMs) + "; stopping");
       code = EXIT_CLOCK_LIMIT;
     } else {
       saveHighScoreIfReached(game);
     }
-    end.finalShot();
-    end.printReports();
+    finalShot();
+    printReports();
     tellActivity(game, Activity::Leaving);
-    shutDown(game);
-    std::exit(code);
-  });
-
-  if (Outcome started = startUp(game, options); !started.ok()) {
-    shutDown(game);
-    return reportProblem(started, EXIT_CANNOT_START, !options.headless);
+    loop_->tellHost();
+  } else {
+    program_.reset();
+    printReports();
   }
-  if (options.scene.empty())
-    mainLoop(*session);
-  else
-    runOneScene(*session, options.scene);
-  end.finalShot();
+  shutDown();
+  backEnd_->devices.host.finished(code);
+  return code;
+}
 
-  tellActivity(game, Activity::Leaving);
-  leaveFullScreen(game);
-  sleepMs(game, SHUTDOWN_PAUSE_MS);
-  end.printReports();
-  shutDown(game);
+void GameRun::printReports() const {
+  if (!harness_) return;
+  if (options_.timedemo) std::printf("%s\n", harness_->timedemoReport().c_str());
+  if (options_.frameStats) std::printf("%s\n", harness_->framePacingReport().c_str());
+}
+
+// What the exit handlers do, in their order: display, sound, sprite images.
+void GameRun::shutDown() {
+  Game& game = session_->game;
+  backEnd_->devices.display.closeDisplay();
+  closeScreen(game);
+  if (closeSound(game)) std::fputs("FMOD CLOSED\n", stdout);
+  destroySpriteTable(game);
+  os::watchQuitRequests(false);
+  std::fflush(nullptr);
+}
+
+}  // namespace
+
+int runGame(const std::vector<std::string>& args, bool fullScreen, machine::Observer* watcher) {
+  GameRun run;
+  if (std::optional<int> early = run.start(args, fullScreen, watcher)) return *early;
+  return run.runToEnd();
+}
+
+#ifdef __EMSCRIPTEN__
+// The page's timer drives the run: it calls quarvel_tick() with the run it
+// was handed until that says the run has ended (less than 0).
+// clang-format off
+EM_JS(void, web_drive, (void* run), {
+  if (Module.quarvelPage && Module.quarvelPage.drive) Module.quarvelPage.drive(run);
+});
+// clang-format on
+
+extern "C" EMSCRIPTEN_KEEPALIVE double quarvel_tick(void* handle) {
+  auto* run = static_cast<GameRun*>(handle);
+  if (run->tick()) return run->nextTickMs();
+  run->end();
+  delete run;
+  return -1.0;
+}
+
+int startGameInPage(const std::vector<std::string>& args, bool fullScreen) {
+  auto run = std::make_unique<GameRun>();
+  if (std::optional<int> early = run->start(args, fullScreen, nullptr)) {
+    backend::tellPageFinished(*early);
+    return *early;
+  }
+  web_drive(run.release());
   return 0;
 }
+#endif

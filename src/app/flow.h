@@ -6,15 +6,19 @@
 
 #include "app/options.h"
 #include "backends/window_config.h"
-#include "game/game.h"
 #include "harness/harness.h"
 #include "machine/observer.h"
 
 // The whole program: returns the process exit code. An observer given is
 // attached to the run's machine from its start (in-process tests watch it).
 int runGame(const std::vector<std::string>& args, bool fullScreen, machine::Observer* watcher = nullptr);
+#ifdef __EMSCRIPTEN__
+// In the browser: starts the run, which the page then drives frame by frame
+// and which tells the page its exit code when it ends. Returns at once.
+int startGameInPage(const std::vector<std::string>& args, bool fullScreen);
+#endif
 
 // The window back end as the player set it up.
-backend::WindowConfig windowConfig(const RunOptions& options, Game& game);
+backend::WindowConfig windowConfig(const RunOptions& options);
 // What the harness is asked to do in this run.
 harness::Options harnessOptions(const RunOptions& options);

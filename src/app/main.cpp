@@ -12,5 +12,9 @@ int main(int argc, char** argv) {
     setProgramName(args.front());
     args.erase(args.begin());
   }
+#ifdef __EMSCRIPTEN__
+  return startGameInPage(args, QUARVEL_FULL_SCREEN != 0);
+#else
   return runGame(args, QUARVEL_FULL_SCREEN != 0);
+#endif
 }

@@ -7,15 +7,25 @@
 
 namespace backend {
 
-class Headless : public machine::Backend {
+class Headless : public machine::Display,
+                 public machine::Input,
+                 public machine::Clock,
+                 public machine::Audio,
+                 public machine::Host {
  public:
   Outcome openDisplay(ScreenMode) override { return {}; }
   void leaveFullScreen() override {}
   void closeDisplay() override {}
-  void hideMousePointer() override {}
-  void showPage(const uint32_t*, bool) override {}
-  void wait(int, bool) override {}
-  double secondsTimer(int64_t virtualMs) override { return static_cast<double>(virtualMs) / 1000.0; }
+  void hidePointer() override {}
+  void show(const uint32_t*) override {}
+
+  void takeEvents(std::vector<machine::DeviceEvent>&) override {}
+
+  bool real() const override { return false; }
+  double nowMs() override { return 0.0; }
+  double secondsOfDay() override { return 0.0; }
+  void sleepUntil(double, bool) override {}
+
   bool openAudio() override { return true; }
   bool loadSample(int, const std::vector<uint8_t>&, const WavSound&) override { return true; }
   void playSample(int, int, int) override {}

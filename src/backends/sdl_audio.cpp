@@ -47,7 +47,7 @@ bool SdlWindow::openAudio() {
     return false;
   }
   audio_ = new SdlAudioState;
-  applyVolume();
+  setMasterVolume(config_.volume, config_.muted);
   return true;
 }
 
@@ -93,9 +93,11 @@ int mixerMasterVolume(int volumePercent) {
 }
 
 // The master volume of the settings, or nothing while muted.
-void SdlWindow::applyVolume() {
+void SdlWindow::setMasterVolume(int percent, bool muted) {
+  config_.volume = percent;
+  config_.muted = muted;
   if (audio_ == nullptr) return;
-  Mix_MasterVolume(config_.muted ? 0 : mixerMasterVolume(config_.volume));
+  Mix_MasterVolume(muted ? 0 : mixerMasterVolume(percent));
 }
 
 }  // namespace backend

@@ -1,55 +1,46 @@
 // Game controllers through SDL's game-controller API, plugged in and out at
-// any time. They press the game's own keys:
-//   d-pad and left stick: Left / Right      A (south): Space, at a question y
-//   B (east): z, at a question n            Back/Select: Esc    Start: Space
-//   right shoulder: Ctrl                    left shoulder: left Shift
+// any time. Their buttons and the left stick's sides come to the app as
+// button events; the app binds them to the game's keys.
 #include <SDL.h>
 
 #include "backends/sdl_window.h"
-#include "base/keys.h"
-#include "formats/key_names.h"
 
 namespace backend {
 
 namespace {
 
-constexpr int STICK_LEFT = 32, STICK_RIGHT = 33;
 constexpr int STICK_ON = 16000, STICK_OFF = 8000;  // a little play between on and off
 
-// At a question (continue? exit to the title?) A answers yes and B no, as
-// the game says when one is up.
-int keyForButton(int button, bool question) {
+// -1 for a button the game has no use for.
+int padButton(int button) {
   switch (button) {
-    case SDL_CONTROLLER_BUTTON_A: return question ? scanCodeForName("y") : SC_SPACE;
-    case SDL_CONTROLLER_BUTTON_B: return question ? scanCodeForName("n") : scanCodeForName("z");
-    case SDL_CONTROLLER_BUTTON_BACK: return SC_ESC;
-    case SDL_CONTROLLER_BUTTON_START: return SC_SPACE;
-    case SDL_CONTROLLER_BUTTON_LEFTSHOULDER: return SC_LSHIFT;
-    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER: return SC_CTRL;
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return SC_LEFT;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return SC_RIGHT;
+    case SDL_CONTROLLER_BUTTON_A: return machine::PadA;
+    case SDL_CONTROLLER_BUTTON_B: return machine::PadB;
+    case SDL_CONTROLLER_BUTTON_X: return machine::PadX;
+    case SDL_CONTROLLER_BUTTON_Y: return machine::PadY;
+    case SDL_CONTROLLER_BUTTON_BACK: return machine::PadBack;
+    case SDL_CONTROLLER_BUTTON_START: return machine::PadStart;
+    case SDL_CONTROLLER_BUTTON_LEFTSHOULDER: return machine::PadLeftShoulder;
+    case SDL_CONTROLLER_BUTTON_RIGHTSHOULDER: return machine::PadRightShoulder;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP: return machine::PadUp;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return machine::PadDown;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return machine::PadLeft;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return machine::PadRight;
     default: return -1;
   }
 }
 
-}  // namespace
-
-// A slot (button or stick side) goes down or up; the game sees its key
-// exactly as if it were typed on the keyboard, recordings included.
-void SdlWindow::controllerKey(int slot, int scanCode, bool down) {
-  if (down) {
-    if (controllerHeld_[slot] != 0 || scanCode < 0) return;
-    controllerHeld_[slot] = scanCode + 1;
-    input_->press(scanCode, typedValueForScanCode(scanCode));
-  } else {
-    if (controllerHeld_[slot] == 0) return;
-    int held = controllerHeld_[slot] - 1;
-    controllerHeld_[slot] = 0;
-    input_->release(held);
-  }
+machine::DeviceEvent buttonEvent(int button, bool down, int controller) {
+  machine::DeviceEvent event;
+  event.kind = down ? machine::DeviceEvent::ButtonDown : machine::DeviceEvent::ButtonUp;
+  event.button = button;
+  event.controller = controller;
+  return event;
 }
 
-bool SdlWindow::controllerEvent(const SDL_Event& event) {
+}  // namespace
+
+bool SdlWindow::controllerEvent(const SDL_Event& event, std::vector<machine::DeviceEvent>& events) {
   switch (event.type) {
     case SDL_CONTROLLERDEVICEADDED:
       if (SDL_GameController* controller = SDL_GameControllerOpen(event.cdevice.which))
@@ -62,25 +53,28 @@ bool SdlWindow::controllerEvent(const SDL_Event& event) {
         SDL_GameControllerClose(controller);
         controllers_.erase(controllers_.begin() + static_cast<long>(i));
         // Nothing stays held by a controller that is gone.
-        for (int slot = 0; slot < CONTROLLER_SLOTS; ++slot) controllerKey(slot, 0, false);
+        for (int button = 0; button < machine::PAD_BUTTON_COUNT; ++button)
+          events.push_back(buttonEvent(button, false, event.cdevice.which));
+        stickLeft_ = stickRight_ = false;
         break;
       }
       return true;
     case SDL_CONTROLLERBUTTONDOWN:
     case SDL_CONTROLLERBUTTONUP: {
-      int button = event.cbutton.button;
-      if (button < 0 || button >= 32) return true;
-      bool down = event.type == SDL_CONTROLLERBUTTONDOWN;
-      controllerKey(button, down ? keyForButton(button, activity_ == Activity::Question) : 0, down);
+      int button = padButton(event.cbutton.button);
+      if (button >= 0)
+        events.push_back(buttonEvent(button, event.type == SDL_CONTROLLERBUTTONDOWN, event.cbutton.which));
       return true;
     }
     case SDL_CONTROLLERAXISMOTION:
       if (event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) {
-        int value = event.caxis.value;
-        if (value <= -STICK_ON) controllerKey(STICK_LEFT, SC_LEFT, true);
-        if (value > -STICK_OFF) controllerKey(STICK_LEFT, 0, false);
-        if (value >= STICK_ON) controllerKey(STICK_RIGHT, SC_RIGHT, true);
-        if (value < STICK_OFF) controllerKey(STICK_RIGHT, 0, false);
+        const int value = event.caxis.value;
+        const bool left = value <= -STICK_ON || (stickLeft_ && value <= -STICK_OFF);
+        const bool right = value >= STICK_ON || (stickRight_ && value >= STICK_OFF);
+        if (left != stickLeft_) events.push_back(buttonEvent(machine::PadStickLeft, left, event.caxis.which));
+        if (right != stickRight_) events.push_back(buttonEvent(machine::PadStickRight, right, event.caxis.which));
+        stickLeft_ = left;
+        stickRight_ = right;
       }
       return true;
     default: return false;
@@ -90,7 +84,7 @@ bool SdlWindow::controllerEvent(const SDL_Event& event) {
 void SdlWindow::closeControllers() {
   for (SDL_GameController* controller : controllers_) SDL_GameControllerClose(controller);
   controllers_.clear();
-  for (int& held : controllerHeld_) held = 0;
+  stickLeft_ = stickRight_ = false;
 }
 
 }  // namespace backend

@@ -52,13 +52,4 @@ int gameScanCodeForKey(SDL_Scancode scancode, SDL_Keycode sym) {
   return positionScanCode(scancode);
 }
 
-std::string typedValueForKey(Uint16 mod, int gameScanCode) {
-  bool shift = (mod & KMOD_SHIFT) != 0;
-  std::string value = typedValueForScanCode(gameScanCode);
-  bool letter = value.size() == 1 && value[0] >= 'a' && value[0] <= 'z';
-  if (letter) return shift ? std::string(1, static_cast<char>(value[0] - 'a' + 'A')) : value;
-  if (gameScanCode >= 0 && !shift) return value;
-  return keyWithoutCharacter();
-}
-
 }  // namespace backend

@@ -6,14 +6,9 @@
 
 #include <SDL.h>
 
-#include <string>
-
 namespace backend {
 
 // -1 for a key the game does not know.
 int gameScanCodeForKey(SDL_Scancode scancode, SDL_Keycode sym);
-// What a press queues: the letter (a capital with Shift), the character of
-// a known key, or keyWithoutCharacter().
-std::string typedValueForKey(Uint16 mod, int gameScanCode);
 
 }  // namespace backend

@@ -6,12 +6,12 @@
 
 #include <SDL.h>
 
-#include "backends/window_config.h"
+#include "backends/sdl_window.h"
 
 namespace backend {
 
-// From now on, the end of the session is a quit request, and what must be
-// kept (config.sessionEnding) is saved before the window answers.
-void watchSessionEnd(SDL_Window* window, const WindowConfig& config);
+// From now on, the end of the session sets session.ending, and its bytes are
+// written before the window answers.
+void watchSessionEnd(SDL_Window* window, SessionEnd& session);
 
 }  // namespace backend

@@ -2,6 +2,6 @@
 
 namespace backend {
 
-void watchSessionEnd(SDL_Window*, const WindowConfig&) {}  // SIGTERM takes the quit path
+void watchSessionEnd(SDL_Window*, SessionEnd&) {}  // SIGTERM takes the quit path
 
 }  // namespace backend

@@ -1,37 +1,51 @@
 // Windows sends the end of the session to the window's own procedure, past
-// SDL's event queue: the procedure is wrapped, the end noted as a quit
-// request and the high score saved at once, then SDL's procedure answers.
+// SDL's event queue: the procedure is wrapped, the end noted for the app
+// and the kept bytes written at once, then SDL's procedure answers.
 #include <SDL_syswm.h>
 #include <windows.h>
 
 #include "backends/sdl_session.h"
-#include "os/quit_signal.h"
+#include "os/files.h"
 
 namespace backend {
 
 namespace {
 
-WNDPROC sdlProcedure = nullptr;
-const WindowConfig* watching = nullptr;
+// Hung on the window itself: SDL's procedure and what to do at the end.
+constexpr const wchar_t* SESSION_PROPERTY = L"Quarvel.SessionEnd";
+struct Watch {
+  WNDPROC sdlProcedure = nullptr;
+  SessionEnd* session = nullptr;
+};
 
 LRESULT CALLBACK sessionProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_QUERYENDSESSION) os::requestQuit();
+  auto* watch = static_cast<Watch*>(GetPropW(window, SESSION_PROPERTY));
+  if (watch == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  if (message == WM_QUERYENDSESSION) watch->session->ending = true;
   if (message == WM_ENDSESSION && wParam != FALSE) {
-    os::requestQuit();
-    if (watching != nullptr && watching->sessionEnding) watching->sessionEnding();
+    watch->session->ending = true;
+    if (!watch->session->path.empty()) os::replaceFile(watch->session->path, watch->session->bytes);
   }
-  return CallWindowProcW(sdlProcedure, window, message, wParam, lParam);
+  WNDPROC sdl = watch->sdlProcedure;
+  if (message == WM_NCDESTROY) {
+    RemovePropW(window, SESSION_PROPERTY);
+    delete watch;
+  }
+  return CallWindowProcW(sdl, window, message, wParam, lParam);
 }
 
 }  // namespace
 
-void watchSessionEnd(SDL_Window* window, const WindowConfig& config) {
+void watchSessionEnd(SDL_Window* window, SessionEnd& session) {
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
   if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_WINDOWS) return;
-  watching = &config;
-  sdlProcedure = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(info.info.win.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(sessionProcedure)));
+  auto* watch = new Watch;
+  watch->session = &session;
+  HWND handle = info.info.win.window;
+  SetPropW(handle, SESSION_PROPERTY, watch);
+  watch->sdlProcedure =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrW(handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(sessionProcedure)));
 }
 
 }  // namespace backend

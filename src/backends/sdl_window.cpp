@@ -1,6 +1,5 @@
-// The SDL window back end: a 320x240 page shown crisp at whole-number scales,
-// the keyboard in PC set-1 scan codes, real sleeps paced from the start of
-// each frame's present.
+// The SDL window back end: a 320x240 picture shown crisp at whole-number
+// scales, the keyboard in PC set-1 scan codes, SDL's clock.
 #include "backends/sdl_window.h"
 
 #include <SDL.h>
@@ -10,16 +9,15 @@
 #endif
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include "backends/overlay.h"
 #include "backends/sdl_keys.h"
 #include "backends/sdl_session.h"
 #include "base/messages.h"
-#include "formats/key_names.h"
 #include "os/files.h"
-#include "os/quit_signal.h"
 
 namespace backend {
 
@@ -34,7 +32,6 @@ namespace {
 
 constexpr int PAGE_PITCH = SCREEN_WIDTH * 4;
 constexpr int SHUTDOWN_WIDTH = 640, SHUTDOWN_HEIGHT = 480;
-constexpr int IDLE_WAIT_MS = 20;  // at most, between two looks at a still title or question
 
 // A window the player can see: SDL's drivers in SDL's order, but never the
 // off-screen or dummy ones, unless SDL_VIDEODRIVER asks for one on purpose.
@@ -99,16 +96,12 @@ SdlWindow::SdlWindow(WindowConfig config) : config_(std::move(config)) {
   SDL_setenv("SDL_VIDEO_WAYLAND_WMCLASS", config_.appId.c_str(), 1);
   // The game has its own main(), not SDL's (which Windows would need).
   SDL_SetMainReady();
-  page_.assign(SCREEN_WIDTH * SCREEN_HEIGHT, 0);
+  picture_.assign(SCREEN_WIDTH * SCREEN_HEIGHT, 0);
 }
 
 SdlWindow::~SdlWindow() {
   closeDisplay();
   closeAudio();  // a mixer left open by a half-failed start-up
-}
-
-int SdlWindow::boundKey(int scanCode) const {
-  return scanCode >= 0 && scanCode < SCAN_CODE_COUNT ? config_.keyBinding[scanCode] : scanCode;
 }
 
 Outcome SdlWindow::openDisplay(ScreenMode mode) {
@@ -136,7 +129,7 @@ Outcome SdlWindow::openDisplay(ScreenMode mode) {
     return failed;
   }
   keepDriversLoaded();
-  watchSessionEnd(window_->window, config_);
+  watchSessionEnd(window_->window, session_);
   setIcon(window_->window, config_);
   SDL_SetTextureBlendMode(window_->texture, SDL_BLENDMODE_NONE);
   // Controllers are optional: without the subsystem the keyboard still plays.
@@ -145,9 +138,6 @@ Outcome SdlWindow::openDisplay(ScreenMode mode) {
   // Crisp pixels: whole-number scales, letterboxed.
   SDL_RenderSetLogicalSize(window_->renderer, SCREEN_WIDTH, SCREEN_HEIGHT);
   SDL_RenderSetIntegerScale(window_->renderer, SDL_TRUE);
-  // A player who left the game silent is told so when it starts.
-  if (config_.muted) startOverlay_ = "MUTED";
-  if (!config_.muted && config_.volume == 0) startOverlay_ = "VOLUME 0";
   return {};
 }
 
@@ -174,39 +164,21 @@ void SdlWindow::closeDisplay() {
   SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
-void SdlWindow::hideMousePointer() { SDL_ShowCursor(SDL_DISABLE); }
+void SdlWindow::hidePointer() { SDL_ShowCursor(SDL_DISABLE); }
 
 void SdlWindow::windowSize(int& width, int& height) const {
   width = height = 0;
   if (window_ != nullptr) SDL_GetWindowSize(window_->window, &width, &height);
 }
 
-// The machine shows the page only when it changed: every frame, and a title
-// or question drawn straight onto the shown page once.
-void SdlWindow::showPage(const uint32_t* pixels, bool presented) {
-  if (presented) pacer_.presenting(static_cast<double>(SDL_GetTicks64()));
-  std::memcpy(page_.data(), pixels, page_.size() * sizeof(uint32_t));
-  if (!startOverlay_.empty() && showOverlay(startOverlay_)) {  // the overlay presents the page too
-    startOverlay_.clear();
-    return;
-  }
+void SdlWindow::show(const uint32_t* pixels) {
+  std::memcpy(picture_.data(), pixels, picture_.size() * sizeof(uint32_t));
   present();
 }
 
 void SdlWindow::present() {
   if (window_ == nullptr || window_->left) return;
-  const uint32_t* shown = page_.data();
-  std::vector<uint32_t> composed;
-  if (paused_ || !overlay_.pixels.empty()) {
-    composed.resize(page_.size());
-    if (paused_)
-      drawPausedPicture(page_.data(), pausedText_, composed.data());
-    else
-      composed = page_;
-    if (!overlay_.pixels.empty()) layOver(composed.data(), overlay_, OVERLAY_TOP);
-    shown = composed.data();
-  }
-  SDL_UpdateTexture(window_->texture, nullptr, shown, PAGE_PITCH);
+  SDL_UpdateTexture(window_->texture, nullptr, picture_.data(), PAGE_PITCH);
   // Whole-number scales keep pixels crisp; a window smaller than the picture
   // shrinks it instead of cutting it off. Both keep the aspect ratio.
   int width = 0, height = 0;
@@ -218,7 +190,12 @@ void SdlWindow::present() {
   SDL_RenderPresent(window_->renderer);
 }
 
-// The whole-number factor the picture is shown at now (at least 1).
+void SdlWindow::toggleFullScreen() {
+  if (window_ == nullptr || window_->left) return;
+  bool full = (SDL_GetWindowFlags(window_->window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+  SDL_SetWindowFullscreen(window_->window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
 int SdlWindow::pictureFactor() const {
   int width = SCREEN_WIDTH, height = SCREEN_HEIGHT;
   if (window_ != nullptr) SDL_GetRendererOutputSize(window_->renderer, &width, &height);
@@ -226,86 +203,75 @@ int SdlWindow::pictureFactor() const {
   return std::max(factor, 1);
 }
 
-void SdlWindow::activityChanged(Activity activity) { activity_ = activity; }
+void SdlWindow::keyEvent(const SDL_KeyboardEvent& key, std::vector<machine::DeviceEvent>& events) const {
+  machine::DeviceEvent event;
+  const bool down = key.type == SDL_KEYDOWN;
+  event.kind = !down        ? machine::DeviceEvent::KeyUp
+               : key.repeat ? machine::DeviceEvent::KeyRepeat
+                            : machine::DeviceEvent::KeyDown;
+  event.scanCode = gameScanCodeForKey(key.keysym.scancode, key.keysym.sym);
+  event.shift = (key.keysym.mod & KMOD_SHIFT) != 0;
+  event.alt = (key.keysym.mod & KMOD_ALT) != 0;
+  switch (key.keysym.sym) {
+    case SDLK_F12: event.windowKey = machine::DeviceEvent::ScreenshotKey; break;
+    case SDLK_p:
+    case SDLK_PAUSE: event.windowKey = machine::DeviceEvent::PauseKey; break;
+    case SDLK_m: event.windowKey = machine::DeviceEvent::MuteKey; break;
+    case SDLK_MINUS:
+    case SDLK_KP_MINUS: event.windowKey = machine::DeviceEvent::QuieterKey; break;
+    case SDLK_EQUALS:
+    case SDLK_PLUS:
+    case SDLK_KP_PLUS: event.windowKey = machine::DeviceEvent::LouderKey; break;
+    default: break;
+  }
+  events.push_back(event);
+}
 
-void SdlWindow::pumpEvents() {
+void SdlWindow::takeEvents(std::vector<machine::DeviceEvent>& events) {
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
     if (event.type == SDL_QUIT) {  // the close button, Alt+F4
-      input_->closeButton();
+      events.push_back({machine::DeviceEvent::CloseButton});
       continue;
     }
-    if (controllerEvent(event)) continue;
+    if (controllerEvent(event, events)) continue;
     if (event.type == SDL_WINDOWEVENT) {
       switch (event.window.event) {
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SIZE_CHANGED: present(); break;
-        case SDL_WINDOWEVENT_FOCUS_LOST:
-          if (config_.pauseOnFocusLoss && activity_ == Activity::Play) setPaused(true, true);
-          break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED:
-          if (pausedByFocus_) setPaused(false, false);
-          break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: events.push_back({machine::DeviceEvent::FocusLost}); break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED: events.push_back({machine::DeviceEvent::FocusGained}); break;
         default: break;
       }
       continue;
     }
-    if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) continue;
-    if (extraKey(event.key)) continue;
-    // While paused the game takes no new presses; releases still count, so
-    // that nothing stays held after the pause.
-    if (paused_ && event.type == SDL_KEYDOWN) continue;
-    const SDL_Keysym& key = event.key.keysym;
-    bool enter = key.scancode == SDL_SCANCODE_RETURN || key.scancode == SDL_SCANCODE_KP_ENTER;
-    if (event.type == SDL_KEYDOWN && enter && (key.mod & KMOD_ALT)) {
-      if (!event.key.repeat && window_ != nullptr && !window_->left) {
-        bool full = (SDL_GetWindowFlags(window_->window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-        SDL_SetWindowFullscreen(window_->window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-      }
-      continue;
-    }
-    int scanCode = boundKey(gameKeyOf(event.key));
-    if (event.type == SDL_KEYUP) {
-      input_->release(scanCode);
-      continue;
-    }
-    std::string value = typedValueForKey(key.mod, scanCode);
-    if (event.key.repeat)  // auto-repeat types again but the key was already down
-      input_->type(value);
-    else
-      input_->press(scanCode, value);
+    if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) keyEvent(event.key, events);
+  }
+  if (session_.ending) {
+    session_.ending = false;
+    events.push_back({machine::DeviceEvent::SessionEnding});
   }
 }
 
-int SdlWindow::gameKeyOf(const SDL_KeyboardEvent& key) const {
-  return gameScanCodeForKey(key.keysym.scancode, key.keysym.sym);
+double SdlWindow::nowMs() { return static_cast<double>(SDL_GetTicks64()); }
+
+double SdlWindow::secondsOfDay() {
+  const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
+  return std::fmod(std::chrono::duration<double>(sinceEpoch).count(), 86400.0);
 }
 
-void SdlWindow::wait(int ms, bool stopOnKey) {
-  double end = pacer_.waitEnd(static_cast<double>(SDL_GetTicks64()), ms);
-  // At the title and at a question nothing moves until the player does, and
-  // the game waits a millisecond at a time: the window sleeps until the
-  // player's next event instead, so a still picture costs next to nothing.
-  if ((activity_ == Activity::Title || activity_ == Activity::Question) && ms <= 1 && !paused_) {
-    SDL_WaitEventTimeout(nullptr, IDLE_WAIT_MS);
-    end = 0.0;  // one look at the events, below, and the wait is over
-  }
-  do {
-    pumpEvents();
-    if (paused_) {  // the rest of this wait comes after the pause
-      Uint64 pausedAt = SDL_GetTicks64();
-      holdWhilePaused();
-      end += static_cast<double>(SDL_GetTicks64() - pausedAt);
-    }
-    expireOverlay();
-    if (stopOnKey && input_->keyQueued()) return;
-    if (os::quitRequested()) return;
-    double now = static_cast<double>(SDL_GetTicks64());
-    if (now >= end) return;
-    SDL_Delay(static_cast<Uint32>(std::min(end - now, 2.0)));
-  } while (true);
+void SdlWindow::sleepUntil(double untilMs, bool wakeOnEvent) {
+  double left = untilMs - nowMs();
+  if (left <= 0) return;
+  if (wakeOnEvent)
+    SDL_WaitEventTimeout(nullptr, static_cast<int>(std::ceil(left)));
+  else
+    SDL_Delay(static_cast<Uint32>(std::ceil(left)));
 }
 
-double SdlWindow::secondsTimer(int64_t) { return secondsOfDay(); }
+void SdlWindow::keepOnSessionEnd(const std::string& path, const std::string& bytes) {
+  session_.path = path;
+  session_.bytes = bytes;
+}
 
 }  // namespace backend

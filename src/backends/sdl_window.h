@@ -1,23 +1,30 @@
-// The SDL window back end: the visible page scaled up crisply (whole-number
-// factors, letterboxed), keyboard and controllers into the machine's input
-// sink, real sleeps, and SDL2_mixer for the samples; and what only a player
-// at the window has: pause, mute and volume shown in the game's lettering,
-// F12 screenshots, full screen on Alt+Enter.
+// The SDL window back end: the pictures the app hands over scaled up crisply
+// (whole-number factors, letterboxed), the keyboard in PC set-1 scan codes
+// and the controllers as events for the app, SDL's clock, and SDL2_mixer
+// for the samples.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "backends/pacing.h"
 #include "backends/window_config.h"
 #include "machine/backend.h"
 
 union SDL_Event;
 struct SDL_KeyboardEvent;
+struct _SDL_GameController;
 
 namespace backend {
+
+// The desktop ending the session (log-off, shutdown), which Windows tells
+// the window (sdl_session_windows.cpp).
+struct SessionEnd {
+  bool ending = false;  // the desktop said the session ends
+  // Written at once when it does: a reached high score.
+  std::string path;
+  std::string bytes;
+};
 
 struct SdlWindowState;  // window, renderer and texture (sdl_window.cpp)
 struct SdlAudioState;   // mixer chunks (sdl_audio.cpp)
@@ -26,69 +33,58 @@ struct SdlAudioState;   // mixer chunks (sdl_audio.cpp)
 // with the headroom that lets three samples sound at once without clipping.
 int mixerMasterVolume(int volumePercent);
 
-class SdlWindow : public machine::Backend {
+class SdlWindow : public machine::Display,
+                  public machine::Input,
+                  public machine::Clock,
+                  public machine::Audio,
+                  public machine::Host {
  public:
   explicit SdlWindow(WindowConfig config);
   ~SdlWindow() override;
+  SdlWindow(const SdlWindow&) = delete;
+  SdlWindow& operator=(const SdlWindow&) = delete;
+
   Outcome openDisplay(ScreenMode mode) override;
   void leaveFullScreen() override;
   void closeDisplay() override;
-  void hideMousePointer() override;
-  void showPage(const uint32_t* pixels, bool presented) override;
-  void wait(int ms, bool stopOnKey) override;
-  double secondsTimer(int64_t virtualMs) override;
-  void activityChanged(Activity activity) override;
+  void hidePointer() override;
+  void show(const uint32_t* pixels) override;
+  void toggleFullScreen() override;
+  int pictureFactor() const override;
+
+  void takeEvents(std::vector<machine::DeviceEvent>& events) override;
+
+  bool real() const override { return true; }
+  double nowMs() override;
+  double secondsOfDay() override;
+  void sleepUntil(double untilMs, bool wakeOnEvent) override;
 
   bool openAudio() override;
   bool loadSample(int sample, const std::vector<uint8_t>& file, const WavSound& sound) override;
   void playSample(int channel, int sample, int volume) override;
   void closeAudio() override;
+  void setMasterVolume(int percent, bool muted) override;
 
-  bool paused() const { return paused_; }
-  int volume() const { return config_.volume; }
-  bool muted() const { return config_.muted; }
+  void keepOnSessionEnd(const std::string& path, const std::string& bytes) override;
+
   // The window's size in pixels now.
   void windowSize(int& width, int& height) const;
 
  private:
-  void pumpEvents();
-  void present();  // the last page, with the pause or the overlay over it
+  void present();  // the last picture again
+  void keyEvent(const SDL_KeyboardEvent& key, std::vector<machine::DeviceEvent>& events) const;
   // Game controllers (sdl_controller.cpp): hot-plug, buttons and the stick.
-  bool controllerEvent(const SDL_Event& event);
-  void controllerKey(int slot, int scanCode, bool down);
+  bool controllerEvent(const SDL_Event& event, std::vector<machine::DeviceEvent>& events);
   void closeControllers();
-  // The window's extras (sdl_extras.cpp): screenshots, pause, mute, volume.
-  bool extraKey(const SDL_KeyboardEvent& key);
-  int gameKeyOf(const SDL_KeyboardEvent& key) const;  // before the bindings
-  std::string takeScreenshot();                       // the file written, "" on failure
-  int pictureFactor() const;
-  void changeVolume(int step);
-  void toggleMute();
-  void applyVolume();
-  bool showOverlay(const std::string& text);  // false (nothing shown) before the letters are there
-  void expireOverlay();                       // takes the overlay away once its moment is over
-  void setPaused(bool paused, bool byFocus);
-  void holdWhilePaused();
-  int boundKey(int scanCode) const;
 
   WindowConfig config_;
   SdlWindowState* window_ = nullptr;
   SdlAudioState* audio_ = nullptr;
-  FramePacer pacer_;
-  std::vector<uint32_t> page_;  // the page last shown
-  Activity activity_ = Activity::Starting;
-  // Controller buttons and stick directions down now, and the game key each
-  // pressed (A is Space or, at a question, y): slots 0..31 buttons, 32/33 the
-  // stick's left and right.
-  static constexpr int CONTROLLER_SLOTS = 34;
-  int controllerHeld_[CONTROLLER_SLOTS] = {};
-  std::vector<struct _SDL_GameController*> controllers_;
-  std::atomic<bool> paused_{false};  // tests watch it from another thread
-  bool pausedByFocus_ = false;
-  OverlayPicture pausedText_;
-  OverlayPicture overlay_;  // the volume or MUTED, shown for a moment
-  uint64_t overlayUntil_ = 0;
-  std::string startOverlay_;  // MUTED or VOLUME 0, shown once the game's letters are there
+  std::vector<uint32_t> picture_;  // the picture last shown
+  std::vector<_SDL_GameController*> controllers_;
+  // The stick's sides as buttons, with a little play between on and off.
+  bool stickLeft_ = false, stickRight_ = false;
+  SessionEnd session_;  // and what to write at once should the desktop end it
 };
 
 }  // namespace backend

@@ -1,19 +1,18 @@
 // The browser back end. The page (web/quarvel_page.js) owns the canvas, the
 // keyboard, touch and gamepad handlers, the Web Audio graph and the stored
 // high score; these calls reach it through Module.quarvelPage. Input waits
-// in the page's queue until the game sleeps, so it arrives between frames as
-// it does in the window.
+// in the page's queue until the app takes it between frames, as it does in
+// the window.
 #include "backends/web.h"
 
 #include <emscripten.h>
 #include <wasm_simd128.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 #include "backends/error_box.h"
-#include "backends/overlay.h"
-#include "backends/pacing.h"
 #include "base/keys.h"
 #include "formats/key_names.h"
 
@@ -35,6 +34,9 @@ EM_JS(void, web_high_score, (int value), {
 });
 EM_JS(int, web_paused, (), {
   return Module.quarvelPage && Module.quarvelPage.paused && Module.quarvelPage.paused() ? 1 : 0;
+});
+EM_JS(void, web_finished, (int code), {
+  if (Module.quarvelPage && Module.quarvelPage.finished) Module.quarvelPage.finished(code);
 });
 // One queued input event: kind 1 press, 2 release, 3 auto-repeat; info[1] Shift
 // held; info[2] the character a letter key typed; info[3] the answer a gamepad
@@ -71,10 +73,6 @@ namespace backend {
 namespace {
 
 constexpr int MIXER_STEPS = 128;  // volumes land on the same 129 steps as the window's mixer
-constexpr double YIELD_MS = 50.0;
-constexpr int YIELD_WAITS = 2000;
-constexpr int CLOCK_LOOK_WAITS = 16;     // a virtual wait reads the real clock only this often
-constexpr unsigned PAUSED_WAKE_MS = 50;  // a paused game looks at the page this often
 
 // The scan codes of the keys without a script name, as the window build has them.
 int extraScanCode(const std::string& name) {
@@ -101,10 +99,7 @@ const char* activityName(Activity activity) {
 
 }  // namespace
 
-Web::Web(WindowConfig config, bool virtualClock) : config_(std::move(config)), virtualClock_(virtualClock) {
-  lastYield_ = emscripten_get_now();
-  rgba_.assign(SCREEN_WIDTH * SCREEN_HEIGHT, 0xFF000000u);
-}
+Web::Web(bool virtualClock) : virtualClock_(virtualClock) { rgba_.assign(SCREEN_WIDTH * SCREEN_HEIGHT, 0xFF000000u); }
 
 Web::~Web() { closeAudio(); }
 
@@ -117,20 +112,16 @@ Outcome Web::openDisplay(ScreenMode) {
 void Web::leaveFullScreen() {
   if (!displayOpen_) return;
   left_ = true;
-  pending_ = false;
   web_black_screen();
 }
 
-void Web::closeDisplay() {
-  if (pending_) draw(shown_);
-  pending_ = false;
-  displayOpen_ = false;
-}
+void Web::closeDisplay() { displayOpen_ = false; }
 
-void Web::hideMousePointer() { web_set_pointer_hidden(); }
+void Web::hidePointer() { web_set_pointer_hidden(); }
 
 // The canvas wants bytes R, G, B, A; the page holds 0x00RRGGBB words.
-void Web::draw(const uint32_t* pixels) {
+void Web::show(const uint32_t* pixels) {
+  if (!displayOpen_ || left_) return;
   for (int i = 0; i < SCREEN_WIDTH * SCREEN_HEIGHT; ++i) {
     uint32_t p = pixels[i];
     rgba_[i] = 0xFF000000u | (p & 0xFFu) << 16 | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
@@ -138,22 +129,7 @@ void Web::draw(const uint32_t* pixels) {
   web_show_page(reinterpret_cast<const uint8_t*>(rgba_.data()));
 }
 
-// The machine shows the page only when it changed; with the virtual clock it
-// is drawn only when the page gets a moment to paint. Until then the page is
-// read where the machine keeps it: any drawing onto it since is shown again
-// before the next wait, so at a wait it always holds the picture on show.
-void Web::showPage(const uint32_t* pixels, bool) {
-  if (!displayOpen_ || left_) return;
-  shown_ = pixels;
-  if (virtualClock_) {
-    pending_ = true;
-    return;
-  }
-  draw(shown_);
-}
-
 void Web::activityChanged(Activity activity) {
-  activity_ = activity;
   if (!virtualClock_) web_activity(activityName(activity));
 }
 
@@ -161,15 +137,20 @@ void Web::highScoreChanged(int32_t highScore) {
   if (!virtualClock_) web_high_score(highScore);
 }
 
-void Web::yieldNow() {
-  if (pending_) draw(shown_);
-  pending_ = false;
-  emscripten_sleep(0);
-  lastYield_ = emscripten_get_now();
-  waitsSinceYield_ = 0;
-}
+void Web::finished(int exitCode) { web_finished(exitCode); }
 
-void Web::pumpInput() {
+void tellPageFinished(int exitCode) { web_finished(exitCode); }
+
+void Web::takeEvents(std::vector<machine::DeviceEvent>& events) {
+  if (!virtualClock_) {
+    const bool paused = web_paused() != 0;
+    if (paused != paused_) {
+      paused_ = paused;
+      machine::DeviceEvent pause{machine::DeviceEvent::PauseAsked};
+      pause.on = paused;
+      events.push_back(pause);
+    }
+  }
   int info[4] = {};
   char name[32] = {};
   while (web_next_input(info, name, sizeof name) != 0) {
@@ -177,79 +158,24 @@ void Web::pumpInput() {
     int scanCode = scanCodeForName(keyName);
     if (scanCode < 0) scanCode = extraScanCode(keyName);
     if (scanCode < 0) continue;
-    if (info[0] == 2) {
-      input_->release(scanCode);
-      continue;
-    }
-    // Letters type what the layout gives (capitals with Shift); other keys
-    // their own character, or none with Shift, as in the window.
-    std::string value;
-    if (info[2] != 0)
-      value = std::string(1, static_cast<char>(info[2]));
-    else
-      value = info[1] == 0 ? typedValueForScanCode(scanCode) : keyWithoutCharacter();
-    if (info[0] == 3) {
-      input_->type(value);
-      continue;
-    }
-    input_->press(scanCode, value);
-    // A gamepad's A and B answer yes and no, but only while a question is up.
-    if (info[3] != 0 && activity_ == Activity::Question) input_->type(std::string(1, static_cast<char>(info[3])));
+    machine::DeviceEvent event;
+    event.kind = info[0] == 2   ? machine::DeviceEvent::KeyUp
+                 : info[0] == 3 ? machine::DeviceEvent::KeyRepeat
+                                : machine::DeviceEvent::KeyDown;
+    event.scanCode = scanCode;
+    event.shift = info[1] != 0;
+    event.letter = static_cast<char>(info[2]);
+    event.answer = static_cast<char>(info[3]);
+    events.push_back(event);
   }
 }
 
-// The page pauses the game (its button, P, a hidden tab): the clock stops
-// here, inside one wait, with PAUSED over the last picture.
-void Web::holdWhilePaused() {
-  if (pausedText_.pixels.empty() && config_.paintText) pausedText_ = config_.paintText("PAUSED");
-  const uint32_t* page = left_ ? nullptr : shown_;  // none: the screen is black
-  std::vector<uint32_t> picture(SCREEN_WIDTH * SCREEN_HEIGHT, 0);
-  drawPausedPicture(page != nullptr ? page : picture.data(), pausedText_, picture.data());
-  draw(picture.data());
-  while (web_paused() != 0) emscripten_sleep(PAUSED_WAKE_MS);
-  if (page != nullptr)
-    draw(page);
-  else
-    web_black_screen();
-}
+double Web::nowMs() { return emscripten_get_now(); }
 
-void Web::wait(int ms, bool stopOnKey) {
-  if (virtualClock_) {
-    // Like the headless back end; the page only needs a moment now and then.
-    // A look at the clock costs a call out to JavaScript, so it is taken only
-    // every few waits.
-    if (++waitsSinceYield_ % CLOCK_LOOK_WAITS != 0) return;
-    if (waitsSinceYield_ >= YIELD_WAITS || emscripten_get_now() - lastYield_ >= YIELD_MS) yieldNow();
-    return;
-  }
-  double end = emscripten_get_now() + ms;
-  bool slept = false;
-  do {
-    pumpInput();
-    if (web_paused() != 0) {
-      double pausedAt = emscripten_get_now();
-      holdWhilePaused();
-      end += emscripten_get_now() - pausedAt;
-      slept = true;
-    }
-    if (stopOnKey && input_->keyQueued()) break;
-    double now = emscripten_get_now();
-    if (now >= end) break;
-    emscripten_sleep(static_cast<unsigned>(std::ceil(std::min(end - now, 10.0))));
-    slept = true;
-  } while (true);
-  if (slept) {
-    lastYield_ = emscripten_get_now();
-  } else if (emscripten_get_now() - lastYield_ >= 16.0) {
-    yieldNow();  // a game running flat out (Ctrl in stage three) still lets the page paint
-    pumpInput();
-  }
-}
-
-// Seconds since midnight, as the seed of a normal run; the virtual clock's
-// seconds in a scripted run, as headless.
-double Web::secondsTimer(int64_t virtualMs) {
-  return virtualClock_ ? static_cast<double>(virtualMs) / 1000.0 : secondsOfDay();
+// Seconds since midnight, as the seed of a normal run.
+double Web::secondsOfDay() {
+  const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
+  return std::fmod(std::chrono::duration<double>(sinceEpoch).count(), 86400.0);
 }
 
 // Samples arrive checked and decoded; the page makes Web Audio buffers of

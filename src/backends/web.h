@@ -1,60 +1,63 @@
-// The browser back end (Emscripten): the visible page drawn into the page's
-// canvas, keyboard, touch buttons and gamepads from the page, sleeps through
-// Asyncify, and Web Audio for the samples. The page (web/quarvel_page.js)
-// is told what the game is doing, pauses it, and keeps the high score. With
-// a virtual clock (--headless in the browser) it runs a script exactly like
-// the headless back end: no real waiting, only a short yield now and then to
-// keep the page alive.
+// The browser back end (Emscripten): pictures drawn into the page's canvas,
+// keyboard, touch buttons and gamepads from the page, the page's clock, and
+// Web Audio for the samples. The page (web/quarvel_page.js) is told what
+// the game is doing, pauses it, keeps the high score and drives the app's
+// frames from its timer. With a virtual clock (--headless in the browser)
+// it runs a script exactly like the headless back end.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "backends/window_config.h"
 #include "machine/backend.h"
 
 namespace backend {
 
-class Web : public machine::Backend {
+class Web : public machine::Display,
+            public machine::Input,
+            public machine::Clock,
+            public machine::Audio,
+            public machine::Host {
  public:
-  Web(WindowConfig config, bool virtualClock);
+  explicit Web(bool virtualClock);
   ~Web() override;
+  Web(const Web&) = delete;
+  Web& operator=(const Web&) = delete;
+
   Outcome openDisplay(ScreenMode mode) override;
   void leaveFullScreen() override;
   void closeDisplay() override;
-  void hideMousePointer() override;
-  void showPage(const uint32_t* pixels, bool presented) override;
-  void wait(int ms, bool stopOnKey) override;
-  double secondsTimer(int64_t virtualMs) override;
-  void activityChanged(Activity activity) override;
-  void highScoreChanged(int32_t highScore) override;
+  void hidePointer() override;
+  void show(const uint32_t* pixels) override;
+
+  void takeEvents(std::vector<machine::DeviceEvent>& events) override;
+
+  bool real() const override { return !virtualClock_; }
+  double nowMs() override;
+  double secondsOfDay() override;
+  void sleepUntil(double, bool) override {}  // the page's timer wakes the app
 
   bool openAudio() override;
   bool loadSample(int sample, const std::vector<uint8_t>& file, const WavSound& sound) override;
   void playSample(int channel, int sample, int volume) override;
   void closeAudio() override;
 
+  void activityChanged(Activity activity) override;
+  void highScoreChanged(int32_t highScore) override;
+  void finished(int exitCode) override;
+
  private:
-  void pumpInput();
-  void draw(const uint32_t* pixels);
-  void yieldNow();
-  void holdWhilePaused();
-  WindowConfig config_;
   bool virtualClock_;
   bool displayOpen_ = false;
-  bool left_ = false;  // after the shutdown's switch to a black screen
-  Activity activity_ = Activity::Starting;
-  // The machine's visible page as last handed over, 0x00RRGGBB: it stays the
-  // picture on show until the next showPage, so it is kept by address, not copied.
-  const uint32_t* shown_ = nullptr;
+  bool left_ = false;           // after the shutdown's switch to a black screen
+  bool paused_ = false;         // as the page last said
   std::vector<uint32_t> rgba_;  // as the canvas wants it
-  bool pending_ = false;        // virtual clock: a page not drawn yet
-  double lastYield_ = 0.0;
-  int waitsSinceYield_ = 0;
   bool audioOpen_ = false;
   bool samplesLoaded_[SAMPLE_COUNT] = {};
-  OverlayPicture pausedText_;
 };
+
+// The program has ended (before the page had a run to drive) with this exit code.
+void tellPageFinished(int exitCode);
 
 }  // namespace backend

@@ -19,10 +19,10 @@ void beginFrame(Game& game) {
   setPages(game, game.pagePair.work, game.pagePair.visible);
 }
 
-void endFrame(Game& game, int sleepMilliseconds) {
+Sleep endFrame(Game& game, int sleepMilliseconds) {
   FramePresent(game);
   int work = game.pagePair.work;
   game.pagePair.work = game.pagePair.visible;
   game.pagePair.visible = work;
-  sleepMs(game, sleepMilliseconds);
+  return sleepMs(game, sleepMilliseconds);
 }

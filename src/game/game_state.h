@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "machine/machine.h"
+
 struct Game;  // game/game.h
 
 struct GameState {
@@ -34,4 +36,4 @@ void addScore(Game& game, int32_t points);
 
 // The frame of every animated scene: select the pages, (draw), present, swap, sleep.
 void beginFrame(Game& game);
-void endFrame(Game& game, int sleepMilliseconds = 30);
+Sleep endFrame(Game& game, int sleepMilliseconds = 30);

@@ -15,7 +15,6 @@
 namespace {
 
 constexpr int32_t DEFAULT_HIGH_SCORE = 1000;
-constexpr size_t HIGH_SCORE_FILE_CAP = 64u << 10;
 
 void warnOnce(Game& game, const std::string& message) {
   if (game.highScoreStorage.warned) return;

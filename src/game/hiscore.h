@@ -1,10 +1,14 @@
 // The high-score file hiscore.txt: "hi-score" CR LF, the value CR LF.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 struct Game;  // game/game.h
+
+// The file is refused above this size (a high-score file is two short lines).
+constexpr size_t HIGH_SCORE_FILE_CAP = 64u << 10;
 
 // Where the high score is kept, and what this run has said about it.
 struct HighScoreStorage {

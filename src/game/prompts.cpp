@@ -24,19 +24,19 @@ std::string upperCase(std::string key) {
 }
 
 // Reads the queue until Y, N or Esc comes; returns it upper-cased.
-std::string waitForAnswer(Game& game) {
+Task<std::string> waitForAnswer(Game& game) {
   tellActivity(game, Activity::Question);
   const std::string esc(1, KEY_ESC_CHAR);
   std::string key;
   do {
     key = upperCase(readKey(game));
-    sleepMs(game, 1);
+    co_await sleepMs(game, 1);
   } while (key != "Y" && key != "N" && key != esc);
-  return key;
+  co_return key;
 }
 
-void waitForEscRelease(Game& game) {
-  while (keyHeld(game, SC_ESC)) sleepOrKey(game, 1);
+Task<> waitForEscRelease(Game& game) {
+  while (keyHeld(game, SC_ESC)) co_await sleepOrKey(game, 1);
 }
 
 }  // namespace
@@ -46,16 +46,16 @@ void drawGameOverBox(Game& game) {
   drawText(game, 88, 90, "G A M E   O V E R", 0x000000, Outline::Yes);
 }
 
-bool askContinue(Game& game) {
+Task<bool> askContinue(Game& game) {
   saveHighScoreIfReached(game);
   setPages(game, 0, 0);
   std::string key;
   if (game.gameState.credits > 0) {
     drawPromptBox(game, 86, 118, 224, 148);
     drawText(game, 96, 130, "continue? (Y/N)", 0x000000, Outline::Yes);
-    key = waitForAnswer(game);
+    key = co_await waitForAnswer(game);
   } else {
-    sleepMs(game, 2000);
+    co_await sleepMs(game, 2000);
   }
   const bool accepted = key == "Y";
   if (accepted) {
@@ -63,19 +63,20 @@ bool askContinue(Game& game) {
     game.gameState.score = 0;
     playEffect(game, Sample::Hit, Channel::Hit, FULL_VOLUME);
   }
-  return accepted;
+  co_return accepted;
 }
 
-bool askExitToTitle(Game& game) {
+Task<bool> askExitToTitle(Game& game) {
   tellActivity(game, Activity::Question);  // asked from the moment Esc was pressed
   setPages(game, 0, 0);
-  waitForEscRelease(game);
+  co_await waitForEscRelease(game);
   drawPromptBox(game, 42, 98, 276, 128);
   drawText(game, 52, 110, "EXIT to Title screen? (Y/N)", 0x000000, Outline::Yes);
   emptyKeyQueue(game);
-  const bool leave = waitForAnswer(game) == "Y";
-  waitForEscRelease(game);
+  const std::string answer = co_await waitForAnswer(game);
+  const bool leave = answer == "Y";
+  co_await waitForEscRelease(game);
   emptyKeyQueue(game);
   if (leave) playEffect(game, Sample::Explosion, Channel::Explosion, FULL_VOLUME);
-  return leave;
+  co_return leave;
 }

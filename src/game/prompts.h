@@ -5,9 +5,9 @@
 
 #include "game/game.h"
 // True when the player continues (one credit, score 0).
-bool askContinue(Game& game);
+Task<bool> askContinue(Game& game);
 // True to leave for the title, false to play on.
-bool askExitToTitle(Game& game);
+Task<bool> askExitToTitle(Game& game);
 // The box every stage shows on page 0 when its game is over, before the pause
 // and the continue prompt.
 void drawGameOverBox(Game& game);

@@ -5,14 +5,17 @@
 #include "game/prompts.h"
 #include "machine/machine.h"
 
-bool endOfStagePlay(Game& game, StageResult result) {
+Task<bool> endOfStagePlay(Game& game, StageResult result) {
   emptyKeyQueue(game);
   setPages(game, 0, 0);
   saveHighScoreIfReached(game);
-  if (result != StageResult::GameOver) return false;
+  if (result != StageResult::GameOver) co_return false;
   drawGameOverBox(game);
-  sleepMs(game, 1000);
-  return askContinue(game);
+  co_await sleepMs(game, 1000);
+  co_return co_await askContinue(game);
 }
 
-StageResult exitPromptResult(Game& game) { return askExitToTitle(game) ? StageResult::Left : StageResult::Running; }
+Task<StageResult> exitPromptResult(Game& game) {
+  const bool leave = co_await askExitToTitle(game);
+  co_return leave ? StageResult::Left : StageResult::Running;
+}

@@ -8,7 +8,7 @@
 // score saved; when the game is over, the game-over box, a second's pause and
 // the continue prompt. True when the player continues, so the stage starts
 // again.
-bool endOfStagePlay(Game& game, StageResult result);
+Task<bool> endOfStagePlay(Game& game, StageResult result);
 
 // The exit prompt of a frame in which Esc was seen: left or running on.
-StageResult exitPromptResult(Game& game);
+Task<StageResult> exitPromptResult(Game& game);

@@ -41,7 +41,7 @@ void drawTexts(Game& game, const TitleText* texts, int count) {
 
 }  // namespace
 
-TitleChoice runTitleScreen(Game& game) {
+Task<TitleChoice> runTitleScreen(Game& game) {
   tellActivity(game, Activity::Title);
   clearPage(game);
   // Blue rising one step a row from black at the top.
@@ -54,8 +54,8 @@ TitleChoice runTitleScreen(Game& game) {
   std::string key;
   do {
     key = readKey(game);
-    sleepMs(game, 1);
+    co_await sleepMs(game, 1);
   } while (key != " " && key != std::string(1, KEY_ESC_CHAR));
   if (key == " ") playEffect(game, Sample::Hit, Channel::Hit, FULL_VOLUME);
-  return key == " " ? TitleChoice::StartGame : TitleChoice::LeaveProgram;
+  co_return key == " " ? TitleChoice::StartGame : TitleChoice::LeaveProgram;
 }

@@ -5,4 +5,4 @@
 #include "game/game.h"
 enum class TitleChoice { StartGame, LeaveProgram };
 // Draws the title and waits for Space (start a game) or Esc (leave).
-TitleChoice runTitleScreen(Game& game);
+Task<TitleChoice> runTitleScreen(Game& game);

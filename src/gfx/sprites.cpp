@@ -14,7 +14,7 @@ constexpr uint32_t ICON_SHIP = 0xFFFFE020;
 
 }  // namespace
 
-std::string spriteSheetPath(Toolkit& toolkit) { return dataPath(toolkit, "graphics/graphics.bmp"); }
+std::string spriteSheetPath(const Toolkit& toolkit) { return dataPath(toolkit, "graphics/graphics.bmp"); }
 
 Outcome loadSpriteSheet(Toolkit& toolkit) {
   toolkit.spriteTable.sheet = createImage(SHEET_WIDTH, SHEET_HEIGHT);

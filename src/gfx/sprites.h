@@ -84,7 +84,7 @@ constexpr int SHEET_WIDTH = 128, SHEET_HEIGHT = 64;  // the sprite sheet, in pix
 // pixel at (12, 3). Fails when the file is missing or damaged: the game then
 // has no sprites and no lettering.
 Outcome loadSpriteSheet(Toolkit& toolkit);
-std::string spriteSheetPath(Toolkit& toolkit);
+std::string spriteSheetPath(const Toolkit& toolkit);
 void buildSpriteTable(Toolkit& toolkit);
 void destroySpriteTable(Toolkit& toolkit);
 

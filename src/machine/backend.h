@@ -1,8 +1,9 @@
-// What a back end (the SDL window, the browser, headless) does for the
-// machine, and how it hands input over. Drawing happens in the machine's
-// memory; a back end only shows the visible page, delivers input, waits, and
-// plays samples. It never sees the machine's state: the machine calls it,
-// and it answers through the InputSink it is given.
+// What a back end (headless, the SDL window, the browser page) provides, as
+// one small interface a device, like a sound module's table of operations:
+// a display, input, a clock, a sound device and the host around the
+// program. A back end may be several of them. They are called and answer;
+// they never call the game: the app takes their events between frames,
+// hands the machine's input to the machine and pictures to the display.
 #pragma once
 
 #include <cstdint>
@@ -18,11 +19,11 @@ namespace machine {
 // Who gave an input: a device the player uses, or a script (the harness, tests).
 enum class InputOrigin { Device, Script };
 
-// Input goes into the machine through this: the key-held table, the key
-// queue, the window's close button. The machine makes one for the back end
-// and one for scripts.
 struct MachineState;
 
+// Input goes into the machine through this: the key-held table, the key
+// queue, the window's close button. The machine has one for the player's
+// devices (the app feeds it) and one for scripts.
 class InputSink {
  public:
   InputSink(MachineState& machine, InputOrigin origin) : machine_(machine), origin_(origin) {}
@@ -39,37 +40,114 @@ class InputSink {
   InputOrigin origin_;
 };
 
-class Backend {
+// The screen the pictures go to.
+class Display {
  public:
-  virtual ~Backend() = default;
-  // Before anything else: where input goes.
-  virtual void connect(const InputSink& input) { input_ = &input; }
+  virtual ~Display() = default;
+  // Fails when nothing can be shown (no display for a window).
   virtual Outcome openDisplay(ScreenMode mode) = 0;
-  virtual void leaveFullScreen() = 0;  // 640x480 window, black
+  virtual void leaveFullScreen() = 0;  // the shutdown's 640x480 window, black
   virtual void closeDisplay() = 0;
-  virtual void hideMousePointer() = 0;
-  // The visible page (320x240, 32-bit) changed: a frame was presented
-  // (presented true), or the game drew straight onto the shown page. The
-  // pixels stay where they are until the next showPage, and whenever the
-  // back end is asked to wait they hold the picture on show.
-  virtual void showPage(const uint32_t* pixels, bool presented) = 0;
-  // Waits ms milliseconds while delivering input; with stopOnKey returns
-  // early when a key is queued. The virtual clock has already advanced.
-  virtual void wait(int ms, bool stopOnKey) = 0;
-  // The seconds timer: real seconds, or the virtual clock's.
-  virtual double secondsTimer(int64_t virtualMs) = 0;
-  virtual void activityChanged(Activity) {}
-  virtual void highScoreChanged(int32_t) {}
+  virtual void hidePointer() = 0;
+  // Shows a 320x240 picture of 0x00RRGGBB pixels; they are copied (or drawn)
+  // before the call returns.
+  virtual void show(const uint32_t* pixels) = 0;
+  virtual void toggleFullScreen() {}
+  // The whole-number factor the picture is shown at now (at least 1).
+  virtual int pictureFactor() const { return 1; }
+};
 
-  // The sound device. Samples arrive checked and decoded (and as the file's
-  // bytes, for a mixer that reads files itself); volumes are 0..255.
+// One thing the player did, as the app takes it from the input device.
+struct DeviceEvent {
+  enum Kind {
+    KeyDown,       // scanCode, letter, shift, alt
+    KeyRepeat,     // the key auto-repeats: it types again
+    KeyUp,         // scanCode
+    ButtonDown,    // a controller's button or stick direction: button, controller
+    ButtonUp,      // button, controller
+    CloseButton,   // the window's close button, Alt+F4
+    FocusLost,     // the window lost the keyboard focus
+    FocusGained,   //
+    PauseAsked,    // the page's own pause (its button, a hidden tab): on
+    SessionEnding  // the desktop is logging off or shutting down
+  } kind = KeyDown;
+  int scanCode = -1;  // the key's PC set-1 scan code by the keyboard's layout, -1 for a key the game has not
+  char letter = 0;    // what the key types when the layout makes it a letter (with Shift a capital); 0: none
+  bool shift = false;
+  bool alt = false;
+  // What the key's symbol is to the window's own keys, by the layout: F12,
+  // Pause, M, minus and plus.
+  enum WindowKey { NotWindowKey, ScreenshotKey, PauseKey, MuteKey, QuieterKey, LouderKey } windowKey = NotWindowKey;
+  char answer = 0;     // a controller button the page maps itself: what it answers at a question ('y', 'n')
+  int button = 0;      // ControllerButton, for button events
+  int controller = 0;  // which controller
+  bool on = false;     // PauseAsked: paused or playing on
+};
+
+// A controller's buttons and the stick's directions, as the app binds them.
+enum ControllerButton {
+  PadA,
+  PadB,
+  PadX,
+  PadY,
+  PadBack,
+  PadStart,
+  PadLeftShoulder,
+  PadRightShoulder,
+  PadUp,
+  PadDown,
+  PadLeft,
+  PadRight,
+  PadStickLeft,  // the left stick pushed to a side
+  PadStickRight,
+  PAD_BUTTON_COUNT
+};
+
+class Input {
+ public:
+  virtual ~Input() = default;
+  // Adds every event since the last call, oldest first.
+  virtual void takeEvents(std::vector<DeviceEvent>& events) = 0;
+};
+
+// The real clock, or none (headless: time is virtual, nothing waits).
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual bool real() const = 0;
+  virtual double nowMs() = 0;  // milliseconds, never going back
+  // The seconds of the day (UTC), the seed of a normal run.
+  virtual double secondsOfDay() = 0;
+  // Sleeps until nowMs() reaches untilMs, or sooner when the player does
+  // something (wakeOnEvent).
+  virtual void sleepUntil(double untilMs, bool wakeOnEvent) = 0;
+};
+
+// The sound device. Samples arrive checked and decoded (and as the file's
+// bytes, for a mixer that reads files itself); volumes are 0..255.
+class Audio {
+ public:
+  virtual ~Audio() = default;
   virtual bool openAudio() = 0;
   virtual bool loadSample(int sample, const std::vector<uint8_t>& file, const WavSound& sound) = 0;
   virtual void playSample(int channel, int sample, int volume) = 0;
   virtual void closeAudio() = 0;
+  // The player's master volume, 0..100, or silent while muted.
+  virtual void setMasterVolume(int /*percent*/, bool /*muted*/) {}
+};
 
- protected:
-  const InputSink* input_ = nullptr;
+// What is around the program: the desktop or the browser page.
+class Host {
+ public:
+  virtual ~Host() = default;
+  virtual void activityChanged(Activity) {}
+  virtual void highScoreChanged(int32_t) {}
+  // Should the desktop end the session before the next frame, these bytes
+  // are written to that file at once (the process may be gone the moment
+  // the window has answered): a reached high score.
+  virtual void keepOnSessionEnd(const std::string& /*path*/, const std::string& /*bytes*/) {}
+  // The program has ended with this exit code (the page shows it).
+  virtual void finished(int /*exitCode*/) {}
 };
 
 }  // namespace machine

@@ -152,38 +152,17 @@ void putRow(RowKind kind, const uint32_t* from, uint32_t* to, int count, BlendFn
 
 }  // namespace
 
-Outcome openScreen(Machine& machine, ScreenMode mode) {
+void openScreen(Machine& machine) {
   MachineState& p = machine.state();
   std::memset(p.pages, 0, sizeof p.pages);
   p.pageBlank[0] = p.pageBlank[1] = true;
   p.workPage = 0;
   p.visiblePage = 0;
-  if (p.backend) {
-    Outcome opened = p.backend->openDisplay(mode);
-    if (!opened.ok()) return opened;
-  }
   p.screenOpen = true;
   p.visibleChanged = true;  // black, and shown at once
-  machine::showVisiblePage(p, false);
-  return {};
 }
 
-void leaveFullScreen(Machine& machine) {
-  MachineState& p = machine.state();
-  if (p.backend) p.backend->leaveFullScreen();
-}
-
-void closeScreen(Machine& machine) {
-  MachineState& p = machine.state();
-  if (!p.screenOpen) return;
-  if (p.backend) p.backend->closeDisplay();
-  p.screenOpen = false;
-}
-
-void hideMousePointer(Machine& machine) {
-  MachineState& p = machine.state();
-  if (p.backend) p.backend->hideMousePointer();
-}
+void closeScreen(Machine& machine) { machine.state().screenOpen = false; }
 
 void setPages(Machine& machine, int work, int visible) {
   MachineState& p = machine.state();
@@ -199,7 +178,8 @@ void FramePresent(Machine& machine) {
     std::memcpy(p.pages[p.visiblePage], p.pages[p.workPage], sizeof p.pages[0]);
     p.pageBlank[p.visiblePage] = p.pageBlank[p.workPage];
   }
-  machine::showVisiblePage(p, true);
+  p.visibleChanged = true;
+  p.presented = true;
   ++p.frames;
   machine::tellObservers(p, [&](machine::Observer& o) { o.framePresented(p.frames, p.pages[p.visiblePage]); });
 }
@@ -340,10 +320,13 @@ void markDrawn(MachineState& p, int page) {
   if (page == p.visiblePage) p.visibleChanged = true;
 }
 
-void showVisiblePage(MachineState& p, bool presented) {
-  if (!presented && !p.visibleChanged) return;
+std::optional<ChangedPage> takeChangedPage(Machine& machine) {
+  MachineState& p = machine.state();
+  if (!p.visibleChanged || !p.screenOpen) return std::nullopt;
+  ChangedPage changed{p.pages[p.visiblePage], p.presented};
   p.visibleChanged = false;
-  if (p.backend && p.screenOpen) p.backend->showPage(p.pages[p.visiblePage], presented);
+  p.presented = false;
+  return changed;
 }
 
 const uint32_t* visiblePage(const Machine& machine) { return machine.state().pages[machine.state().visiblePage]; }

@@ -1,6 +1,6 @@
 // The keyboard (the key-held table and the key queue, filled through the
-// input sinks), the clock with its waits, random numbers, and the one way a
-// quit request reaches the app.
+// input sinks), the clock with its waits, random numbers, and the quit
+// requests the app answers.
 #include <algorithm>
 
 #include "machine/machine_state.h"
@@ -14,32 +14,6 @@ namespace {
 
 void tellInput(const MachineState& p, const InputEvent& event, InputOrigin origin) {
   tellObservers(p, [&](Observer& o) { o.input(event, origin); });
-}
-
-// A quit asked for from outside the game ends it here, between frames.
-void quitIfRequested(MachineState& p) {
-  if (os::quitRequested()) {
-    os::clearQuitRequest();
-    p.quitRequest = QuitReason::Signal;
-  }
-  if (!p.quitRequest || !p.quitHandler) return;
-  QuitReason reason = *p.quitRequest;
-  p.quitRequest.reset();
-  std::function<void(QuitReason)> handler = std::move(p.quitHandler);
-  p.quitHandler = nullptr;
-  handler(reason);
-}
-
-void advanceClock(MachineState& p, int ms, bool stopOnKey) {
-  // A frame that asks for no sleep at all (stage three with Ctrl held) still
-  // counts one virtual millisecond, so that scripted input and recordings
-  // can reach a game running flat out.
-  p.virtualMs += std::max(ms, 1);
-  showVisiblePage(p, false);
-  tellObservers(p, [&](Observer& o) { o.waiting(p.virtualMs); });
-  quitIfRequested(p);
-  if (p.backend) p.backend->wait(ms, stopOnKey);
-  quitIfRequested(p);
 }
 
 }  // namespace
@@ -75,11 +49,28 @@ bool InputSink::keyQueued() const { return !machine_.keyQueue.empty(); }
 int64_t virtualMs(const Machine& machine) { return machine.state().virtualMs; }
 int64_t framesPresented(const Machine& machine) { return machine.state().frames; }
 const InputSink& scriptInput(Machine& machine) { return machine.state().scriptInput; }
+const InputSink& deviceInput(Machine& machine) { return machine.state().deviceInput; }
+
+std::optional<SleepAsked> takeSleep(Machine& machine) { return std::exchange(machine.state().sleep, std::nullopt); }
+
+void passTime(Machine& machine, int ms) {
+  MachineState& p = machine.state();
+  p.virtualMs += std::max(ms, 1);
+  tellObservers(p, [&](Observer& o) { o.waiting(p.virtualMs); });
+}
 
 void requestQuit(Machine& machine, QuitReason reason) { machine.state().quitRequest = reason; }
-void setQuitHandler(Machine& machine, std::function<void(QuitReason)> handler) {
-  machine.state().quitHandler = std::move(handler);
+
+std::optional<QuitReason> takeQuitRequest(Machine& machine) {
+  if (os::quitRequested()) {
+    os::clearQuitRequest();
+    return QuitReason::Signal;
+  }
+  return std::exchange(machine.state().quitRequest, std::nullopt);
 }
+
+bool quitPending(const Machine& machine) { return os::quitRequested() || machine.state().quitRequest.has_value(); }
+
 void setCloseButton(Machine& machine, CloseButton behaviour) { machine.state().closeButton = behaviour; }
 
 }  // namespace machine
@@ -101,13 +92,12 @@ void emptyKeyQueue(Machine& machine) {
   }
 }
 
-void sleepMs(Machine& machine, int ms) { machine::advanceClock(machine.state(), ms, false); }
-void sleepOrKey(Machine& machine, int ms) { machine::advanceClock(machine.state(), ms, true); }
-
-double secondsTimer(Machine& machine) {
-  MachineState& p = machine.state();
-  return p.backend ? p.backend->secondsTimer(p.virtualMs) : static_cast<double>(p.virtualMs) / 1000.0;
+void Sleep::await_suspend(coro::coroutine_handle<> scene) const noexcept {
+  machine_.state().sleep = machine::SleepAsked{scene, ms_, untilKey_};
 }
+
+Sleep sleepMs(Machine& machine, int ms) { return Sleep(machine, ms, false); }
+Sleep sleepOrKey(Machine& machine, int ms) { return Sleep(machine, ms, true); }
 
 void seedRandom(Machine& machine, uint32_t seed) {
   machine.state().random.seed(seed);

@@ -14,36 +14,7 @@ constexpr size_t PICTURE_FILE_CAP = 8u << 20;
 
 namespace machine {
 
-// Observers already attached stay: a test may watch a whole run.
-void start(Machine& machine, std::unique_ptr<Backend> backend) {
-  MachineState& p = machine.state();
-  p.backend.reset();
-  p.quitHandler = nullptr;
-  p.screenOpen = false;
-  p.workPage = p.visiblePage = 0;
-  p.lockDepth = 0;
-  p.pageBlank[0] = p.pageBlank[1] = false;
-  p.visibleChanged = false;
-  p.drawInto = nullptr;
-  std::fill(std::begin(p.held), std::end(p.held), false);
-  p.keyQueue.clear();
-  p.virtualMs = 0;
-  p.frames = 0;
-  p.sound = SoundState{};
-  p.activity = Activity::Starting;
-  p.closeButton = CloseButton::Ignore;
-  p.quitRequest.reset();
-  p.backend = std::move(backend);
-  if (p.backend) p.backend->connect(p.deviceInput);
-}
-
-void stop(Machine& machine) {
-  MachineState& p = machine.state();
-  p.backend.reset();
-  p.observers.clear();
-  p.quitHandler = nullptr;
-  p.screenOpen = false;
-}
+void setAudio(Machine& machine, Audio* audio) { machine.state().audio = audio; }
 
 void attach(Machine& machine, Observer& observer) {
   std::vector<Observer*>& observers = machine.state().observers;
@@ -58,6 +29,7 @@ void detach(Machine& machine, Observer& observer) {
 void setDataFolder(Machine& machine, const std::string& folder) { machine.state().dataFolder = folder; }
 
 Activity activity(const Machine& machine) { return machine.state().activity; }
+std::optional<int32_t> toldHighScore(const Machine& machine) { return machine.state().highScore; }
 
 }  // namespace machine
 
@@ -90,12 +62,11 @@ void tellActivity(Machine& machine, Activity activity) {
   MachineState& p = machine.state();
   if (activity == p.activity) return;
   p.activity = activity;
-  if (p.backend) p.backend->activityChanged(activity);
   machine::tellObservers(p, [&](machine::Observer& o) { o.activityChanged(activity); });
 }
 
 void tellHighScore(Machine& machine, int32_t highScore) {
   MachineState& p = machine.state();
-  if (p.backend) p.backend->highScoreChanged(highScore);
+  p.highScore = highScore;
   machine::tellObservers(p, [&](machine::Observer& o) { o.highScoreChanged(highScore); });
 }

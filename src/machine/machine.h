@@ -13,6 +13,7 @@
 
 #include "base/keys.h"
 #include "base/outcome.h"
+#include "base/task.h"
 #include "machine/kinds.h"
 #include "os/files.h"
 
@@ -72,12 +73,11 @@ class Machine {
 };
 
 // --- display ---------------------------------------------------------------
-// Both pages black, page 0 work and visible page. Fails when the back end
-// cannot show anything (no display for a window).
-Outcome openScreen(Machine& machine, ScreenMode mode);
-void leaveFullScreen(Machine& machine);  // the 640x480 8-bit window of the shutdown
+// Both pages black, page 0 work and visible page (the app has opened the
+// display the pages are shown on).
+void openScreen(Machine& machine);
+// The display has gone: nothing is drawn on the pages any more.
 void closeScreen(Machine& machine);
-void hideMousePointer(Machine& machine);
 void setPages(Machine& machine, int work, int visible);
 void FramePresent(Machine& machine);  // copies the work page onto the visible page
 void clearPage(Machine& machine);     // the work page becomes black
@@ -135,9 +135,23 @@ std::string readKey(Machine& machine);  // "" when the queue is empty
 void emptyKeyQueue(Machine& machine);   // readKey until it returns ""
 
 // --- timing and random numbers -----------------------------------------------
-void sleepMs(Machine& machine, int ms);
-void sleepOrKey(Machine& machine, int ms);  // returns early on a key press, leaving it queued
-double secondsTimer(Machine& machine);
+// A wait: co_await sleepMs(machine, 30) gives the frame back to the app,
+// which counts the time on the clock, shows what changed, takes the
+// player's input and resumes the scene once the time has passed.
+class [[nodiscard]] Sleep {
+ public:
+  Sleep(Machine& machine, int ms, bool untilKey) : machine_(machine), ms_(ms), untilKey_(untilKey) {}
+  bool await_ready() const noexcept { return false; }
+  void await_suspend(coro::coroutine_handle<> scene) const noexcept;
+  void await_resume() const noexcept {}
+
+ private:
+  Machine& machine_;
+  int ms_;
+  bool untilKey_;
+};
+Sleep sleepMs(Machine& machine, int ms);
+Sleep sleepOrKey(Machine& machine, int ms);  // ends early on a key press, leaving it queued
 void seedRandom(Machine& machine, uint32_t seed);
 double randomUnit(Machine& machine);  // [0, 1)
 
@@ -146,7 +160,8 @@ double randomUnit(Machine& machine);  // [0, 1)
 // not wanted). A missing sample is told and stays silent; a device that
 // will not open or a damaged sample leaves the whole game silent.
 void initSound(Machine& machine, bool wanted);
-void closeSound(Machine& machine);
+// Closes the device; true when sound had started.
+bool closeSound(Machine& machine);
 // volume 0..255, or KEEP_VOLUME for the sample's volume as last set (which a
 // play with a volume sets). Silent unless the sound started with every
 // sample it found.

@@ -34,7 +34,7 @@ struct SoundState {
 };
 
 struct MachineState {
-  std::unique_ptr<Backend> backend;
+  Audio* audio = nullptr;
   InputSink deviceInput{*this, InputOrigin::Device};
   InputSink scriptInput{*this, InputOrigin::Script};
   std::vector<Observer*> observers;
@@ -48,8 +48,10 @@ struct MachineState {
   // on them nor handed out to draw on, so a second clear is skipped (a
   // scene clears on entering and again at the start of its first frame).
   bool pageBlank[2] = {};
-  // The visible page changed since the back end was last shown it.
+  // The visible page changed since the app last took it; a frame was
+  // presented since.
   bool visibleChanged = false;
+  bool presented = false;
   Image* drawInto = nullptr;  // drawIntoImage: where work-page drawing goes instead
 
   bool held[SCAN_CODE_COUNT] = {};
@@ -57,17 +59,16 @@ struct MachineState {
   std::mt19937 random;
   int64_t virtualMs = 0;
   int64_t frames = 0;
+  std::optional<SleepAsked> sleep;  // the wait the scene asked for
 
   std::string dataFolder;
   SoundState sound;
   Activity activity = Activity::Starting;
+  std::optional<int32_t> highScore;  // as last told
   CloseButton closeButton = CloseButton::Ignore;
-  std::function<void(QuitReason)> quitHandler;
   std::optional<QuitReason> quitRequest;
 };
 
-// The page the back end shows, when it changed (presented: after FramePresent).
-void showVisiblePage(MachineState& p, bool presented);
 // A page is about to be drawn on.
 void markDrawn(MachineState& p, int page);
 

@@ -16,7 +16,7 @@ constexpr size_t SAMPLE_FILE_CAP = 8u << 20;
 
 // Loads one sample into the device; false when it is there but cannot be
 // played, which silences the whole game.
-bool loadSample(const Machine& machine, machine::SoundState& sound, machine::Backend& backend, int n) {
+bool loadSample(const Machine& machine, machine::SoundState& sound, machine::Audio& audio, int n) {
   const std::string path = dataPath(machine, "WAV/" + std::to_string(n) + ".WAV");
   std::vector<uint8_t> file;
   os::FileRead read = os::readRegularFile(path, SAMPLE_FILE_CAP, file);
@@ -36,7 +36,7 @@ bool loadSample(const Machine& machine, machine::SoundState& sound, machine::Bac
     warn(path + ": " + parsed.why() + "; sound is off");
     return false;
   }
-  return backend.loadSample(n, file, decoded);
+  return audio.loadSample(n, file, decoded);
 }
 
 }  // namespace
@@ -47,12 +47,12 @@ void initSound(Machine& machine, bool wanted) {
   sound = machine::SoundState{};
   sound.wanted = wanted;
   for (int& volume : sound.volume) volume = FULL_VOLUME;
-  if (!wanted || !p.backend) return;
+  if (!wanted || p.audio == nullptr) return;
   // The device first; then every sample is loaded even after one has failed.
-  sound.ready = p.backend->openAudio();
+  sound.ready = p.audio->openAudio();
   if (!sound.ready) return;
   for (int n = 0; n < SAMPLE_COUNT; ++n)
-    if (!loadSample(machine, sound, *p.backend, n)) sound.ready = false;
+    if (!loadSample(machine, sound, *p.audio, n)) sound.ready = false;
 }
 
 void playEffect(Machine& machine, Sample sample, Channel channel, int32_t volume) {
@@ -62,15 +62,14 @@ void playEffect(Machine& machine, Sample sample, Channel channel, int32_t volume
   // The volume becomes the sample's for this and later plays; KEEP_VOLUME
   // plays it at the volume it has now.
   if (volume != KEEP_VOLUME) p.sound.volume[n] = volume < SILENT ? SILENT : volume > FULL_VOLUME ? FULL_VOLUME : volume;
-  p.backend->playSample(static_cast<int>(channel), n, p.sound.volume[n]);
+  p.audio->playSample(static_cast<int>(channel), n, p.sound.volume[n]);
   machine::tellObservers(p, [&](machine::Observer& o) { o.soundPlayed(n, static_cast<int>(channel), volume); });
 }
 
-void closeSound(Machine& machine) {
+bool closeSound(Machine& machine) {
   MachineState& p = machine.state();
-  if (!p.sound.ready) return;
-  if (p.backend) p.backend->closeAudio();
+  if (!p.sound.ready) return false;
+  if (p.audio != nullptr) p.audio->closeAudio();
   p.sound.ready = false;
-  std::fputs("FMOD CLOSED\n", stdout);
-  std::fflush(stdout);
+  return true;
 }

@@ -80,24 +80,27 @@ void playStageOneFrame(Game& game, StageOneRecord& stage) {
   drawCreditLine(game);
 }
 
-StageResult runStageOne(Game& game, StageOneRecord& stage) {
+Task<StageResult> runStageOne(Game& game, StageOneRecord& stage) {
   enterStageOne(stage);
-  do {
+  // A game over asks to continue; yes starts the stage again.
+  bool playOn = true;
+  while (playOn) {
     startStageOne(game, stage);
     while (stage.result == StageResult::Running) {
       beginFrame(game);
       playStageOneFrame(game, stage);
-      endFrame(game, 30);
-      if (stage.result == StageResult::ExitRequested) stage.result = exitPromptResult(game);
+      co_await endFrame(game, 30);
+      if (stage.result == StageResult::ExitRequested) stage.result = co_await exitPromptResult(game);
     }
-  } while (endOfStagePlay(game, stage.result));
-  if (stage.result == StageResult::Cleared) StoryScene(game, 0);
-  return stage.result;
+    playOn = co_await endOfStagePlay(game, stage.result);
+  }
+  if (stage.result == StageResult::Cleared) co_await StoryScene(game, 0);
+  co_return stage.result;
 }
 
 }  // namespace stage_one
 
-StageResult StageOne(Game& game) {
+Task<StageResult> StageOne(Game& game) {
   stage_one::StageOneRecord stage;
-  return stage_one::runStageOne(game, stage);
+  co_return co_await stage_one::runStageOne(game, stage);
 }

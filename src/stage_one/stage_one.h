@@ -5,4 +5,4 @@
 #include "game/game_state.h"
 
 // Runs the formation stage to its end: cleared, game over, or left.
-StageResult StageOne(Game& game);
+Task<StageResult> StageOne(Game& game);

@@ -101,6 +101,6 @@ void bonusCount(Game& game, StageOneRecord& stage);
 // sky, Esc test, bonus count, play updates, effects, high score and panel.
 void playStageOneFrame(Game& game, StageOneRecord& stage);
 // The whole stage on a record the caller holds (StageOne keeps it local).
-StageResult runStageOne(Game& game, StageOneRecord& stage);
+Task<StageResult> runStageOne(Game& game, StageOneRecord& stage);
 
 }  // namespace stage_one

@@ -37,7 +37,7 @@ void startStageThree(Game& game, StageThreeRecord& stage) {
   buildUfoImages(game, stage);
 }
 
-void stageThreeFrame(Game& game, StageThreeRecord& stage) {
+void playStageThreeFrame(Game& game, StageThreeRecord& stage) {
   stage.t += 1;
   beginFrame(game);
   drawStageThreeSky(game);
@@ -72,26 +72,33 @@ void stageThreeFrame(Game& game, StageThreeRecord& stage) {
   drawScoreLine(game);
   drawReserveShips(game, stage.ship.reserveShips);
   drawCreditLine(game);
-  // Ctrl: as fast as it draws; left Shift: about a frame a second.
-  endFrame(game, keyHeld(game, SC_CTRL) ? 0 : 30);
-  if (keyHeld(game, SC_LSHIFT)) sleepMs(game, 1000);
-  if (stage.result == StageResult::ExitRequested) stage.result = exitPromptResult(game);
 }
 
-StageResult runStageThree(Game& game, StageThreeRecord& stage) {
+Task<> stageThreeFrame(Game& game, StageThreeRecord& stage) {
+  playStageThreeFrame(game, stage);
+  // Ctrl: as fast as it draws; left Shift: about a frame a second.
+  co_await endFrame(game, keyHeld(game, SC_CTRL) ? 0 : 30);
+  if (keyHeld(game, SC_LSHIFT)) co_await sleepMs(game, 1000);
+  if (stage.result == StageResult::ExitRequested) stage.result = co_await exitPromptResult(game);
+}
+
+Task<StageResult> runStageThree(Game& game, StageThreeRecord& stage) {
   enterStageThree(stage);
-  do {
+  // A game over asks to continue; yes starts the stage again.
+  bool playOn = true;
+  while (playOn) {
     startStageThree(game, stage);
-    while (stage.result == StageResult::Running) stageThreeFrame(game, stage);
-  } while (endOfStagePlay(game, stage.result));
-  if (stage.result == StageResult::Cleared) StoryScene(game, 3);
+    while (stage.result == StageResult::Running) co_await stageThreeFrame(game, stage);
+    playOn = co_await endOfStagePlay(game, stage.result);
+  }
+  if (stage.result == StageResult::Cleared) co_await StoryScene(game, 3);
   destroyUfoImages(stage);
-  return stage.result;
+  co_return stage.result;
 }
 
 }  // namespace stage_three
 
-StageResult StageThree(Game& game) {
+Task<StageResult> StageThree(Game& game) {
   stage_three::StageThreeRecord stage;
-  return stage_three::runStageThree(game, stage);
+  co_return co_await stage_three::runStageThree(game, stage);
 }

@@ -6,4 +6,4 @@
 
 // Runs the huge-UFO stage to its end: cleared (after the ending), game over,
 // or left through the exit prompt.
-StageResult StageThree(Game& game);
+Task<StageResult> StageThree(Game& game);

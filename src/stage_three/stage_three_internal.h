@@ -116,14 +116,19 @@ struct StageThreeRecord {
 
 // The whole stage, as StageThree runs it. The record's images are released
 // on return.
-StageResult runStageThree(Game& game, StageThreeRecord& stage);
+Task<StageResult> runStageThree(Game& game, StageThreeRecord& stage);
 
 // Entering the stage once: every record cleared.
 void enterStageThree(StageThreeRecord& stage);
 // Starting (again after a continue): warning, ship set-up, a whole UFO.
 void startStageThree(Game& game, StageThreeRecord& stage);
-// One whole frame of play, from raising t to the exit prompt.
-void stageThreeFrame(Game& game, StageThreeRecord& stage);
+// Everything of one frame between raising t and presenting it: the sky,
+// the UFO and its beam, the ship and its shot, the kamikazes, the effects
+// and the score panel.
+void playStageThreeFrame(Game& game, StageThreeRecord& stage);
+// One whole frame of play: the picture, its wait (Ctrl: as fast as it
+// draws; left Shift: about a frame a second) and the exit prompt.
+Task<> stageThreeFrame(Game& game, StageThreeRecord& stage);
 
 // The pieces of scenery of a frame.
 void drawStageThreeSky(Game& game);

@@ -47,27 +47,30 @@ void playStageTwoFrame(Game& game, Tower& tower, StageTwoRecord& stage) {
   drawCreditLine(game);
 }
 
-StageResult runStageTwo(Game& game, Tower& tower, StageTwoRecord& stage) {
-  do {
+Task<StageResult> runStageTwo(Game& game, Tower& tower, StageTwoRecord& stage) {
+  // A game over asks to continue; yes starts the stage again.
+  bool playOn = true;
+  while (playOn) {
     startStageTwo(game, tower, stage);
     while (stage.result == StageResult::Running) {
       beginFrame(game);
       playStageTwoFrame(game, tower, stage);
-      endFrame(game, 30);
-      if (stage.result == StageResult::ExitRequested) stage.result = exitPromptResult(game);
+      co_await endFrame(game, 30);
+      if (stage.result == StageResult::ExitRequested) stage.result = co_await exitPromptResult(game);
     }
-  } while (endOfStagePlay(game, stage.result));
+    playOn = co_await endOfStagePlay(game, stage.result);
+  }
   retireWalkers(stage);
   if (stage.result == StageResult::Cleared) {
-    StoryScene(game, 1);
-    StoryScene(game, 2);
+    co_await StoryScene(game, 1);
+    co_await StoryScene(game, 2);
   }
-  return stage.result;
+  co_return stage.result;
 }
 
 }  // namespace stage_two
 
-StageResult StageTwo(Game& game, stage_two::Tower& tower) {
+Task<StageResult> StageTwo(Game& game, stage_two::Tower& tower) {
   stage_two::StageTwoRecord stage;
-  return stage_two::runStageTwo(game, tower, stage);
+  co_return co_await stage_two::runStageTwo(game, tower, stage);
 }

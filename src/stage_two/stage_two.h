@@ -5,4 +5,4 @@
 #include "stage_two/tower.h"
 
 // Runs the tower descent to its end: cleared, game over, or left.
-StageResult StageTwo(Game& game, stage_two::Tower& tower);
+Task<StageResult> StageTwo(Game& game, stage_two::Tower& tower);

@@ -183,7 +183,7 @@ void startStageTwo(Game& game, Tower& tower, StageTwoRecord& stage);
 // the effects and the score panel.
 void playStageTwoFrame(Game& game, Tower& tower, StageTwoRecord& stage);
 // The whole stage on a record the caller holds (StageTwo keeps it local).
-StageResult runStageTwo(Game& game, Tower& tower, StageTwoRecord& stage);
+Task<StageResult> runStageTwo(Game& game, Tower& tower, StageTwoRecord& stage);
 
 // The rows of the tower in view, kept as one picture a little larger than the
 // screen. While the Hero walks or stomps nothing in view changes, so the

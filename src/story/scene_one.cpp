@@ -71,7 +71,7 @@ void lookB(Game& game, Image* figure) { paintFigure(game, figure, 6, 8); }
 
 }  // namespace
 
-void storySceneOne(Game& game) {
+Task<> storySceneOne(Game& game) {
   int32_t t = 0;
   int x = 0, y = 0;
   float scaleX = 0.0f;
@@ -130,9 +130,9 @@ void storySceneOne(Game& game) {
       figure.reset();
       done = true;
     }
-    storyFrameEnd(game);
+    co_await storyFrameEnd(game);
   }
-  storyLeave(game);
+  co_await storyLeave(game);
 }
 
 }  // namespace story

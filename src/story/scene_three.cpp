@@ -19,7 +19,7 @@ void drawDaySky(Game& game) {
 
 }  // namespace
 
-void storySceneThree(Game& game) {
+Task<> storySceneThree(Game& game) {
   int32_t t = 0;
   bool done = false;
   storyEnter(game);
@@ -31,9 +31,9 @@ void storySceneThree(Game& game) {
     storySprite(game, SprShip, 80, 170, 8, 10, 0xFFFF00);
     for (int i = 0; i < 4; i++) storyText(game, 50, CLOSING_Y[i], CLOSING_LINES[i]);
     if (t > END_AFTER) done = true;
-    storyFrameEnd(game);
+    co_await storyFrameEnd(game);
   }
-  storyLeave(game);
+  co_await storyLeave(game);
 }
 
 }  // namespace story

@@ -41,7 +41,7 @@ void drawBalloon(Game& game, const Dialogue& dialogue) {
 
 }  // namespace
 
-void storySceneTwo(Game& game) {
+Task<> storySceneTwo(Game& game) {
   int32_t t = 0;
   int x = 0, y = 0;
   bool done = false;
@@ -74,9 +74,9 @@ void storySceneTwo(Game& game) {
     }
     if (t >= LATER_FROM && t <= LATER_TO) storyText(game, 70, 120, "a few hours later...");
     if (t >= END_TIME) done = true;
-    storyFrameEnd(game);
+    co_await storyFrameEnd(game);
   }
-  storyLeave(game);
+  co_await storyLeave(game);
 }
 
 }  // namespace story

@@ -126,7 +126,7 @@ void drawSpeech(Game& game, const Speech& speech) {
 
 }  // namespace
 
-void storySceneZero(Game& game) {
+Task<> storySceneZero(Game& game) {
   int32_t t = 0;
   int x = 0, y = 0;
   bool done = false;
@@ -163,9 +163,9 @@ void storySceneZero(Game& game) {
       if (t == alarm.to) sirenOff(game);
     }
     if (t >= END_TIME) done = true;
-    storyFrameEnd(game);
+    co_await storyFrameEnd(game);
   }
-  storyLeave(game);
+  co_await storyLeave(game);
 }
 
 }  // namespace story

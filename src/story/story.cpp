@@ -3,12 +3,12 @@
 #include "game/game.h"
 #include "story/story_internal.h"
 
-void StoryScene(Game& game, int scene) {
+Task<> StoryScene(Game& game, int scene) {
   switch (scene) {
-    case 0: story::storySceneZero(game); break;
-    case 1: story::storySceneOne(game); break;
-    case 2: story::storySceneTwo(game); break;
-    case 3: story::storySceneThree(game); break;
+    case 0: co_await story::storySceneZero(game); break;
+    case 1: co_await story::storySceneOne(game); break;
+    case 2: co_await story::storySceneTwo(game); break;
+    case 3: co_await story::storySceneThree(game); break;
     default: break;
   }
 }

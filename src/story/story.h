@@ -2,4 +2,4 @@
 
 #include "game/game.h"
 // Plays story scene 0..3 (3 is the ending) until it ends or Esc skips it.
-void StoryScene(Game& game, int scene);
+Task<> StoryScene(Game& game, int scene);

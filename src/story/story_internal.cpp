@@ -22,10 +22,10 @@ bool storyFrameBegin(Game& game, int32_t& t) {
   return done;
 }
 
-void storyFrameEnd(Game& game) { endFrame(game, 30); }
+Sleep storyFrameEnd(Game& game) { return endFrame(game, 30); }
 
-void storyLeave(Game& game) {
-  while (keyHeld(game, SC_ESC)) sleepOrKey(game, 1);
+Task<> storyLeave(Game& game) {
+  while (keyHeld(game, SC_ESC)) co_await sleepOrKey(game, 1);
   emptyKeyQueue(game);
   setPages(game, 0, 0);
 }

@@ -16,10 +16,10 @@ void storyEnter(Game& game);
 // queue and clear the work page. Returns the done flag: true for Esc only.
 bool storyFrameBegin(Game& game, int32_t& t);
 // End of a frame: present, swap the page pair, sleep 30 ms.
-void storyFrameEnd(Game& game);
+Sleep storyFrameEnd(Game& game);
 // Leaving a scene: wait until Esc is let go, empty the key queue and make
 // page 0 both work and visible page.
-void storyLeave(Game& game);
+Task<> storyLeave(Game& game);
 
 // Filled box, outline and line on the work page, corners included.
 void storyBox(Game& game, int x1, int y1, int x2, int y2, uint32_t colour);
@@ -46,9 +46,9 @@ constexpr uint32_t BALLOON_WHITE = 0xFFFFFF;
 void sirenOn(Game& game);
 void sirenOff(Game& game);
 
-void storySceneZero(Game& game);
-void storySceneOne(Game& game);
-void storySceneTwo(Game& game);
-void storySceneThree(Game& game);
+Task<> storySceneZero(Game& game);
+Task<> storySceneOne(Game& game);
+Task<> storySceneTwo(Game& game);
+Task<> storySceneThree(Game& game);
 
 }  // namespace story

@@ -59,7 +59,7 @@ WholeGame playWholeGame(uint32_t seed) {
   stage_two::Tower tower;
   game.gameState.highScore = loadHighScore(game);
   game.gameState.credits = 3;
-  runTitleScreen(game);
+  playToEnd(game, runTitleScreen(game));
   played.script = "seed " + std::to_string(seed) + "\n" + opening;
   InputRecorder recorder;
   recorder.record = [&](const std::string& event) {
@@ -79,7 +79,7 @@ WholeGame playWholeGame(uint32_t seed) {
   played.highScore = game.gameState.highScore;
   game.gameState.credits = 3;
   queueKeyValue(game, std::string(1, KEY_ESC_CHAR));
-  runTitleScreen(game);
+  playToEnd(game, runTitleScreen(game));
   std::vector<uint8_t> shot = encodeBmp(machine::visiblePage(game), SCREEN_WIDTH, SCREEN_HEIGHT, SCREEN_WIDTH);
   played.titleShot.assign(shot.begin(), shot.end());
   played.soundLog = readFileText(session.soundLogPath);

@@ -8,7 +8,6 @@
 #include "formats/key_names.h"
 
 using backend::gameScanCodeForKey;
-using backend::typedValueForKey;
 
 namespace {
 
@@ -48,16 +47,4 @@ TEST(KeysByLayout, LettersFollowTheLayoutAndTheRestStayPhysical) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(nameOf(c.scancode, c.sym), c.expected) << c.layout << " " << SDL_GetScancodeName(c.scancode);
-}
-
-TEST(KeysByLayout, TypedValuesAreTheLetterOnTheKeyWithShiftForCapitals) {
-  int germanY = gameScanCodeForKey(SDL_SCANCODE_Z, SDLK_y);
-  EXPECT_EQ(typedValueForKey(KMOD_NONE, germanY), "y");
-  EXPECT_EQ(typedValueForKey(KMOD_LSHIFT, germanY), "Y");
-  EXPECT_EQ(typedValueForKey(KMOD_NONE, gameScanCodeForKey(SDL_SCANCODE_W, SDLK_z)), "z");
-  EXPECT_EQ(typedValueForKey(KMOD_NONE, gameScanCodeForKey(SDL_SCANCODE_SPACE, SDLK_SPACE)), " ");
-  EXPECT_EQ(typedValueForKey(KMOD_NONE, gameScanCodeForKey(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE)), "\x1b");
-  EXPECT_EQ(typedValueForKey(KMOD_NONE, gameScanCodeForKey(SDL_SCANCODE_LEFT, SDLK_LEFT)), keyWithoutCharacter());
-  EXPECT_EQ(typedValueForKey(KMOD_NONE, gameScanCodeForKey(SDL_SCANCODE_M, SDLK_COMMA)), keyWithoutCharacter());
-  EXPECT_EQ(typedValueForKey(KMOD_LSHIFT, gameScanCodeForKey(SDL_SCANCODE_1, SDLK_1)), keyWithoutCharacter());
 }

@@ -27,6 +27,11 @@ struct Told : machine::Observer {
   void highScoreChanged(int32_t highScore) override { said.push_back("high score " + std::to_string(highScore)); }
 };
 
+Task<> stageFrame(Game& game) {
+  beginFrame(game);
+  co_await endFrame(game);
+}
+
 }  // namespace
 
 TEST(GameSays, TheTitleThenPlayThenEachQuestionWhileItWaits) {
@@ -34,15 +39,12 @@ TEST(GameSays, TheTitleThenPlayThenEachQuestionWhileItWaits) {
   Game& game = session.game;
   Told told(game);
   game.gameState.credits = 3;
-  ASSERT_EQ(runTitleScreen(game), TitleChoice::StartGame);
-  beginFrame(game);  // a stage's frame
-  endFrame(game);
-  beginFrame(game);
-  endFrame(game);
-  EXPECT_TRUE(askContinue(game));
-  beginFrame(game);
-  endFrame(game);
-  EXPECT_FALSE(askExitToTitle(game));
+  ASSERT_EQ(playToEnd(game, runTitleScreen(game)), TitleChoice::StartGame);
+  playToEnd(game, stageFrame(game));
+  playToEnd(game, stageFrame(game));
+  EXPECT_TRUE(playToEnd(game, askContinue(game)));
+  playToEnd(game, stageFrame(game));
+  EXPECT_FALSE(playToEnd(game, askExitToTitle(game)));
   EXPECT_EQ(told.said, (std::vector<std::string>{"title", "play", "question", "play", "question"}))
       << "each said once, when it starts";
 }

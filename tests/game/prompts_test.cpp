@@ -13,7 +13,7 @@ TEST(TitleScreen, IgnoresOtherKeysAndStartsOnSpace) {
   Game& game = session.game;
   setPages(game, 0, 0);
   game.gameState.credits = 3;
-  EXPECT_EQ(runTitleScreen(game), TitleChoice::StartGame);
+  EXPECT_EQ(playToEnd(game, runTitleScreen(game)), TitleChoice::StartGame);
   EXPECT_GE(virtualMs(game), 20);
   EXPECT_EQ(readPixel(game, 2, 100), 100u) << "the background rises one blue step a row";
   EXPECT_EQ(readPixel(game, 2, 239), 239u);
@@ -24,14 +24,14 @@ TEST(TitleScreen, EscLeavesSilently) {
   TestSession session("3 down esc\n", 1, true);
   Game& game = session.game;
   setPages(game, 0, 0);
-  EXPECT_EQ(runTitleScreen(game), TitleChoice::LeaveProgram);
+  EXPECT_EQ(playToEnd(game, runTitleScreen(game)), TitleChoice::LeaveProgram);
   EXPECT_EQ(readFileText(session.soundLogPath), "");
 }
 
 TEST(ExitPrompt, HeldEscOpensItOnceAndAFreshEscAnswersNo) {
   TestSession session("0 down esc\n100 up esc\n200 down esc\n250 up esc\n", 1, true);
   Game& game = session.game;
-  EXPECT_FALSE(askExitToTitle(game));
+  EXPECT_FALSE(playToEnd(game, askExitToTitle(game)));
   EXPECT_GE(virtualMs(game), 250) << "the answering Esc is waited out";
   EXPECT_EQ(readKey(game), "") << "and nothing is left in the queue";
   EXPECT_EQ(readPixel(game, 42, 98), 0xFFFFFFu) << "white frame";
@@ -43,7 +43,7 @@ TEST(ExitPrompt, HeldEscOpensItOnceAndAFreshEscAnswersNo) {
 TEST(ExitPrompt, YesWaitsForEscReleaseAndEmptiesTheQueue) {
   TestSession session("0 down esc\n50 up esc\n55 type y\n56 down esc\n300 up esc\n", 1, true);
   Game& game = session.game;
-  EXPECT_TRUE(askExitToTitle(game));
+  EXPECT_TRUE(playToEnd(game, askExitToTitle(game)));
   EXPECT_GE(virtualMs(game), 300);
   EXPECT_EQ(readKey(game), "") << "the title must not see the Esc";
   std::string log = readFileText(session.soundLogPath);
@@ -56,7 +56,7 @@ TEST(ContinuePrompt, YesCostsACreditAndClearsTheScore) {
   game.gameState.credits = 2;
   game.gameState.score = 1234;
   game.gameState.highScore = 5000;
-  EXPECT_TRUE(askContinue(game));
+  EXPECT_TRUE(playToEnd(game, askContinue(game)));
   EXPECT_EQ(game.gameState.credits, 1);
   EXPECT_EQ(game.gameState.score, 0);
   EXPECT_EQ(game.gameState.highScore, 5000);
@@ -71,7 +71,7 @@ TEST(ContinuePrompt, NoCreditsMeansTwoSecondsAndNoBox) {
   game.gameState.credits = 0;
   game.gameState.score = 10;
   game.gameState.highScore = 10;
-  EXPECT_FALSE(askContinue(game));
+  EXPECT_FALSE(playToEnd(game, askContinue(game)));
   EXPECT_EQ(virtualMs(game), 2000);
   EXPECT_EQ(readPixel(game, 86, 118), 0u);
   EXPECT_EQ(readKey(game), "y") << "no key is read";
@@ -83,7 +83,7 @@ TEST(ContinuePrompt, EscAnswersNo) {
   Game& game = session.game;
   game.gameState.credits = 1;
   game.gameState.score = 3;
-  EXPECT_FALSE(askContinue(game));
+  EXPECT_FALSE(playToEnd(game, askContinue(game)));
   EXPECT_EQ(game.gameState.credits, 1);
   EXPECT_EQ(game.gameState.score, 3);
 }

@@ -1,7 +1,6 @@
-// The machine and its back end: a back end is shown the visible page only
-// when it changed, hears what the game says, and hands in input through its
-// sink; a quit asked for from outside reaches the app's quit path from the
-// game's next wait.
+// The machine and the app's loop: the visible page is handed over only
+// when it changed, a scene's wait reaches the app with its length, and a
+// quit asked for from outside reaches the app between frames.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -15,77 +14,84 @@
 
 namespace {
 
-struct Spy : QuietBackend {
-  int shown = 0, presented = 0;
-  Activity activity = Activity::Starting;
-  void showPage(const uint32_t*, bool frame) override {
-    ++shown;
-    presented += frame ? 1 : 0;
+// A scene's end of frame: present, then a wait.
+Task<> frames(Machine& machine, int count) {
+  for (int frame = 0; frame < count; ++frame) {
+    FramePresent(machine);
+    co_await sleepMs(machine, 30);
   }
-  void activityChanged(Activity now) override { activity = now; }
-  const machine::InputSink& sink() const { return *input_; }
-};
+}
 
-struct SpySession {
-  Spy* spy;
-  std::unique_ptr<MachineSession> session;
-  SpySession() {
-    auto backend = std::make_unique<Spy>();
-    spy = backend.get();
-    session = std::make_unique<MachineSession>(1, std::move(backend));
-  }
-};
+Task<> titleWait(Machine& machine) {
+  for (int i = 0; i < 50; ++i) co_await sleepMs(machine, 1);
+}
 
 }  // namespace
 
-TEST(Contract, AStillPictureIsShownOnceAndEveryFrameEveryTime) {
-  SpySession s;
-  Machine& machine = s.session->machine;
-  const int atStart = s.spy->shown;
+TEST(Contract, AStillPictureIsHandedOverOnceAndEveryFrameEveryTime) {
+  MachineSession session;
+  Machine& machine = session.machine;
+  ASSERT_TRUE(machine::takeChangedPage(machine)) << "the black screen at the start";
   setPages(machine, 0, 0);
   drawLine(machine, nullptr, 0, 0, 319, 239, 0x0000FF, LineFilledBox);  // a title drawn on the shown page
-  for (int i = 0; i < 50; ++i) sleepMs(machine, 1);
-  EXPECT_EQ(s.spy->shown - atStart, 1) << "shown once, not at every wait";
+  std::optional<machine::ChangedPage> title = machine::takeChangedPage(machine);
+  ASSERT_TRUE(title);
+  EXPECT_FALSE(title->presented);
+  EXPECT_FALSE(machine::takeChangedPage(machine)) << "handed over once, not at every wait";
   setPages(machine, 1, 0);
   drawLine(machine, nullptr, 0, 0, 10, 10, 0xFFFFFF, LineSolid);  // the work page is not shown
-  sleepMs(machine, 1);
-  EXPECT_EQ(s.spy->shown - atStart, 1);
-  for (int frame = 0; frame < 3; ++frame) {
-    FramePresent(machine);
-    sleepMs(machine, 30);
-  }
-  EXPECT_EQ(s.spy->presented, 3);
-  EXPECT_EQ(s.spy->shown - atStart, 4);
+  EXPECT_FALSE(machine::takeChangedPage(machine));
+  FramePresent(machine);
+  std::optional<machine::ChangedPage> frame = machine::takeChangedPage(machine);
+  ASSERT_TRUE(frame);
+  EXPECT_TRUE(frame->presented);
+  EXPECT_EQ(frame->pixels, machine::visiblePage(machine));
   tellActivity(machine, Activity::Question);
-  EXPECT_EQ(s.spy->activity, Activity::Question);
+  EXPECT_EQ(machine::activity(machine), Activity::Question);
 }
 
-TEST(Contract, TheCloseButtonIsAKeyOrTheQuitPathAsTheAppChose) {
-  SpySession s;
-  Machine& machine = s.session->machine;
-  std::optional<machine::QuitReason> asked;
-  machine::setQuitHandler(machine, [&](machine::QuitReason reason) { asked = reason; });
-  s.spy->sink().closeButton();
-  sleepMs(machine, 1);
-  EXPECT_FALSE(asked) << "as the game always had it";
+// Every wait comes to the app with its length and whether a key ends it,
+// and is counted on the clock only when the app passes it (at least 1 ms).
+TEST(Contract, AWaitReachesTheAppWithItsLength) {
+  MachineSession session;
+  Machine& machine = session.machine;
+  Task<> scene = frames(machine, 2);
+  scene.start().resume();
+  std::optional<machine::SleepAsked> asked = machine::takeSleep(machine);
+  ASSERT_TRUE(asked);
+  EXPECT_EQ(asked->ms, 30);
+  EXPECT_FALSE(asked->untilKey);
+  EXPECT_FALSE(machine::takeSleep(machine)) << "taken once";
+  EXPECT_EQ(machine::virtualMs(machine), 0);
+  machine::passTime(machine, asked->ms);
+  machine::passTime(machine, 0);
+  EXPECT_EQ(machine::virtualMs(machine), 31) << "a frame run flat out still counts a millisecond";
+  asked->scene.resume();
+  EXPECT_EQ(machine::framesPresented(machine), 2);
+  playToEnd(machine, titleWait(machine));
+  EXPECT_EQ(machine::virtualMs(machine), 81);
+}
+
+TEST(Contract, TheCloseButtonIsAKeyOrAQuitRequestAsTheAppChose) {
+  MachineSession session;
+  Machine& machine = session.machine;
+  machine::deviceInput(machine).closeButton();
+  EXPECT_FALSE(machine::takeQuitRequest(machine)) << "as the game always had it";
   EXPECT_EQ(readKey(machine), keyWithoutCharacter());
   machine::setCloseButton(machine, machine::CloseButton::Quit);
-  s.spy->sink().closeButton();
-  EXPECT_FALSE(asked) << "not in the middle of a frame";
-  sleepMs(machine, 1);
-  EXPECT_EQ(asked, machine::QuitReason::CloseButton);
+  machine::deviceInput(machine).closeButton();
+  EXPECT_TRUE(machine::quitPending(machine));
+  EXPECT_EQ(machine::takeQuitRequest(machine), machine::QuitReason::CloseButton);
+  EXPECT_FALSE(machine::takeQuitRequest(machine)) << "answered once";
   EXPECT_EQ(readKey(machine), "");
 }
 
-TEST(Contract, CtrlCOrAPoliteKillReachesTheQuitPathAtTheNextWait) {
-  SpySession s;
-  Machine& machine = s.session->machine;
-  std::optional<machine::QuitReason> asked;
-  machine::setQuitHandler(machine, [&](machine::QuitReason reason) { asked = reason; });
+TEST(Contract, CtrlCOrAPoliteKillIsAQuitRequest) {
+  MachineSession session;
+  Machine& machine = session.machine;
   os::watchQuitRequests(true);
   std::raise(SIGTERM);
-  EXPECT_FALSE(asked);
-  sleepMs(machine, 30);
+  EXPECT_EQ(machine::takeQuitRequest(machine), machine::QuitReason::Signal);
   os::watchQuitRequests(false);
-  EXPECT_EQ(asked, machine::QuitReason::Signal);
+  EXPECT_FALSE(machine::takeQuitRequest(machine));
 }

@@ -21,7 +21,8 @@ struct StopStage {};
 constexpr int64_t LAST_FRAME = 70;
 
 // Stage one for LAST_FRAME frames; drive(frame) sets the input after each.
-std::vector<uint64_t> playStageOne(Game& game, const std::function<void(int64_t)>& drive) {
+std::vector<uint64_t> playStageOne(WindowRun& run, const std::function<void(int64_t)>& drive) {
+  Game& game = run.game;
   std::vector<uint64_t> frames;
   setFrameHook(game, [&](int64_t frame) {
     frames.push_back(visiblePageHash(game));
@@ -30,7 +31,7 @@ std::vector<uint64_t> playStageOne(Game& game, const std::function<void(int64_t)
   });
   game.gameState.credits = 2;
   try {
-    StageOne(game);
+    run.play(StageOne(game));
   } catch (const StopStage&) {
   }
   return frames;
@@ -39,11 +40,11 @@ std::vector<uint64_t> playStageOne(Game& game, const std::function<void(int64_t)
 struct VirtualPad {
   int index = -1;
   SDL_Joystick* joystick = nullptr;
-  explicit VirtualPad(Machine& game) {
+  explicit VirtualPad(WindowRun& run) {
     index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
                                       SDL_CONTROLLER_BUTTON_MAX, 0);
     joystick = SDL_JoystickOpen(index);
-    sleepMs(game, 1);  // the back end hears of it and opens it
+    run.wait(1);  // the back end hears of it and opens it
   }
   ~VirtualPad() { unplug(); }
   void unplug() {
@@ -61,26 +62,25 @@ struct VirtualPad {
 }  // namespace
 
 TEST(Controller, AVirtualControllerPlaysStageOneFrameForFrameAsTheKeys) {
-  auto fresh = std::make_unique<Game>();
-  Game& game = *fresh;
-  startWindow(game, 9);
-  std::vector<uint64_t> keys = playStageOne(game, [](int64_t frame) {
-    if (frame == 3) pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, true);
-    if (frame == 15) pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, false);
-    if (frame == 20) pushKey(SDL_SCANCODE_SPACE, SDLK_SPACE, true);
-    if (frame == 22) pushKey(SDL_SCANCODE_SPACE, SDLK_SPACE, false);
-    if (frame == 30) pushKey(SDL_SCANCODE_LEFT, SDLK_LEFT, true);
-    if (frame == 55) pushKey(SDL_SCANCODE_LEFT, SDLK_LEFT, false);
-    if (frame == 58) pushKey(SDL_SCANCODE_SPACE, SDLK_SPACE, true);
-    if (frame == 59) pushKey(SDL_SCANCODE_SPACE, SDLK_SPACE, false);
-  });
-  stopWindow(game);
-
-  startWindow(game, 9);
+  std::vector<uint64_t> keys;
+  {
+    WindowRun run(9);
+    keys = playStageOne(run, [](int64_t frame) {
+      if (frame == 3) pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, true);
+      if (frame == 15) pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, false);
+      if (frame == 20) pushKey(SDL_SCANCODE_SPACE, SDLK_SPACE, true);
+      if (frame == 22) pushKey(SDL_SCANCODE_SPACE, SDLK_SPACE, false);
+      if (frame == 30) pushKey(SDL_SCANCODE_LEFT, SDLK_LEFT, true);
+      if (frame == 55) pushKey(SDL_SCANCODE_LEFT, SDLK_LEFT, false);
+      if (frame == 58) pushKey(SDL_SCANCODE_SPACE, SDLK_SPACE, true);
+      if (frame == 59) pushKey(SDL_SCANCODE_SPACE, SDLK_SPACE, false);
+    });
+  }
   std::vector<uint64_t> pad;
   {
-    VirtualPad controller(game);
-    pad = playStageOne(game, [&](int64_t frame) {
+    WindowRun run(9);
+    VirtualPad controller(run);
+    pad = playStageOne(run, [&](int64_t frame) {
       if (frame == 3) controller.button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
       if (frame == 15) controller.button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
       if (frame == 20) controller.button(SDL_CONTROLLER_BUTTON_A, true);
@@ -92,11 +92,11 @@ TEST(Controller, AVirtualControllerPlaysStageOneFrameForFrameAsTheKeys) {
       if (frame == 59) controller.button(SDL_CONTROLLER_BUTTON_START, false);
     });
   }
-  stopWindow(game);
-
-  startWindow(game, 9);
-  std::vector<uint64_t> idle = playStageOne(game, [](int64_t) {});
-  stopWindow(game);
+  std::vector<uint64_t> idle;
+  {
+    WindowRun run(9);
+    idle = playStageOne(run, [](int64_t) {});
+  }
 
   ASSERT_EQ(keys.size(), static_cast<size_t>(LAST_FRAME));
   EXPECT_EQ(pad, keys);
@@ -104,15 +104,14 @@ TEST(Controller, AVirtualControllerPlaysStageOneFrameForFrameAsTheKeys) {
 }
 
 TEST(Controller, AAndBAnswerQuestionsAndUnpluggingLetsGo) {
-  auto fresh = std::make_unique<Game>();
-  Game& game = *fresh;
-  startWindow(game, 1);
-  VirtualPad controller(game);
+  WindowRun run(1);
+  Game& game = run.game;
+  VirtualPad controller(run);
   auto press = [&](SDL_GameControllerButton button) {
     controller.button(button, true);
-    sleepMs(game, 1);
+    run.wait(1);
     controller.button(button, false);
-    sleepMs(game, 1);
+    run.wait(1);
     return readKey(game);
   };
   // The title: A is Space, B the drop key.
@@ -132,48 +131,44 @@ TEST(Controller, AAndBAnswerQuestionsAndUnpluggingLetsGo) {
   controller.button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true);
   controller.button(SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true);
   controller.stickX(32767);
-  sleepMs(game, 1);
+  run.wait(1);
   EXPECT_TRUE(keyHeld(game, SC_CTRL));
   EXPECT_TRUE(keyHeld(game, SC_LSHIFT));
   EXPECT_TRUE(keyHeld(game, SC_RIGHT));
   controller.unplug();
-  sleepMs(game, 1);
+  run.wait(1);
   EXPECT_FALSE(keyHeld(game, SC_CTRL));
   EXPECT_FALSE(keyHeld(game, SC_LSHIFT));
   EXPECT_FALSE(keyHeld(game, SC_RIGHT));
   // Plugged in again: it plays again.
-  VirtualPad again(game);
+  VirtualPad again(run);
   again.button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
-  sleepMs(game, 1);
+  run.wait(1);
   EXPECT_TRUE(keyHeld(game, SC_LEFT));
   again.unplug();
-  stopWindow(game);
 }
 
 TEST(Keyboard, LettersByLayoutAndBindingsThroughTheWindowBackEnd) {
-  auto fresh = std::make_unique<Game>();
-  Game& game = *fresh;
-  startWindow(game, 1, "key_fire = x\nkey_left = right\nkey_right = left\n");
+  WindowRun run(1, "key_fire = x\nkey_left = right\nkey_right = left\n");
+  Game& game = run.game;
   pushKey(SDL_SCANCODE_Z, SDLK_y, true);  // German: the key labelled Y
   pushKey(SDL_SCANCODE_Z, SDLK_y, false);
   pushKey(SDL_SCANCODE_X, SDLK_x, true);  // bound to fire
-  sleepMs(game, 1);
+  run.wait(1);
   EXPECT_EQ(readKey(game), "y");
   EXPECT_EQ(readKey(game), " ");
   EXPECT_TRUE(keyHeld(game, SC_SPACE));
   pushKey(SDL_SCANCODE_X, SDLK_x, false);
   pushKey(SDL_SCANCODE_LEFT, SDLK_LEFT, true);  // swapped arrows
-  sleepMs(game, 1);
+  run.wait(1);
   EXPECT_FALSE(keyHeld(game, SC_SPACE));
   EXPECT_TRUE(keyHeld(game, SC_RIGHT));
   EXPECT_FALSE(keyHeld(game, SC_LEFT));
-  stopWindow(game);
 }
 
 TEST(Keyboard, AltWithEitherEnterTogglesFullScreen) {
-  auto fresh = std::make_unique<Game>();
-  Game& game = *fresh;
-  startWindow(game, 1);
+  WindowRun run(1);
+  Game& game = run.game;
   SDL_Window* window = nullptr;
   for (Uint32 id = 1; id < 1000 && window == nullptr; ++id) window = SDL_GetWindowFromID(id);
   ASSERT_NE(window, nullptr);
@@ -183,11 +178,10 @@ TEST(Keyboard, AltWithEitherEnterTogglesFullScreen) {
   EXPECT_FALSE(fullScreen());
   pushKey(SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER, true, KMOD_LALT);
   pushKey(SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER, false, KMOD_LALT);
-  sleepMs(game, 1);
+  run.wait(1);
   EXPECT_TRUE(fullScreen());
   pushKey(SDL_SCANCODE_RETURN, SDLK_RETURN, true, KMOD_RALT);
-  sleepMs(game, 1);
+  run.wait(1);
   EXPECT_FALSE(fullScreen());
   EXPECT_EQ(readKey(game), "") << "the game does not see the toggle";
-  stopWindow(game);
 }

@@ -3,12 +3,9 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
-#include <thread>
 
-#include "app/lettering.h"
-#include "backends/overlay.h"
+#include "app/overlays.h"
 #include "formats/png.h"
 #include "game/game_state.h"
 #include "gfx/text.h"
@@ -69,9 +66,13 @@ class WindowExtras : public testing::Test {
   }
   void TearDown() override { fs::remove_all(folder); }
   std::string folder;
-  std::unique_ptr<Game> fresh = std::make_unique<Game>();
-  Game& game = *fresh;
 };
+
+// Pushes an event from SDL's timer thread after a while.
+void pushLater(Uint32 ms, SDL_TimerCallback push) {
+  SDL_InitSubSystem(SDL_INIT_TIMER);
+  SDL_AddTimer(ms, push, nullptr);
+}
 
 }  // namespace
 
@@ -95,14 +96,15 @@ TEST(Png, AFrameDecodesBackEqualAtEveryFactor) {
 TEST_F(WindowExtras, F12SavesTheVisiblePictureAtTheWindowsFactorIntoThePicturesFolder) {
   fs::create_directories(folder + "/Pics");
   writeFile(folder + "/config/user-dirs.dirs", "# desktop folders\nXDG_PICTURES_DIR=\"$HOME/Pics\"\n");
-  startWindow(game, 3);
+  WindowRun run(3);
+  Game& game = run.game;
   for (int y = 0; y < 240; ++y)
     for (int x = 0; x < 320; ++x) setPixel(game, nullptr, x, y, static_cast<uint32_t>(x * 0x10101 + y * 0x100));
   FramePresent(game);
   pushKey(SDL_SCANCODE_F12, SDLK_F12, true);
   pushKey(SDL_SCANCODE_F12, SDLK_F12, false);
   testing::internal::CaptureStdout();
-  sleepMs(game, 1);
+  run.wait(1);
   std::string said = testing::internal::GetCapturedStdout();
   EXPECT_EQ(readKey(game), "") << "the game never sees F12";
   std::vector<fs::path> shots;
@@ -123,13 +125,12 @@ TEST_F(WindowExtras, F12SavesTheVisiblePictureAtTheWindowsFactorIntoThePicturesF
   pushKey(SDL_SCANCODE_F12, SDLK_F12, false);
   pushKey(SDL_SCANCODE_F12, SDLK_F12, true);
   testing::internal::CaptureStdout();
-  sleepMs(game, 1);
+  run.wait(1);
   testing::internal::GetCapturedStdout();
   int count = 0;
   for (const auto& entry : fs::directory_iterator(folder + "/data/quarvel"))
     count += entry.path().extension() == ".png";
   EXPECT_EQ(count, 2);
-  stopWindow(game);
 }
 
 // P pauses inside a wait: the game's clock and frames stand still, the page
@@ -137,44 +138,42 @@ TEST_F(WindowExtras, F12SavesTheVisiblePictureAtTheWindowsFactorIntoThePicturesF
 TEST_F(WindowExtras, PauseStopsTheClockAndTheGameNeverKnows) {
   auto play = [&](bool pause, std::string& recording) {
     std::string recordFile = folder + "/rec.txt";
-    backend::SdlWindow& window = startWindow(game, 4, "", "", recordFile);
     std::vector<uint64_t> frames;
     std::vector<int64_t> clock;
-    std::atomic<bool> sawPause{false};
-    std::atomic<int64_t> framesWhilePaused{-1};
-    std::thread watcher;
-    setFrameHook(game, [&](int64_t frame) {
-      frames.push_back(visiblePageHash(game));
-      clock.push_back(virtualMs(game));
-      if (frame == 10) pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, true);
-      if (frame == 12 && pause) {
-        pushKey(SDL_SCANCODE_P, SDLK_p, true);
-        pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, false);  // let go during the pause
-        watcher = std::thread([&] {
-          while (!window.paused()) SDL_Delay(1);
-          sawPause = true;
-          int64_t before = framesPresented(game);
-          SDL_Delay(100);
-          framesWhilePaused = framesPresented(game) - before;
-          pushKey(SDL_SCANCODE_P, SDLK_p, false);
-          pushKey(SDL_SCANCODE_PAUSE, SDLK_PAUSE, true);  // the Pause key ends it too
-        });
+    std::vector<uint64_t> ticks;
+    {
+      WindowRun run(4, "", "", recordFile);
+      Game& game = run.game;
+      bool pausedAtAFrame = false;
+      setFrameHook(game, [&](int64_t frame) {
+        frames.push_back(visiblePageHash(game));
+        clock.push_back(virtualMs(game));
+        ticks.push_back(SDL_GetTicks64());
+        pausedAtAFrame = pausedAtAFrame || run.loop.paused();
+        if (frame == 10) pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, true);
+        if (frame == 12 && pause) {
+          pushKey(SDL_SCANCODE_P, SDLK_p, true);
+          pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, false);  // let go during the pause
+          pushLater(100, [](Uint32, void*) -> Uint32 {
+            pushKey(SDL_SCANCODE_P, SDLK_p, false);
+            pushKey(SDL_SCANCODE_PAUSE, SDLK_PAUSE, true);  // the Pause key ends it too
+            return 0;
+          });
+        }
+        if (frame == 12 && !pause) pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, false);
+        if (frame == 30) throw 30;
+      });
+      game.gameState.credits = 2;
+      try {
+        run.play(StageOne(game));
+      } catch (int) {
       }
-      if (frame == 12 && !pause) pushKey(SDL_SCANCODE_RIGHT, SDLK_RIGHT, false);
-      if (frame == 30) throw 30;
-    });
-    game.gameState.credits = 2;
-    try {
-      StageOne(game);
-    } catch (int) {
+      if (pause) {
+        EXPECT_GE(ticks.at(12) - ticks.at(11), 90u) << "the game was held between frames 12 and 13";
+        EXPECT_FALSE(pausedAtAFrame) << "no frame while paused";
+        EXPECT_FALSE(run.loop.paused());
+      }
     }
-    if (watcher.joinable()) watcher.join();
-    if (pause) {
-      EXPECT_TRUE(sawPause);
-      EXPECT_EQ(framesWhilePaused, 0);
-      EXPECT_FALSE(window.paused());
-    }
-    stopWindow(game);
     recording = readFileText(recordFile);
     return std::make_pair(frames, clock);
   };
@@ -190,8 +189,9 @@ TEST_F(WindowExtras, PauseStopsTheClockAndTheGameNeverKnows) {
 // PAUSED in the game's own lettering, above every box the game draws
 // (game over at rows 78 to 108, the questions at 98 to 148).
 TEST_F(WindowExtras, ThePausedPictureDimsThePageAndLetsTheBoxesShow) {
-  startWindow(game, 2);
-  backend::OverlayPicture paused = paintLettering(game, "PAUSED");
+  WindowRun run(2);
+  Game& game = run.game;
+  OverlayPicture paused = paintLettering(game, "PAUSED");
   ASSERT_EQ(paused.width, 2 * (6 * 8 + 2));
   // The picture is the game's own drawText, twice the size.
   OwnedImage line = createImage(6 * 8 + 2, 10);
@@ -201,10 +201,9 @@ TEST_F(WindowExtras, ThePausedPictureDimsThePageAndLetsTheBoxesShow) {
   for (int y = 0; y < paused.height; ++y)
     for (int x = 0; x < paused.width; ++x)
       ASSERT_EQ(paused.pixels[y * paused.width + x], imageRow(line.get(), y / 2)[x / 2] & 0xFFFFFF) << x << "," << y;
-  stopWindow(game);
 
   std::vector<uint32_t> page(320 * 240, 0x808080), out(320 * 240);
-  backend::drawPausedPicture(page.data(), paused, out.data());
+  drawPausedPicture(page.data(), paused, out.data());
   int changed = 0, lowest = 0;
   for (int y = 0; y < 240; ++y)
     for (int x = 0; x < 320; ++x)
@@ -220,22 +219,22 @@ TEST_F(WindowExtras, ThePausedPictureDimsThePageAndLetsTheBoxesShow) {
 TEST_F(WindowExtras, MinusEqualsAndMuteChangeTheSoundShowItAndAreKept) {
   std::string ini = folder + "/config/quarvel/quarvel.ini";
   writeFile(ini, "scale = 2\nvolume = 50\n");
-  backend::SdlWindow& window = startWindow(game, 5, "volume = 50\n", ini);
+  WindowRun run(5, "volume = 50\n", ini);
+  Game& game = run.game;
   const uint64_t before = visiblePageHash(game);
   pushKey(SDL_SCANCODE_MINUS, SDLK_MINUS, true);
   pushKey(SDL_SCANCODE_MINUS, SDLK_MINUS, false);
-  sleepMs(game, 1);
-  EXPECT_EQ(window.volume(), 40);
+  run.wait(1);
+  EXPECT_EQ(run.loop.volume(), 40);
   EXPECT_EQ(readFileText(ini), "scale = 2\nvolume = 40\n");
   for (int i = 0; i < 8; ++i) pushKey(SDL_SCANCODE_EQUALS, SDLK_EQUALS, true);
   pushKey(SDL_SCANCODE_M, SDLK_m, true);
-  sleepMs(game, 1);
-  EXPECT_EQ(window.volume(), 100) << "at most 100";
-  EXPECT_TRUE(window.muted());
+  run.wait(1);
+  EXPECT_EQ(run.loop.volume(), 100) << "at most 100";
+  EXPECT_TRUE(run.loop.muted());
   EXPECT_EQ(readFileText(ini), "scale = 2\nvolume = 100\nmute = yes\n") << "mute is kept for the next start";
   EXPECT_EQ(readKey(game), "") << "none of these reach the game";
   EXPECT_EQ(visiblePageHash(game), before) << "the overlay is the window's, never in the game's frames";
-  stopWindow(game);
 }
 
 TEST(FrameStats, CountsTheFramesOfEachKindOfSleep) {
@@ -265,22 +264,27 @@ TEST_F(WindowExtras, LosingTheFocusPausesWhenAskedAndGettingItBackResumes) {
     SDL_PushEvent(&event);
   };
   for (bool asked : {false, true}) {
-    backend::SdlWindow& window = startWindow(game, 6, asked ? "pause_on_focus_loss = yes\n" : "");
+    WindowRun run(6, asked ? "pause_on_focus_loss = yes\n" : "");
+    Game& game = run.game;
     tellActivity(game, Activity::Play);  // only play pauses by itself
-    std::atomic<bool> sawPause{false}, waitDone{false};
-    std::thread watcher([&] {
-      for (int i = 0; i < 5000 && !window.paused() && !waitDone; ++i) SDL_Delay(1);
-      sawPause = window.paused();
-      pushFocus(SDL_WINDOWEVENT_FOCUS_GAINED);
-    });
     pushFocus(SDL_WINDOWEVENT_FOCUS_LOST);
-    int64_t before = virtualMs(game);
-    sleepMs(game, 30);
-    waitDone = true;
-    watcher.join();
-    EXPECT_EQ(sawPause, asked);
-    EXPECT_FALSE(window.paused());
+    pushLater(100, [](Uint32, void*) -> Uint32 {
+      SDL_Event event = {};
+      event.type = SDL_WINDOWEVENT;
+      event.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+      SDL_PushEvent(&event);
+      return 0;
+    });
+    const int64_t before = virtualMs(game);
+    const uint64_t started = SDL_GetTicks64();
+    run.wait(30);
+    const uint64_t took = SDL_GetTicks64() - started;
+    if (asked)
+      EXPECT_GE(took, 90u) << "paused until the focus came back";
+    else
+      EXPECT_LT(took, 90u) << "not asked: no pause";
+    EXPECT_FALSE(run.loop.paused());
     EXPECT_EQ(virtualMs(game), before + 30);
-    stopWindow(game);
+    if (!asked) SDL_Delay(110);  // the focus comes back before the next window
   }
 }

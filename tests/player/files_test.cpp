@@ -175,8 +175,7 @@ TEST(QuitSignal, SigtermSavesAReachedHighScoreAndExitsZero) {
       signaller.signal = headless ? SIGTERM : SIGINT;
       std::vector<std::string> args = {"--scene", "stage1", "--hiscore", file, "NOSOUND"};
       if (headless) args.push_back("--headless");
-      runGame(args, false, &signaller);
-      std::exit(7);
+      std::exit(runGame(args, false, &signaller));
     };
     EXPECT_EXIT(playAndSignal(), testing::ExitedWithCode(0), "");
     EXPECT_EQ(readFileText(file), "hi-score\r\n 0\r\n") << headless;

@@ -130,7 +130,7 @@ TEST(StageOneFlow, LostToTheEndThroughTwoContinues) {
     else
       releaseKey(game, SC_SPACE);
   });
-  StageResult result = runStageOne(game, stage);
+  StageResult result = playToEnd(game, runStageOne(game, stage));
   setFrameHook(game, nullptr);
   EXPECT_EQ(result, StageResult::GameOver);
   EXPECT_EQ(game.gameState.credits, 0);
@@ -188,7 +188,7 @@ TEST(StageOneFlow, ExitPromptOpensOnceAFreshEscAnswersNoAndYLeaves) {
     frames.push_back(FrameRecord{frame, virtualMs(game), game.gameState.score, game.gameState.credits});
     if (frame == 10 || frame == 60) pressKey(game, SC_ESC, ESC_KEY);
   });
-  StageResult result = StageOne(game);
+  StageResult result = playToEnd(game, StageOne(game));
   setFrameHook(game, nullptr);
   EXPECT_EQ(result, StageResult::Left);
   ASSERT_EQ(frames.size(), 61u);

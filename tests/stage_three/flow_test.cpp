@@ -71,7 +71,7 @@ TEST(StageThreeFlow, ContinueReplaysTheStageWithAWholeUfoAndKeepsWhereItWas) {
     }
     if (restartFrame != 0 && stage.t == 5) wreckShip(game, stage);  // no credits left this time
   });
-  StageResult result = runStageThree(game, stage);
+  StageResult result = playToEnd(game, runStageThree(game, stage));
   setFrameHook(game, nullptr);
   EXPECT_EQ(result, StageResult::GameOver);
   ASSERT_FALSE(tAfterRestart.empty());
@@ -91,7 +91,7 @@ TEST(StageThreeFlow, ExitPromptResumesOnNoAndLeavesOnYes) {
   StageThreeRecord stage;
   std::vector<int32_t> frames;
   setFrameHook(game, [&](int64_t) { frames.push_back(stage.t); });
-  StageResult result = runStageThree(game, stage);
+  StageResult result = playToEnd(game, runStageThree(game, stage));
   setFrameHook(game, nullptr);
   EXPECT_EQ(result, StageResult::Left);
   // Frames go on without a gap after the first prompt.
@@ -119,7 +119,7 @@ TEST(StageThreeFlow, CtrlDropsTheFrameWaitAndLeftShiftAddsASecond) {
     if (c.scanCode != 0) pressKey(game, c.scanCode, keyWithoutCharacter());
     int64_t before = virtualMs(game);
     int32_t t = stage.t;
-    for (int frame = 0; frame < 3; ++frame) stageThreeFrame(game, stage);
+    for (int frame = 0; frame < 3; ++frame) playToEnd(game, stageThreeFrame(game, stage));
     EXPECT_EQ(virtualMs(game) - before, 3 * c.msPerFrame) << c.scanCode;
     EXPECT_EQ(stage.t, t + 3);  // the rules still count frames
     if (c.scanCode != 0) releaseKey(game, c.scanCode);

@@ -212,7 +212,7 @@ TEST(StageThreeEnds, CountdownsRunningOutTogetherClearTheStage) {
     startStageThree(game, stage);
     stage.deathCountdown = c.death;
     stage.victoryCountdown = c.victory;
-    while (stage.result == StageResult::Running) stageThreeFrame(game, stage);
+    while (stage.result == StageResult::Running) playToEnd(game, stageThreeFrame(game, stage));
     EXPECT_EQ(stage.result, c.result) << c.death << "," << c.victory;
     destroyUfoImages(stage);
   }

@@ -179,7 +179,7 @@ TEST(StageThreeShot, ShotFiredBeforeTheDrillStaysNormalInTheStage) {
     if (t == 1045) pressKey(game, SC_SPACE, " ");
     if (t == 1046) releaseKey(game, SC_SPACE);
     bool flying = stage.shot.active;
-    stageThreeFrame(game, stage);
+    playToEnd(game, stageThreeFrame(game, stage));
     if (t == 1045) {
       ASSERT_TRUE(stage.shot.active);
     }

@@ -39,7 +39,7 @@ TEST(StageThreeTimeline, WarningUfoPodDrillAndBalloonComeOnTheirFrames) {
   std::vector<int32_t> balloonFrames;
   for (int32_t t = 1; t <= 1160; ++t) {
     keepSkyClear(stage);
-    stageThreeFrame(game, stage);
+    playToEnd(game, stageThreeFrame(game, stage));
     ASSERT_EQ(stage.t, t);
     if (t < 300 && readPixel(game, 2, 62) == WARNING_RED) warningFrames.push_back(t);
     if (balloonShown(game, stage)) balloonFrames.push_back(t);

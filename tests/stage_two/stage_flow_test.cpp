@@ -95,7 +95,7 @@ TEST(StageTwoFlow, DroppingInColumnNineReachesTheGoalAndTheStoryFollows) {
   game.gameState.credits = 2;
   DropBot bot{game};
   setFrameHook(game, [&bot](int64_t frame) { bot(frame); });
-  StageResult result = StageTwo(game, tower);
+  StageResult result = playToEnd(game, StageTwo(game, tower));
   setFrameHook(game, nullptr);
   EXPECT_EQ(result, StageResult::Cleared);
   EXPECT_GE(game.gameState.score, 10 * 199) << "ten points for every floor down to floor 199";
@@ -105,8 +105,8 @@ TEST(StageTwoFlow, DroppingInColumnNineReachesTheGoalAndTheStoryFollows) {
   // Story scenes 1 and 2 played after the stage's last frame (the goal's 10 points).
   int64_t storyFrames = framesPresented(game) - bot.lastScoreFrame;
   int64_t before = framesPresented(game);
-  StoryScene(game, 1);
-  StoryScene(game, 2);
+  playToEnd(game, StoryScene(game, 1));
+  playToEnd(game, StoryScene(game, 2));
   EXPECT_EQ(storyFrames, framesPresented(game) - before);
 }
 
@@ -118,7 +118,7 @@ TEST(StageTwoFlow, PutOutWithoutCreditsShowsGameOverFortyNineFramesLater) {
   game.gameState.highScore = 1000000;
   DropBot bot{game};
   setFrameHook(game, [&bot](int64_t frame) { bot(frame); });
-  StageResult result = StageTwo(game, tower);
+  StageResult result = playToEnd(game, StageTwo(game, tower));
   setFrameHook(game, nullptr);
   EXPECT_EQ(result, StageResult::GameOver);
   // The Hero vanishes in the frame after the last touch; the loop ends 49 frames later.
@@ -153,7 +153,7 @@ TEST(StageTwoFlow, AContinueBuildsANewTowerAndPutsTheHeroBackInTheLift) {
     }
     if (run == 1) bot(frame);
   });
-  StageResult result = StageTwo(game, tower);
+  StageResult result = playToEnd(game, StageTwo(game, tower));
   setFrameHook(game, nullptr);
   ASSERT_EQ(run, 2);
   EXPECT_EQ(result, StageResult::Left) << "left through the exit prompt";
@@ -180,7 +180,7 @@ TEST(StageTwoFlow, RandomKeysThroughTheWholeStage) {
     if (random() % 4 == 0) (space = !space) ? pressKey(game, SC_SPACE, " ") : releaseKey(game, SC_SPACE);
     if (random() % 8 == 0) queueKeyValue(game, "z");
   });
-  StageResult result = StageTwo(game, tower);
+  StageResult result = playToEnd(game, StageTwo(game, tower));
   setFrameHook(game, nullptr);
   EXPECT_TRUE(result == StageResult::Left || result == StageResult::GameOver);
   EXPECT_LE(framesPresented(game), 1500);

@@ -5,12 +5,12 @@
 #include "gfx/effects.h"
 #include "gfx/sprites.h"
 
-GfxSession::GfxSession(uint32_t seed, bool withSprites, std::unique_ptr<machine::Backend> backend)
-    : GfxSession(std::make_unique<Toolkit>(), seed, withSprites, std::move(backend)) {}
+GfxSession::GfxSession(uint32_t seed, bool withSprites, std::unique_ptr<machine::Audio> audio)
+    : GfxSession(std::make_unique<Toolkit>(), seed, withSprites, std::move(audio)) {}
 
 GfxSession::GfxSession(std::unique_ptr<Toolkit> made, uint32_t seed, bool withSprites,
-                       std::unique_ptr<machine::Backend> backend)
-    : MachineSession(std::move(made), seed, std::move(backend)), toolkit(static_cast<Toolkit&>(machine)) {
+                       std::unique_ptr<machine::Audio> audio)
+    : MachineSession(std::move(made), seed, std::move(audio)), toolkit(static_cast<Toolkit&>(machine)) {
   if (withSprites) {
     if (!loadSpriteSheet(toolkit).ok()) throw std::runtime_error("the test session's sprite sheet did not load");
     buildSpriteTable(toolkit);

@@ -7,10 +7,10 @@
 
 class GfxSession : public MachineSession {
  public:
-  explicit GfxSession(uint32_t seed = 1, bool withSprites = true, std::unique_ptr<machine::Backend> backend = nullptr);
+  explicit GfxSession(uint32_t seed = 1, bool withSprites = true, std::unique_ptr<machine::Audio> audio = nullptr);
   ~GfxSession() override;
   Toolkit& toolkit;
 
  protected:
-  GfxSession(std::unique_ptr<Toolkit> made, uint32_t seed, bool withSprites, std::unique_ptr<machine::Backend> backend);
+  GfxSession(std::unique_ptr<Toolkit> made, uint32_t seed, bool withSprites, std::unique_ptr<machine::Audio> audio);
 };

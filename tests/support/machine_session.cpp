@@ -7,25 +7,23 @@
 
 namespace fs = std::filesystem;
 
-MachineSession::MachineSession(uint32_t seed, std::unique_ptr<machine::Backend> backend)
-    : MachineSession(std::make_unique<Machine>(), seed, std::move(backend)) {}
+MachineSession::MachineSession(uint32_t seed, std::unique_ptr<machine::Audio> audio)
+    : MachineSession(std::make_unique<Machine>(), seed, std::move(audio)) {}
 
-MachineSession::MachineSession(std::unique_ptr<Machine> made, uint32_t seed, std::unique_ptr<machine::Backend> backend)
-    : made_(std::move(made)), machine(*made_) {
+MachineSession::MachineSession(std::unique_ptr<Machine> made, uint32_t seed, std::unique_ptr<machine::Audio> audio)
+    : made_(std::move(made)), machine(*made_), audio_(audio ? std::move(audio) : std::make_unique<QuietAudio>()) {
   previousFolder_ = fs::current_path().string();
   folder = makeScratchFolder("session");
   copyGameData(folder);
   fs::current_path(folder);
-  machine::start(machine, std::move(backend));
+  machine::setAudio(machine, audio_.get());
   seedRandom(machine, seed);
-  if (!openScreen(machine, ScreenMode::Window).ok()) throw std::runtime_error("the test session's screen did not open");
+  openScreen(machine);
 }
 
 MachineSession::~MachineSession() {
   setFrameHook(machine, nullptr);
-  closeScreen(machine);
   closeSound(machine);
-  machine::stop(machine);
   fs::current_path(previousFolder_);
   std::error_code ignored;
   fs::remove_all(folder, ignored);

@@ -14,12 +14,9 @@
 #include "harness/harness.h"
 #include "machine/control.h"
 #include "machine/machine.h"
+#include "os/folders.h"
 #include "support/files.h"
 #include "support/input.h"
-
-namespace {
-std::unique_ptr<harness::Harness> recorder;
-}  // namespace
 
 GameRun runIn(const std::string& folder, const std::string& binary, const std::string& args, const std::string& env) {
   GameRun run;
@@ -39,11 +36,12 @@ GameRun runIn(const std::string& folder, const std::string& binary, const std::s
 
 std::string builtBinary(const std::string& name) { return std::string(QUARVEL_BUILD_DIR) + "/" + name; }
 
-backend::SdlWindow& startWindow(Game& game, uint32_t seed, const std::string& settings, const std::string& settingsFile,
-                                const std::string& recordFile) {
-  setenv("SDL_VIDEODRIVER", "dummy", 1);
+namespace {
+
+RunOptions windowOptions(uint32_t seed, const std::string& settings, const std::string& settingsFile) {
   // The dummy window never has the focus, and SDL drops controller events
   // of a window without focus unless told otherwise.
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
   RunOptions options;
   options.seedGiven = true;
@@ -51,33 +49,62 @@ backend::SdlWindow& startWindow(Game& game, uint32_t seed, const std::string& se
   options.settingsFile = settingsFile;
   std::vector<std::string> problems;
   parseSettings(settings, "test", options.settings, problems);
-  auto window = std::make_unique<backend::SdlWindow>(windowConfig(options, game));
-  backend::SdlWindow& shown = *window;
-  machine::start(game, std::move(window));
+  return options;
+}
+
+LoopSettings windowLoop(const RunOptions& options) {
+  LoopSettings choices;
+  choices.windowKeys = true;
+  choices.pauseOnFocusLoss = options.settings.pauseOnFocusLoss;
+  choices.volume = options.settings.volume;
+  choices.muted = options.settings.mute;
+  choices.screenshotFolder = [] {
+    std::string pictures = os::userPicturesFolder();
+    return pictures.empty() ? os::userDataFolder() : pictures;
+  };
+  const std::string file = options.settingsFile;
+  if (!file.empty())
+    choices.saveSetting = [file](const std::string& key, const std::string& value) {
+      if (!saveSetting(file, key, value).ok()) throw std::runtime_error("the settings file was not saved");
+    };
+  return choices;
+}
+
+Task<> waitFor(Machine& machine, int ms) { co_await sleepMs(machine, ms); }
+
+}  // namespace
+
+WindowRun::WindowRun(uint32_t seed, const std::string& settings, const std::string& settingsFile,
+                     const std::string& recordFile)
+    : made_(std::make_unique<Game>()),
+      window_(std::make_unique<backend::SdlWindow>(windowConfig(windowOptions(seed, settings, settingsFile)))),
+      options_(windowOptions(seed, settings, settingsFile)),
+      game(*made_),
+      window(*window_),
+      loop(game, Devices{window, window, window, window, window}, options_.settings, windowLoop(options_)) {
+  machine::setAudio(game, &window);
   harness::Options record;
   record.recordFile = recordFile;
-  recorder = std::make_unique<harness::Harness>(game, record);
+  recorder_ = std::make_unique<harness::Harness>(game, record);
   seedRandom(game, seed);
-  if (!openScreen(game, ScreenMode::Window).ok()) throw std::runtime_error("no window on the dummy video driver");
-  game.gameState = GameState{};
-  game.pagePair = PagePair{};
+  if (!window.openDisplay(ScreenMode::Window).ok()) throw std::runtime_error("no window on the dummy video driver");
+  openScreen(game);
   initSound(game, false);
   if (!loadSpriteSheet(game).ok()) throw std::runtime_error("no sprite sheet");
   buildSpriteTable(game);
-  clearEffects(game);
-  return shown;
 }
 
-void stopWindow(Toolkit& toolkit) {
-  setFrameHook(toolkit, nullptr);
-  recorder.reset();
-  closeScreen(toolkit);
-  closeSound(toolkit);
-  destroySpriteTable(toolkit);
-  machine::stop(toolkit);
+WindowRun::~WindowRun() {
+  setFrameHook(game, nullptr);
+  recorder_.reset();
+  window.closeDisplay();
+  closeSound(game);
+  destroySpriteTable(game);
 }
 
-uint64_t visiblePageHash(Machine& machine) {
+void WindowRun::wait(int ms) { play(waitFor(game, ms)); }
+
+uint64_t visiblePageHash(const Machine& machine) {
   const uint32_t* page = machine::visiblePage(machine);
   uint64_t hash = 1469598103934665603ULL;
   for (int i = 0; i < SCREEN_WIDTH * SCREEN_HEIGHT; ++i) hash = (hash ^ page[i]) * 1099511628211ULL;

@@ -1,13 +1,18 @@
 // Helpers of the player's-game tests: runs of the real binaries with their
 // own environment (XDG folders in scratch space, never the real HOME), and
-// the window back end in-process on SDL's dummy video driver.
+// the window build's app in-process on SDL's dummy video driver.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
+#include "app/frame_loop.h"
+#include "app/options.h"
 #include "backends/sdl_window.h"
 #include "game/game.h"
+#include "harness/harness.h"
 #include "support/run_game.h"
 
 // Runs `env ENV BINARY ARGS` in folder; BINARY is a path. Everything of the
@@ -16,12 +21,59 @@ GameRun runIn(const std::string& folder, const std::string& binary, const std::s
               const std::string& env = "");
 std::string builtBinary(const std::string& name);  // build/NAME
 
-// The window back end as the game starts it, on SDL's dummy video driver (no
-// display needed), in-process: seed, settings text, settings file, and a
-// recording of the player's input when recordFile is given.
-backend::SdlWindow& startWindow(Game& game, uint32_t seed, const std::string& settings = "",
-                                const std::string& settingsFile = "", const std::string& recordFile = "");
-void stopWindow(Toolkit& toolkit);
-uint64_t visiblePageHash(Machine& machine);
+// The window build's app as it starts the game, in-process on SDL's dummy
+// video driver (no display needed): a fresh game on the window back end with
+// its frame loop, seeded, the settings text applied (and saved to the
+// settings file, when given), the player's input recorded when recordFile
+// is given, the sprite table built.
+class WindowRun {
+  std::unique_ptr<Game> made_;  // first: the references below point into these
+  std::unique_ptr<backend::SdlWindow> window_;
+  RunOptions options_;
+
+ public:
+  explicit WindowRun(uint32_t seed, const std::string& settings = "", const std::string& settingsFile = "",
+                     const std::string& recordFile = "");
+  ~WindowRun();
+  WindowRun(const WindowRun&) = delete;
+  WindowRun& operator=(const WindowRun&) = delete;
+
+  Game& game;
+  backend::SdlWindow& window;
+  FrameLoop loop;
+
+  // Plays a task through the loop in real time, taking the window's events
+  // between its frames.
+  template <typename T>
+  T play(Task<T> task);
+  // One wait of ms through the loop: the window's events are taken meanwhile.
+  void wait(int ms);
+
+ private:
+  std::unique_ptr<harness::Harness> recorder_;
+};
+
+// The FNV-1a hash of the visible page.
+uint64_t visiblePageHash(const Machine& machine);
 // A key event as SDL would deliver it (scan code = place, sym = layout).
 void pushKey(int scancode, int sym, bool down, int mod = 0);
+
+namespace window_run {
+template <typename T>
+Task<> keepResult(Task<T> task, std::optional<T>& result) {
+  result = co_await task;
+}
+inline Task<> keepResult(Task<> task, std::optional<bool>& done) {
+  co_await task;
+  done = true;
+}
+}  // namespace window_run
+
+template <typename T>
+T WindowRun::play(Task<T> task) {
+  using Kept = std::conditional_t<std::is_void_v<T>, bool, T>;
+  std::optional<Kept> result;
+  Task<> whole = window_run::keepResult(std::move(task), result);
+  loop.run(whole);
+  if constexpr (!std::is_void_v<T>) return *result;
+}

@@ -44,7 +44,7 @@ StageResult steerStage(Game& game, Record& stage, const StageWatcher<Record>& wa
     choose();
     choosingKeys = false;
   });
-  StageResult result = run(game, stage);
+  StageResult result = playToEnd(game, run(game, stage));
   setFrameHook(game, nullptr);
   return result;
 }

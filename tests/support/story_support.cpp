@@ -24,7 +24,7 @@ SceneRun playScene(Game& game, int scene, const std::set<int>& keep, const std::
     }
     if (onFrame) onFrame(t);
   });
-  StoryScene(game, scene);
+  playToEnd(game, StoryScene(game, scene));
   setFrameHook(game, nullptr);
   run.frames = framesPresented(game) - before;
   return run;

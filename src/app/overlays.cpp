@@ -1,6 +1,5 @@
-#include "app/lettering.h"
+#include "app/overlays.h"
 
-#include "gfx/sprites.h"
 #include "gfx/text.h"
 #include "machine/machine.h"
 
@@ -10,10 +9,11 @@ constexpr int LETTERING_SCALE = 2;
 constexpr uint32_t LETTERING_COLOUR = 0x000000;
 }  // namespace
 
-backend::OverlayPicture paintLettering(Toolkit& toolkit, const std::string& text) {
-  backend::OverlayPicture picture;
+OverlayPicture paintLettering(Toolkit& toolkit, const std::string& text) {
+  OverlayPicture picture;
   if (toolkit.spriteTable.sheet == nullptr || text.empty()) return picture;
-  // The line with its ring, drawn by the game's own text drawing.
+  // The line with its ring, drawn by the game's own text drawing into an
+  // image of its own.
   const int width = 8 * static_cast<int>(text.size()) + 2, height = 10;
   OwnedImage line = createImage(width, height);
   drawIntoImage(toolkit, line.get());
@@ -27,4 +27,20 @@ backend::OverlayPicture paintLettering(Toolkit& toolkit, const std::string& text
       picture.pixels[static_cast<size_t>(y) * picture.width + x] =
           imageRow(line.get(), y / LETTERING_SCALE)[x / LETTERING_SCALE] & 0xFFFFFF;
   return picture;
+}
+
+void layOver(uint32_t* picture, const OverlayPicture& text, int y) {
+  const int left = (SCREEN_WIDTH - text.width) / 2;
+  for (int v = 0; v < text.height; ++v)
+    for (int u = 0; u < text.width; ++u) {
+      uint32_t pixel = text.pixels[static_cast<size_t>(v) * text.width + u];
+      int x = left + u, row = y + v;
+      if ((pixel & 0xFFFFFF) == MASK_COLOUR || x < 0 || row < 0 || x >= SCREEN_WIDTH || row >= SCREEN_HEIGHT) continue;
+      picture[row * SCREEN_WIDTH + x] = pixel;
+    }
+}
+
+void drawPausedPicture(const uint32_t* page, const OverlayPicture& paused, uint32_t* out) {
+  for (int i = 0; i < SCREEN_WIDTH * SCREEN_HEIGHT; ++i) out[i] = (page[i] >> 1) & 0x7F7F7F;  // dimmed
+  layOver(out, paused, PAUSED_TOP);
 }

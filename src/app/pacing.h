@@ -1,21 +1,8 @@
-// The real clock of the window and the browser: the time of day that seeds
-// a normal run, and frame pacing. A frame's wait is counted from the moment
+// Frame pacing on a real clock. A frame's wait is counted from the moment
 // it started being shown, so the time a window takes to present the picture
 // is part of the game's 30 ms sleep, not added to it, and a bigger window
 // does not make a slower game.
 #pragma once
-
-#include <chrono>
-#include <cmath>
-#include <cstdint>
-
-namespace backend {
-
-// The real clock's seconds since midnight (UTC), the seed of a normal run.
-inline double secondsOfDay() {
-  const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
-  return std::fmod(std::chrono::duration<double>(sinceEpoch).count(), 86400.0);
-}
 
 class FramePacer {
  public:
@@ -36,5 +23,3 @@ class FramePacer {
   double frameStart_ = 0.0;
   bool sincePresent_ = false;
 };
-
-}  // namespace backend

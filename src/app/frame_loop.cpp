@@ -1,0 +1,311 @@
+#include "app/frame_loop.h"
+
+#include <algorithm>
+
+#include "app/screenshot.h"
+#include "formats/hiscore_text.h"
+#include "machine/observer.h"
+
+namespace {
+
+constexpr double IDLE_WAIT_MS = 20.0;     // at most, between two looks at a still title or question
+constexpr double PAUSED_WAKE_MS = 100.0;  // a paused game looks at its events this often
+constexpr double WAIT_STEP_MS = 2.0;      // a waiting game looks at its events this often
+constexpr double OVERLAY_MS = 1000.0;     // how long the volume or MUTED stays up
+constexpr int VOLUME_STEP = 10;
+constexpr int MAX_VOLUME = 100;
+// In the page: a script on the virtual clock runs this long between two
+// turns of the page, and a game running flat out (Ctrl in stage three)
+// lets the page paint after this long.
+constexpr double VIRTUAL_SLICE_MS = 50.0;
+constexpr double FLAT_OUT_SLICE_MS = 16.0;
+
+bool stillPicture(Activity activity, int ms) {
+  return (activity == Activity::Title || activity == Activity::Question) && ms <= 1;
+}
+
+}  // namespace
+
+FrameLoop::FrameLoop(Game& game, Devices devices, const Settings& settings, LoopSettings choices)
+    : game_(game), devices_(devices), player_(settings), choices_(std::move(choices)) {}
+
+void FrameLoop::begin(Task<>& program) {
+  program_ = &program;
+  next_ = program.start();
+}
+
+// The scene runs until it asks to wait; the wait is counted on the clock
+// (the harness plays its script up to the new time), what changed is shown
+// and the host is told. False when the program has ended or a quit came.
+bool FrameLoop::step() {
+  next_.resume();
+  if (program_->done()) {
+    program_->result();  // a failure inside the game goes on from here
+    return false;
+  }
+  std::optional<machine::SleepAsked> asked = machine::takeSleep(game_);
+  if (!asked) return false;  // a scene waits on nothing but sleeps: it cannot go on
+  sleep_ = *asked;
+  next_ = sleep_.scene;
+  machine::passTime(game_, sleep_.ms);
+  if (std::optional<machine::ChangedPage> changed = machine::takeChangedPage(game_)) present(changed->presented);
+  tellHost();
+  quit_ = machine::takeQuitRequest(game_);
+  return !quit_;
+}
+
+std::optional<machine::QuitReason> FrameLoop::run(Task<>& program) {
+  begin(program);
+  while (step()) {
+    if (devices_.clock.real()) waitInRealTime();
+    quit_ = machine::takeQuitRequest(game_);
+    if (quit_) break;
+  }
+  return quit_;
+}
+
+// The wait the scene asked for, on the real clock, counted from the moment
+// its frame started being shown; the player's input is taken meanwhile.
+void FrameLoop::waitInRealTime() {
+  machine::Clock& clock = devices_.clock;
+  double end = pacer_.waitEnd(clock.nowMs(), sleep_.ms);
+  // At the title and at a question nothing moves until the player does, and
+  // the game waits a millisecond at a time: the loop sleeps until the
+  // player's next event instead, so a still picture costs next to nothing.
+  if (stillPicture(machine::activity(game_), sleep_.ms) && !paused_) {
+    clock.sleepUntil(clock.nowMs() + IDLE_WAIT_MS, true);
+    end = 0.0;  // one look at the events, below, and the wait is over
+  }
+  for (;;) {
+    takeInput();
+    if (paused_) {  // the rest of this wait comes after the pause
+      const double pausedAt = clock.nowMs();
+      holdWhilePaused();
+      end += clock.nowMs() - pausedAt;
+    }
+    expireOverlay();
+    if (sleep_.untilKey && machine::deviceInput(game_).keyQueued()) return;
+    if (machine::quitPending(game_)) return;
+    const double now = clock.nowMs();
+    if (now >= end) return;
+    clock.sleepUntil(std::min(end, now + WAIT_STEP_MS), false);
+  }
+}
+
+// The game waits here, its clock stopped, until the pause ends (or a quit
+// comes), looking at its events when one comes or a tenth of a second has
+// passed, so a paused game costs next to nothing.
+void FrameLoop::holdWhilePaused() {
+  machine::Clock& clock = devices_.clock;
+  while (paused_ && !machine::quitPending(game_)) {
+    clock.sleepUntil(clock.nowMs() + PAUSED_WAKE_MS, true);
+    takeInput();
+    expireOverlay();
+  }
+}
+
+bool FrameLoop::tick() {
+  takeInput();
+  quit_ = machine::takeQuitRequest(game_);
+  if (quit_) return false;
+  if (paused_) return true;
+  machine::Clock& clock = devices_.clock;
+  const double start = clock.nowMs();
+  if (!clock.real()) {
+    do {
+      if (!step()) return false;
+    } while (clock.nowMs() - start < VIRTUAL_SLICE_MS);
+    if (pictureWaiting_) devices_.display.show(machine::visiblePage(game_));
+    pictureWaiting_ = false;
+    return true;
+  }
+  double now = start;
+  while (now >= due_) {
+    if (!step()) return false;
+    now = clock.nowMs();
+    due_ = pacer_.waitEnd(now, sleep_.ms);
+    if (stillPicture(machine::activity(game_), sleep_.ms)) due_ = now + IDLE_WAIT_MS;  // the page wakes us on input
+    if (sleep_.untilKey && machine::deviceInput(game_).keyQueued()) due_ = now;
+    if (now - start >= FLAT_OUT_SLICE_MS) break;
+  }
+  expireOverlay();
+  return true;
+}
+
+double FrameLoop::nextTickMs() {
+  if (!devices_.clock.real()) return 0.0;
+  if (paused_) return PAUSED_WAKE_MS;
+  return std::max(0.0, due_ - devices_.clock.nowMs());
+}
+
+void FrameLoop::takeInput() {
+  events_.clear();
+  devices_.input.takeEvents(events_);
+  for (const machine::DeviceEvent& event : events_) handle(event);
+}
+
+void FrameLoop::handle(const machine::DeviceEvent& event) {
+  using machine::DeviceEvent;
+  const machine::InputSink& input = machine::deviceInput(game_);
+  const Activity activity = machine::activity(game_);
+  switch (event.kind) {
+    case DeviceEvent::CloseButton: input.closeButton(); break;
+    case DeviceEvent::FocusLost:
+      if (choices_.pauseOnFocusLoss && activity == Activity::Play) setPaused(true, true);
+      break;
+    case DeviceEvent::FocusGained:
+      if (pausedByFocus_) setPaused(false, false);
+      break;
+    case DeviceEvent::PauseAsked: setPaused(event.on, false); break;
+    case DeviceEvent::SessionEnding: machine::requestQuit(game_, machine::QuitReason::Signal); break;
+    case DeviceEvent::ButtonDown:
+    case DeviceEvent::ButtonUp: player_.button(event, input, activity); break;
+    case DeviceEvent::KeyDown:
+    case DeviceEvent::KeyRepeat:
+    case DeviceEvent::KeyUp:
+      if (windowKey(event)) break;
+      // While paused the game takes no new presses; releases still count,
+      // so that nothing stays held after the pause.
+      if (paused_ && event.kind != DeviceEvent::KeyUp) break;
+      if (choices_.windowKeys && event.kind != DeviceEvent::KeyUp && event.scanCode == SC_ENTER && event.alt) {
+        if (event.kind == DeviceEvent::KeyDown) devices_.display.toggleFullScreen();
+        break;
+      }
+      player_.key(event, input, activity);
+      break;
+  }
+}
+
+// The window's own keys; true when the key was one of them.
+bool FrameLoop::windowKey(const machine::DeviceEvent& event) {
+  using machine::DeviceEvent;
+  if (!choices_.windowKeys || event.windowKey == DeviceEvent::NotWindowKey) return false;
+  if (event.scanCode >= 0 && player_.boundToAction(event.scanCode)) return false;  // the game's
+  const bool first = event.kind == DeviceEvent::KeyDown;
+  const bool down = event.kind != DeviceEvent::KeyUp;
+  switch (event.windowKey) {
+    case DeviceEvent::ScreenshotKey:
+      if (first)
+        saveScreenshot(machine::visiblePage(game_), devices_.display.pictureFactor(),
+                       choices_.screenshotFolder ? choices_.screenshotFolder() : "");
+      break;
+    case DeviceEvent::PauseKey:
+      if (first) setPaused(!paused_, false);
+      break;
+    case DeviceEvent::MuteKey:
+      if (first) toggleMute();
+      break;
+    case DeviceEvent::QuieterKey:
+      if (down) changeVolume(-VOLUME_STEP);
+      break;
+    case DeviceEvent::LouderKey:
+      if (down) changeVolume(VOLUME_STEP);
+      break;
+    case DeviceEvent::NotWindowKey: break;
+  }
+  return true;
+}
+
+// The visible page, with the pause or an overlay laid over it. On a
+// virtual clock nothing waits for a picture: the page is shown when it
+// gets its turn (and headless, never).
+void FrameLoop::present(bool presented) {
+  machine::Clock& clock = devices_.clock;
+  if (!clock.real()) {
+    pictureWaiting_ = true;
+    return;
+  }
+  if (presented) pacer_.presenting(clock.nowMs());
+  const uint32_t* page = machine::visiblePage(game_);
+  if (!paused_ && overlay_.pixels.empty()) {
+    devices_.display.show(page);
+    return;
+  }
+  composed_.resize(static_cast<size_t>(SCREEN_WIDTH) * SCREEN_HEIGHT);
+  if (paused_)
+    drawPausedPicture(page, pausedText_, composed_.data());
+  else
+    std::copy(page, page + composed_.size(), composed_.begin());
+  if (!overlay_.pixels.empty()) layOver(composed_.data(), overlay_, OVERLAY_TOP);
+  devices_.display.show(composed_.data());
+}
+
+void FrameLoop::setPaused(bool paused, bool byFocus) {
+  if (paused == paused_) return;
+  if (paused && pausedText_.pixels.empty()) pausedText_ = paintLettering(game_, "PAUSED");
+  paused_ = paused;
+  pausedByFocus_ = paused && byFocus;
+  present(false);
+}
+
+void FrameLoop::changeVolume(int step) {
+  const bool wasMuted = choices_.muted;
+  choices_.volume = std::clamp(choices_.volume + step, 0, MAX_VOLUME);
+  choices_.muted = false;
+  devices_.audio.setMasterVolume(choices_.volume, choices_.muted);
+  showOverlay("VOLUME " + std::to_string(choices_.volume));
+  if (choices_.saveSetting) {
+    choices_.saveSetting("volume", std::to_string(choices_.volume));
+    if (wasMuted) choices_.saveSetting("mute", "no");
+  }
+}
+
+void FrameLoop::toggleMute() {
+  choices_.muted = !choices_.muted;
+  devices_.audio.setMasterVolume(choices_.volume, choices_.muted);
+  showOverlay(choices_.muted ? "MUTED" : "VOLUME " + std::to_string(choices_.volume));
+  if (choices_.saveSetting) choices_.saveSetting("mute", choices_.muted ? "yes" : "no");
+}
+
+void FrameLoop::sayWhenSilent() {
+  if (!choices_.windowKeys) return;
+  if (choices_.muted)
+    showOverlay("MUTED");
+  else if (choices_.volume == 0)
+    showOverlay("VOLUME 0");
+}
+
+// False (nothing shown) before the letters are there.
+bool FrameLoop::showOverlay(const std::string& text) {
+  overlay_ = paintLettering(game_, text);
+  if (overlay_.pixels.empty()) return false;
+  overlayUntil_ = devices_.clock.nowMs() + OVERLAY_MS;
+  present(false);
+  return true;
+}
+
+void FrameLoop::expireOverlay() {
+  if (overlay_.pixels.empty() || devices_.clock.nowMs() < overlayUntil_) return;
+  overlay_ = OverlayPicture{};
+  present(false);
+}
+
+void FrameLoop::tellHost() {
+  machine::Host& host = devices_.host;
+  const Activity activity = machine::activity(game_);
+  if (activity != toldActivity_) {
+    toldActivity_ = activity;
+    host.activityChanged(activity);
+  }
+  const std::optional<int32_t> highScore = machine::toldHighScore(game_);
+  if (highScore && highScore != toldHighScore_) {
+    toldHighScore_ = highScore;
+    host.highScoreChanged(*highScore);
+  }
+  if (choices_.windowKeys) keepHighScoreForSessionEnd();
+}
+
+// Should the desktop end the session before the next frame, a reached high
+// score is saved as a stage end would save it.
+void FrameLoop::keepHighScoreForSessionEnd() {
+  const GameState& state = game_.gameState;
+  const HighScoreStorage& storage = game_.highScoreStorage;
+  const bool reached = state.score == state.highScore && storage.savesAllowed;
+  if (reached == highScoreKept_ && (!reached || state.highScore == keptHighScore_)) return;
+  highScoreKept_ = reached;
+  keptHighScore_ = state.highScore;
+  if (reached && whyNotReplaceable(storage.path, HIGH_SCORE_FILE_CAP).empty())
+    devices_.host.keepOnSessionEnd(storage.path, highScoreText(state.highScore));
+  else
+    devices_.host.keepOnSessionEnd("", "");
+}

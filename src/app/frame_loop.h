@@ -1,0 +1,116 @@
+// The app's frame loop: it resumes the scene until the scene asks to wait,
+// counts the wait on the machine's clock (the harness plays its script up
+// to the new time), shows the picture that changed with the app's overlays
+// over it, tells the host what the game is doing, and waits in real time
+// while it takes the player's input, until the wait is over; then again,
+// until the program ends or a quit comes. Natively it blocks in run(); in
+// the browser the page's timer calls tick().
+//
+// What only a player at the window has lives here too: pause (P, Pause, a
+// lost focus when chosen, the page's own pause in the browser), mute and
+// the volume, F12 screenshots and Alt+Enter. None of it reaches the game's
+// pages or a recording: the keys are taken before the game sees them, and
+// a pause holds the game between two frames with its clock stopped.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/overlays.h"
+#include "app/pacing.h"
+#include "app/player_input.h"
+#include "app/settings.h"
+#include "base/task.h"
+#include "game/game.h"
+#include "machine/backend.h"
+#include "machine/control.h"
+
+// The devices of the back end the run plays on.
+struct Devices {
+  machine::Display& display;
+  machine::Input& input;
+  machine::Clock& clock;
+  machine::Audio& audio;
+  machine::Host& host;
+};
+
+// What the player chose that the loop acts on.
+struct LoopSettings {
+  bool windowKeys = false;  // the window's own keys: pause, mute, volume, F12, Alt+Enter
+  bool pauseOnFocusLoss = false;
+  int volume = 100;
+  bool muted = false;
+  // Saves one setting the player changed (volume, mute); none: not saved.
+  std::function<void(const std::string& key, const std::string& value)> saveSetting;
+  // Where F12 saves, asked at each screenshot.
+  std::function<std::string()> screenshotFolder;
+};
+
+class FrameLoop {
+ public:
+  FrameLoop(Game& game, Devices devices, const Settings& settings, LoopSettings choices);
+
+  // Natively: runs the program to its end, or to a quit (returned).
+  std::optional<machine::QuitReason> run(Task<>& program);
+
+  // In the browser: the page calls tick() from its timer until it returns
+  // false (the program ended, or a quit came); nextTickMs() says when it
+  // wants the next call.
+  void begin(Task<>& program);
+  bool tick();
+  double nextTickMs();
+  std::optional<machine::QuitReason> quitReason() const { return quit_; }
+
+  // Once the game's letters are there (after start-up): a player who left
+  // the game silent is told so.
+  void sayWhenSilent();
+  // What the host is told between frames, now (the quit path's last word).
+  void tellHost();
+
+  // The player's state at the window, as the keys left it.
+  bool paused() const { return paused_; }
+  int volume() const { return choices_.volume; }
+  bool muted() const { return choices_.muted; }
+
+ private:
+  bool step();
+  void waitInRealTime();
+  void holdWhilePaused();
+  void takeInput();
+  void handle(const machine::DeviceEvent& event);
+  bool windowKey(const machine::DeviceEvent& event);
+  void present(bool presented);
+  void setPaused(bool paused, bool byFocus);
+  void changeVolume(int step);
+  void toggleMute();
+  bool showOverlay(const std::string& text);
+  void expireOverlay();
+  void keepHighScoreForSessionEnd();
+
+  Game& game_;
+  Devices devices_;
+  PlayerInput player_;
+  LoopSettings choices_;
+  Task<>* program_ = nullptr;
+  coro::coroutine_handle<> next_;
+  machine::SleepAsked sleep_;
+  std::optional<machine::QuitReason> quit_;
+  FramePacer pacer_;
+  double due_ = 0.0;             // browser: when the next step is due
+  bool pictureWaiting_ = false;  // virtual clock in a page: a picture not shown yet
+  std::vector<machine::DeviceEvent> events_;
+
+  bool paused_ = false;
+  bool pausedByFocus_ = false;
+  OverlayPicture pausedText_;
+  OverlayPicture overlay_;  // the volume or MUTED, shown for a moment
+  double overlayUntil_ = 0.0;
+  std::vector<uint32_t> composed_;
+
+  Activity toldActivity_ = Activity::Starting;
+  std::optional<int32_t> toldHighScore_;
+  int32_t keptHighScore_ = -1;
+  bool highScoreKept_ = false;
+};

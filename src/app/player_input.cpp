@@ -1,0 +1,84 @@
+#include "app/player_input.h"
+
+#include "formats/key_names.h"
+
+namespace {
+
+// A controller's buttons: d-pad and left stick move; A is Space (at a
+// question y), B is z (at a question n), Back is Esc, Start is Space, the
+// right shoulder Ctrl and the left shoulder left Shift.
+int keyForButton(int button, bool question) {
+  switch (button) {
+    case machine::PadA: return question ? scanCodeForName("y") : SC_SPACE;
+    case machine::PadB: return question ? scanCodeForName("n") : scanCodeForName("z");
+    case machine::PadBack: return SC_ESC;
+    case machine::PadStart: return SC_SPACE;
+    case machine::PadLeftShoulder: return SC_LSHIFT;
+    case machine::PadRightShoulder: return SC_CTRL;
+    case machine::PadLeft:
+    case machine::PadStickLeft: return SC_LEFT;
+    case machine::PadRight:
+    case machine::PadStickRight: return SC_RIGHT;
+    default: return -1;
+  }
+}
+
+}  // namespace
+
+PlayerInput::PlayerInput(const Settings& settings) {
+  for (int code = 0; code < SCAN_CODE_COUNT; ++code) binding_[code] = code;
+  // The bound key does the action's work; a swap of two keys works.
+  for (int action = 0; action < ACTION_COUNT; ++action) {
+    int own = scanCodeForName(settings.keys[action]);
+    if (own >= 0) binding_[own] = scanCodeForName(defaultKeyName(action));
+  }
+}
+
+int PlayerInput::bound(int scanCode) const {
+  return scanCode >= 0 && scanCode < SCAN_CODE_COUNT ? binding_[scanCode] : scanCode;
+}
+
+bool PlayerInput::boundToAction(int scanCode) const { return bound(scanCode) != scanCode; }
+
+void PlayerInput::key(const machine::DeviceEvent& event, const machine::InputSink& game, Activity activity) const {
+  const int scanCode = bound(event.scanCode);
+  if (event.kind == machine::DeviceEvent::KeyUp) {
+    game.release(scanCode);
+    return;
+  }
+  const std::string value = typedValue(scanCode, event.letter, event.shift);
+  if (event.kind == machine::DeviceEvent::KeyRepeat) {  // auto-repeat types again but the key was already down
+    game.type(value);
+    return;
+  }
+  game.press(scanCode, value);
+  // The page's gamepad: A and B answer yes and no, but only at a question.
+  if (event.answer != 0 && activity == Activity::Question) game.type(std::string(1, event.answer));
+}
+
+// A button goes down or up; the game sees its key exactly as if it were
+// typed on the keyboard, recordings included.
+void PlayerInput::button(const machine::DeviceEvent& event, const machine::InputSink& game, Activity activity) {
+  if (event.button < 0 || event.button >= machine::PAD_BUTTON_COUNT) return;
+  int& held = buttonHeld_[event.button];
+  if (event.kind == machine::DeviceEvent::ButtonDown) {
+    const int scanCode = keyForButton(event.button, activity == Activity::Question);
+    if (held != 0 || scanCode < 0) return;
+    held = scanCode + 1;
+    game.press(scanCode, typedValueForScanCode(scanCode));
+    return;
+  }
+  if (held == 0) return;
+  const int scanCode = held - 1;
+  held = 0;
+  game.release(scanCode);
+}
+
+std::string typedValue(int scanCode, char letter, bool shift) {
+  if (letter != 0) return std::string(1, letter);
+  std::string value = typedValueForScanCode(scanCode);
+  const bool isLetter = value.size() == 1 && value[0] >= 'a' && value[0] <= 'z';
+  if (isLetter) return shift ? std::string(1, static_cast<char>(value[0] - 'a' + 'A')) : value;
+  if (scanCode >= 0 && !shift) return value;
+  return keyWithoutCharacter();
+}

@@ -1,0 +1,36 @@
+// The player's keys and controller buttons as the game's own keys: the
+// settings' key bindings, what a key types, and the controller's buttons,
+// whose A and B answer a question. Recordings see only the game's keys, so
+// they replay the same whatever the player's bindings.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "app/settings.h"
+#include "base/keys.h"
+#include "machine/backend.h"
+#include "machine/kinds.h"
+
+class PlayerInput {
+ public:
+  explicit PlayerInput(const Settings& settings);
+  // The player bound the key to an action: it is the game's, even when it
+  // is one of the window's own keys.
+  bool boundToAction(int scanCode) const;
+  // A key going down (again, when it repeats) or up.
+  void key(const machine::DeviceEvent& event, const machine::InputSink& game, Activity activity) const;
+  // A controller button or stick side going down or up.
+  void button(const machine::DeviceEvent& event, const machine::InputSink& game, Activity activity);
+
+ private:
+  int bound(int scanCode) const;
+  // The player's own key -> the game's key it stands for.
+  std::array<int, SCAN_CODE_COUNT> binding_{};
+  // The game key each button pressed, plus one; 0 while it is up.
+  std::array<int, machine::PAD_BUTTON_COUNT> buttonHeld_{};
+};
+
+// What a key press queues: the layout's letter, else the key's own letter
+// (a capital with Shift) or character, else keyWithoutCharacter().
+std::string typedValue(int scanCode, char letter, bool shift);
