@@ -44,7 +44,7 @@
     statusLine.textContent = text;
     $('loading').hidden = state === 'running';
     $('progress').hidden = state !== 'loading';
-    $('hold').hidden = !pausedNow || gameAsksPaused || state !== 'running';  // paused while loading
+    $('hold').hidden = !pausedNow || state === 'running';  // paused while loading; the game shows its own
   }
 
   // A failed start: the reason on the page, not only in the console.
@@ -131,6 +131,7 @@
   const held = new Map();  // key name -> how many sources hold it (keyboard, touch, pad)
 
   function press(name, letter, shift, answer) {
+    wakeGame();
     held.set(name, (held.get(name) || 0) + 1);
     queue.push({ kind: 1, name, letter, shift, answer });
   }
@@ -401,12 +402,9 @@
   }
 
   // ---- pause: the button, P, a hidden tab or a lost focus ---------------------------
-  // The game asks paused() while it waits between frames and holds its clock
-  // and sounds itself. A game that never asks is held by the page instead:
-  // its sleeps do not end while the page is paused (see quarvel_library.js).
+  // The game asks paused() between its frames and holds its clock, shows
+  // PAUSED and stops its sounds itself.
   let pausedNow = false;
-  let gameAsksPaused = false;
-  let wakeHeldGame = null;
   let padWatch = 0;  // while paused the game may not ask for input: a gamepad still plays on
   function setPaused(on) {
     if (headless || on === pausedNow) return;
@@ -418,11 +416,8 @@
     button.setAttribute('aria-label', on ? 'Play on' : 'Pause');
     if (on) releaseKeyboard();
     if (audio) (on ? audio.suspend() : audio.resume()).catch(() => {});
-    $('hold').hidden = !on || gameAsksPaused || statusLine.dataset.state !== 'running';
-    if (!on && wakeHeldGame) {
-      wakeHeldGame();
-      wakeHeldGame = null;
-    }
+    $('hold').hidden = !on || statusLine.dataset.state === 'running';
+    wakeGame();
   }
   onClick($('pause'), () => setPaused(!pausedNow));
   document.addEventListener('visibilitychange', () => {
@@ -496,6 +491,41 @@
   });
   window.addEventListener('pagehide', saveHighScore);
 
+  // ---- the game's frames: the page's timer drives them ------------------------
+  // quarvel_tick(run) plays the frames that are due and says in how many
+  // milliseconds it wants the next call (0: at once, as a script on the
+  // virtual clock does; below 0: the run has ended). A call at once goes
+  // through a message the page posts to itself, which setTimeout(0) would
+  // hold to 4 ms once such calls nest.
+  let runHandle = null;
+  let tickTimer = 0;
+  let tickPosted = false;
+  const tickChannel = typeof MessageChannel === 'undefined' ? null : new MessageChannel();
+  if (tickChannel) tickChannel.port1.onmessage = () => {
+    tickPosted = false;
+    tick();
+  };
+  function scheduleTick(ms) {
+    if (runHandle === null) return;
+    clearTimeout(tickTimer);
+    tickTimer = 0;
+    if (ms > 0 || !tickChannel) {
+      tickTimer = setTimeout(tick, Math.max(0, ms));
+    } else if (!tickPosted) {
+      tickPosted = true;
+      tickChannel.port2.postMessage(0);
+    }
+  }
+  function tick() {
+    if (runHandle === null) return;
+    const next = window.Module._quarvel_tick(runHandle);
+    if (next >= 0) scheduleTick(next);
+  }
+  // Input arrived: the game takes it now rather than at its next frame.
+  function wakeGame() {
+    if (runHandle !== null && !headless) scheduleTick(0);
+  }
+
   // ---- what the game calls ------------------------------------------------------
   let gameOver = false;
   let activityNow = '';
@@ -551,21 +581,19 @@
       noteScore(value);
     },
     paused() {
-      gameAsksPaused = true;
-      $('hold').hidden = true;
       return pausedNow;
     },
-    // Asked by the game's sleeps: a promise while the page holds a game
-    // that does not ask paused() itself.
-    heldSleep() {
-      if (!pausedNow || gameAsksPaused) return null;
-      return new Promise((resolve) => {
-        const before = wakeHeldGame;
-        wakeHeldGame = () => {
-          if (before) before();
-          resolve();
-        };
-      });
+    // The game's run, handed over once it has started: the page's timer
+    // calls its next frame when it is due, at once when the player does
+    // something, and stops when it says it has ended.
+    drive(run) {
+      runHandle = run;
+      scheduleTick(0);
+    },
+    // The run has ended with this exit code.
+    finished(code) {
+      runHandle = null;
+      finish(code);
     },
     audioAvailable() {
       return !soundOff && !!AudioContextClass;
@@ -608,6 +636,22 @@
     } catch (error) {
       return '';
     }
+  }
+
+  // The run's results onto the page, once it has ended with its exit code.
+  function finish(code) {
+    const FS = window.Module.FS;
+    keepSavedFile(FS);
+    gameOver = !headless;
+    $('frame-hashes').textContent = readOutput(FS, '/out/frame-hashes.txt');
+    $('sound-log').textContent = readOutput(FS, '/out/sound-log.txt');
+    $('high-score').textContent = readOutput(FS, HISCORE_PATH);
+    $('console').textContent = consoleText.join('\n');
+    statusLine.dataset.exitCode = String(code);
+    let message = headless ? 'done' : 'Thanks for playing! Press a key or tap to play again.';
+    if (timedemo) message = $('timedemo').textContent;
+    if (code !== 0) message = consoleText.length > 0 ? consoleText[consoleText.length - 1] : 'exit code ' + code;
+    setStatus('done', message);
   }
 
   function gameArguments() {
@@ -763,20 +807,6 @@
         };
         setStatus('running', headless ? 'running' : '');
       }],
-      onExit(code) {
-        const FS = window.Module.FS;
-        keepSavedFile(FS);
-        gameOver = !headless;
-        $('frame-hashes').textContent = readOutput(FS, '/out/frame-hashes.txt');
-        $('sound-log').textContent = readOutput(FS, '/out/sound-log.txt');
-        $('high-score').textContent = readOutput(FS, HISCORE_PATH);
-        $('console').textContent = consoleText.join('\n');
-        statusLine.dataset.exitCode = String(code);
-        let message = headless ? 'done' : 'Thanks for playing! Press a key or tap to play again.';
-        if (timedemo) message = $('timedemo').textContent;
-        if (code !== 0) message = consoleText.length > 0 ? consoleText[consoleText.length - 1] : 'exit code ' + code;
-        setStatus('done', message);
-      },
     };
     fit();
     const game = document.createElement('script');

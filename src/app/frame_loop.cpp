@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#ifndef __EMSCRIPTEN__
 #include "app/screenshot.h"
+#endif
 #include "formats/hiscore_text.h"
 #include "machine/observer.h"
 
@@ -38,7 +40,7 @@ void FrameLoop::begin(Task<>& program) {
 // (the harness plays its script up to the new time), what changed is shown
 // and the host is told. False when the program has ended or a quit came.
 bool FrameLoop::step() {
-  next_.resume();
+  program_->resumeAt(next_);
   if (program_->done()) {
     program_->result();  // a failure inside the game goes on from here
     return false;
@@ -111,6 +113,9 @@ bool FrameLoop::tick() {
   if (paused_) return true;
   machine::Clock& clock = devices_.clock;
   const double start = clock.nowMs();
+  // A key for a still title or question, or for a wait a key ends: at once.
+  const bool keyWaits = sleep_.untilKey || stillPicture(machine::activity(game_), sleep_.ms);
+  if (keyWaits && machine::deviceInput(game_).keyQueued()) due_ = std::min(due_, start);
   if (!clock.real()) {
     do {
       if (!step()) return false;
@@ -185,9 +190,11 @@ bool FrameLoop::windowKey(const machine::DeviceEvent& event) {
   const bool down = event.kind != DeviceEvent::KeyUp;
   switch (event.windowKey) {
     case DeviceEvent::ScreenshotKey:
+#ifndef __EMSCRIPTEN__  // the browser has its own (and no PNG writer here)
       if (first)
         saveScreenshot(machine::visiblePage(game_), devices_.display.pictureFactor(),
                        choices_.screenshotFolder ? choices_.screenshotFolder() : "");
+#endif
       break;
     case DeviceEvent::PauseKey:
       if (first) setPaused(!paused_, false);

@@ -4,10 +4,14 @@
 // the frame goes back to the app, which resumes them when the wait is over.
 //
 // A Task starts when it is awaited (or, the outermost one, when the app
-// resumes it first), hands its result to the task awaiting it, and resumes
-// that one when it is done. Destroying a task that has not finished
-// destroys it where it stands, and with it the tasks it awaits: every local
-// of every scene on the way is destroyed in order, as if each had returned.
+// runs it first) and hands its result to the task awaiting it. Tasks do not
+// resume each other directly: each says which task runs next, and the loop
+// that runs the outermost task (resumeAt) resumes it, so the stack stays
+// flat however deep the awaits go, on every compiler and in WebAssembly,
+// which has no tail calls to spare. Destroying a task that has not
+// finished destroys it where it stands, and with it the tasks it awaits:
+// every local of every scene on the way is destroyed in order, as if each
+// had returned.
 #pragma once
 
 #include <exception>
@@ -28,15 +32,18 @@ namespace task_detail {
 
 struct PromiseBase {
   coro::coroutine_handle<> awaiting;  // resumed when this task is done; none for the outermost
+  // Where the outermost task's loop finds the coroutine to resume next: its
+  // own slot for the outermost, the outermost's for every task it awaits.
+  coro::coroutine_handle<>* next = &ownNext;
+  coro::coroutine_handle<> ownNext;
   std::exception_ptr failure;
 
   coro::suspend_always initial_suspend() const noexcept { return {}; }
   struct Done {
     bool await_ready() const noexcept { return false; }
     template <typename Promise>
-    coro::coroutine_handle<> await_suspend(coro::coroutine_handle<Promise> done) const noexcept {
-      coro::coroutine_handle<> next = done.promise().awaiting;
-      return next ? next : coro::noop_coroutine();
+    void await_suspend(coro::coroutine_handle<Promise> done) const noexcept {
+      *done.promise().next = done.promise().awaiting;
     }
     void await_resume() const noexcept {}
   };
@@ -89,17 +96,28 @@ class [[nodiscard]] Task {
     if (handle_) handle_.destroy();
   }
 
-  // co_await task: runs it, resuming the awaiting task with its result.
+  // co_await task: the awaiting task stops here, this one runs next and
+  // the awaiting one goes on with its result once it is done.
   bool await_ready() const noexcept { return false; }
-  coro::coroutine_handle<> await_suspend(coro::coroutine_handle<> awaiting) const noexcept {
-    handle_.promise().awaiting = awaiting;
-    return handle_;
+  template <typename Promise>
+  void await_suspend(coro::coroutine_handle<Promise> awaiting) const noexcept {
+    promise_type& promise = handle_.promise();
+    promise.awaiting = awaiting;
+    promise.next = awaiting.promise().next;
+    *promise.next = handle_;
   }
   T await_resume() const { return handle_.promise().take(); }
 
-  // For the one that runs the outermost task: where it starts, whether it
+  // For the one that runs the outermost task: where it starts; running it
+  // from there, or from where it last waited on something else than a task
+  // (a sleep), until it waits on such a thing again or is done; whether it
   // is done, and its result (a failure inside it is thrown here).
   coro::coroutine_handle<> start() const noexcept { return handle_; }
+  void resumeAt(coro::coroutine_handle<> at) const {
+    coro::coroutine_handle<>& next = *handle_.promise().next;
+    next = at;
+    while (next) std::exchange(next, nullptr).resume();
+  }
   bool done() const noexcept { return !handle_ || handle_.done(); }
   T result() const { return handle_.promise().take(); }
 

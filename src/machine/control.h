@@ -68,7 +68,7 @@ template <typename T>
 T playToEnd(Machine& machine, Task<T> task) {
   coro::coroutine_handle<> next = task.start();
   for (;;) {
-    next.resume();
+    task.resumeAt(next);
     if (task.done()) return task.result();
     std::optional<machine::SleepAsked> asked = machine::takeSleep(machine);
     if (!asked) throw std::logic_error("a scene gave the frame back without a wait");

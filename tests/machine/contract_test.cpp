@@ -56,7 +56,7 @@ TEST(Contract, AWaitReachesTheAppWithItsLength) {
   MachineSession session;
   Machine& machine = session.machine;
   Task<> scene = frames(machine, 2);
-  scene.start().resume();
+  scene.resumeAt(scene.start());
   std::optional<machine::SleepAsked> asked = machine::takeSleep(machine);
   ASSERT_TRUE(asked);
   EXPECT_EQ(asked->ms, 30);
@@ -66,7 +66,7 @@ TEST(Contract, AWaitReachesTheAppWithItsLength) {
   machine::passTime(machine, asked->ms);
   machine::passTime(machine, 0);
   EXPECT_EQ(machine::virtualMs(machine), 31) << "a frame run flat out still counts a millisecond";
-  asked->scene.resume();
+  scene.resumeAt(asked->scene);
   EXPECT_EQ(machine::framesPresented(machine), 2);
   playToEnd(machine, titleWait(machine));
   EXPECT_EQ(machine::virtualMs(machine), 81);
