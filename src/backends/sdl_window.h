@@ -16,6 +16,7 @@
 
 union SDL_Event;
 struct SDL_KeyboardEvent;
+struct _SDL_GameController;  // declared here, not inside backend: SDL's own type
 
 namespace backend {
 
@@ -82,7 +83,7 @@ class SdlWindow : public machine::Backend {
   // stick's left and right.
   static constexpr int CONTROLLER_SLOTS = 34;
   int controllerHeld_[CONTROLLER_SLOTS] = {};
-  std::vector<struct _SDL_GameController*> controllers_;
+  std::vector<_SDL_GameController*> controllers_;
   std::atomic<bool> paused_{false};  // tests watch it from another thread
   bool pausedByFocus_ = false;
   OverlayPicture pausedText_;
