@@ -17,7 +17,7 @@ struct ShownFrame {
 };
 
 struct SceneRun {
-  int64_t frames = 0;               // frames the scene presented
+  int64_t frames = 0;                  // frames the scene presented
   std::map<int, ShownFrame> pictures;  // by frame number within the scene (= t)
 };
 
