@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # One command for everything on a fresh Debian 12 machine:
 #   ./build.sh play   install what is missing, build, start the windowed game
-#   ./build.sh test   install what is missing, build and run every test twice:
-#                     plainly, then under AddressSanitizer + UndefinedBehaviorSanitizer
+#   ./build.sh test   install what is missing, build and run every test three times:
+#                     plainly, in a Debug build linked with -Werror=odr, then under
+#                     AddressSanitizer + UndefinedBehaviorSanitizer
 #                     then runs each fuzz target for 20 s and a short soak,
 #                     and the Windows build under Wine against the native one
 #   ./build.sh bench  install, build and run the benchmarks
@@ -190,6 +191,10 @@ case "${1:-}" in
     build build-ci/plain -DQUARVEL_BENCH=ON
     lint build-ci/plain
     (cd build-ci/plain && ctest --output-on-failure -j"$JOBS")
+    # A Debug build, as a contributor makes one, linked so that two
+    # definitions of one name fail (docs/testing.md: about 7 CPU minutes).
+    build build-ci/debug -DCMAKE_BUILD_TYPE=Debug -DQUARVEL_BENCH=OFF -DQUARVEL_ODR_CHECK=ON
+    (cd build-ci/debug && ctest --output-on-failure -j"$JOBS")
     test_package build-ci/package
     tests/package_test.sh build-ci/package/quarvel_*.deb build-ci/plain
     build build-ci/sanitized -DQUARVEL_SANITIZE=ON -DQUARVEL_BENCH=OFF

@@ -13,7 +13,7 @@
 
 union SDL_Event;
 struct SDL_KeyboardEvent;
-struct _SDL_GameController;
+struct _SDL_GameController;  // declared here, not inside backend: SDL's own type
 
 namespace backend {
 

@@ -27,11 +27,11 @@ std::vector<std::string> frameNumbers(const std::string& text, std::vector<std::
 TEST(FrameHashes, ListedFramesOrAllOfThem) {
   const char* script = "5000 down esc\n5050 up esc\n";
   GameRun listed =
-      runGame("--headless --input input.txt --scene story0 --shot-frames 1,3-4 --frame-hashes h.txt", script);
+      runBinary("--headless --input input.txt --scene story0 --shot-frames 1,3-4 --frame-hashes h.txt", script);
   EXPECT_EQ(listed.exitCode, 0) << listed.err;
   EXPECT_EQ(frameNumbers(readFileText(listed.folder + "/h.txt")), (std::vector<std::string>{"1", "3", "4"}));
 
-  GameRun all = runGame("--headless --input input.txt --scene story0 --frame-hashes h.txt", script);
+  GameRun all = runBinary("--headless --input input.txt --scene story0 --frame-hashes h.txt", script);
   std::vector<std::string> allHashes, listedHashes;
   std::vector<std::string> frames = frameNumbers(readFileText(all.folder + "/h.txt"), &allHashes);
   ASSERT_GT(frames.size(), 100u) << "a story scene shows many frames in five seconds";
@@ -41,6 +41,6 @@ TEST(FrameHashes, ListedFramesOrAllOfThem) {
   EXPECT_EQ(listedHashes, (std::vector<std::string>{allHashes[0], allHashes[2], allHashes[3]}));
   EXPECT_NE(allHashes.front(), allHashes.back());
 
-  GameRun bad = runGame("--headless --input input.txt --frame-hashes", script);
+  GameRun bad = runBinary("--headless --input input.txt --frame-hashes", script);
   EXPECT_EQ(bad.exitCode, 2);
 }

@@ -22,12 +22,12 @@ uint32_t bmpPixel(const std::string& bytes, int x, int y) {
 }  // namespace
 
 TEST(CommandLine, HelpAndBadOptions) {
-  GameRun help = runGame("--help");
+  GameRun help = runBinary("--help");
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("--headless"), std::string::npos);
   for (const char* bad : {"--bogus", "--seed", "--seed -3", "--seed 99999999999", "--scene stage9", "--shot-frames 5-2",
                           "--max-ms x", "--headless --record r.txt", "--timedemo"}) {
-    GameRun run = runGame(std::string("--headless ") + bad);
+    GameRun run = runBinary(std::string("--headless ") + bad);
     EXPECT_EQ(run.exitCode, 2) << bad;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << bad << ": " << run.err;
   }
@@ -41,17 +41,17 @@ TEST(CommandLine, MalformedScriptsAreReportedBeforeAnythingOpens) {
                {"10 down f12\n", "input.txt:1: "},           {"abc down esc\n", "input.txt:1: "},
                {"10 down esc\nseed 4\n", "input.txt:2: "},   {"10 shot ../x\n", "input.txt:1: "}};
   for (const Case& c : cases) {
-    GameRun run = runGame("--headless --input input.txt", c.script);
+    GameRun run = runBinary("--headless --input input.txt", c.script);
     EXPECT_EQ(run.exitCode, 2) << c.script;
     EXPECT_EQ(run.err.rfind(std::string("quarvel-win: ") + c.where, 0), 0u) << run.err;
     EXPECT_FALSE(fs::exists(run.folder + "/hiscore.txt")) << "nothing started";
   }
-  GameRun missing = runGame("--headless --input nowhere.txt");
+  GameRun missing = runBinary("--headless --input nowhere.txt");
   EXPECT_EQ(missing.exitCode, 2);
 }
 
 TEST(Title, EscEndsWithCodeZeroAndTheFirstStartCreatesTheHighScoreFile) {
-  GameRun run = runGame("--headless --input input.txt --shots shots", "seed 7\n# leave at once\n200 down esc\n");
+  GameRun run = runBinary("--headless --input input.txt --shots shots", "seed 7\n# leave at once\n200 down esc\n");
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(readFileText(run.folder + "/hiscore.txt"), std::string("hi-score\r\n 1000\r\n"));
   EXPECT_EQ(run.out, "FMOD CLOSED\n") << "sound was ready, so its closing line is printed";
@@ -69,22 +69,22 @@ TEST(Title, EscEndsWithCodeZeroAndTheFirstStartCreatesTheHighScoreFile) {
 
 TEST(Title, NoSoundAnywhereInTheArgumentsMeansNoClosingLine) {
   for (const char* word : {"NOSOUND", "-nosound", "xNoSoundx"}) {
-    GameRun run = runGame(std::string("--headless --input input.txt ") + word, "10 down esc\n");
+    GameRun run = runBinary(std::string("--headless --input input.txt ") + word, "10 down esc\n");
     EXPECT_EQ(run.exitCode, 0) << word << run.err;
     EXPECT_EQ(run.out, "") << word;
   }
 }
 
 TEST(Title, TheCloseButtonDoesNotEndTheGame) {
-  GameRun run = runGame("--headless --input input.txt --max-ms 5000 --shots s", "10 close\n20 close\n");
+  GameRun run = runBinary("--headless --input input.txt --max-ms 5000 --shots s", "10 close\n20 close\n");
   EXPECT_EQ(run.exitCode, 3) << "still waiting at the title when the clock ran out";
   EXPECT_NE(run.err.find("max-ms"), std::string::npos);
   EXPECT_TRUE(fs::exists(run.folder + "/s/final.bmp"));
 }
 
 TEST(Title, ShotsAtScriptedTimesAndFramesOfAScene) {
-  GameRun run = runGame("--headless --input input.txt --shots out --shot-frames 1,3-4 --scene story0",
-                        "5 shot early\n5000 down esc\n5050 up esc\n");
+  GameRun run = runBinary("--headless --input input.txt --shots out --shot-frames 1,3-4 --scene story0",
+                          "5 shot early\n5000 down esc\n5050 up esc\n");
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(fs::exists(run.folder + "/out/early.bmp"));
   EXPECT_TRUE(fs::exists(run.folder + "/out/frame-000001.bmp"));
@@ -98,8 +98,8 @@ TEST(Replay, TheSameSeedAndInputGiveTheSameGame) {
       "seed 99\n100 down space\n150 up space\n400 down right\n1500 up right\n1600 down space\n"
       "1650 up space\n4000 down left\n5200 up left\n";
   std::string args = "--headless --input input.txt --max-ms 9000 --shots s --sound-log sound.txt";
-  GameRun first = runGame(args, script);
-  GameRun second = runGame(args, script);
+  GameRun first = runBinary(args, script);
+  GameRun second = runBinary(args, script);
   EXPECT_EQ(first.exitCode, 3);
   EXPECT_EQ(readFileText(first.folder + "/s/final.bmp"), readFileText(second.folder + "/s/final.bmp"));
   EXPECT_EQ(readFileText(first.folder + "/sound.txt"), readFileText(second.folder + "/sound.txt"));
@@ -107,15 +107,15 @@ TEST(Replay, TheSameSeedAndInputGiveTheSameGame) {
 }
 
 TEST(Builds, TheFullScreenBuildRunsHeadlessToo) {
-  GameRun run = runGame("--headless --input input.txt", "10 down esc\n", "quarvel");
+  GameRun run = runBinary("--headless --input input.txt", "10 down esc\n", "quarvel");
   EXPECT_EQ(run.exitCode, 0) << run.err;
 }
 
 TEST(Replay, ScriptedInputReachesAStageRunningFlatOutWithCtrl) {
   // Ctrl held makes stage three skip its frame sleep; the release and the Esc
   // after it must still arrive on time.
-  GameRun run = runGame("--headless --scene stage3 --input input.txt --shots s --max-ms 60000",
-                        "100 down ctrl\n300 up ctrl\n2000 down esc\n2100 up esc\n2150 shot prompt\n2200 type y\n");
+  GameRun run = runBinary("--headless --scene stage3 --input input.txt --shots s --max-ms 60000",
+                          "100 down ctrl\n300 up ctrl\n2000 down esc\n2100 up esc\n2150 shot prompt\n2200 type y\n");
   EXPECT_EQ(run.exitCode, 0) << run.err;
   std::string shot = readFileText(run.folder + "/s/prompt.bmp");
   EXPECT_EQ(bmpPixel(shot, 42, 98), 0xFFFFFFu) << "the exit prompt's frame is up";

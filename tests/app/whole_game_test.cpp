@@ -100,7 +100,7 @@ TEST(WholeGame, AutomatedPlayersWinAndTheBinaryReplaysTheSameGame) {
       << "the game plays differently now: rerun this test with QUARVEL_WRITE_WHOLE_GAME=1 to renew "
          "bench/whole_game.txt";
 
-  GameRun run = runGame("--headless --input input.txt --shots shots --sound-log sound.txt", game.script);
+  GameRun run = runBinary("--headless --input input.txt --shots shots --sound-log sound.txt", game.script);
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out, "FMOD CLOSED\n");
   EXPECT_TRUE(readFileText(run.folder + "/sound.txt") == game.soundLog) << "the same sounds in the same frames";
@@ -112,7 +112,7 @@ TEST(WholeGame, AutomatedPlayersWinAndTheBinaryReplaysTheSameGame) {
 }
 
 TEST(WholeGame, TimedemoReportsTheWholeRun) {
-  GameRun run = runGame("--headless --timedemo --input input.txt", readFileText(SCRIPT_PATH));
+  GameRun run = runBinary("--headless --timedemo --input input.txt", readFileText(SCRIPT_PATH));
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("timedemo: "), std::string::npos) << run.out;
   EXPECT_NE(run.out.find(" frames in "), std::string::npos);

@@ -6,7 +6,6 @@
 #include <filesystem>
 
 #include "app/overlays.h"
-#include "formats/png.h"
 #include "game/game_state.h"
 #include "gfx/text.h"
 #include "machine/machine.h"
@@ -75,23 +74,6 @@ void pushLater(Uint32 ms, SDL_TimerCallback push) {
 }
 
 }  // namespace
-
-TEST(Png, AFrameDecodesBackEqualAtEveryFactor) {
-  std::vector<uint32_t> page(320 * 240);
-  uint32_t seed = 12345;
-  for (uint32_t& pixel : page) pixel = (seed = seed * 1103515245 + 12345) >> 8;  // any 24-bit colours
-  for (int factor : {1, 2, 3}) {
-    Decoded decoded = decodePng(encodePng(page.data(), 320, 240, 320, PngAlpha::Dropped, factor));
-    ASSERT_TRUE(decoded.ok) << factor;
-    EXPECT_EQ(decoded.width, 320 * factor);
-    EXPECT_EQ(decoded.height, 240 * factor);
-    EXPECT_TRUE(decoded.pixels == scaledPage(page.data(), factor)) << factor;
-  }
-  uint32_t rgba[2] = {0x80FF0000, 0x0000FF00};
-  Decoded alpha = decodePng(encodePng(rgba, 2, 1, 2, PngAlpha::Kept));
-  ASSERT_TRUE(alpha.ok);
-  EXPECT_EQ(alpha.pixels, (std::vector<uint32_t>{0x80FF0000, 0x0000FF00}));
-}
 
 TEST_F(WindowExtras, F12SavesTheVisiblePictureAtTheWindowsFactorIntoThePicturesFolder) {
   fs::create_directories(folder + "/Pics");

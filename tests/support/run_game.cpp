@@ -7,7 +7,7 @@
 
 #include "support/files.h"
 
-GameRun runGame(const std::string& args, const std::string& script, const std::string& binary) {
+GameRun runBinary(const std::string& args, const std::string& script, const std::string& binary) {
   GameRun run;
   run.folder = makeScratchFolder("run");
   copyGameData(run.folder);

@@ -12,4 +12,4 @@ struct GameRun {
 
 // args: the command line after the program name (shell-quoted by the caller).
 // script: written to folder/input.txt when not empty (pass "--input input.txt").
-GameRun runGame(const std::string& args, const std::string& script = "", const std::string& binary = "quarvel-win");
+GameRun runBinary(const std::string& args, const std::string& script = "", const std::string& binary = "quarvel-win");

@@ -1,6 +1,6 @@
 // The committed samples are exactly what the generator makes, and each one is
 // a clean, short, 16-bit mono PCM file that leaves headroom and starts and
-// ends in silence. Also the WAV checker that decides whether a sample loads.
+// ends in silence.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -70,74 +70,6 @@ TEST(Samples, SirenIsAboutASecondAndAHalfAndTheMarchNotesAreShort) {
     ASSERT_TRUE(readWav(samplePath(committedFolder, n), note));
     EXPECT_LE(static_cast<double>(note.samples.size()) / note.sampleRate, 0.3) << n;
   }
-}
-
-// --- the checker -------------------------------------------------------------
-
-std::vector<uint8_t> bytesOf(const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); }
-
-bool parses(const std::vector<uint8_t>& bytes) {
-  WavSound sound;
-  return parseWav(bytes.data(), bytes.size(), sound).ok();
-}
-
-void putU32(std::vector<uint8_t>& bytes, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-TEST(WavChecker, ReadsGoodFilesAndRefusesDamagedOnes) {
-  const std::vector<uint8_t> good = bytesOf(readFileText(samplePath(committedFolder, 3)));
-  ASSERT_TRUE(parses(good));
-  // Layout of our files: RIFF header 12 bytes, "fmt " chunk at 12, "data" at 36.
-  ASSERT_EQ(std::string(good.begin() + 36, good.begin() + 40), "data");
-
-  EXPECT_FALSE(parses({}));
-  EXPECT_FALSE(parses(std::vector<uint8_t>(good.begin(), good.begin() + 30)));  // cut in the header
-  EXPECT_FALSE(parses(std::vector<uint8_t>(good.begin(), good.end() - 100)));   // cut in the data
-  EXPECT_FALSE(parses(std::vector<uint8_t>(good.begin(), good.begin() + 44)));  // header only
-
-  std::vector<uint8_t> bad = good;
-  bad[0] = 'X';  // not RIFF
-  EXPECT_FALSE(parses(bad));
-  bad = good;
-  bad[20] = 3;  // floating-point samples, not PCM
-  EXPECT_FALSE(parses(bad));
-  bad = good;
-  bad[22] = 0;  // no channels
-  EXPECT_FALSE(parses(bad));
-  bad = good;
-  bad[34] = 12;  // 12-bit samples
-  EXPECT_FALSE(parses(bad));
-  bad = good;
-  putU32(bad, 40, 0);  // an empty data chunk
-  EXPECT_FALSE(parses(bad));
-  bad = good;
-  putU32(bad, 40, static_cast<uint32_t>(good.size()));  // data longer than the file
-  EXPECT_FALSE(parses(bad));
-  bad = good;
-  bad[36] = 'x';  // the data chunk's tag damaged: nothing to play
-  EXPECT_FALSE(parses(bad));
-}
-
-TEST(WavChecker, SkipsUnknownChunksAndWidensEightBitSamples) {
-  std::vector<uint8_t> bytes = bytesOf(std::string("RIFF\0\0\0\0WAVE", 12));
-  auto chunk = [&bytes](const char* tag, std::vector<uint8_t> body) {
-    bytes.insert(bytes.end(), tag, tag + 4);
-    uint32_t size = static_cast<uint32_t>(body.size());
-    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(size >> (8 * i)));
-    bytes.insert(bytes.end(), body.begin(), body.end());
-    if (size % 2 == 1) bytes.push_back(0);
-  };
-  chunk("LIST", {1, 2, 3});                                                     // odd size: padded
-  chunk("fmt ", {1, 0, 1, 0, 0x22, 0x56, 0, 0, 0x22, 0x56, 0, 0, 1, 0, 8, 0});  // 22050 Hz, 8-bit mono
-  chunk("data", {128, 255, 0});
-  putU32(bytes, 4, static_cast<uint32_t>(bytes.size() - 8));
-  WavSound sound;
-  ASSERT_TRUE(parseWav(bytes.data(), bytes.size(), sound).ok());
-  EXPECT_EQ(sound.sampleRate, 22050);
-  EXPECT_EQ(sound.bitsPerSample, 8);
-  EXPECT_EQ(sound.samples, (std::vector<int16_t>{0, 127 * 256, -128 * 256}));
-  EXPECT_FALSE(readWav(committedFolder + "/missing.WAV", sound));
 }
 
 }  // namespace
