@@ -5,10 +5,11 @@ the server's tests, keeping their contract (one line of JSON; exit 0 held,
 
 It plays only its own replays, whose first line says how they turn out:
   stand-in score=N [stage=S] [frames=F] [version=V] [claims=held|none|broken]
-           [played=TIME|null] [do=hang|crash|garbage|flood|spin]
+           [played=TIME|null] [do=hang|crash|garbage|flood|spin] [slow=MS]
 and whatever follows makes each replay a different one. `do` makes it
 misbehave: hang (sleep for ever), crash (SIGSEGV), garbage (not JSON),
-flood (print 8 MB), spin (burn CPU for ever).
+flood (print 8 MB), spin (burn CPU for ever); slow=MS plays as told but
+takes that long.
 """
 import base64
 import os
@@ -53,6 +54,7 @@ def main():
     elif action == "spin":
         while True:
             pass
+    time.sleep(int(fields.get("slow", "0")) / 1000)
     version = int(fields.get("version", RULES_VERSION))
     if version != RULES_VERSION:
         fail(2, f"{sys.argv[2]}: rules version {version}; this game plays version {RULES_VERSION}")
