@@ -19,3 +19,25 @@ add_executable(quarvel-scores ${SRC}/scores/main.cpp)
 target_compile_definitions(quarvel-scores PRIVATE QUARVEL_VERSION="${PROJECT_VERSION}")
 target_link_libraries(quarvel-scores PRIVATE q_scores)
 install(TARGETS quarvel-scores RUNTIME DESTINATION bin)
+
+if(QUARVEL_TESTS)
+  # The pure parts in GoogleTest: names, the JSON, the rate limiter, the
+  # child's limits, the store on SQLite.
+  file(GLOB SCORES_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/scores/*.cpp)
+  add_executable(test_scores ${SCORES_TEST_SOURCES})
+  target_link_libraries(test_scores PRIVATE q_scores q_support_files GTest::gtest_main)
+  add_test(NAME scores COMMAND test_scores WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+
+  # The real server, driven over HTTP with a stand-in verifier; PostgreSQL is
+  # Debian's, a cluster the test makes and removes in a scratch folder.
+  find_package(Python3 REQUIRED COMPONENTS Interpreter)
+  set(SCORES_TESTS ${CMAKE_SOURCE_DIR}/tests/scores)
+  add_test(NAME scores_battery COMMAND ${Python3_EXECUTABLE} ${SCORES_TESTS}/battery_test.py $<TARGET_FILE:quarvel-scores>)
+  add_test(NAME scores_kill_sqlite
+           COMMAND ${Python3_EXECUTABLE} ${SCORES_TESTS}/durability_test.py sqlite $<TARGET_FILE:quarvel-scores>)
+  add_test(NAME scores_kill_postgresql
+           COMMAND ${Python3_EXECUTABLE} ${SCORES_TESTS}/durability_test.py postgresql $<TARGET_FILE:quarvel-scores>)
+  add_test(NAME scores_sigterm COMMAND ${Python3_EXECUTABLE} ${SCORES_TESTS}/sigterm_test.py $<TARGET_FILE:quarvel-scores>)
+  add_test(NAME scores_two_instances
+           COMMAND ${Python3_EXECUTABLE} ${SCORES_TESTS}/instances_test.py $<TARGET_FILE:quarvel-scores>)
+endif()
