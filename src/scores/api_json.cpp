@@ -74,10 +74,10 @@ Outcome parseVerdict(std::string_view line, Verdict& verdict) {
   }
   if (!answer.is_object()) return Outcome::failure("the verdict is not a JSON object");
   int64_t version = 0, stage = 0;
-  for (Outcome step : {integerField(answer, "version", 1, INT32_MAX, version),
-                       integerField(answer, "frames", 0, MAX_FRAMES, verdict.frames),
-                       integerField(answer, "score", 0, MAX_SCORE, verdict.score),
-                       integerField(answer, "lastStage", 1, LAST_STAGE_ENDING, stage)}) {
+  for (const Outcome& step : {integerField(answer, "version", 1, INT32_MAX, version),
+                              integerField(answer, "frames", 0, MAX_FRAMES, verdict.frames),
+                              integerField(answer, "score", 0, MAX_SCORE, verdict.score),
+                              integerField(answer, "lastStage", 1, LAST_STAGE_ENDING, stage)}) {
     if (!step.ok()) return Outcome::failure("the verdict's " + step.why());
   }
   verdict.version = static_cast<int>(version);
@@ -111,9 +111,9 @@ std::string isoTime(int64_t ms) {
 namespace {
 
 json runObject(const Run& run, int64_t rank, bool withLink) {
-  json entry = {{"id", run.id},         {"rank", rank},       {"name", run.name},
-                {"score", run.score},   {"stage", run.stage}, {"frames", run.frames},
-                {"version", run.version}, {"submitted", isoTime(run.submittedMs)}};
+  json entry = {
+      {"id", run.id},       {"rank", rank},         {"name", run.name},       {"score", run.score},
+      {"stage", run.stage}, {"frames", run.frames}, {"version", run.version}, {"submitted", isoTime(run.submittedMs)}};
   entry["played"] = run.played ? json(*run.played) : json(nullptr);
   if (withLink) entry["link"] = run.link;
   return entry;

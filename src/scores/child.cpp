@@ -81,6 +81,7 @@ bool makePipe(Fd& readEnd, Fd& writeEnd) {
 
 std::vector<char*> pointers(std::vector<std::string>& strings) {
   std::vector<char*> list;
+  list.reserve(strings.size() + 1);
   for (std::string& s : strings) list.push_back(s.data());
   list.push_back(nullptr);
   return list;
@@ -95,9 +96,9 @@ ChildResult runChild(const std::vector<std::string>& args, const std::string& wo
     return result;
   }
   std::vector<std::string> argStrings = args;
-  std::vector<std::string> envStrings = {"PATH=/usr/bin:/bin", "HOME=" + workFolder,
-                                         "XDG_DATA_HOME=" + workFolder, "XDG_CONFIG_HOME=" + workFolder,
-                                         "LANG=C.UTF-8", "SDL_AUDIODRIVER=dummy", "SDL_VIDEODRIVER=dummy"};
+  std::vector<std::string> envStrings = {
+      "PATH=/usr/bin:/bin", "HOME=" + workFolder,    "XDG_DATA_HOME=" + workFolder, "XDG_CONFIG_HOME=" + workFolder,
+      "LANG=C.UTF-8",       "SDL_AUDIODRIVER=dummy", "SDL_VIDEODRIVER=dummy"};
   std::vector<char*> argv = pointers(argStrings), envp = pointers(envStrings);
   Fd outRead, outWrite, errRead, errWrite, reportRead, reportWrite;
   if (!makePipe(outRead, outWrite) || !makePipe(errRead, errWrite) || !makePipe(reportRead, reportWrite)) {
@@ -125,9 +126,7 @@ ChildResult runChild(const std::vector<std::string>& args, const std::string& wo
 
   using Clock = std::chrono::steady_clock;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(limits.wallMs);
-  auto msLeft = [&] {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  };
+  auto msLeft = [&] { return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count(); };
   bool outOpen = started, errOpen = started;
   char chunk[READ_CHUNK];
   while (started && (outOpen || errOpen) && result.end == ChildEnd::NotStarted) {

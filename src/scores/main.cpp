@@ -4,8 +4,10 @@
 #include <pthread.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <filesystem>
 #include <iostream>
 #include <thread>
@@ -21,10 +23,10 @@ namespace {
 
 using namespace scores;
 
-constexpr int DEFAULT_PORT = 8000;
 constexpr int QUEUE_PER_WORKER = 8;
 constexpr int64_t MB = 1 << 20;
 constexpr int EXIT_USAGE = 2;
+constexpr long SIGNAL_POLL_NS = 200'000'000;
 
 constexpr const char* HELP = R"(usage: quarvel-scores --database URL [options]
        quarvel-scores --database URL --delete ID
@@ -230,17 +232,20 @@ int main(int argc, char** argv) {
     warn(bound.why());
     return 1;
   }
-  std::thread signals([&server, quit] {
-    int signal = 0;
-    sigwait(&quit, &signal);
-    server.stop();
+  std::atomic<bool> served{false};
+  std::thread signals([&server, &served, quit] {
+    const timespec tick = {0, SIGNAL_POLL_NS};
+    while (!served) {
+      if (sigtimedwait(&quit, nullptr, &tick) > 0) {
+        server.stop();
+        return;
+      }
+    }
   });
   warn("serving http://" + options.server.host + ":" + std::to_string(server.port()) + "/ with " +
        std::to_string(options.server.verifyWorkers) + " verifiers (" + options.server.verifier.program + ")");
   server.serve();
-  // Ended by a signal: the thread has stopped the server. Ended otherwise:
-  // wake the thread so that it can be joined.
-  pthread_kill(signals.native_handle(), SIGTERM);
+  served = true;
   signals.join();
   warn("stopped");
   return 0;

@@ -22,7 +22,8 @@ std::string whyBadName(std::string_view name) {
   }
   for (char c : name) {
     if (c >= 'a' && c <= 'z') return "the name has a lower-case letter (" + shown(c) + "); the game shows capitals";
-    if (!inFont(c)) return "the name has a character the game cannot show (" + shown(static_cast<unsigned char>(c)) + ")";
+    if (!inFont(c))
+      return "the name has a character the game cannot show (" + shown(static_cast<unsigned char>(c)) + ")";
   }
   if (name.front() == ' ' || name.back() == ' ') return "the name begins or ends with a blank";
   return "";

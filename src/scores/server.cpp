@@ -3,6 +3,7 @@
 // (8 KB each) and the body (64 KB), and its timeouts drop silent clients.
 #include "scores/server.h"
 
+#include <httplib.h>
 #include <openssl/evp.h>
 #include <sys/socket.h>
 
@@ -11,7 +12,6 @@
 #include <chrono>
 #include <cstdio>
 #include <future>
-#include <httplib.h>
 
 #include "base/messages.h"
 #include "scores/api_json.h"
@@ -169,8 +169,7 @@ void ScoreServer::Parts::table(const httplib::Request& req, httplib::Response& r
       (!parseCount(req.get_param_value("limit"), 3, limit) || limit < 1 || limit > TABLE_PAGE_MAX)) {
     return fail(res, 400, "limit must be a whole number from 1 to 100");
   }
-  if (req.has_param("offset") &&
-      (!parseCount(req.get_param_value("offset"), 10, offset) || offset > OFFSET_MAX)) {
+  if (req.has_param("offset") && (!parseCount(req.get_param_value("offset"), 10, offset) || offset > OFFSET_MAX)) {
     return fail(res, 400, "offset must be a whole number from 0 to 1000000000");
   }
   std::vector<Run> runs;
@@ -221,7 +220,7 @@ void ScoreServer::Parts::routes() {
     res.set_content(errorJson(reasonFor(res.status)), JSON_TYPE);
     return httplib::Server::HandlerResponse::Handled;
   }));
-  http.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+  http.set_exception_handler([](const httplib::Request&, httplib::Response& res, const std::exception_ptr&) {
     fail(res, 500, "the server failed on this request");
   });
   http.set_post_routing_handler([](const httplib::Request& req, httplib::Response& res) {

@@ -14,13 +14,13 @@ namespace scores {
 
 struct ServerConfig {
   std::string host = "127.0.0.1";
-  int port = 8000;               // 0: any free port (see ScoreServer::port)
-  std::string site;              // the web site's folder, or "" for the API alone
-  int httpThreads = 64;          // connections served at once
-  int verifyWorkers = 2;         // verifications run at once
-  size_t verifyQueue = 16;       // verifications that may wait for a worker
-  int submissionsPerMinute = 10; // per address; 0 for no limit
-  int clientTimeoutSeconds = 5;  // a client silent this long is dropped
+  int port = 8000;                // 0: any free port (see ScoreServer::port)
+  std::string site;               // the web site's folder, or "" for the API alone
+  int httpThreads = 64;           // connections served at once
+  int verifyWorkers = 2;          // verifications run at once
+  size_t verifyQueue = 16;        // verifications that may wait for a worker
+  int submissionsPerMinute = 10;  // per address; 0 for no limit
+  int clientTimeoutSeconds = 5;   // a client silent this long is dropped
   VerifierConfig verifier;
 };
 

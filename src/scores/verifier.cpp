@@ -20,8 +20,8 @@ bool isLink(const std::string& line) {
   if (line.rfind(LINK_PREFIX, 0) != 0 || line.size() > LINK_MAX_LENGTH) return false;
   for (size_t i = sizeof LINK_PREFIX - 1; i < line.size(); ++i) {
     char c = line[i];
-    bool base64url = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
-                     c == '_' || c == '=';
+    bool base64url =
+        (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '=';
     if (!base64url) return false;
   }
   return true;
@@ -80,15 +80,13 @@ Verification refusedChild(const ChildResult& child, const ChildLimits& limits) {
     case ChildEnd::TimedOut:
       return refused("the game took longer than " + std::to_string(limits.wallMs / 1000) + " s on the replay");
     case ChildEnd::TooMuchOutput:
-      return refused("the game printed more than " + std::to_string(limits.outputBytes / 1024) +
-                     " KB on the replay");
+      return refused("the game printed more than " + std::to_string(limits.outputBytes / 1024) + " KB on the replay");
     case ChildEnd::Signalled:
       if (child.status == SIGXCPU || child.status == SIGKILL) {
         return refused("the game used up its " + std::to_string(limits.cpuSeconds) + " CPU seconds on the replay");
       }
       return refused("the game crashed on the replay (signal " + std::to_string(child.status) + ")");
-    default:
-      return refused("the game ended with status " + std::to_string(child.status) + " on the replay");
+    default: return refused("the game ended with status " + std::to_string(child.status) + " on the replay");
   }
 }
 

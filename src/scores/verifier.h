@@ -12,7 +12,7 @@
 namespace scores {
 
 struct VerifierConfig {
-  std::string program;       // the game, e.g. /usr/games/quarvel
+  std::string program;        // the game, e.g. /usr/games/quarvel
   std::string scratchFolder;  // where replays are put for the game to read
   ChildLimits limits;
 };

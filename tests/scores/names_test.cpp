@@ -1,9 +1,10 @@
 // What a submission may say: names the game's font can draw, and a body that
 // is the one JSON object the API takes; the verifier's verdict read strictly.
+#include "scores/names.h"
+
 #include <gtest/gtest.h>
 
 #include "scores/api_json.h"
-#include "scores/names.h"
 
 using namespace scores;
 
@@ -68,23 +69,22 @@ TEST(Verdict, ReadsTheGamesLine) {
   EXPECT_EQ(verdict.lastStage, 4);
   EXPECT_EQ(verdict.claims, "held");
   EXPECT_EQ(verdict.played, "2026-12-09T02:42:36Z");
-  ASSERT_TRUE(parseVerdict(R"({"version":1,"frames":1,"score":0,"lastStage":1,"claims":"none","played":null})",
-                           verdict)
-                  .ok());
+  ASSERT_TRUE(
+      parseVerdict(R"({"version":1,"frames":1,"score":0,"lastStage":1,"claims":"none","played":null})", verdict).ok());
   EXPECT_FALSE(verdict.played.has_value());
 }
 
 TEST(Verdict, RefusesALineTheTableCannotTrust) {
   const char* base = R"("version":1,"frames":10,"score":5,"lastStage":2,"claims":"held")";
-  for (std::string line : {std::string("not json"), std::string("[1]"),
-                           std::string(R"({"frames":10,"score":5,"lastStage":2,"claims":"held"})"),
-                           std::string(R"({"version":1,"frames":10,"score":-5,"lastStage":2,"claims":"held"})"),
-                           std::string(R"({"version":1,"frames":10,"score":5.5,"lastStage":2,"claims":"held"})"),
-                           std::string(R"({"version":1,"frames":10,"score":"5","lastStage":2,"claims":"held"})"),
-                           std::string(R"({"version":1,"frames":10,"score":5,"lastStage":5,"claims":"held"})"),
-                           std::string(R"({"version":1,"frames":10,"score":5,"lastStage":2,"claims":"maybe"})"),
-                           std::string("{") + base + R"(,"played":"<script>"})",
-                           std::string("{") + base + R"(,"played":5})"}) {
+  for (std::string line :
+       {std::string("not json"), std::string("[1]"),
+        std::string(R"({"frames":10,"score":5,"lastStage":2,"claims":"held"})"),
+        std::string(R"({"version":1,"frames":10,"score":-5,"lastStage":2,"claims":"held"})"),
+        std::string(R"({"version":1,"frames":10,"score":5.5,"lastStage":2,"claims":"held"})"),
+        std::string(R"({"version":1,"frames":10,"score":"5","lastStage":2,"claims":"held"})"),
+        std::string(R"({"version":1,"frames":10,"score":5,"lastStage":5,"claims":"held"})"),
+        std::string(R"({"version":1,"frames":10,"score":5,"lastStage":2,"claims":"maybe"})"),
+        std::string("{") + base + R"(,"played":"<script>"})", std::string("{") + base + R"(,"played":5})"}) {
     Verdict verdict;
     EXPECT_FALSE(parseVerdict(line, verdict).ok()) << line;
   }
