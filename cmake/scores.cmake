@@ -41,3 +41,4 @@ if(QUARVEL_TESTS)
   add_test(NAME scores_two_instances
            COMMAND ${Python3_EXECUTABLE} ${SCORES_TESTS}/instances_test.py $<TARGET_FILE:quarvel-scores>)
 endif()
+install(FILES ${CMAKE_SOURCE_DIR}/dist/quarvel-scores.1 DESTINATION share/man/man1)
