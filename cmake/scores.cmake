@@ -42,3 +42,8 @@ if(QUARVEL_TESTS)
            COMMAND ${Python3_EXECUTABLE} ${SCORES_TESTS}/instances_test.py $<TARGET_FILE:quarvel-scores>)
 endif()
 install(FILES ${CMAKE_SOURCE_DIR}/dist/quarvel-scores.1 DESTINATION share/man/man1)
+
+# The load tool (bench/scores_load.sh runs it against a seeded server); a
+# program of its own, not one of the Google Benchmark ones.
+add_executable(scores_load ${CMAKE_SOURCE_DIR}/bench/scores_load.cpp)
+target_link_libraries(scores_load PRIVATE PkgConfig::HTTPLIB nlohmann_json::nlohmann_json Threads::Threads)

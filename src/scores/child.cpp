@@ -67,6 +67,7 @@ bool makePipe(Fd& readEnd, Fd& writeEnd) {
   ::setrlimit(RLIMIT_NOFILE, &files);
   ::setrlimit(RLIMIT_FSIZE, &fileSize);
   ::setrlimit(RLIMIT_CORE, &core);
+  ::setpriority(PRIO_PROCESS, 0, limits.nice);
   // Signals the server ignores or blocks must not stay so in the game.
   sigset_t none;
   sigemptyset(&none);

@@ -2,7 +2,8 @@
 // space, wall time, the bytes it may print. The child gets its own process
 // group (everything it starts dies with it), an empty environment but for a
 // few harmless variables, no open descriptors but /dev/null and the two
-// output pipes, and a working folder of our choosing.
+// output pipes, a working folder of our choosing, and a lower priority than
+// the server's (verifying is batch work; answering is not).
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,7 @@ struct ChildLimits {
   int64_t memoryBytes = int64_t{1} << 30;
   int64_t wallMs = 20'000;
   size_t outputBytes = 64 * 1024;  // for stdout and for stderr, each
+  int nice = 10;                   // below the server's own threads: table reads come first
 };
 
 enum class ChildEnd {

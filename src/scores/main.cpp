@@ -233,13 +233,14 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::atomic<bool> served{false};
+  // A signal may come before the server has begun to listen, when stopping
+  // it does nothing yet: it is stopped again at each tick until it ends.
   std::thread signals([&server, &served, quit] {
     const timespec tick = {0, SIGNAL_POLL_NS};
+    bool asked = false;
     while (!served) {
-      if (sigtimedwait(&quit, nullptr, &tick) > 0) {
-        server.stop();
-        return;
-      }
+      asked = sigtimedwait(&quit, nullptr, &tick) > 0 || asked;
+      if (asked) server.stop();
     }
   });
   warn("serving http://" + options.server.host + ":" + std::to_string(server.port()) + "/ with " +
