@@ -114,12 +114,16 @@
       const said = document.createElement('p');
       said.className = 'quarvel-submit-result';
       said.setAttribute('role', 'status');
+      for (const control of [name, send, later]) {
+        control.style.cssText += ';font:inherit;color:#eee;background:#222;border:1px solid #669;border-radius:6px;' +
+          'padding:6px 10px;margin:2px';
+      }
       box.append(title, name, ' ', send, ' ', later, said);
-      const close = (result) => {
+      let result = null;  // what the offer resolves to: null until a submission was answered
+      later.addEventListener('click', () => {
         box.remove();
         resolve(result);
-      };
-      later.addEventListener('click', () => close(null));
+      });
       box.addEventListener('keydown', (event) => event.stopPropagation());  // typing is not play
       box.addEventListener('submit', async (event) => {
         event.preventDefault();
@@ -131,11 +135,10 @@
         store(NAME_KEY, chosen);
         send.disabled = true;
         said.textContent = 'Verifying your game…';
-        const result = await submit(chosen, game.replay);
+        result = await submit(chosen, game.replay);
         said.textContent = describe(result);
         send.hidden = true;
         later.textContent = 'Close';
-        later.addEventListener('click', () => close(result), { once: true });
       });
       document.body.append(box);
       if (!name.value) name.focus();
