@@ -40,6 +40,11 @@ if(QUARVEL_TESTS)
   add_test(NAME scores_sigterm COMMAND ${Python3_EXECUTABLE} ${SCORES_TESTS}/sigterm_test.py $<TARGET_FILE:quarvel-scores>)
   add_test(NAME scores_two_instances
            COMMAND ${Python3_EXECUTABLE} ${SCORES_TESTS}/instances_test.py $<TARGET_FILE:quarvel-scores>)
+  # The real game as the verifier, on the recorded whole game (skipped while
+  # the game has no --verify).
+  add_test(NAME scores_whole_game COMMAND ${Python3_EXECUTABLE} ${SCORES_TESTS}/whole_game_test.py
+           $<TARGET_FILE:quarvel-scores> $<TARGET_FILE:quarvel> ${CMAKE_SOURCE_DIR}/bench/whole_game.txt)
+  set_tests_properties(scores_whole_game PROPERTIES SKIP_RETURN_CODE 77)
 endif()
 install(FILES ${CMAKE_SOURCE_DIR}/dist/quarvel-scores.1 DESTINATION share/man/man1)
 
