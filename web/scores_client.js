@@ -124,7 +124,8 @@
         box.remove();
         resolve(result);
       });
-      box.addEventListener('keydown', (event) => event.stopPropagation());  // typing is not play
+      // Typing a name is not play: the game page never sees these keys.
+      for (const kind of ['keydown', 'keyup']) box.addEventListener(kind, (event) => event.stopPropagation());
       box.addEventListener('submit', async (event) => {
         event.preventDefault();
         const chosen = cleanName(name.value);

@@ -135,7 +135,14 @@ void ScoreServer::Parts::submit(const httplib::Request& req, httplib::Response& 
   std::future<Verification> verdict = done->get_future();
   const VerifierConfig& verifier = config.verifier;
   auto replay = std::make_shared<std::string>(submission.replay);
-  if (!verifiers.tryPost([done, &verifier, replay] { done->set_value(verifyReplay(verifier, *replay)); })) {
+  auto job = [done, &verifier, replay] {
+    try {
+      done->set_value(verifyReplay(verifier, *replay));
+    } catch (...) {
+      done->set_exception(std::current_exception());  // answered 500 by the exception handler
+    }
+  };
+  if (!verifiers.tryPost(job)) {
     res.set_header("Retry-After", std::to_string(QUEUE_FULL_RETRY_SECONDS));
     return fail(res, 503, "too many replays are waiting to be verified; try again shortly");
   }
