@@ -63,6 +63,8 @@ TESTS["scores"] = {"base", "formats", "os", "scores"}
 BENCH = set(BELOW) - {"app"}
 # Fuzz targets: the pure readers, and the app's own command line and settings.
 FUZZ_APP = {"command_line.cpp", "settings.cpp"}
+# ... and the score server's readers of requests.
+FUZZ_SCORES = {"request.cpp"}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 SYSTEM_SDL = re.compile(r'^\s*#\s*include\s+<SDL', re.M)
@@ -148,7 +150,9 @@ def check(root):
             checkReach(f"bench/{name}", os.path.join(root, "bench", name), BENCH)
     for name in sorted(os.listdir(os.path.join(root, "fuzz"))):
         if name.endswith(".cpp"):
-            allowed = set(BELOW) if name in FUZZ_APP else {"base", "formats"}
+            allowed = set(BELOW) - {"scores"} if name in FUZZ_APP else {"base", "formats"}
+            if name in FUZZ_SCORES:
+                allowed = TESTS["scores"]
             checkReach(f"fuzz/{name}", os.path.join(root, "fuzz", name), allowed)
 
     # What the test programs link, as CMakeLists.txt says: the app only for

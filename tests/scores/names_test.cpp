@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "scores/api_json.h"
+#include "support/files.h"
 
 using namespace scores;
 
@@ -110,4 +113,22 @@ TEST(Answers, EntriesAndTheTableAsTheApiHandsThemOut) {
             R"("score":43210,"stage":4,"submitted":"2026-12-09T02:42:36Z","version":1},)"
             R"({"frames":8959,"id":3,"name":"<I>\"&'</I>","played":"2026-12-09T02:40:00Z","rank":102,)"
             R"("score":43210,"stage":4,"submitted":"2026-12-09T02:42:36Z","version":1}]})");
+}
+
+TEST(FuzzCorpus, TheRequestReadersTakeEveryKeptInput) {
+  size_t inputs = 0;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::filesystem::path(QUARVEL_SOURCE_DIR) / "fuzz" / "corpus" / "request")) {
+    std::string text = readFileText(entry.path().string());
+    Submission submission;
+    if (parseSubmission(text, submission).ok()) {
+      EXPECT_EQ(whyBadName(submission.name), "") << entry.path();
+    }
+    Verdict verdict;
+    if (parseVerdict(text, verdict).ok()) {
+      EXPECT_GE(verdict.score, 0) << entry.path();
+    }
+    ++inputs;
+  }
+  EXPECT_GE(inputs, 3u);
 }
