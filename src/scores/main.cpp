@@ -7,6 +7,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <iostream>
@@ -26,6 +27,7 @@ using namespace scores;
 constexpr int QUEUE_PER_WORKER = 8;
 constexpr int64_t MB = 1 << 20;
 constexpr int EXIT_USAGE = 2;
+constexpr int DATABASE_CONNECTIONS = 16;
 constexpr long SIGNAL_POLL_NS = 200'000'000;
 
 constexpr const char* HELP = R"(usage: quarvel-scores --database URL [options]
@@ -198,7 +200,10 @@ int main(int argc, char** argv) {
   ::signal(SIGPIPE, SIG_IGN);
 
   std::unique_ptr<Store> store;
-  int connections = options.server.httpThreads;
+  // Requests beyond this many wait for a free connection: two cores gain
+  // nothing from more, and PostgreSQL's 100 connections are shared by every
+  // server on it.
+  int connections = std::min(options.server.httpThreads, DATABASE_CONNECTIONS);
   if (Outcome opened = openStore(options.database, connections, store); !opened.ok()) {
     warn(opened.why());
     return 1;
