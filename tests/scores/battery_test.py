@@ -3,11 +3,13 @@
 table as it was: broken JSON, huge bodies, binary, control characters, SQL
 and HTML in names, forged claims, replays from another rules version, a
 replay that crashes, hangs or floods the game, a full verification queue, a
-client that goes silent, a flood from one address.
+client that goes silent, a flood from one address. Last, a run deleted from
+the command line is gone.
   tests/scores/battery_test.py QUARVEL_SCORES"""
 import json
 import random
 import socket
+import subprocess
 import sys
 import tempfile
 import threading
@@ -133,7 +135,17 @@ def main():
             status, headers, _ = server.request("POST", "/api/runs", body("F", good), post)
             expect(status == 429 and int(headers.get("retry-after", "0")) >= 1, f"flood: {status} {headers}")
             expect(server.table() == before, "the flood changed the table")
-    print("battery: every bad request got its status and the table stayed as it was")
+        # Moderation from the command line: the run goes, its id stays unused.
+        gone = before[0]["id"]
+        deleted = subprocess.run([program, "--database", database, "--delete", str(gone)], capture_output=True, text=True)
+        expect(deleted.returncode == 0 and deleted.stdout == f"deleted run {gone}\n", f"--delete: {deleted}")
+        again = subprocess.run([program, "--database", database, "--delete", str(gone)], capture_output=True, text=True)
+        expect(again.returncode == 1 and "no run has the id" in again.stderr, f"--delete again: {again}")
+        with Server(program, database) as server:
+            ids = [run["id"] for run in server.table()]
+            expect(ids == [run["id"] for run in before if run["id"] != gone] and
+                   server.request("GET", f"/api/runs/{gone}")[0] == 404, "the deleted run is still there")
+    print("battery: every bad request got its status and the table stayed as it was; --delete deletes")
 
 
 if __name__ == "__main__":
