@@ -25,9 +25,12 @@ def main():
     counter = iter(range(10**9))
     with tempfile.TemporaryDirectory() as folder:
         database, cluster = database_for(kind, folder)
+        started = []
         try:
             for kill in range(KILLS):
-                server = Server(program, database, "--rate", "0", "--workers", "2").start()
+                server = Server(program, database, "--rate", "0", "--workers", "2")
+                started.append(server)
+                server.start()
                 stop = threading.Event()
 
                 def client(seed):
@@ -72,6 +75,9 @@ def main():
                 scores = [run["score"] for run in server.table()]
                 expect(scores == sorted(scores, reverse=True), "the table is out of order")
         finally:
+            for server in started:
+                if server.process and server.process.poll() is None:
+                    server.kill()
             if cluster:
                 cluster.__exit__()
     expect(len(acknowledged) >= KILLS * ACKS_BEFORE_KILL, f"too few runs got through: {len(acknowledged)}")

@@ -18,19 +18,19 @@ def main():
     program = sys.argv[1]
     with tempfile.TemporaryDirectory() as folder:
         database = f"sqlite:{folder}/scores.db"
-        server = Server(program, database, "--rate", "0", "--workers", "2").start()
-        answers = []
+        with Server(program, database, "--rate", "0", "--workers", "2") as server:
+            answers = []
 
-        def submit(n):
-            answers.append(server.submit(f"T{n}", replay(1000 + n, f"in flight {n}", slow=1500)))
+            def submit(n):
+                answers.append(server.submit(f"T{n}", replay(1000 + n, f"in flight {n}", slow=1500)))
 
-        threads = [threading.Thread(target=submit, args=(n,)) for n in range(IN_FLIGHT)]
-        for thread in threads:
-            thread.start()
-        time.sleep(0.5)
-        code = server.terminate()
-        for thread in threads:
-            thread.join()
+            threads = [threading.Thread(target=submit, args=(n,)) for n in range(IN_FLIGHT)]
+            for thread in threads:
+                thread.start()
+            time.sleep(0.5)
+            code = server.terminate()
+            for thread in threads:
+                thread.join()
         expect(code == 0, f"the server ended with {code}: {server.log}")
         expect(sorted(status for status, _ in answers) == [201] * IN_FLIGHT, f"in flight: {answers}")
         try:

@@ -24,6 +24,10 @@ function startServer() {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'quarvel-scores-page-'));
   const server = spawn(program, ['--listen', '127.0.0.1:0', '--database', `sqlite:${folder}/scores.db`, '--site', site,
     '--verifier', standIn, '--rate', '0'], { stdio: ['ignore', 'ignore', 'pipe'] });
+  // A group given up (its time ran out) ends the test at once: the server with it.
+  const orphan = () => server.kill('SIGKILL');
+  process.on('exit', orphan);
+  server.on('exit', () => process.removeListener('exit', orphan));
   return new Promise((resolve, reject) => {
     let said = '';
     server.stderr.on('data', (chunk) => {
