@@ -17,6 +17,8 @@
 #                     Windows zip and SHA256SUMS of HEAD into build-release/
 #   ./build.sh windows  quarvel.exe and quarvel-win.exe cross-built for 64-bit
 #                     Windows, zipped with their DLLs and data into build-release/
+#   ./build.sh scores  install, build the game, the browser site and the score
+#                     server, and serve them on http://127.0.0.1:8000/ (SQLite in build-scores/)
 # QUARVEL_SKIP_WEB=1 leaves the browser build and its test out of "test" on a
 # developer's machine; CI (.ci/run, or CI set) always runs them.
 set -euo pipefail
@@ -26,6 +28,9 @@ PACKAGES=(cmake g++ make libsdl2-dev libsdl2-mixer-dev libgtest-dev libbenchmark
   libstb-dev clang clang-tidy clang-format libclang-rt-14-dev emscripten node-acorn nodejs chromium python3
   desktop-file-utils appstream man-db xvfb xauth xdotool imagemagick unzip)
 JOBS=${JOBS:-2}
+# The score server (quarvel-scores) and its tests: HTTP, SQLite, libpq, JSON,
+# SHA-256, and PostgreSQL itself for the tests.
+SCORES_PACKAGES=(pkg-config libcpp-httplib-dev libsqlite3-dev libpq-dev nlohmann-json3-dev libssl-dev postgresql)
 
 source tools/install_missing.sh
 
@@ -183,11 +188,11 @@ build_windows() {  # build_windows OUT_DIR: build-ci/windows, and OUT_DIR/quarve
 case "${1:-}" in
   play)
     install_missing "${PACKAGES[@]}"
-    build build -DQUARVEL_TESTS=OFF -DQUARVEL_BENCH=OFF
+    build build -DQUARVEL_TESTS=OFF -DQUARVEL_BENCH=OFF -DQUARVEL_SCORES=OFF
     cd build && exec ./quarvel-win "${@:2}"
     ;;
   test)
-    install_missing "${PACKAGES[@]}"
+    install_missing "${PACKAGES[@]}" "${SCORES_PACKAGES[@]}"
     build build-ci/plain -DQUARVEL_BENCH=ON
     lint build-ci/plain
     (cd build-ci/plain && ctest --output-on-failure -j"$JOBS")
@@ -225,14 +230,14 @@ case "${1:-}" in
     ;;
   bench)
     install_missing "${PACKAGES[@]}"
-    build build -DQUARVEL_TESTS=OFF -DQUARVEL_BENCH=ON -DCMAKE_BUILD_TYPE=Release
+    build build -DQUARVEL_TESTS=OFF -DQUARVEL_BENCH=ON -DQUARVEL_SCORES=OFF -DCMAKE_BUILD_TYPE=Release
     cd build && ./quarvel_bench "${@:2}"
     ;;
   format)  # applies .clang-format to every C++ file
     cpp_files | xargs clang-format -i
     ;;
   release)
-    install_missing "${PACKAGES[@]}"
+    install_missing "${PACKAGES[@]}" "${SCORES_PACKAGES[@]}"
     release
     ;;
   windows)
@@ -245,8 +250,16 @@ case "${1:-}" in
     echo "Serving build-web/ on http://127.0.0.1:8000/ (Ctrl+C stops)"
     exec python3 -m http.server 8000 --bind 127.0.0.1 --directory build-web
     ;;
+  scores)
+    install_missing "${PACKAGES[@]}" "${SCORES_PACKAGES[@]}"
+    build build-scores -DQUARVEL_TESTS=OFF -DQUARVEL_BENCH=OFF -DQUARVEL_SCORES=ON -DCMAKE_BUILD_TYPE=Release
+    build_web
+    echo "Serving the game, the high-score table and its API on http://127.0.0.1:8000/ (Ctrl+C stops)"
+    exec build-scores/quarvel-scores --listen 127.0.0.1:8000 --database sqlite:build-scores/scores.db \
+      --site build-web --verifier build-scores/quarvel
+    ;;
   *)
-    echo "usage: ./build.sh play|test|bench|format|web|release|windows|fuzz [TARGET] [SECONDS]|soak [FRAMES]" >&2
+    echo "usage: ./build.sh play|test|bench|format|web|scores|release|windows|fuzz [TARGET] [SECONDS]|soak [FRAMES]" >&2
     exit 2
     ;;
 esac

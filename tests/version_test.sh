@@ -26,5 +26,6 @@ for page in "$src"/dist/*.6; do
   grep -q '^\.so ' "$page" && continue  # an alias of another page
   says "${page#"$src"/}" "$(sed -n 's/^\.TH [^ ]* [^ ]* "[^"]*" "quarvel \([^"]*\)".*/\1/p' "$page")"
 done
+says "dist/quarvel-scores.1" "$(sed -n 's/^\.TH [^ ]* [^ ]* "[^"]*" "quarvel-scores \([^"]*\)".*/\1/p' "$src/dist/quarvel-scores.1")"
 
 [ "$faults" -eq 0 ] || exit 1

@@ -7,7 +7,8 @@ the tests, the benchmarks and the fuzz targets.
 
 The layers, bottom to top (see "Code map" in the README):
   base; formats, os; machine; backends, harness; gfx; game; story;
-  stage_one, stage_two, stage_three (side by side); app.
+  stage_one, stage_two, stage_three (side by side); app. Beside the game,
+  on base, formats and os alone: scores (the high-score server).
 The game (gfx, game, story, the stages) sees the machine through
 machine/machine.h alone. The machine's state (machine/machine_state.h) is
 its own. SDL belongs to the back ends. Nothing below the app ends the
@@ -36,6 +37,8 @@ BELOW = {
     "stage_three": {"base", "formats", "machine", "gfx", "game", "story"},
 }
 BELOW["app"] = set(BELOW) - {"app"}
+# The score server: a program of its own beside the game, never part of it.
+BELOW["scores"] = {"base", "formats", "os"}
 GAME = {"gfx", "game", "story", "stage_one", "stage_two", "stage_three"}
 # The machine headers that are not the game's: back ends, observers, the app's controls.
 GAME_MAY_SEE_OF_MACHINE = {"machine/machine.h", "machine/kinds.h"}
@@ -55,10 +58,13 @@ TESTS = {
 }
 for layer in GAME:
     TESTS[layer] = RUNS_ON | BELOW[layer] | {layer}
-TESTS["app"] = TESTS["player"] = set(BELOW)
+TESTS["app"] = TESTS["player"] = set(BELOW) - {"scores"}
+TESTS["scores"] = {"base", "formats", "os", "scores"}
 BENCH = set(BELOW) - {"app"}
 # Fuzz targets: the pure readers, and the app's own command line and settings.
 FUZZ_APP = {"command_line.cpp", "settings.cpp"}
+# ... and the score server's readers of requests.
+FUZZ_SCORES = {"request.cpp"}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 SYSTEM_SDL = re.compile(r'^\s*#\s*include\s+<SDL', re.M)
@@ -144,7 +150,9 @@ def check(root):
             checkReach(f"bench/{name}", os.path.join(root, "bench", name), BENCH)
     for name in sorted(os.listdir(os.path.join(root, "fuzz"))):
         if name.endswith(".cpp"):
-            allowed = set(BELOW) if name in FUZZ_APP else {"base", "formats"}
+            allowed = set(BELOW) - {"scores"} if name in FUZZ_APP else {"base", "formats"}
+            if name in FUZZ_SCORES:
+                allowed = TESTS["scores"]
             checkReach(f"fuzz/{name}", os.path.join(root, "fuzz", name), allowed)
 
     # What the test programs link, as CMakeLists.txt says: the app only for
@@ -169,6 +177,8 @@ def selfTest():
         ("tests/gfx/text_test.cpp", '#include "support/player_support.h"\n'),
         ("tests/stage_one/play_test.cpp", '#include "support/player_two.h"\n'),
         ("fuzz/wav.cpp", '#include "machine/machine.h"\n'),
+        ("src/scores/server.cpp", '#include "machine/machine.h"\n'),
+        ("tests/scores/names_test.cpp", '#include "game/title.h"\n'),
     ]
     failed = False
     with tempfile.TemporaryDirectory() as scratch:

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 build=${1:?usage: tools/fuzz.sh BUILD [TARGET|all] [SECONDS]}
 which=${2:-all}
 seconds=${3:-20}
-targets=(script bitmap wav hiscore command_line settings)
+targets=(script bitmap wav hiscore command_line settings request)
 [ "$which" != all ] && targets=("$which")
 mkdir -p "$build/findings"
 failed=()

@@ -12,7 +12,8 @@ endforeach()
 
 file(MAKE_DIRECTORY ${SITE}/icons)
 file(GLOB stale ${SITE}/quarvel.js ${SITE}/quarvel.wasm ${SITE}/quarvel.data ${SITE}/quarvel_page.js
-  ${SITE}/quarvel.*.js ${SITE}/quarvel.*.wasm ${SITE}/quarvel.*.data ${SITE}/quarvel_page.*.js)
+  ${SITE}/quarvel.*.js ${SITE}/quarvel.*.wasm ${SITE}/quarvel.*.data ${SITE}/quarvel_page.*.js
+  ${SITE}/scores_client.*.js ${SITE}/scores_page.*.js)
 
 # Copies FILE into the site as PREFIX.HASH.EXT; sets NAME, SIZE and SHA256.
 function(versioned file prefix extension)
@@ -46,11 +47,24 @@ versioned(${SOURCE}/web/quarvel_page.js quarvel_page js)
 set(QUARVEL_PAGE_SCRIPT ${NAME})
 list(APPEND offline ${NAME})
 list(REMOVE_ITEM stale ${SITE}/${NAME})
+# The high-score table's page and its client, which the game page uses too
+# (they need the score server, see docs/scores.md; kept offline all the same
+# so the game page never misses its script).
+versioned(${SOURCE}/web/scores_client.js scores_client js)
+set(QUARVEL_SCORES_CLIENT ${NAME})
+list(APPEND offline ${NAME})
+list(REMOVE_ITEM stale ${SITE}/${NAME})
+versioned(${SOURCE}/web/scores_page.js scores_page js)
+set(QUARVEL_SCORES_SCRIPT ${NAME})
+list(APPEND offline ${NAME})
+list(REMOVE_ITEM stale ${SITE}/${NAME})
 if(stale)
   file(REMOVE ${stale})
 endif()
 
 configure_file(${SOURCE}/web/index.html ${SITE}/index.html @ONLY)
+configure_file(${SOURCE}/web/scores.html ${SITE}/scores.html @ONLY)
+list(APPEND offline scores.html)
 configure_file(${SOURCE}/web/quarvel.webmanifest ${SITE}/quarvel.webmanifest COPYONLY)
 # The favicons are the desktop icons; the larger ones are drawn for the web
 # (make_icons --web), both committed and checked against the sprite sheet.

@@ -20,7 +20,7 @@ target_link_options(quarvel PRIVATE
 set_property(TARGET quarvel APPEND PROPERTY LINK_DEPENDS
   ${CMAKE_SOURCE_DIR}/data/graphics/graphics.bmp ${CMAKE_SOURCE_DIR}/bench/whole_game.txt)
 
-set(QUARVEL_SITE_SOURCES index.html quarvel_page.js service-worker.js quarvel.webmanifest site.cmake
+set(QUARVEL_SITE_SOURCES index.html quarvel_page.js scores.html scores_page.js scores_client.js service-worker.js quarvel.webmanifest site.cmake
   icons/quarvel-192.png icons/quarvel-512.png icons/quarvel-maskable-192.png icons/quarvel-maskable-512.png)
 list(TRANSFORM QUARVEL_SITE_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/web/)
 add_custom_command(OUTPUT ${QUARVEL_WEB_SITE}/index.html ${QUARVEL_WEB_SITE}/service-worker.js

@@ -111,6 +111,11 @@ node "$here/site_test.js" "$site" "$source_dir" || failures=$((failures + 1))
 # reload and two tabs, the questions' Yes and No, the title.
 node "$here/game_test.js" "$site" || failures=$((failures + 1))
 
+# The high-score table's page and the game page's submitting client, against
+# the native build's score server with the stand-in verifier.
+node "$here/scores_test.js" "$site" "$native/quarvel-scores" "$source_dir/tests/scores/stand_in_verifier.py" ||
+  failures=$((failures + 1))
+
 # The web app's icons are what make_icons draws from the committed sheet.
 mkdir -p "$work/icons"
 "$native/make_icons" --web "$source_dir/data/graphics/graphics.bmp" "$work/icons"
