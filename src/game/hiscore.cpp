@@ -28,7 +28,7 @@ void saveHighScoreTo(Game& game, const std::string& path, int32_t value) {
     warnOnce(game, "the high score cannot be saved in " + path + ": " + why);
     return;
   }
-  Outcome saved = replaceFile(path, highScoreText(value));
+  Outcome saved = replaceFile(path, highScoreText(value), game.highScoreStorage.replaceStepHook);
   if (!saved.ok()) warnOnce(game, "cannot save the high score in " + path + ": " + saved.why());
 }
 

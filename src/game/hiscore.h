@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "machine/machine.h"
+
 struct Game;  // game/game.h
 
 // The file is refused above this size (a high-score file is two short lines).
@@ -13,8 +15,9 @@ constexpr size_t HIGH_SCORE_FILE_CAP = 64u << 10;
 // Where the high score is kept, and what this run has said about it.
 struct HighScoreStorage {
   std::string path = "hiscore.txt";
-  bool warned = false;       // one warning on stderr a run, whatever goes wrong
-  bool savesAllowed = true;  // watching a recording in the window never saves
+  bool warned = false;                        // one warning on stderr a run, whatever goes wrong
+  bool savesAllowed = true;                   // watching a recording in the window never saves
+  ReplaceStepHook replaceStepHook = nullptr;  // tests: stop or fail a save after a step
 };
 
 // The saved high score; a missing or empty file gives 1000 and is created.

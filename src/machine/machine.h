@@ -176,4 +176,5 @@ using os::FileRead;
 using os::fileReadReason;
 using os::readRegularFile;
 using os::replaceFile;
+using os::ReplaceStepHook;
 using os::whyNotReplaceable;

@@ -51,13 +51,11 @@ std::string whyNotReplaceable(const std::string& path, size_t cap);
 // it, flushed to the disk, renamed over it, and the folder flushed. On any
 // failure the old file stays as it was and the ".new" file is removed; a
 // stray ".new" file of an earlier, killed save is cleared first.
-Outcome replaceFile(const std::string& path, const std::string& bytes);
-
-// Tests: called after each step of replaceFile (1 temporary file created,
+// stepHook (tests): called after each step (1 temporary file created,
 // 2 written, 3 flushed, 4 closed, 5 renamed over the old file, 6 folder
 // flushed); returning false after steps 1 to 4 makes the replace fail there.
 using ReplaceStepHook = bool (*)(int step);
-void setReplaceStepHook(ReplaceStepHook hook);
+Outcome replaceFile(const std::string& path, const std::string& bytes, ReplaceStepHook stepHook = nullptr);
 
 // Creates the folder and its parents; false when it cannot.
 bool makeFolders(const std::string& folder);

@@ -16,8 +16,6 @@ namespace os {
 
 namespace {
 
-ReplaceStepHook replaceStepHook = nullptr;
-
 // Reads at most cap + 1 bytes, so a file that grew past its size or lied
 // about it is still caught at the cap.
 template <typename Buffer>
@@ -119,7 +117,7 @@ std::string whyNotReplaceable(const std::string& path, size_t cap) {
   return "";
 }
 
-Outcome replaceFile(const std::string& path, const std::string& bytes) {
+Outcome replaceFile(const std::string& path, const std::string& bytes, ReplaceStepHook stepHook) {
   const std::string target = followLinks(path);
   struct stat old {};
   const bool replacing = stat(target.c_str(), &old) == 0;
@@ -129,7 +127,7 @@ Outcome replaceFile(const std::string& path, const std::string& bytes) {
   // it fail.
   auto step = [&](int number, bool done) {
     if (!done && error == 0) error = errno;
-    if (done && replaceStepHook != nullptr && !replaceStepHook(number)) {
+    if (done && stepHook != nullptr && !stepHook(number)) {
       done = false;
       error = EIO;
     }
@@ -156,8 +154,6 @@ Outcome replaceFile(const std::string& path, const std::string& bytes) {
   step(6, true);
   return {};
 }
-
-void setReplaceStepHook(ReplaceStepHook hook) { replaceStepHook = hook; }
 
 Outcome checkWritableFolder(const std::string& folder) {
   std::error_code error;

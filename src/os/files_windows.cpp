@@ -17,8 +17,6 @@ using windows::widen;
 
 namespace {
 
-ReplaceStepHook replaceStepHook = nullptr;
-
 constexpr DWORD SHARE_ALL = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 class Handle {
@@ -174,7 +172,7 @@ std::string whyNotReplaceable(const std::string& path, size_t cap) {
   return "";
 }
 
-Outcome replaceFile(const std::string& path, const std::string& bytes) {
+Outcome replaceFile(const std::string& path, const std::string& bytes, ReplaceStepHook stepHook) {
   const std::wstring target = followLinks(widen(path));
   const std::wstring temp = target + L".new";
   DWORD error = 0;
@@ -182,7 +180,7 @@ Outcome replaceFile(const std::string& path, const std::string& bytes) {
   // it fail.
   auto step = [&](int number, bool done) {
     if (!done && error == 0) error = GetLastError();
-    if (done && replaceStepHook != nullptr && !replaceStepHook(number)) {
+    if (done && stepHook != nullptr && !stepHook(number)) {
       done = false;
       error = ERROR_IO_DEVICE;
     }
@@ -206,8 +204,6 @@ Outcome replaceFile(const std::string& path, const std::string& bytes) {
   step(6, true);
   return {};
 }
-
-void setReplaceStepHook(ReplaceStepHook hook) { replaceStepHook = hook; }
 
 Outcome checkWritableFolder(const std::string& folder) {
   std::error_code error;

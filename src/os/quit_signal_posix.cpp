@@ -7,7 +7,8 @@ namespace os {
 
 namespace {
 
-volatile std::sig_atomic_t quitSignalled = 0;
+// The one variable a signal handler may write.
+volatile std::sig_atomic_t quitSignalled = 0;  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
 extern "C" void onQuitSignal(int) { quitSignalled = 1; }
 

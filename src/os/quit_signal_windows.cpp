@@ -11,7 +11,8 @@ namespace os {
 
 namespace {
 
-std::atomic<bool> quitAsked{false};
+// What the console handler (another thread) says; the one shared variable.
+std::atomic<bool> quitAsked{false};  // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
 // After a close, log-off or shutdown event the system ends the process as
 // soon as the handler returns (and at the latest some 5 s after the event),

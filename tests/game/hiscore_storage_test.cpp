@@ -29,10 +29,8 @@ class HighScoreStorageTest : public ::testing::Test {
     previous_ = fs::current_path();
     folder_ = makeScratchFolder("hiscore-storage");
     fs::current_path(folder_);
-    os::setReplaceStepHook(nullptr);
   }
   void TearDown() override {
-    os::setReplaceStepHook(nullptr);
     fs::current_path(previous_);
     chmod(folder_.c_str(), 0755);
     fs::remove_all(folder_);
@@ -129,10 +127,10 @@ std::string fileAfterAKill(Game& game, int stopAfter) {
   stopStep = stopAfter;
   pid_t child = fork();
   if (child == 0) {
-    os::setReplaceStepHook([](int step) {
+    game.highScoreStorage.replaceStepHook = [](int step) {
       if (step == stopStep) _exit(0);
       return true;
-    });
+    };
     saveHighScore(game, 777);
     _exit(1);
   }
@@ -160,7 +158,7 @@ TEST_F(HighScoreStorageTest, AFailedStepKeepsTheOldFileAndSaysSoOnce) {
     write("hiscore.txt", STORED);
     static int failStep;
     failStep = failing;
-    os::setReplaceStepHook([](int step) { return step != failStep; });
+    game.highScoreStorage.replaceStepHook = [](int step) { return step != failStep; };
     std::string err;
     EXPECT_EQ(loadAndSave(99999, err), 54321);
     EXPECT_EQ(readFileText("hiscore.txt"), STORED) << "step " << failing;
