@@ -24,13 +24,25 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-PACKAGES=(cmake g++ make libsdl2-dev libsdl2-mixer-dev libgtest-dev libbenchmark-dev
-  libstb-dev clang clang-tidy clang-format libclang-rt-14-dev emscripten node-acorn nodejs chromium python3
-  desktop-file-utils appstream man-db xvfb xauth xdotool imagemagick unzip)
-JOBS=${JOBS:-2}
+# What each command needs, and nothing more: a player who only plays gets
+# the compiler, CMake and SDL.
+GAME_PACKAGES=(cmake g++ make libsdl2-dev libsdl2-mixer-dev libstb-dev)
+BENCH_PACKAGES=(libbenchmark-dev)
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# The browser build (Debian's Emscripten, its JavaScript optimizer's acorn)
+# and the static server of ./build.sh web.
+WEB_PACKAGES=(emscripten node-acorn nodejs python3)
 # The score server (quarvel-scores) and its tests: HTTP, SQLite, libpq, JSON,
 # SHA-256, and PostgreSQL itself for the tests.
 SCORES_PACKAGES=(pkg-config libcpp-httplib-dev libsqlite3-dev libpq-dev nlohmann-json3-dev libssl-dev postgresql)
+# The Debian package and the release files.
+RELEASE_PACKAGES=(build-essential debhelper lintian zip)
+# Everything the test command adds: the test frameworks, the style checks,
+# the desktop files' validators, a display for the window, the browser.
+TEST_PACKAGES=("${GAME_PACKAGES[@]}" "${BENCH_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}" "${WEB_PACKAGES[@]}"
+  "${SCORES_PACKAGES[@]}" "${RELEASE_PACKAGES[@]}" libgtest-dev clang-tidy clang-format chromium
+  desktop-file-utils appstream man-db xvfb xauth xdotool imagemagick unzip)
+JOBS=${JOBS:-2}
 
 source tools/install_missing.sh
 
@@ -83,7 +95,6 @@ build_fuzz() {  # the libFuzzer targets: clang, ASan, UBSan
 # ---- Release: the Debian package, the source archive and the browser site ----
 # Made from a commit exported with git archive, built in a scratch copy, so
 # the working tree stays clean and uncommitted changes never reach a release.
-PACKAGES+=(build-essential debhelper lintian zip)
 
 project_version() {  # project_version [COMMIT]: the version project() sets (default: the working tree's)
   if [ -n "${1:-}" ]; then git show "$1:CMakeLists.txt"; else cat CMakeLists.txt; fi |
@@ -187,12 +198,12 @@ build_windows() {  # build_windows OUT_DIR: build-ci/windows, and OUT_DIR/quarve
 
 case "${1:-}" in
   play)
-    install_missing "${PACKAGES[@]}"
+    install_missing "${GAME_PACKAGES[@]}"
     build build -DQUARVEL_TESTS=OFF -DQUARVEL_BENCH=OFF -DQUARVEL_SCORES=OFF
     cd build && exec ./quarvel-win "${@:2}"
     ;;
   test)
-    install_missing "${PACKAGES[@]}" "${SCORES_PACKAGES[@]}"
+    install_missing "${TEST_PACKAGES[@]}"
     build build-ci/plain -DQUARVEL_BENCH=ON
     lint build-ci/plain
     (cd build-ci/plain && ctest --output-on-failure -j"$JOBS")
@@ -219,17 +230,17 @@ case "${1:-}" in
     fi
     ;;
   fuzz)
-    install_missing "${PACKAGES[@]}"
+    install_missing "${GAME_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
     build_fuzz
     tools/fuzz.sh build-ci/fuzz "${2:-all}" "${3:-600}"
     ;;
   soak)
-    install_missing "${PACKAGES[@]}"
+    install_missing "${GAME_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
     build build-ci/sanitized -DQUARVEL_SANITIZE=ON -DQUARVEL_BENCH=OFF
     tools/soak.sh build-ci/sanitized "${2:-1000000}"
     ;;
   bench)
-    install_missing "${PACKAGES[@]}"
+    install_missing "${GAME_PACKAGES[@]}" "${BENCH_PACKAGES[@]}"
     build build -DQUARVEL_TESTS=OFF -DQUARVEL_BENCH=ON -DQUARVEL_SCORES=OFF -DCMAKE_BUILD_TYPE=Release
     cd build && ./quarvel_bench "${@:2}"
     ;;
@@ -237,21 +248,21 @@ case "${1:-}" in
     cpp_files | xargs clang-format -i
     ;;
   release)
-    install_missing "${PACKAGES[@]}" "${SCORES_PACKAGES[@]}"
+    install_missing "${GAME_PACKAGES[@]}" "${WEB_PACKAGES[@]}" "${SCORES_PACKAGES[@]}" "${RELEASE_PACKAGES[@]}"
     release
     ;;
   windows)
-    install_missing "${PACKAGES[@]}"
+    install_missing "${GAME_PACKAGES[@]}" zip
     build_windows build-release
     ;;
   web)
-    install_missing "${PACKAGES[@]}"
+    install_missing "${GAME_PACKAGES[@]}" "${WEB_PACKAGES[@]}"
     build_web
     echo "Serving build-web/ on http://127.0.0.1:8000/ (Ctrl+C stops)"
     exec python3 -m http.server 8000 --bind 127.0.0.1 --directory build-web
     ;;
   scores)
-    install_missing "${PACKAGES[@]}" "${SCORES_PACKAGES[@]}"
+    install_missing "${GAME_PACKAGES[@]}" "${WEB_PACKAGES[@]}" "${SCORES_PACKAGES[@]}"
     build build-scores -DQUARVEL_TESTS=OFF -DQUARVEL_BENCH=OFF -DQUARVEL_SCORES=ON -DCMAKE_BUILD_TYPE=Release
     build_web
     echo "Serving the game, the high-score table and its API on http://127.0.0.1:8000/ (Ctrl+C stops)"
