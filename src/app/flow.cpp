@@ -282,8 +282,7 @@ Outcome GameRun::startUp() {
   if (!sheet.ok())
     return Outcome::failure("cannot read the sprite sheet " + spriteSheetPath(game) + ": " + sheet.why());
   buildSpriteTable(game);
-  game.gameState.highScore = loadHighScore(game);
-  tellHighScore(game, game.gameState.highScore);
+  setHighScore(game, loadHighScore(game));
   return {};
 }
 

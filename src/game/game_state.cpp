@@ -7,10 +7,16 @@ void addScore(Game& game, int32_t points) {
   // Scores wrap like the 32-bit counters they are, without undefined overflow.
   game.gameState.score =
       static_cast<int32_t>(static_cast<uint32_t>(game.gameState.score) + static_cast<uint32_t>(points));
-  if (game.gameState.score > game.gameState.highScore) {
-    game.gameState.highScore = game.gameState.score;
-    tellHighScore(game, game.gameState.highScore);
-  }
+  followScore(game);
+}
+
+void followScore(Game& game) {
+  if (game.gameState.score > game.gameState.highScore) setHighScore(game, game.gameState.score);
+}
+
+void setHighScore(Game& game, int32_t highScore) {
+  game.gameState.highScore = highScore;
+  tellHighScore(game, highScore);
 }
 
 // Every frame of a stage or a story scene is play: the machine may pause it.

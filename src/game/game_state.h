@@ -33,6 +33,10 @@ enum class StageResult : int32_t {
 
 // Adds points and lets the high score follow the score.
 void addScore(Game& game, int32_t points);
+// The high score takes the score when the score has passed it.
+void followScore(Game& game);
+// The one place the high score changes: the machine is told of every change.
+void setHighScore(Game& game, int32_t highScore);
 
 // The frame of every animated scene: select the pages, (draw), present, swap, sleep.
 void beginFrame(Game& game);

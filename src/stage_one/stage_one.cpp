@@ -74,7 +74,7 @@ void playStageOneFrame(Game& game, StageOneRecord& stage) {
   updateAliens(game, stage);
   updateBombs(game, stage);
   drawEffects(game, 0);
-  if (game.gameState.score > game.gameState.highScore) game.gameState.highScore = game.gameState.score;
+  followScore(game);
   drawScoreLine(game);
   drawReserveShips(game, stage.ship.reserveShips);
   drawCreditLine(game);

@@ -102,6 +102,24 @@ WindowRun::~WindowRun() {
   destroySpriteTable(game);
 }
 
+// The coroutines live here, not in the header: g++ names a coroutine's frame
+// type per translation unit, so a header's coroutine template fails the
+// link-time one-definition check.
+namespace {
+Task<> keepResult(Task<StageResult> task, std::optional<StageResult>& result) {
+  result = co_await task;
+}
+}  // namespace
+
+StageResult WindowRun::play(Task<StageResult> task) {
+  std::optional<StageResult> result;
+  Task<> whole = keepResult(std::move(task), result);
+  loop.run(whole);
+  return result.value_or(StageResult::Running);
+}
+
+void WindowRun::play(Task<> task) { loop.run(task); }
+
 void WindowRun::wait(int ms) { play(waitFor(game, ms)); }
 
 uint64_t visiblePageHash(const Machine& machine) {

@@ -13,6 +13,7 @@
 #include "backends/sdl_window.h"
 #include "game/game.h"
 #include "harness/harness.h"
+#include "stage_one/stage_one.h"
 #include "support/run_game.h"
 
 // Runs `env ENV BINARY ARGS` in folder; BINARY is a path. Everything of the
@@ -42,10 +43,10 @@ class WindowRun {
   backend::SdlWindow& window;
   FrameLoop loop;
 
-  // Plays a task through the loop in real time, taking the window's events
-  // between its frames.
-  template <typename T>
-  T play(Task<T> task);
+  // Plays a stage or a wait through the loop in real time, taking the
+  // window's events between its frames.
+  StageResult play(Task<StageResult> task);
+  void play(Task<> task);
   // One wait of ms through the loop: the window's events are taken meanwhile.
   void wait(int ms);
 
@@ -58,22 +59,3 @@ uint64_t visiblePageHash(const Machine& machine);
 // A key event as SDL would deliver it (scan code = place, sym = layout).
 void pushKey(int scancode, int sym, bool down, int mod = 0);
 
-namespace window_run {
-template <typename T>
-Task<> keepResult(Task<T> task, std::optional<T>& result) {
-  result = co_await task;
-}
-inline Task<> keepResult(Task<> task, std::optional<bool>& done) {
-  co_await task;
-  done = true;
-}
-}  // namespace window_run
-
-template <typename T>
-T WindowRun::play(Task<T> task) {
-  using Kept = std::conditional_t<std::is_void_v<T>, bool, T>;
-  std::optional<Kept> result;
-  Task<> whole = window_run::keepResult(std::move(task), result);
-  loop.run(whole);
-  if constexpr (!std::is_void_v<T>) return *result;
-}
