@@ -33,7 +33,9 @@ constexpr OptionHelp OPTIONS[] = {
     {"--headless", nullptr, "no window, no audio device; virtual time"},
     {"--seed", "N", "seed the random numbers with N (0..4294967295)"},
     {"--input", "FILE", "scripted input: 'MS down|up KEY', 'MS type TEXT', 'MS close', 'MS shot NAME'"},
-    {"--record", "FILE", "write this session's input as a script (window)"},
+    {"--record", "FILE", "write this session as a replay (window, or headless with --input)"},
+    {"--verify", "FILE", "play a replay or script headless; print its verdict as one JSON line"},
+    {"--replay-link", "FILE", "print the #replay=DATA link of a replay or script"},
     {"--scene", "NAME", "run one scene: title stage1 stage2 stage3 story0 story1 story2 story3"},
     {"--shots", "DIR", "write screenshots (BMP) into DIR"},
     {"--shot-frames", "LIST", "frames to shoot: 1,5,10-20 or all (default none; final.bmp always)"},
@@ -182,6 +184,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, RunOptions& o
       if (!value(options.inputFile)) return fail("--input needs a file");
     } else if (arg == "--record") {
       if (!value(options.recordFile)) return fail("--record needs a file");
+    } else if (arg == "--verify") {
+      if (!value(options.verifyFile)) return fail("--verify needs a file");
+      options.headless = true;
+    } else if (arg == "--replay-link") {
+      if (!value(options.replayLinkFile)) return fail("--replay-link needs a file");
     } else if (arg == "--scene") {
       if (!value(text) || std::find(std::begin(SCENES), std::end(SCENES), text) == std::end(SCENES))
         return fail("--scene needs one of title, stage1, stage2, stage3, story0, story1, story2, story3");
@@ -220,7 +227,11 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, RunOptions& o
       options.maxMsGiven = true;
     }
   }
-  if (options.headless && !options.recordFile.empty()) return fail("--record works only with the window");
+  if (options.headless && !options.recordFile.empty() && options.inputFile.empty())
+    return fail("--record needs --input when headless");
+  if (!options.verifyFile.empty() &&
+      (!options.inputFile.empty() || !options.scene.empty() || !options.recordFile.empty()))
+    return fail("--verify plays its own file: no --input, --scene or --record with it");
   if (options.timedemo && (!options.headless || options.inputFile.empty()))
     return fail("--timedemo needs --headless and --input");
   return CommandLine::Run;

@@ -6,14 +6,17 @@
 // ends through the same steps as ever.
 #include "app/flow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <optional>
 
 #include "app/command_line.h"
 #include "app/frame_loop.h"
 #include "app/player_files.h"
+#include "app/replay_run.h"
 #include "app/run_files.h"
 #include "backends/error_box.h"
 #include "backends/headless.h"
@@ -25,6 +28,7 @@
 #include "harness/harness.h"
 #include "machine/control.h"
 #include "machine/machine.h"
+#include "os/files.h"
 #include "os/folders.h"
 #include "os/quit_signal.h"
 #include "stage_one/stage_one.h"
@@ -45,6 +49,7 @@ namespace {
 constexpr int EXIT_BAD_OPTIONS = 2;     // a bad option, value or script; an unusable output file
 constexpr int EXIT_CANNOT_START = 1;    // no data, a damaged sprite sheet, no display for the window
 constexpr int EXIT_CLOCK_LIMIT = 3;     // the virtual clock passed --max-ms
+constexpr int EXIT_BROKEN_CLAIM = 1;    // --verify: the replay played, a claim of it does not hold
 constexpr int SHUTDOWN_PAUSE_MS = 500;  // the black 640x480 window before the end
 
 // A problem before the game runs: one line on stderr, a message box too when
@@ -129,6 +134,7 @@ bool wantsHarness(const RunOptions& options, const harness::Options& asked) {
 struct Session {
   Game game;
   stage_two::Tower tower;
+  int stageReached = 0;  // the furthest stage a game reached, ENDING_STAGE past the third
 };
 
 // A game: stage one, then two and three for as long as each is cleared.
@@ -136,11 +142,16 @@ Task<> playGame(Session& session) {
   Game& game = session.game;
   game.gameState.score = 0;
   game.gameState.credits -= 1;
+  auto reach = [&session](int stage) { session.stageReached = std::max(session.stageReached, stage); };
+  reach(1);
   const StageResult first = co_await StageOne(game);
   if (first != StageResult::Cleared) co_return;
+  reach(2);
   const StageResult second = co_await StageTwo(game, session.tower);
   if (second != StageResult::Cleared) co_return;
-  co_await StageThree(game);
+  reach(3);
+  const StageResult third = co_await StageThree(game);
+  if (third == StageResult::Cleared) reach(ENDING_STAGE);
 }
 
 Task<> mainLoop(Session& session) {
@@ -191,6 +202,7 @@ harness::Options harnessOptions(const RunOptions& options) {
   h.soundLog = options.soundLog;
   h.frameHashes = options.frameHashes;
   h.recordFile = options.recordFile;
+  if (options.replay.endMs) h.quitAtMs = options.replay.endMs;
   // The limit guards headless runs; a player in the window meets it only when
   // asking for it, so an hour's play does not end the game.
   if (options.headless || options.maxMsGiven) h.maxMs = options.maxMs;
@@ -219,11 +231,14 @@ class GameRun {
     if (harness_) harness_->writeFinalShot();
   }
   void printReports() const;
+  int finishReplay(int code);
   void shutDown();
 
   RunOptions options_;
   std::unique_ptr<Session> session_;
   std::optional<BackEnd> backEnd_;
+  std::optional<ClaimsWatch> claimsWatch_;  // --verify, and --record headless
+  int32_t startHighScore_ = 0;
   std::optional<harness::Harness> harness_;
   std::optional<FrameLoop> loop_;
   std::optional<Task<>> program_;
@@ -236,6 +251,13 @@ std::optional<int> GameRun::start(const std::vector<std::string>& args, bool ful
     case CommandLine::Bad: return EXIT_BAD_OPTIONS;
     case CommandLine::Run: break;
   }
+  if (!options_.replayLinkFile.empty()) {
+    Replay replay;
+    if (Outcome read = readReplayFile(options_.replayLinkFile, replay); !read.ok())
+      return reportProblem(read, EXIT_BAD_OPTIONS, false);
+    std::printf("#replay=%s\n", replayLinkData(replay).c_str());
+    return 0;
+  }
   if (Outcome files = prepareRunFiles(options_); !files.ok()) return reportProblem(files, EXIT_BAD_OPTIONS, false);
   if (Outcome files = preparePlayerFiles(options_); !files.ok())
     return reportProblem(files, EXIT_CANNOT_START, !options_.headless);
@@ -243,6 +265,10 @@ std::optional<int> GameRun::start(const std::vector<std::string>& args, bool ful
   session_ = std::make_unique<Session>();
   Game& game = session_->game;
   if (watcher != nullptr) machine::attach(game, *watcher);
+  if (!options_.verifyFile.empty() || (options_.headless && !options_.recordFile.empty())) {
+    claimsWatch_.emplace(game, session_->stageReached);
+    machine::attach(game, *claimsWatch_);  // before the harness plays its first events
+  }
   game.highScoreStorage.path = options_.highScorePath;
   game.highScoreStorage.savesAllowed = options_.highScoreSaves;
   machine::setDataFolder(game, options_.dataFolder);  // before the back end: the window's icon comes from the sheet
@@ -251,8 +277,9 @@ std::optional<int> GameRun::start(const std::vector<std::string>& args, bool ful
   machine::setCloseButton(game, options_.settings.closeButton == CloseButtonChoice::Quit
                                     ? machine::CloseButton::Quit
                                     : machine::CloseButton::Ignore);
-  if (harness::Options asked = harnessOptions(options_); wantsHarness(options_, asked))
-    harness_.emplace(game, std::move(asked));
+  harness::Options asked = harnessOptions(options_);
+  if (options_.headless) asked.recordFile.clear();  // the replay is written at the end
+  if (wantsHarness(options_, asked)) harness_.emplace(game, std::move(asked));
   loop_.emplace(game, backEnd_->devices, options_.settings, loopSettings(options_));
 
   os::watchQuitRequests(true);
@@ -282,7 +309,8 @@ Outcome GameRun::startUp() {
   if (!sheet.ok())
     return Outcome::failure("cannot read the sprite sheet " + spriteSheetPath(game) + ": " + sheet.why());
   buildSpriteTable(game);
-  setHighScore(game, loadHighScore(game));
+  setHighScore(game, options_.verifyFile.empty() ? loadHighScore(game) : options_.replay.startHighScore);
+  startHighScore_ = game.gameState.highScore;
   return {};
 }
 
@@ -326,8 +354,36 @@ int GameRun::end() {
     program_.reset();
     printReports();
   }
+  code = finishReplay(code);
   shutDown();
   backEnd_->devices.host.finished(code);
+  return code;
+}
+
+// --verify: the verdict, and whether the claims held; --record headless:
+// the script's game as a replay.
+int GameRun::finishReplay(int code) {
+  if (!claimsWatch_) return code;
+  Game& game = session_->game;
+  const ReplayClaims reached = claimsWatch_->reached();
+  if (!options_.verifyFile.empty()) {
+    machine::detach(game, *claimsWatch_);
+    if (code == EXIT_CLOCK_LIMIT) {
+      warn(options_.verifyFile + ": plays longer than one hour of game time");
+      return EXIT_BAD_OPTIONS;
+    }
+    std::printf("%s\n", verdictJson(options_.replay, reached, claimsWatch_->stage()).c_str());
+    return std::string(claimsVerdict(options_.replay, reached)) == "broken" ? EXIT_BROKEN_CLAIM : code;
+  }
+  Replay replay;
+  replay.seed = options_.seed;
+  replay.startHighScore = startHighScore_;
+  replay.played = static_cast<int64_t>(std::time(nullptr));
+  replay.events = claimsWatch_->events();
+  replay.claims = reached;
+  machine::detach(game, *claimsWatch_);
+  Outcome written = os::replaceFile(options_.recordFile, replayText(replay));
+  if (!written.ok()) warn("cannot write the replay " + options_.recordFile + ": " + written.why());
   return code;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "formats/replay.h"
 #include "formats/script.h"
 
 // The clock limit of headless runs, which a runaway script must not pass
@@ -22,7 +23,10 @@ struct RunOptions {
   std::string inputFile;  // scripted input
   Script script;          // read from inputFile (or given by tests)
   std::string recordFile;
-  std::string scene;  // "" = the whole game
+  std::string verifyFile;      // --verify: play the replay, print the verdict
+  std::string replayLinkFile;  // --replay-link: print the replay's link
+  Replay replay;               // read from verifyFile
+  std::string scene;           // "" = the whole game
   std::string shotsDir;
   std::vector<std::pair<int64_t, int64_t>> shotFrames;  // inclusive ranges
   std::string soundLog;

@@ -65,6 +65,12 @@ Outcome preparePlayerFiles(RunOptions& options) {
     return Outcome::failure("cannot find the sprite sheet graphics/graphics.bmp in " + folders);
   }
   options.dataFolder = data.folder;
+  if (!options.verifyFile.empty()) {
+    // A verification starts from the replay's high score and keeps none:
+    // the player's own files are never read or written.
+    options.highScoreSaves = false;
+    return applySettings(options);
+  }
 
   std::string hiscore = options.hiscoreFile;
   bool saves = options.headless || options.inputFile.empty();

@@ -23,7 +23,34 @@ Outcome readInputScript(RunOptions& options) {
   return {};
 }
 
+// --verify: the replay becomes the run's script, its seed the run's seed.
+Outcome readVerifiedReplay(RunOptions& options) {
+  Replay& replay = options.replay;
+  Outcome read = readReplayFile(options.verifyFile, replay);
+  if (!read.ok()) return read;
+  if (replay.rules != REPLAY_RULES_VERSION)
+    return Outcome::failure(options.verifyFile + ": made by rules version " + std::to_string(replay.rules) +
+                            "; this game plays version " + std::to_string(REPLAY_RULES_VERSION));
+  options.script = Script{replay.seed, replay.events};
+  options.seedGiven = true;
+  options.seed = replay.seed;
+  options.maxMs = REPLAY_MAX_MS;
+  options.soundWanted = false;
+  return {};
+}
+
 }  // namespace
+
+Outcome readReplayFile(const std::string& path, Replay& replay) {
+  std::string text;
+  os::FileRead read = os::readRegularFile(path, REPLAY_MAX_BYTES, text);
+  if (read != os::FileRead::Ok)
+    return Outcome::failure("cannot read the replay " + path + ": " + os::fileReadReason(read, REPLAY_MAX_BYTES));
+  Outcome parsed = parseReplay(text, replay);
+  if (parsed.ok()) return {};
+  const bool numbered = !parsed.why().empty() && parsed.why()[0] >= '0' && parsed.why()[0] <= '9';
+  return Outcome::failure(path + (numbered ? ":" : ": ") + parsed.why());
+}
 
 Outcome prepareRunFiles(RunOptions& options) {
   // A file or folder the player names must be there: a typing slip is told,
@@ -33,6 +60,10 @@ Outcome prepareRunFiles(RunOptions& options) {
     return Outcome::failure("--config " + options.configFile + ": no such file");
   if (!options.dataOption.empty() && !std::filesystem::is_directory(os::pathFromUtf8(options.dataOption), error))
     return Outcome::failure("--data " + options.dataOption + ": no such folder");
+  if (!options.verifyFile.empty()) {
+    Outcome read = readVerifiedReplay(options);
+    if (!read.ok()) return read;
+  }
   if (!options.inputFile.empty()) {
     Outcome read = readInputScript(options);
     if (!read.ok()) return read;

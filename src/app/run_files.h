@@ -9,3 +9,7 @@
 // folder and the --sound-log file can be written. Fails with one line to
 // report (exit code 2).
 Outcome prepareRunFiles(RunOptions& options);
+
+// A replay (or a plain script) from a file of at most 1 MB; fails with
+// "FILE:LINE: reason" or "FILE: reason".
+Outcome readReplayFile(const std::string& path, Replay& replay);

@@ -93,6 +93,10 @@ void Harness::applyScriptUpTo(int64_t ms) {
 
 void Harness::waiting(int64_t virtualMs) {
   applyScriptUpTo(virtualMs);
+  if (options_.quitAtMs && virtualMs >= *options_.quitAtMs && !endReached_) {
+    endReached_ = true;  // where the recording stopped, the player left
+    machine::requestQuit(machine_, machine::QuitReason::Signal);
+  }
   if (options_.maxMs && virtualMs > *options_.maxMs && !limitPassed_) {
     limitPassed_ = true;
     machine::requestQuit(machine_, machine::QuitReason::ClockLimit);

@@ -21,9 +21,10 @@ struct Options {
   std::string shotsDir;                                 // "" = no shots
   std::vector<std::pair<int64_t, int64_t>> shotFrames;  // inclusive ranges of frames to shoot
   std::string soundLog;                                 // "FRAME MS SAMPLE CHANNEL VOLUME" a play
-  std::string frameHashes;       // "FRAME CRC32" of each frame in shotFrames (every frame when none)
-  std::optional<int64_t> maxMs;  // the virtual clock's limit
-  std::string recordFile;        // the player's input as a script
+  std::string frameHashes;          // "FRAME CRC32" of each frame in shotFrames (every frame when none)
+  std::optional<int64_t> maxMs;     // the virtual clock's limit
+  std::string recordFile;           // the player's input as a script
+  std::optional<int64_t> quitAtMs;  // a replay's end: the game is left when the clock reaches it
 };
 
 // The fingerprint of a page: the zip CRC-32 of its 320x240 pixels, each as
@@ -66,6 +67,7 @@ class Harness : public machine::Observer {
   Options options_;
   size_t nextEvent_ = 0;
   bool limitPassed_ = false;
+  bool endReached_ = false;
   std::FILE* soundLog_ = nullptr;
   std::FILE* frameHashes_ = nullptr;
   std::FILE* recording_ = nullptr;
