@@ -106,9 +106,7 @@ WindowRun::~WindowRun() {
 // type per translation unit, so a header's coroutine template fails the
 // link-time one-definition check.
 namespace {
-Task<> keepResult(Task<StageResult> task, std::optional<StageResult>& result) {
-  result = co_await task;
-}
+Task<> keepResult(Task<StageResult> task, std::optional<StageResult>& result) { result = co_await task; }
 }  // namespace
 
 StageResult WindowRun::play(Task<StageResult> task) {

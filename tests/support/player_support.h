@@ -58,4 +58,3 @@ class WindowRun {
 uint64_t visiblePageHash(const Machine& machine);
 // A key event as SDL would deliver it (scan code = place, sym = layout).
 void pushKey(int scancode, int sym, bool down, int mod = 0);
-
