@@ -255,7 +255,7 @@ std::optional<int> GameRun::start(const std::vector<std::string>& args, bool ful
     Replay replay;
     if (Outcome read = readReplayFile(options_.replayLinkFile, replay); !read.ok())
       return reportProblem(read, EXIT_BAD_OPTIONS, false);
-    std::printf("#replay=%s\n", replayLinkData(replay).c_str());
+    std::printf("%s%s\n", REPLAY_LINK_MARKER, replayLinkData(replay).c_str());
     return 0;
   }
   if (Outcome files = prepareRunFiles(options_); !files.ok()) return reportProblem(files, EXIT_BAD_OPTIONS, false);
@@ -309,7 +309,8 @@ Outcome GameRun::startUp() {
   if (!sheet.ok())
     return Outcome::failure("cannot read the sprite sheet " + spriteSheetPath(game) + ": " + sheet.why());
   buildSpriteTable(game);
-  setHighScore(game, options_.verifyFile.empty() ? loadHighScore(game) : options_.replay.startHighScore);
+  const bool fromReplay = !options_.verifyFile.empty() || options_.inputIsReplay;
+  setHighScore(game, fromReplay ? options_.replay.startHighScore : loadHighScore(game));
   startHighScore_ = game.gameState.highScore;
   return {};
 }

@@ -8,14 +8,28 @@ namespace {
 
 constexpr size_t SCRIPT_FILE_CAP = 64u << 20;
 
+Outcome otherRules(const std::string& path, int rules) {
+  return Outcome::failure(path + ": made by rules version " + std::to_string(rules) + "; this game plays version " +
+                          std::to_string(REPLAY_RULES_VERSION));
+}
+
 Outcome readInputScript(RunOptions& options) {
   const std::string& path = options.inputFile;
   std::string text;
   os::FileRead read = os::readRegularFile(path, SCRIPT_FILE_CAP, text);
   if (read != os::FileRead::Ok)
     return Outcome::failure("cannot read the input script " + path + ": " + os::fileReadReason(read, SCRIPT_FILE_CAP));
-  Outcome parsed = parseScript(text, options.script);
-  if (!parsed.ok()) return Outcome::failure(path + ":" + parsed.why());
+  if (isReplayText(text)) {
+    // A replay (or a saved link) plays as it was recorded: its seed, the
+    // high score it started from, its events up to its end.
+    Outcome parsed = parseReplay(text, options.replay);
+    if (!parsed.ok()) return Outcome::failure(path + ": " + parsed.why());
+    if (options.replay.rules != REPLAY_RULES_VERSION) return otherRules(path, options.replay.rules);
+    options.inputIsReplay = true;
+    options.script = Script{options.replay.seed, options.replay.events};
+  } else if (Outcome parsed = parseScript(text, options.script); !parsed.ok()) {
+    return Outcome::failure(path + ":" + parsed.why());
+  }
   if (options.script.seed && !options.seedGiven) {
     options.seedGiven = true;
     options.seed = *options.script.seed;
@@ -28,9 +42,7 @@ Outcome readVerifiedReplay(RunOptions& options) {
   Replay& replay = options.replay;
   Outcome read = readReplayFile(options.verifyFile, replay);
   if (!read.ok()) return read;
-  if (replay.rules != REPLAY_RULES_VERSION)
-    return Outcome::failure(options.verifyFile + ": made by rules version " + std::to_string(replay.rules) +
-                            "; this game plays version " + std::to_string(REPLAY_RULES_VERSION));
+  if (replay.rules != REPLAY_RULES_VERSION) return otherRules(options.verifyFile, replay.rules);
   options.script = Script{replay.seed, replay.events};
   options.seedGiven = true;
   options.seed = replay.seed;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <sstream>
 
@@ -215,11 +216,29 @@ std::string firstContentLine(const std::string& text) {
   return "";
 }
 
+// A shared link saved as a file (the whole address, or its #replay=DATA):
+// the data after the marker, up to the end of its line.
+std::optional<std::string> linkData(const std::string& text) {
+  const size_t start = text.find_first_not_of(" \t\r\n");
+  if (start == std::string::npos) return std::nullopt;
+  const size_t lineEnd = text.find_first_of("\r\n", start);
+  const std::string line = text.substr(start, lineEnd == std::string::npos ? std::string::npos : lineEnd - start);
+  const size_t marker = line.find(REPLAY_LINK_MARKER);
+  if (marker == std::string::npos) return std::nullopt;
+  const std::string data = line.substr(marker + std::strlen(REPLAY_LINK_MARKER));
+  return trimmed(data.substr(0, data.find_first_of(" \t&")));
+}
+
 }  // namespace
+
+bool isReplayText(const std::string& text) {
+  return linkData(text).has_value() || firstContentLine(text) == FIRST_LINE;
+}
 
 Outcome parseReplay(const std::string& text, Replay& replay) {
   replay = Replay{};
   if (text.size() > REPLAY_MAX_BYTES) return Outcome::failure("larger than 1 MB");
+  if (std::optional<std::string> data = linkData(text)) return replayFromLinkData(*data, replay);
   Outcome read = firstContentLine(text) == FIRST_LINE ? parseReplayLines(text, replay) : parsePlainScript(text, replay);
   if (!read.ok()) replay = Replay{};
   return read;

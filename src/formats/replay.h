@@ -63,6 +63,9 @@ struct Replay {
 // event after one hour of game time, a shot (a replay writes no files).
 // Another rules version reads; whoever plays it says it cannot.
 Outcome parseReplay(const std::string& text, Replay& replay);
+// True when the text is a replay's (its first line names the game) or a
+// saved link, rather than a plain input script.
+bool isReplayText(const std::string& text);
 // The text form (a plain script's header is written too).
 std::string replayText(const Replay& replay);
 
@@ -72,6 +75,9 @@ Outcome unpackReplay(const std::vector<uint8_t>& bytes, Replay& replay);
 std::string base64Url(const std::vector<uint8_t>& bytes);
 bool fromBase64Url(const std::string& text, std::vector<uint8_t>& bytes);
 std::string replayLinkData(const Replay& replay);
+// What stands before DATA in the link. parseReplay reads a text whose first
+// line holds it (a saved link) as the link's replay.
+constexpr const char* REPLAY_LINK_MARKER = "#replay=";
 Outcome replayFromLinkData(const std::string& data, Replay& replay);
 
 // "2026-12-09T08:43:55Z" for seconds since 1970, and back (false when the

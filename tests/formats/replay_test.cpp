@@ -215,6 +215,22 @@ TEST(ReplayCompact, EveryReplayPacksAndUnpacksToItself) {
   EXPECT_EQ(replayText(back), replayText(parsed(FULL)));
 }
 
+TEST(ReplayCompact, ASavedLinkReadsAsItsReplay) {
+  const std::string data = replayLinkData(parsed(FULL));
+  for (const std::string& saved : {std::string(REPLAY_LINK_MARKER) + data + "\n",
+                                   "  https://example.org/quarvel/" + std::string(REPLAY_LINK_MARKER) + data +
+                                       "&frames=all\r\nanything after the first line\n"}) {
+    EXPECT_TRUE(isReplayText(saved));
+    Replay back;
+    ASSERT_TRUE(parseReplay(saved, back).ok()) << saved;
+    EXPECT_EQ(replayText(back), replayText(parsed(FULL)));
+  }
+  Replay replay;
+  EXPECT_FALSE(parseReplay(std::string(REPLAY_LINK_MARKER) + "not*base64", replay).ok());
+  EXPECT_FALSE(isReplayText("# a comment\n10 down space\n")) << "a plain script";
+  EXPECT_TRUE(isReplayText("# made by hand\nquarvel replay\n"));
+}
+
 TEST(ReplayCompact, RegularPlayPacksSmall) {
   // Two thousand events of steady play, as a whole game has them: well under
   // two bytes an event.
