@@ -12,6 +12,9 @@
 // When the game ends, the page holds its results in #frame-hashes, #sound-log,
 // #high-score and #console, and #status gets data-state="done".
 //   frames=LIST     frames to fingerprint: 1,5,10-20 or all (CRC-32, as --frame-hashes)
+//   #replay=DATA    watch a shared replay (what quarvel --replay-link prints);
+//                   the options above may follow it in the address's hash
+//                   (#replay=DATA&frames=all&headless) or stand in its query
 //   demo            watch the recorded game in real time
 //   timedemo        play the recorded game as fast as possible and print the speed
 //   nosound         no sound at all
@@ -26,11 +29,16 @@
   const STORED_VOLUME = 'quarvel.volume';
   const STORED_MUTED = 'quarvel.muted';
 
+  // The query's options, and the hash's: a shared replay travels in the
+  // hash, which never reaches a server.
   const params = new URLSearchParams(location.search);
+  for (const [name, value] of new URLSearchParams(location.hash.slice(1))) params.set(name, value);
+  const REPLAY_LINK_MARKER = '#replay=';
   const timedemo = params.has('timedemo');
   const headless = params.has('headless') || timedemo;
   // A run for a test or a measurement: no offline copy, no stored settings.
-  const harness = headless || params.has('frames') || params.has('script') || params.has('input');
+  const harness = headless || params.has('frames') || params.has('script') || params.has('input') ||
+    params.has('replay');
 
   const $ = (id) => document.getElementById(id);
   const canvas = $('screen');
@@ -662,7 +670,7 @@
     if (params.has('seed')) args.push('--seed', params.get('seed'));
     if (params.has('scene')) args.push('--scene', params.get('scene'));
     if (params.has('frames')) args.push('--shot-frames', params.get('frames'), '--frame-hashes', '/out/frame-hashes.txt');
-    if (params.has('script') || params.has('input')) args.push('--input', SCRIPT_PATH);
+    if (params.has('script') || params.has('input') || params.has('replay')) args.push('--input', SCRIPT_PATH);
     else if (timedemo || params.has('demo')) args.push('--input', DEMO_PATH);
     // A player's session is not bounded by the test harness's clock limit.
     args.push('--max-ms', params.get('maxms') || (headless ? '3600000' : '1000000000000'));
@@ -747,7 +755,8 @@
     let files;
     let loaded;
     try {
-      if (params.has('input')) script = params.get('input');
+      if (params.has('replay')) script = REPLAY_LINK_MARKER + params.get('replay') + '\n';  // the game reads the link
+      else if (params.has('input')) script = params.get('input');
       else if (params.has('script')) {
         const response = await fetch(params.get('script'));
         if (!response.ok) throw new Error('cannot fetch ' + params.get('script') + ': ' + response.status);

@@ -79,6 +79,10 @@ compare() {  # compare NAME URL-QUERY NATIVE-ARGS...
 }
 
 compare whole "headless&frames=all&script=whole_game.txt" --input "$source_dir/bench/whole_game.txt"
+# The same game shared as a link: the page plays the #replay= data that
+# quarvel --replay-link prints (from the replay's own high score, saving none).
+"$native/quarvel" --replay-link "$source_dir/bench/whole_game.txt" >"$work/whole_game.link"
+compare shared "headless&frames=all$(cat "$work/whole_game.link")" --input "$work/whole_game.link"
 for stage in 1 2 3; do
   compare "stage$stage" "headless&frames=all&scene=stage$stage&script=stage$stage.txt" \
     --scene "stage$stage" --input "$here/stage$stage.txt"
