@@ -194,3 +194,26 @@ TEST(Keyboard, AltWithEitherEnterTogglesFullScreen) {
   EXPECT_FALSE(fullScreen());
   EXPECT_EQ(readKey(game), "") << "the game does not see the toggle";
 }
+
+// pad_* from the settings file: a button does its action's work, yes and no
+// only at a question, and a button bound to none does nothing.
+TEST(Controller, ButtonsBoundInTheSettingsFile) {
+  WindowRun run(1, "pad_yes = x\npad_fire = y\npad_back = none\n");
+  Game& game = run.game;
+  VirtualPad controller(run);
+  auto press = [&](SDL_GameControllerButton button) {
+    controller.button(button, true);
+    run.wait(1);
+    controller.button(button, false);
+    run.wait(1);
+    return readKey(game);
+  };
+  tellActivity(game, Activity::Title);
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_Y), " ");
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_X), "") << "yes, but no question is up";
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), "") << "A has no action now";
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_BACK), "");
+  tellActivity(game, Activity::Question);
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_X), "y");
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_B), "n");
+}
