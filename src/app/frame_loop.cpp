@@ -26,10 +26,27 @@ bool stillPicture(Activity activity, int ms) {
   return (activity == Activity::Title || activity == Activity::Question) && ms <= 1;
 }
 
+// The menu offers what the platform has: the browser cannot quit, and its
+// display is the page's.
+MenuPlatform menuPlatform(const LoopSettings& choices) {
+  MenuPlatform platform;
+#ifdef __EMSCRIPTEN__
+  platform.canQuit = false;
+  platform.windowDetails = false;
+#endif
+  platform.replays = choices.replays;
+  return platform;
+}
+
 }  // namespace
 
 FrameLoop::FrameLoop(Game& game, Devices devices, const Settings& settings, LoopSettings choices)
-    : game_(game), devices_(devices), player_(settings), choices_(std::move(choices)) {}
+    : game_(game),
+      devices_(devices),
+      settings_(settings),
+      player_(settings),
+      choices_(std::move(choices)),
+      menu_(menuPlatform(choices_)) {}
 
 void FrameLoop::begin(Task<>& program) {
   program_ = &program;
@@ -102,6 +119,7 @@ void FrameLoop::holdWhilePaused() {
   while (paused_ && !machine::quitPending(game_)) {
     clock.sleepUntil(clock.nowMs() + PAUSED_WAKE_MS, true);
     takeInput();
+    act(menu_.expire(clock.nowMs()));
     expireOverlay();
   }
 }
@@ -110,7 +128,11 @@ bool FrameLoop::tick() {
   takeInput();
   quit_ = machine::takeQuitRequest(game_);
   if (quit_) return false;
-  if (paused_) return true;
+  if (paused_) {
+    act(menu_.expire(devices_.clock.nowMs()));
+    expireOverlay();
+    return true;
+  }
   machine::Clock& clock = devices_.clock;
   const double start = clock.nowMs();
   // A key for a still title or question, or for a wait a key ends: at once.
@@ -163,11 +185,31 @@ void FrameLoop::handle(const machine::DeviceEvent& event) {
       break;
     case DeviceEvent::PauseAsked: setPaused(event.on, false); break;
     case DeviceEvent::SessionEnding: machine::requestQuit(game_, machine::QuitReason::Signal); break;
+    case DeviceEvent::MouseClick: menuClick(event); break;
     case DeviceEvent::ButtonDown:
-    case DeviceEvent::ButtonUp: player_.button(event, input, activity); break;
+    case DeviceEvent::ButtonUp:
+      if (menuButton(event)) break;
+      // While the menu is open, only releases reach the game.
+      if (paused_ && event.kind != DeviceEvent::ButtonUp) break;
+      player_.button(event, input, activity);
+      break;
     case DeviceEvent::KeyDown:
     case DeviceEvent::KeyRepeat:
     case DeviceEvent::KeyUp:
+      // A key the menu took is the menu's until it is let go; keys held
+      // before it opened are let go in the game.
+      if (event.scanCode >= 0 && event.scanCode < SCAN_CODE_COUNT) {
+        const auto code = static_cast<size_t>(event.scanCode);
+        if (event.kind == DeviceEvent::KeyUp && menuTook_[code]) {
+          menuTook_[code] = false;
+          break;
+        }
+        if (menu_.isOpen() && event.kind != DeviceEvent::KeyUp) menuTook_[code] = true;
+      }
+      if (menu_.isOpen() && event.kind != DeviceEvent::KeyUp) {
+        menuKey(event);
+        break;
+      }
       if (windowKey(event)) break;
       // While paused the game takes no new presses; releases still count,
       // so that nothing stays held after the pause.
@@ -196,8 +238,11 @@ bool FrameLoop::windowKey(const machine::DeviceEvent& event) {
                        choices_.screenshotFolder ? choices_.screenshotFolder() : "");
 #endif
       break;
-    case DeviceEvent::PauseKey:
-      if (first) setPaused(!paused_, false);
+    case DeviceEvent::PauseKey:  // the menu, or the end of a plain pause
+      if (first && paused_)
+        setPaused(false, false);
+      else if (first)
+        openMenu();
       break;
     case DeviceEvent::MuteKey:
       if (first) toggleMute();
@@ -229,7 +274,9 @@ void FrameLoop::present(bool presented) {
     return;
   }
   composed_.resize(static_cast<size_t>(SCREEN_WIDTH) * SCREEN_HEIGHT);
-  if (paused_)
+  if (menu_.isOpen())
+    drawMenuPicture(page, menuPicture_, composed_.data());
+  else if (paused_)
     drawPausedPicture(page, pausedText_, composed_.data());
   else
     std::copy(page, page + composed_.size(), composed_.begin());
@@ -238,10 +285,153 @@ void FrameLoop::present(bool presented) {
 }
 
 void FrameLoop::setPaused(bool paused, bool byFocus) {
+  if (!paused && menu_.isOpen()) {  // the page's own pause ended: the menu goes with it
+    menu_.close();
+    devices_.display.showPointer(false);
+  }
   if (paused == paused_) return;
   if (paused && pausedText_.pixels.empty()) pausedText_ = paintLettering(game_, "PAUSED");
   paused_ = paused;
   pausedByFocus_ = paused && byFocus;
+  present(false);
+}
+
+// The menu's keys: arrows move and change, Space and Enter choose, Esc
+// goes back, P closes; while a control waits, the next key is its own.
+void FrameLoop::menuKey(const machine::DeviceEvent& event) {
+  using machine::DeviceEvent;
+  const bool first = event.kind == DeviceEvent::KeyDown;
+  if (menu_.capturing()) {
+    if (first && event.scanCode >= 0) act(menu_.capturedKey(event.scanCode));
+    return;
+  }
+  if (event.windowKey == DeviceEvent::PauseKey && !player_.boundToAction(event.scanCode)) {
+    if (first) closeMenu();
+    return;
+  }
+  if (event.windowKey == DeviceEvent::ScreenshotKey) {
+    windowKey(event);
+    return;
+  }
+  if (event.alt) return;  // Alt+Enter is not a choice
+  const double now = devices_.clock.nowMs();
+  switch (event.scanCode) {
+    case SC_UP: act(menu_.input(MenuInput::Up, now)); break;
+    case SC_DOWN: act(menu_.input(MenuInput::Down, now)); break;
+    case SC_LEFT: act(menu_.input(MenuInput::Left, now)); break;
+    case SC_RIGHT: act(menu_.input(MenuInput::Right, now)); break;
+    case SC_ENTER:
+    case SC_SPACE:
+      if (first) act(menu_.input(MenuInput::Choose, now));
+      break;
+    case SC_ESC:
+      if (first) act(menu_.input(MenuInput::Back, now));
+      break;
+    default: break;
+  }
+}
+
+// A controller's Start opens the menu (unless the player gave it an
+// action); in the menu the d-pad and the stick move and change, A chooses,
+// B and Back go back, Start closes. True when the button was the menu's.
+bool FrameLoop::menuButton(const machine::DeviceEvent& event) {
+  using machine::DeviceEvent;
+  if (!choices_.windowKeys || event.kind != DeviceEvent::ButtonDown) return false;
+  if (!menu_.isOpen()) {
+    if (event.button != machine::PadStart || player_.buttonBound(machine::PadStart) || paused_) return false;
+    openMenu();
+    return true;
+  }
+  if (menu_.capturing()) {
+    act(menu_.capturedButton(event.button));
+    return true;
+  }
+  const double now = devices_.clock.nowMs();
+  switch (event.button) {
+    case machine::PadUp:
+    case machine::PadStickUp: act(menu_.input(MenuInput::Up, now)); break;
+    case machine::PadDown:
+    case machine::PadStickDown: act(menu_.input(MenuInput::Down, now)); break;
+    case machine::PadLeft:
+    case machine::PadStickLeft: act(menu_.input(MenuInput::Left, now)); break;
+    case machine::PadRight:
+    case machine::PadStickRight: act(menu_.input(MenuInput::Right, now)); break;
+    case machine::PadA: act(menu_.input(MenuInput::Choose, now)); break;
+    case machine::PadB:
+    case machine::PadBack: act(menu_.input(MenuInput::Back, now)); break;
+    case machine::PadStart: closeMenu(); break;
+    default: break;
+  }
+  return true;
+}
+
+// A click on an item chooses it.
+void FrameLoop::menuClick(const machine::DeviceEvent& event) {
+  if (!menu_.isOpen() || event.x < 0 || event.x >= SCREEN_WIDTH) return;
+  const int item = menuItemAt(event.y, static_cast<int>(menu_.items().size()));
+  act(menu_.pick(item, devices_.clock.nowMs()));
+}
+
+// Over the held game, with the values as they are now (- and =, M and
+// Alt+Enter change them outside the menu). Not before the letters are there.
+void FrameLoop::openMenu() {
+  if (game_.spriteTable.sheet == nullptr) return;
+  MenuValues values = menuValues(settings_);
+  values.volume = choices_.volume;
+  values.muted = choices_.muted;
+  values.fullScreen = devices_.display.fullScreen();
+  menu_.open(values);
+  menuPicture_ = paintMenu(game_, menu_);
+  devices_.display.showPointer(true);
+  setPaused(true, false);
+}
+
+void FrameLoop::closeMenu() {
+  menu_.close();
+  devices_.display.showPointer(false);
+  setPaused(false, false);
+}
+
+// What the menu changed, done and saved; then the menu drawn again.
+void FrameLoop::act(const MenuAction& action) {
+  const MenuValues& values = menu_.values();
+  switch (action.kind) {
+    case MenuAction::Nothing: return;
+    case MenuAction::Close: closeMenu(); return;
+    case MenuAction::Quit:
+      closeMenu();
+      machine::requestQuit(game_, machine::QuitReason::Signal);  // as Ctrl+C
+      return;
+    case MenuAction::Volume:
+    case MenuAction::Mute:
+      choices_.volume = values.volume;
+      choices_.muted = values.muted;
+      devices_.audio.setMasterVolume(choices_.volume, choices_.muted);
+      break;
+    case MenuAction::FullScreen:
+      if (devices_.display.fullScreen() != values.fullScreen) devices_.display.toggleFullScreen();
+      break;
+    case MenuAction::Scale:
+      settings_.scale = values.scale;
+      devices_.display.setScale(values.scale);
+      break;
+    case MenuAction::Vsync:
+      settings_.vsync = values.vsync;
+      devices_.display.setVsync(values.vsync);
+      break;
+    case MenuAction::Accessibility:
+      settings_.reduceFlashing = values.reduceFlashing;
+      settings_.autoFire = values.autoFire;
+      break;
+    case MenuAction::Bindings:
+      applyBindings(values, settings_);
+      player_.rebind(settings_);
+      break;
+    case MenuAction::Redraw: break;
+  }
+  if (choices_.saveSetting)
+    for (const auto& [key, value] : action.saves) choices_.saveSetting(key, value);
+  menuPicture_ = paintMenu(game_, menu_);
   present(false);
 }
 

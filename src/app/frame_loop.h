@@ -6,18 +6,21 @@
 // until the program ends or a quit comes. Natively it blocks in run(); in
 // the browser the page's timer calls tick().
 //
-// What only a player at the window has lives here too: pause (P, Pause, a
-// lost focus when chosen, the page's own pause in the browser), mute and
-// the volume, F12 screenshots and Alt+Enter. None of it reaches the game's
-// pages or a recording: the keys are taken before the game sees them, and
-// a pause holds the game between two frames with its clock stopped.
+// What only a player at the window has lives here too: the menu (P, Pause,
+// a controller's Start), the plain pause (a lost focus when chosen, the
+// page's own pause in the browser), mute and the volume, F12 screenshots
+// and Alt+Enter. None of it reaches the game's pages or a recording: the
+// keys are taken before the game sees them, and the menu or a pause holds
+// the game between two frames with its clock stopped.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/menu.h"
 #include "app/overlays.h"
 #include "app/pacing.h"
 #include "app/player_input.h"
@@ -46,6 +49,8 @@ struct LoopSettings {
   std::function<void(const std::string& key, const std::string& value)> saveSetting;
   // Where F12 saves, asked at each screenshot.
   std::function<std::string()> screenshotFolder;
+  // The replays kept, for the menu's REPLAYS; none: none are kept.
+  std::function<std::vector<std::string>()> replays;
 };
 
 class FrameLoop {
@@ -71,6 +76,9 @@ class FrameLoop {
 
   // The player's state at the window, as the keys left it.
   bool paused() const { return paused_; }
+  const Menu& menu() const { return menu_; }
+  // The settings as the menu left them (bindings, display, accessibility).
+  const Settings& settings() const { return settings_; }
   int volume() const { return choices_.volume; }
   bool muted() const { return choices_.muted; }
 
@@ -81,6 +89,12 @@ class FrameLoop {
   void takeInput();
   void handle(const machine::DeviceEvent& event);
   bool windowKey(const machine::DeviceEvent& event);
+  void menuKey(const machine::DeviceEvent& event);
+  bool menuButton(const machine::DeviceEvent& event);
+  void menuClick(const machine::DeviceEvent& event);
+  void openMenu();
+  void closeMenu();
+  void act(const MenuAction& action);
   void present(bool presented);
   void setPaused(bool paused, bool byFocus);
   void changeVolume(int step);
@@ -91,6 +105,7 @@ class FrameLoop {
 
   Game& game_;
   Devices devices_;
+  Settings settings_;
   PlayerInput player_;
   LoopSettings choices_;
   Task<>* program_ = nullptr;
@@ -105,7 +120,10 @@ class FrameLoop {
   bool paused_ = false;
   bool pausedByFocus_ = false;
   OverlayPicture pausedText_;
-  OverlayPicture overlay_;  // the volume or MUTED, shown for a moment
+  Menu menu_;
+  OverlayPicture menuPicture_;
+  std::array<bool, SCAN_CODE_COUNT> menuTook_{};  // keys pressed in the menu, until let go
+  OverlayPicture overlay_;                        // the volume or MUTED, shown for a moment
   double overlayUntil_ = 0.0;
   std::vector<uint32_t> composed_;
 

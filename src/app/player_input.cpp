@@ -1,37 +1,38 @@
 #include "app/player_input.h"
 
+#include <algorithm>
+
 #include "formats/key_names.h"
 
-namespace {
+PlayerInput::PlayerInput(const Settings& settings) { rebind(settings); }
 
-// A controller's buttons: d-pad and left stick move; A is Space (at a
-// question y), B is z (at a question n), Back is Esc, Start is Space, the
-// right shoulder Ctrl and the left shoulder left Shift.
-int keyForButton(int button, bool question) {
-  switch (button) {
-    case machine::PadA: return question ? scanCodeForName("y") : SC_SPACE;
-    case machine::PadB: return question ? scanCodeForName("n") : scanCodeForName("z");
-    case machine::PadBack: return SC_ESC;
-    case machine::PadStart: return SC_SPACE;
-    case machine::PadLeftShoulder: return SC_LSHIFT;
-    case machine::PadRightShoulder: return SC_CTRL;
-    case machine::PadLeft:
-    case machine::PadStickLeft: return SC_LEFT;
-    case machine::PadRight:
-    case machine::PadStickRight: return SC_RIGHT;
-    default: return -1;
-  }
-}
-
-}  // namespace
-
-PlayerInput::PlayerInput(const Settings& settings) {
+void PlayerInput::rebind(const Settings& settings) {
   for (int code = 0; code < SCAN_CODE_COUNT; ++code) binding_[code] = code;
   // The bound key does the action's work; a swap of two keys works.
   for (int action = 0; action < ACTION_COUNT; ++action) {
     int own = scanCodeForName(settings.keys[action]);
     if (own >= 0) binding_[own] = scanCodeForName(defaultKeyName(action));
+    int button = -1;
+    buttons_[action] = padButtonForName(padNameOf(settings, action), button) ? button : -1;
   }
+}
+
+// A button is the key of its action: the default key, as a bound key is.
+// At a question the buttons of yes and no come first; elsewhere they count
+// only when bound to another action too. The stick's sides always move.
+int PlayerInput::keyForButton(int button, bool question) const {
+  if (button == machine::PadStickLeft) return SC_LEFT;
+  if (button == machine::PadStickRight) return SC_RIGHT;
+  for (const bool answers : {true, false}) {
+    if (answers && !question) continue;
+    for (int action = 0; action < ACTION_COUNT; ++action)
+      if (answerAction(action) == answers && buttons_[action] == button) return scanCodeForName(defaultKeyName(action));
+  }
+  return -1;
+}
+
+bool PlayerInput::buttonBound(int button) const {
+  return std::find(buttons_.begin(), buttons_.end(), button) != buttons_.end();
 }
 
 int PlayerInput::bound(int scanCode) const {

@@ -1,6 +1,6 @@
 // The player's keys and controller buttons as the game's own keys: the
-// settings' key bindings, what a key types, and the controller's buttons,
-// whose A and B answer a question. Recordings see only the game's keys, so
+// settings' key and button bindings, what a key types, and the
+// controller's buttons, of which yes and no count only at a question. Recordings see only the game's keys, so
 // they replay the same whatever the player's bindings.
 #pragma once
 
@@ -15,6 +15,8 @@
 class PlayerInput {
  public:
   explicit PlayerInput(const Settings& settings);
+  // New bindings; what is held stays held until it is let go.
+  void rebind(const Settings& settings);
   // The player bound the key to an action: it is the game's, even when it
   // is one of the window's own keys.
   bool boundToAction(int scanCode) const;
@@ -22,11 +24,16 @@ class PlayerInput {
   void key(const machine::DeviceEvent& event, const machine::InputSink& game, Activity activity) const;
   // A controller button or stick side going down or up.
   void button(const machine::DeviceEvent& event, const machine::InputSink& game, Activity activity);
+  // The player bound the button to an action.
+  bool buttonBound(int button) const;
 
  private:
   int bound(int scanCode) const;
+  int keyForButton(int button, bool question) const;
   // The player's own key -> the game's key it stands for.
   std::array<int, SCAN_CODE_COUNT> binding_{};
+  // Each action's button (a machine::ControllerButton), -1 for none.
+  std::array<int, ACTION_COUNT> buttons_{};
   // The game key each button pressed, plus one; 0 while it is up.
   std::array<int, machine::PAD_BUTTON_COUNT> buttonHeld_{};
 };

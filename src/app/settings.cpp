@@ -11,6 +11,7 @@
 #include "formats/script.h"
 #include "formats/settings_text.h"
 #include "formats/text.h"
+#include "machine/backend.h"
 #include "os/files.h"
 
 namespace {
@@ -20,6 +21,30 @@ constexpr size_t SETTINGS_FILE_CAP = 64u << 10;
 constexpr const char* ACTION_NAMES[ACTION_COUNT] = {"left", "right", "fire", "drop", "fast",
                                                     "slow", "back",  "yes",  "no"};
 constexpr const char* DEFAULT_KEYS[ACTION_COUNT] = {"left", "right", "space", "z", "ctrl", "lshift", "esc", "y", "n"};
+constexpr const char* DEFAULT_PADS[ACTION_COUNT] = {"dpleft",       "dpright", "a", "b", "rightshoulder",
+                                                    "leftshoulder", "back",    "a", "b"};
+constexpr const char* NO_BUTTON = "none";
+
+// The buttons a player may bind, by their names in the settings file; the
+// stick's sides always move.
+struct PadName {
+  const char* name;
+  int button;
+};
+constexpr PadName PAD_NAMES[] = {
+    {"a", machine::PadA},
+    {"b", machine::PadB},
+    {"x", machine::PadX},
+    {"y", machine::PadY},
+    {"back", machine::PadBack},
+    {"start", machine::PadStart},
+    {"leftshoulder", machine::PadLeftShoulder},
+    {"rightshoulder", machine::PadRightShoulder},
+    {"dpup", machine::PadUp},
+    {"dpdown", machine::PadDown},
+    {"dpleft", machine::PadLeft},
+    {"dpright", machine::PadRight},
+};
 
 // Every key but the key bindings: its default (fullscreen's is the build's)
 // and what it does, as --help and the man page show them.
@@ -37,6 +62,8 @@ constexpr SettingHelp SETTINGS_HELP[] = {
     {"sound", "on", "off: like NOSOUND"},
     {"pause_on_focus_loss", "no", "yes: pause when the window loses the focus"},
     {"close_button", "ignore", "quit: the close button and Alt+F4 end the game"},
+    {"reduce_flashing", "no", "yes: reduce flashing pictures"},
+    {"auto_fire", "no", "yes: holding fire fires as often as the game allows"},
 };
 
 bool parseSwitch(const std::string& value, bool& out) {
@@ -76,6 +103,20 @@ std::string applySetting(const std::string& key, const std::string& value, Setti
     const std::string choice = lowerCase(value);
     if (choice != "ignore" && choice != "quit") return "close_button needs ignore or quit";
     s.closeButton = choice == "quit" ? CloseButtonChoice::Quit : CloseButtonChoice::Ignore;
+  } else if (key == "reduce_flashing") {
+    if (!parseSwitch(value, s.reduceFlashing)) return "reduce_flashing needs yes or no";
+  } else if (key == "auto_fire") {
+    if (!parseSwitch(value, s.autoFire)) return "auto_fire needs yes or no";
+  } else if (key.rfind("pad_", 0) == 0) {
+    for (int action = 0; action < ACTION_COUNT; ++action) {
+      if (key.substr(4) != ACTION_NAMES[action]) continue;
+      const std::string name = lowerCase(value);
+      int button = 0;
+      if (!padButtonForName(name, button)) return "unknown controller button '" + value + "' (" + padNamesHelp() + ")";
+      s.pads[action] = name;
+      return "";
+    }
+    return "unknown action '" + key.substr(4) + "'";
   } else if (key.rfind("key_", 0) == 0) {
     for (int action = 0; action < ACTION_COUNT; ++action) {
       if (key.substr(4) != ACTION_NAMES[action]) continue;
@@ -95,6 +136,38 @@ std::string applySetting(const std::string& key, const std::string& value, Setti
 
 const char* actionName(int action) { return action >= 0 && action < ACTION_COUNT ? ACTION_NAMES[action] : ""; }
 const char* defaultKeyName(int action) { return action >= 0 && action < ACTION_COUNT ? DEFAULT_KEYS[action] : ""; }
+const char* defaultPadName(int action) { return action >= 0 && action < ACTION_COUNT ? DEFAULT_PADS[action] : ""; }
+bool answerAction(int action) { return action == ActionYes || action == ActionNo; }
+
+bool padButtonForName(const std::string& name, int& button) {
+  if (name == NO_BUTTON) return button = -1, true;
+  for (const PadName& pad : PAD_NAMES)
+    if (name == pad.name) return button = pad.button, true;
+  return false;
+}
+
+std::string padButtonName(int button) {
+  if (button < 0) return NO_BUTTON;
+  for (const PadName& pad : PAD_NAMES)
+    if (button == pad.button) return pad.name;
+  return "";
+}
+
+std::string padNamesHelp() {
+  std::string names;
+  for (const PadName& pad : PAD_NAMES) names += std::string(pad.name) + " ";
+  return names + NO_BUTTON;
+}
+
+std::string keyNameOf(const Settings& settings, int action) {
+  const std::string& own = settings.keys[action];
+  return own.empty() ? defaultKeyName(action) : own;
+}
+
+std::string padNameOf(const Settings& settings, int action) {
+  const std::string& own = settings.pads[action];
+  return own.empty() ? defaultPadName(action) : own;
+}
 
 std::string printable(const std::string& text) {
   std::string out;
@@ -163,17 +236,21 @@ std::vector<std::pair<std::string, std::string>> settingsDefaults(bool fullScree
                                                                      : "no"});
   for (int action = 0; action < ACTION_COUNT; ++action)
     defaults.push_back({std::string("key_") + ACTION_NAMES[action], DEFAULT_KEYS[action]});
+  for (int action = 0; action < ACTION_COUNT; ++action)
+    defaults.push_back({std::string("pad_") + ACTION_NAMES[action], DEFAULT_PADS[action]});
   return defaults;
 }
 
 std::string settingsKeysHelp(bool fullScreenBuild) {
   std::string text;
-  char line[160];
+  char line[200];
   const auto defaults = settingsDefaults(fullScreenBuild);
   for (size_t i = 0; i < defaults.size(); ++i) {
     std::string assignment = defaults[i].first + " = " + defaults[i].second;
-    const char* meaning = i < std::size(SETTINGS_HELP) ? SETTINGS_HELP[i].meaning : "";
-    std::snprintf(line, sizeof line, "                %-28s %s\n", assignment.c_str(), meaning);
+    std::string meaning = i < std::size(SETTINGS_HELP) ? SETTINGS_HELP[i].meaning : "";
+    if (defaults[i].first == "key_left") meaning = "each action's key (key names as in scripts)";
+    if (defaults[i].first == "pad_left") meaning = "each action's controller button: " + padNamesHelp();
+    std::snprintf(line, sizeof line, "                %-28s %s\n", assignment.c_str(), meaning.c_str());
     text += line;
   }
   return text;

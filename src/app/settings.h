@@ -24,6 +24,19 @@ enum KeyAction {
 };
 const char* actionName(int action);      // "left" ... as in key_left
 const char* defaultKeyName(int action);  // "left", "right", "space", "z", "ctrl", "lshift", "esc", "y", "n"
+// The controller button each action has by default (pad_left ...): dpleft,
+// dpright, a, b, rightshoulder, leftshoulder, back, a, b. Yes and no are
+// asked only at a question, so they share A and B with fire and drop.
+const char* defaultPadName(int action);
+// The button a name stands for (a machine::ControllerButton), -1 for "none";
+// false for a name it does not know (names are lower case).
+bool padButtonForName(const std::string& name, int& button);
+// The name of a button ("none" for -1); "" for one that cannot be bound.
+std::string padButtonName(int button);
+// Every button name, blank-separated, for messages.
+std::string padNamesHelp();
+// Whether the action is asked only at a question (yes, no).
+bool answerAction(int action);
 
 // What the window's close button (and Alt+F4) does. The game has always let
 // it pass as a key no scene reads; players on a desktop may choose to quit.
@@ -39,8 +52,15 @@ struct Settings {
   bool sound = true;
   bool pauseOnFocusLoss = false;
   CloseButtonChoice closeButton = CloseButtonChoice::Ignore;
+  bool reduceFlashing = false;     // reduce flashing pictures
+  bool autoFire = false;           // holding fire fires as often as the game allows
   std::string keys[ACTION_COUNT];  // key names; "" = the default key
+  std::string pads[ACTION_COUNT];  // controller button names, "none"; "" = the default button
 };
+
+// The action's key and button names, the defaults filled in.
+std::string keyNameOf(const Settings& settings, int action);
+std::string padNameOf(const Settings& settings, int action);
 
 // Reads settings text over `settings`; every bad line adds "NAME:LINE: reason"
 // (with the line's control characters escaped).

@@ -38,6 +38,17 @@ machine::DeviceEvent buttonEvent(int button, bool down, int controller) {
   return event;
 }
 
+// One axis of the stick as its two sides, each a button.
+void stickSides(int value, int controller, int lowSide, int highSide, bool& low, bool& high,
+                std::vector<machine::DeviceEvent>& events) {
+  const bool nowLow = value <= -STICK_ON || (low && value <= -STICK_OFF);
+  const bool nowHigh = value >= STICK_ON || (high && value >= STICK_OFF);
+  if (nowLow != low) events.push_back(buttonEvent(lowSide, nowLow, controller));
+  if (nowHigh != high) events.push_back(buttonEvent(highSide, nowHigh, controller));
+  low = nowLow;
+  high = nowHigh;
+}
+
 }  // namespace
 
 bool SdlWindow::controllerEvent(const SDL_Event& event, std::vector<machine::DeviceEvent>& events) {
@@ -55,7 +66,7 @@ bool SdlWindow::controllerEvent(const SDL_Event& event, std::vector<machine::Dev
         // Nothing stays held by a controller that is gone.
         for (int button = 0; button < machine::PAD_BUTTON_COUNT; ++button)
           events.push_back(buttonEvent(button, false, event.cdevice.which));
-        stickLeft_ = stickRight_ = false;
+        stickLeft_ = stickRight_ = stickUp_ = stickDown_ = false;
         break;
       }
       return true;
@@ -67,15 +78,12 @@ bool SdlWindow::controllerEvent(const SDL_Event& event, std::vector<machine::Dev
       return true;
     }
     case SDL_CONTROLLERAXISMOTION:
-      if (event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX) {
-        const int value = event.caxis.value;
-        const bool left = value <= -STICK_ON || (stickLeft_ && value <= -STICK_OFF);
-        const bool right = value >= STICK_ON || (stickRight_ && value >= STICK_OFF);
-        if (left != stickLeft_) events.push_back(buttonEvent(machine::PadStickLeft, left, event.caxis.which));
-        if (right != stickRight_) events.push_back(buttonEvent(machine::PadStickRight, right, event.caxis.which));
-        stickLeft_ = left;
-        stickRight_ = right;
-      }
+      if (event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTX)
+        stickSides(event.caxis.value, event.caxis.which, machine::PadStickLeft, machine::PadStickRight, stickLeft_,
+                   stickRight_, events);
+      if (event.caxis.axis == SDL_CONTROLLER_AXIS_LEFTY)  // up is negative
+        stickSides(event.caxis.value, event.caxis.which, machine::PadStickUp, machine::PadStickDown, stickUp_,
+                   stickDown_, events);
       return true;
     default: return false;
   }
@@ -84,7 +92,7 @@ bool SdlWindow::controllerEvent(const SDL_Event& event, std::vector<machine::Dev
 void SdlWindow::closeControllers() {
   for (SDL_GameController* controller : controllers_) SDL_GameControllerClose(controller);
   controllers_.clear();
-  stickLeft_ = stickRight_ = false;
+  stickLeft_ = stickRight_ = stickUp_ = stickDown_ = false;
 }
 
 }  // namespace backend

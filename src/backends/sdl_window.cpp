@@ -196,6 +196,25 @@ void SdlWindow::toggleFullScreen() {
   SDL_SetWindowFullscreen(window_->window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
+bool SdlWindow::fullScreen() const {
+  return window_ != nullptr && (SDL_GetWindowFlags(window_->window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+}
+
+// A window in full screen keeps its size for when it leaves it.
+void SdlWindow::setScale(int scale) {
+  config_.scale = scale;
+  if (window_ == nullptr || window_->left || fullScreen()) return;
+  const int fitted = fittedScale(scale);
+  SDL_SetWindowSize(window_->window, SCREEN_WIDTH * fitted, SCREEN_HEIGHT * fitted);
+}
+
+void SdlWindow::setVsync(bool on) {
+  config_.vsync = on;
+  if (window_ != nullptr) SDL_RenderSetVSync(window_->renderer, on ? 1 : 0);
+}
+
+void SdlWindow::showPointer(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
+
 int SdlWindow::pictureFactor() const {
   int width = SCREEN_WIDTH, height = SCREEN_HEIGHT;
   if (window_ != nullptr) SDL_GetRendererOutputSize(window_->renderer, &width, &height);
@@ -246,6 +265,14 @@ void SdlWindow::takeEvents(std::vector<machine::DeviceEvent>& events) {
       continue;
     }
     if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) keyEvent(event.key, events);
+    // SDL gives the click (or a tap) in the renderer's logical 320x240
+    // pixels, the letterbox outside them.
+    if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_LEFT) {
+      machine::DeviceEvent click{machine::DeviceEvent::MouseClick};
+      click.x = event.button.x;
+      click.y = event.button.y;
+      events.push_back(click);
+    }
   }
   if (session_.ending) {
     session_.ending = false;

@@ -50,6 +50,10 @@ class SdlWindow : public machine::Display,
   void hidePointer() override;
   void show(const uint32_t* pixels) override;
   void toggleFullScreen() override;
+  bool fullScreen() const override;
+  void setScale(int scale) override;
+  void setVsync(bool on) override;
+  void showPointer(bool shown) override;
   int pictureFactor() const override;
 
   void takeEvents(std::vector<machine::DeviceEvent>& events) override;
@@ -83,7 +87,7 @@ class SdlWindow : public machine::Display,
   std::vector<uint32_t> picture_;  // the picture last shown
   std::vector<_SDL_GameController*> controllers_;
   // The stick's sides as buttons, with a little play between on and off.
-  bool stickLeft_ = false, stickRight_ = false;
+  bool stickLeft_ = false, stickRight_ = false, stickUp_ = false, stickDown_ = false;
   SessionEnd session_;  // and what to write at once should the desktop end it
 };
 

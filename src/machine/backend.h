@@ -53,6 +53,13 @@ class Display {
   // before the call returns.
   virtual void show(const uint32_t* pixels) = 0;
   virtual void toggleFullScreen() {}
+  virtual bool fullScreen() const { return false; }
+  // The window's size in multiples of 320x240 (fitted to the screen), and
+  // waiting for the vertical blank, as the player changes them.
+  virtual void setScale(int /*scale*/) {}
+  virtual void setVsync(bool /*on*/) {}
+  // The mouse pointer over the picture, shown while the player may click.
+  virtual void showPointer(bool /*shown*/) {}
   // The whole-number factor the picture is shown at now (at least 1).
   virtual int pictureFactor() const { return 1; }
 };
@@ -60,16 +67,17 @@ class Display {
 // One thing the player did, as the app takes it from the input device.
 struct DeviceEvent {
   enum Kind {
-    KeyDown,       // scanCode, letter, shift, alt
-    KeyRepeat,     // the key auto-repeats: it types again
-    KeyUp,         // scanCode
-    ButtonDown,    // a controller's button or stick direction: button, controller
-    ButtonUp,      // button, controller
-    CloseButton,   // the window's close button, Alt+F4
-    FocusLost,     // the window lost the keyboard focus
-    FocusGained,   //
-    PauseAsked,    // the page's own pause (its button, a hidden tab): on
-    SessionEnding  // the desktop is logging off or shutting down
+    KeyDown,        // scanCode, letter, shift, alt
+    KeyRepeat,      // the key auto-repeats: it types again
+    KeyUp,          // scanCode
+    ButtonDown,     // a controller's button or stick direction: button, controller
+    ButtonUp,       // button, controller
+    CloseButton,    // the window's close button, Alt+F4
+    FocusLost,      // the window lost the keyboard focus
+    FocusGained,    //
+    PauseAsked,     // the page's own pause (its button, a hidden tab): on
+    SessionEnding,  // the desktop is logging off or shutting down
+    MouseClick      // the left mouse button went down: x, y on the 320x240 picture
   } kind = KeyDown;
   int scanCode = -1;  // the key's PC set-1 scan code by the keyboard's layout, -1 for a key the game has not
   char letter = 0;    // what the key types when the layout makes it a letter (with Shift a capital); 0: none
@@ -82,6 +90,7 @@ struct DeviceEvent {
   int button = 0;      // ControllerButton, for button events
   int controller = 0;  // which controller
   bool on = false;     // PauseAsked: paused or playing on
+  int x = -1, y = -1;  // MouseClick: where, in the picture's pixels (outside it in the letterbox)
 };
 
 // A controller's buttons and the stick's directions, as the app binds them.
@@ -100,6 +109,8 @@ enum ControllerButton {
   PadRight,
   PadStickLeft,  // the left stick pushed to a side
   PadStickRight,
+  PadStickUp,  // and up or down
+  PadStickDown,
   PAD_BUTTON_COUNT
 };
 

@@ -56,3 +56,26 @@ TEST(Help, TheManPageListsEveryOptionAndEverySettingWithItsDefault) {
   const std::string help = commandLineHelp(true);
   for (const auto& [key, value] : settings) EXPECT_NE(help.find(key + " = " + value), std::string::npos) << key;
 }
+
+// The README's settings table names every setting with its default, and
+// --help, the man page and the README all tell the menu's keys and buttons.
+TEST(Help, TheReadmeListsEverySettingAndAllThreeTellTheMenu) {
+  const std::string readme = readFileText(std::string(QUARVEL_SOURCE_DIR) + "/README.md");
+  const size_t from = readme.find("\n## Settings\n");
+  ASSERT_NE(from, std::string::npos);
+  const std::string table = readme.substr(from, readme.find("\n## ", from + 1) - from);
+  for (const auto& [key, value] : settingsDefaults(true)) {
+    const size_t at = table.find("`" + key + "`");
+    ASSERT_NE(at, std::string::npos) << key;
+    const size_t start = table.rfind('\n', at) + 1;
+    const std::string row = table.substr(start, table.find('\n', at) - start);
+    if (key == "fullscreen") continue;  // the build's
+    EXPECT_NE(row.find("`" + value + "`"), std::string::npos) << key << " in " << row;
+  }
+  const std::string page = readFileText(std::string(QUARVEL_SOURCE_DIR) + "/dist/quarvel.6");
+  const std::string help = commandLineHelp(true);
+  for (const std::string& text : {help, page, readme})
+    for (const char* word : {"RESUME", "SOUND", "DISPLAY", "CONTROLS", "ACCESSIBILITY", "REPLAYS", "QUIT", "Start",
+                             "Up", "Down", "Left", "Right", "Enter", "Esc", "click"})
+      EXPECT_NE(text.find(word), std::string::npos) << word;
+}

@@ -1,7 +1,8 @@
 // Game controllers in the window back end, without hardware: SDL's virtual
 // controller with the dummy video driver. A controller plays stage one frame
 // for frame as the keyboard does; A and B answer questions; unplugging lets
-// go of everything it held. The keyboard events go through SDL too.
+// go of everything it held; Start is the menu's. The keyboard events go
+// through SDL too.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -88,8 +89,8 @@ TEST(Controller, AVirtualControllerPlaysStageOneFrameForFrameAsTheKeys) {
       if (frame == 30) controller.stickX(-30000);
       if (frame == 40) controller.stickX(-12000);  // still held: inside the play
       if (frame == 55) controller.stickX(0);
-      if (frame == 58) controller.button(SDL_CONTROLLER_BUTTON_START, true);
-      if (frame == 59) controller.button(SDL_CONTROLLER_BUTTON_START, false);
+      if (frame == 58) controller.button(SDL_CONTROLLER_BUTTON_A, true);
+      if (frame == 59) controller.button(SDL_CONTROLLER_BUTTON_A, false);
     });
   }
   std::vector<uint64_t> idle;
@@ -119,7 +120,15 @@ TEST(Controller, AAndBAnswerQuestionsAndUnpluggingLetsGo) {
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), " ");
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_B), "z");
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_BACK), std::string(1, KEY_ESC_CHAR));
-  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_START), " ");
+  // Start opens the menu, whose RESUME A then chooses: neither reaches the game.
+  for (SDL_GameControllerButton button : {SDL_CONTROLLER_BUTTON_START, SDL_CONTROLLER_BUTTON_A})
+    for (Uint8 state : {1, 0}) {
+      SDL_JoystickSetVirtualButton(controller.joystick, button, state);
+      SDL_PumpEvents();  // each change seen before the next
+    }
+  run.wait(1);
+  EXPECT_EQ(readKey(game), "");
+  EXPECT_FALSE(run.loop.paused());
   // While the game says a question is up: yes and no.
   tellActivity(game, Activity::Question);
   EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), "y");
@@ -184,4 +193,27 @@ TEST(Keyboard, AltWithEitherEnterTogglesFullScreen) {
   run.wait(1);
   EXPECT_FALSE(fullScreen());
   EXPECT_EQ(readKey(game), "") << "the game does not see the toggle";
+}
+
+// pad_* from the settings file: a button does its action's work, yes and no
+// only at a question, and a button bound to none does nothing.
+TEST(Controller, ButtonsBoundInTheSettingsFile) {
+  WindowRun run(1, "pad_yes = x\npad_fire = y\npad_back = none\n");
+  Game& game = run.game;
+  VirtualPad controller(run);
+  auto press = [&](SDL_GameControllerButton button) {
+    controller.button(button, true);
+    run.wait(1);
+    controller.button(button, false);
+    run.wait(1);
+    return readKey(game);
+  };
+  tellActivity(game, Activity::Title);
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_Y), " ");
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_X), "") << "yes, but no question is up";
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), "") << "A has no action now";
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_BACK), "");
+  tellActivity(game, Activity::Question);
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_X), "y");
+  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_B), "n");
 }

@@ -30,13 +30,19 @@ TEST(SettingsFile, EveryKeyReadsAndBadLinesAreReportedAndSkipped) {
       "key_left = right\n"
       "key_right = left\n"
       "\n"
-      "scale = 9\n"       // 12: out of range, 5 stays
-      "volume = -1\n"     // 13
-      "colour = blue\n"   // 14
-      "key_jump = j\n"    // 15
-      "key_drop = f12\n"  // 16
-      "just words\n"      // 17
-      "vsync = maybe\n",  // 18
+      "scale = 9\n"           // 12: out of range, 5 stays
+      "volume = -1\n"         // 13
+      "colour = blue\n"       // 14
+      "key_jump = j\n"        // 15
+      "key_drop = f12\n"      // 16
+      "just words\n"          // 17
+      "vsync = maybe\n"       // 18
+      "pad_drop = trigger\n"  // 19
+      "pad_jump = a\n"        // 20
+      "reduce_flashing = yes\n"
+      "auto_fire = on\n"
+      "pad_fire = X\n"
+      "pad_no = none\n",
       "q.ini", settings, problems);
   EXPECT_TRUE(settings.fullScreenGiven);
   EXPECT_TRUE(settings.fullScreen);
@@ -48,14 +54,21 @@ TEST(SettingsFile, EveryKeyReadsAndBadLinesAreReportedAndSkipped) {
   EXPECT_EQ(settings.keys[ActionFire], "x");
   EXPECT_EQ(settings.keys[ActionLeft], "right");
   EXPECT_EQ(settings.keys[ActionDrop], "");
-  ASSERT_EQ(problems.size(), 7u);
+  EXPECT_TRUE(settings.reduceFlashing);
+  EXPECT_TRUE(settings.autoFire);
+  EXPECT_EQ(padNameOf(settings, ActionFire), "x");
+  EXPECT_EQ(padNameOf(settings, ActionNo), "none");
+  EXPECT_EQ(padNameOf(settings, ActionDrop), "b") << "the default stands";
+  ASSERT_EQ(problems.size(), 9u);
   const char* lines[] = {"q.ini:12: scale",
                          "q.ini:13: volume",
                          "q.ini:14: unknown setting 'colour'",
                          "q.ini:15: unknown action 'jump'",
                          "q.ini:16: unknown key name 'f12'",
                          "q.ini:17: expected",
-                         "q.ini:18: vsync"};
+                         "q.ini:18: vsync",
+                         "q.ini:19: unknown controller button 'trigger'",
+                         "q.ini:20: unknown action 'jump'"};
   for (size_t i = 0; i < problems.size(); ++i) EXPECT_EQ(problems[i].rfind(lines[i], 0), 0u) << problems[i];
 
   Settings defaults;

@@ -75,7 +75,7 @@ Task<> waitFor(Machine& machine, int ms) { co_await sleepMs(machine, ms); }
 }  // namespace
 
 WindowRun::WindowRun(uint32_t seed, const std::string& settings, const std::string& settingsFile,
-                     const std::string& recordFile)
+                     const std::string& recordFile, const std::string& frameHashesFile)
     : made_(std::make_unique<Game>()),
       window_(std::make_unique<backend::SdlWindow>(windowConfig(windowOptions(seed, settings, settingsFile)))),
       options_(windowOptions(seed, settings, settingsFile)),
@@ -85,6 +85,7 @@ WindowRun::WindowRun(uint32_t seed, const std::string& settings, const std::stri
   machine::setAudio(game, &window);
   harness::Options record;
   record.recordFile = recordFile;
+  record.frameHashes = frameHashesFile;
   recorder_ = std::make_unique<harness::Harness>(game, record);
   seedRandom(game, seed);
   if (!window.openDisplay(ScreenMode::Window).ok()) throw std::runtime_error("no window on the dummy video driver");

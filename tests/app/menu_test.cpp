@@ -1,0 +1,178 @@
+// The player's menu as a state machine: its pages in their order, what each
+// input changes and which settings it saves, the wait for a new key or
+// button and the swaps it makes.
+#include "app/menu.h"
+
+#include <gtest/gtest.h>
+
+#include "base/keys.h"
+#include "formats/key_names.h"
+#include "machine/backend.h"
+
+namespace {
+
+using Saves = std::vector<std::pair<std::string, std::string>>;
+
+Menu openMenu(const Settings& settings = {}, MenuPlatform platform = {}) {
+  Menu menu(std::move(platform));
+  menu.open(menuValues(settings));
+  return menu;
+}
+
+void press(Menu& menu, MenuInput in, int times = 1) {
+  for (int i = 0; i < times; ++i) menu.input(in, 0.0);
+}
+
+// From the main page, the controls page with the cursor on an action.
+Menu atAction(int action, const Settings& settings = {}) {
+  Menu menu = openMenu(settings);
+  press(menu, MenuInput::Down, 3);
+  press(menu, MenuInput::Choose);
+  press(menu, MenuInput::Down, action);
+  return menu;
+}
+
+}  // namespace
+
+TEST(Menu, PagesInTheirOrderAndBackOutToTheGame) {
+  Menu menu = openMenu();
+  EXPECT_EQ(menu.items(),
+            (std::vector<std::string>{"RESUME", "SOUND", "DISPLAY", "CONTROLS", "ACCESSIBILITY", "REPLAYS", "QUIT"}));
+  press(menu, MenuInput::Up);
+  EXPECT_EQ(menu.cursor(), 6) << "round from the top to QUIT";
+  press(menu, MenuInput::Down, 3);
+  EXPECT_EQ(menu.cursor(), 2);
+  press(menu, MenuInput::Choose);
+  EXPECT_EQ(menu.page(), Menu::Page::Display);
+  EXPECT_EQ(menu.items(), (std::vector<std::string>{"FULL SCREEN OFF", "SCALE 3", "VSYNC OFF"}));
+  EXPECT_EQ(menu.input(MenuInput::Back, 0.0).kind, MenuAction::Redraw);
+  EXPECT_EQ(menu.page(), Menu::Page::Main);
+  EXPECT_EQ(menu.cursor(), 2) << "back on DISPLAY";
+  EXPECT_EQ(menu.input(MenuInput::Back, 0.0).kind, MenuAction::Close);
+  EXPECT_FALSE(menu.isOpen());
+
+  menu.open(menuValues({}));
+  EXPECT_EQ(menu.cursor(), 0);
+  EXPECT_EQ(menu.input(MenuInput::Choose, 0.0).kind, MenuAction::Close) << "RESUME";
+  menu.open(menuValues({}));
+  press(menu, MenuInput::Up);
+  EXPECT_EQ(menu.input(MenuInput::Choose, 0.0).kind, MenuAction::Quit);
+
+  // The browser: no QUIT, and its display is the page's full screen only.
+  Menu page = openMenu({}, MenuPlatform{false, false, nullptr});
+  EXPECT_EQ(page.items().back(), "REPLAYS");
+  press(page, MenuInput::Down, 2);
+  press(page, MenuInput::Choose);
+  EXPECT_EQ(page.items(), (std::vector<std::string>{"FULL SCREEN OFF"}));
+}
+
+TEST(Menu, SoundAndDisplayStepWithinTheirRangesAndSaveEachChange) {
+  Settings settings;
+  settings.volume = 10;
+  settings.mute = true;
+  Menu menu = openMenu(settings);
+  press(menu, MenuInput::Down);
+  press(menu, MenuInput::Choose);
+  MenuAction quieter = menu.input(MenuInput::Left, 0.0);
+  EXPECT_EQ(quieter.kind, MenuAction::Volume);
+  EXPECT_EQ(quieter.saves, (Saves{{"volume", "0"}, {"mute", "no"}})) << "a change of volume unmutes, as - does";
+  EXPECT_EQ(menu.input(MenuInput::Left, 0.0).kind, MenuAction::Nothing) << "0 at least";
+  EXPECT_EQ(menu.items()[0], "VOLUME 0");
+  EXPECT_EQ(menu.input(MenuInput::Right, 0.0).saves, (Saves{{"volume", "10"}}));
+  press(menu, MenuInput::Down);
+  EXPECT_EQ(menu.input(MenuInput::Choose, 0.0).saves, (Saves{{"mute", "yes"}}));
+  EXPECT_EQ(menu.items(), (std::vector<std::string>{"VOLUME 10", "MUTE ON"}));
+
+  press(menu, MenuInput::Back);
+  press(menu, MenuInput::Down);
+  press(menu, MenuInput::Choose);
+  EXPECT_EQ(menu.input(MenuInput::Right, 0.0).saves, (Saves{{"fullscreen", "yes"}}));
+  press(menu, MenuInput::Down);
+  press(menu, MenuInput::Right, 9);
+  EXPECT_EQ(menu.values().scale, 8) << "8 at most";
+  EXPECT_EQ(menu.input(MenuInput::Choose, 0.0).saves, (Saves{{"scale", "1"}})) << "chosen: one up, round again";
+  press(menu, MenuInput::Down);
+  EXPECT_EQ(menu.input(MenuInput::Left, 0.0).saves, (Saves{{"vsync", "yes"}}));
+
+  press(menu, MenuInput::Back);
+  press(menu, MenuInput::Down, 2);
+  press(menu, MenuInput::Choose);
+  EXPECT_EQ(menu.items(), (std::vector<std::string>{"REDUCE FLASHING OFF", "AUTO FIRE OFF"}));
+  EXPECT_EQ(menu.input(MenuInput::Choose, 0.0).saves, (Saves{{"reduce_flashing", "yes"}}));
+  press(menu, MenuInput::Down);
+  EXPECT_EQ(menu.input(MenuInput::Right, 0.0).saves, (Saves{{"auto_fire", "yes"}}));
+}
+
+TEST(Menu, AControlWaitsForItsKeyOrButtonAndSwapsOneInUse) {
+  Menu menu = atAction(ActionLeft);
+  EXPECT_EQ(menu.items()[0], "LEFT       LEFT    DPLEFT");
+  EXPECT_EQ(menu.items().back(), "RESET TO DEFAULTS");
+  press(menu, MenuInput::Choose);
+  ASSERT_TRUE(menu.capturing());
+  EXPECT_FALSE(menu.hint().empty());
+  EXPECT_EQ(menu.input(MenuInput::Down, 0.0).kind, MenuAction::Nothing) << "waiting: the arrows are keys too";
+  EXPECT_EQ(menu.capturedKey(SC_TAB).kind, MenuAction::Nothing) << "a key without a name: still waiting";
+  MenuAction bound = menu.capturedKey(scanCodeForName("a"));
+  EXPECT_EQ(bound.kind, MenuAction::Bindings);
+  EXPECT_EQ(bound.saves, (Saves{{"key_left", "a"}}));
+  EXPECT_FALSE(menu.capturing());
+
+  // Space is fire's: fire takes left's key in exchange.
+  press(menu, MenuInput::Choose);
+  EXPECT_EQ(menu.capturedKey(SC_SPACE).saves, (Saves{{"key_left", "space"}, {"key_fire", "a"}}));
+
+  // Buttons swap among the actions asked at the same time: B is drop's
+  // (and no's, asked only at a question, which keeps it).
+  press(menu, MenuInput::Down, ActionFire);
+  press(menu, MenuInput::Choose);
+  EXPECT_EQ(menu.capturedButton(machine::PadB).saves, (Saves{{"pad_fire", "b"}, {"pad_drop", "a"}}));
+  EXPECT_EQ(menu.values().pads[ActionNo], "b");
+  EXPECT_EQ(menu.values().pads[ActionYes], "a");
+
+  // Esc, Start and the end of the wait keep what was there; the stick is
+  // passed over.
+  press(menu, MenuInput::Choose);
+  EXPECT_EQ(menu.capturedButton(machine::PadStickLeft).kind, MenuAction::Nothing);
+  EXPECT_EQ(menu.capturedButton(machine::PadStart).kind, MenuAction::Redraw);
+  press(menu, MenuInput::Choose);
+  EXPECT_EQ(menu.capturedKey(SC_ESC).kind, MenuAction::Redraw);
+  menu.input(MenuInput::Choose, 1000.0);
+  EXPECT_EQ(menu.expire(1000.0 + CAPTURE_MS - 1).kind, MenuAction::Nothing);
+  EXPECT_EQ(menu.expire(1000.0 + CAPTURE_MS).kind, MenuAction::Redraw);
+  EXPECT_FALSE(menu.capturing());
+  EXPECT_EQ(menu.values().pads[ActionFire], "b");
+
+  // RESET TO DEFAULTS saves what it changed back.
+  press(menu, MenuInput::Up, ActionFire + 1);
+  EXPECT_EQ(menu.items()[static_cast<size_t>(menu.cursor())], "RESET TO DEFAULTS");
+  EXPECT_EQ(menu.input(MenuInput::Choose, 0.0).saves,
+            (Saves{{"key_left", "left"}, {"key_fire", "space"}, {"pad_fire", "a"}, {"pad_drop", "b"}}));
+  EXPECT_EQ(menu.input(MenuInput::Choose, 0.0).kind, MenuAction::Redraw) << "nothing left to reset";
+}
+
+TEST(Menu, TheSettingsFilesBindingsShowAndTheMouseChoosesByLine) {
+  Settings settings;
+  std::vector<std::string> problems;
+  parseSettings("key_no = x\npad_fire = none\npad_back = start\n", "test", settings, problems);
+  EXPECT_TRUE(problems.empty());
+  Menu menu = atAction(ActionFire, settings);
+  EXPECT_EQ(menu.items()[ActionFire], "FIRE       SPACE   NONE");
+  EXPECT_EQ(menu.items()[ActionBack], "BACK       ESC     START");
+  EXPECT_EQ(menu.items()[ActionNo], "NO         X       B");
+
+  EXPECT_EQ(menuItemAt(MENU_ITEMS_TOP - 1, 10), -1);
+  EXPECT_EQ(menuItemAt(MENU_ITEMS_TOP + MENU_LINE_HEIGHT * 9 + 3, 10), 9);
+  EXPECT_EQ(menuItemAt(MENU_ITEMS_TOP + MENU_LINE_HEIGHT * 10, 10), -1);
+  EXPECT_EQ(menu.pick(9, 0.0).kind, MenuAction::Bindings) << "RESET TO DEFAULTS";
+  EXPECT_EQ(menu.pick(10, 0.0).kind, MenuAction::Nothing);
+  menu.pick(ActionSlow, 0.0);
+  EXPECT_TRUE(menu.capturing());
+
+  Menu replays = openMenu({}, MenuPlatform{true, true, [] { return std::vector<std::string>{"a", "b"}; }});
+  press(replays, MenuInput::Down, 5);
+  press(replays, MenuInput::Choose);
+  EXPECT_EQ(replays.items(), (std::vector<std::string>{"A", "B"}));
+  Menu none = openMenu();
+  none.pick(5, 0.0);
+  EXPECT_EQ(none.items(), (std::vector<std::string>{"NO REPLAYS KEPT"}));
+}
