@@ -37,6 +37,8 @@ constexpr SettingHelp SETTINGS_HELP[] = {
     {"sound", "on", "off: like NOSOUND"},
     {"pause_on_focus_loss", "no", "yes: pause when the window loses the focus"},
     {"close_button", "ignore", "quit: the close button and Alt+F4 end the game"},
+    {"reduce_flashing", "no", "yes: reduce flashing pictures"},
+    {"auto_fire", "no", "yes: holding fire fires as often as the game allows"},
 };
 
 bool parseSwitch(const std::string& value, bool& out) {
@@ -76,6 +78,10 @@ std::string applySetting(const std::string& key, const std::string& value, Setti
     const std::string choice = lowerCase(value);
     if (choice != "ignore" && choice != "quit") return "close_button needs ignore or quit";
     s.closeButton = choice == "quit" ? CloseButtonChoice::Quit : CloseButtonChoice::Ignore;
+  } else if (key == "reduce_flashing") {
+    if (!parseSwitch(value, s.reduceFlashing)) return "reduce_flashing needs yes or no";
+  } else if (key == "auto_fire") {
+    if (!parseSwitch(value, s.autoFire)) return "auto_fire needs yes or no";
   } else if (key.rfind("key_", 0) == 0) {
     for (int action = 0; action < ACTION_COUNT; ++action) {
       if (key.substr(4) != ACTION_NAMES[action]) continue;

@@ -36,7 +36,10 @@ TEST(SettingsFile, EveryKeyReadsAndBadLinesAreReportedAndSkipped) {
       "key_jump = j\n"    // 15
       "key_drop = f12\n"  // 16
       "just words\n"      // 17
-      "vsync = maybe\n",  // 18
+      "vsync = maybe\n"   // 18
+      "reduce_flashing = yes\n"
+      "auto_fire = sometimes\n"  // 20
+      "auto_fire = on\n",
       "q.ini", settings, problems);
   EXPECT_TRUE(settings.fullScreenGiven);
   EXPECT_TRUE(settings.fullScreen);
@@ -48,14 +51,17 @@ TEST(SettingsFile, EveryKeyReadsAndBadLinesAreReportedAndSkipped) {
   EXPECT_EQ(settings.keys[ActionFire], "x");
   EXPECT_EQ(settings.keys[ActionLeft], "right");
   EXPECT_EQ(settings.keys[ActionDrop], "");
-  ASSERT_EQ(problems.size(), 7u);
+  EXPECT_TRUE(settings.reduceFlashing);
+  EXPECT_TRUE(settings.autoFire);
+  ASSERT_EQ(problems.size(), 8u);
   const char* lines[] = {"q.ini:12: scale",
                          "q.ini:13: volume",
                          "q.ini:14: unknown setting 'colour'",
                          "q.ini:15: unknown action 'jump'",
                          "q.ini:16: unknown key name 'f12'",
                          "q.ini:17: expected",
-                         "q.ini:18: vsync"};
+                         "q.ini:18: vsync",
+                         "q.ini:20: auto_fire"};
   for (size_t i = 0; i < problems.size(); ++i) EXPECT_EQ(problems[i].rfind(lines[i], 0), 0u) << problems[i];
 
   Settings defaults;
@@ -65,6 +71,8 @@ TEST(SettingsFile, EveryKeyReadsAndBadLinesAreReportedAndSkipped) {
   EXPECT_EQ(defaults.scale, 3);
   EXPECT_EQ(defaults.volume, 100);
   EXPECT_FALSE(defaults.vsync);
+  EXPECT_FALSE(defaults.reduceFlashing);
+  EXPECT_FALSE(defaults.autoFire);
 }
 
 TEST(SettingsFile, SavingOneValueKeepsTheOtherLinesAndCreatesTheFolder) {
