@@ -11,6 +11,10 @@
 // the volume, F12 screenshots and Alt+Enter. None of it reaches the game's
 // pages or a recording: the keys are taken before the game sees them, and
 // a pause holds the game between two frames with its clock stopped.
+//
+// Reduced flashing works on the shown picture alone: the display gets the
+// flash filter's picture of the visible page, never the page itself, and
+// the game's pages stay as the game drew them (its rules read them back).
 #pragma once
 
 #include <functional>
@@ -18,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "app/flashes.h"
 #include "app/overlays.h"
 #include "app/pacing.h"
 #include "app/player_input.h"
@@ -73,6 +78,9 @@ class FrameLoop {
   bool paused() const { return paused_; }
   int volume() const { return choices_.volume; }
   bool muted() const { return choices_.muted; }
+  // Reduced flashing, from the settings; it takes effect with the next picture.
+  bool reduceFlashing() const { return reduceFlashing_; }
+  void setReduceFlashing(bool on);
 
  private:
   bool step();
@@ -82,6 +90,7 @@ class FrameLoop {
   void handle(const machine::DeviceEvent& event);
   bool windowKey(const machine::DeviceEvent& event);
   void present(bool presented);
+  const uint32_t* gamePicture() const;
   void setPaused(bool paused, bool byFocus);
   void changeVolume(int step);
   void toggleMute();
@@ -108,6 +117,9 @@ class FrameLoop {
   OverlayPicture overlay_;  // the volume or MUTED, shown for a moment
   double overlayUntil_ = 0.0;
   std::vector<uint32_t> composed_;
+  bool reduceFlashing_ = false;
+  FlashFilter flashFilter_;
+  const uint32_t* filtered_ = nullptr;  // the filter's picture of the visible page, while reducing flashing
 
   Activity toldActivity_ = Activity::Starting;
   std::optional<int32_t> toldHighScore_;

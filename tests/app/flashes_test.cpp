@@ -10,7 +10,11 @@
 #include <vector>
 
 #include "app/flow.h"
+#include "app/frame_loop.h"
+#include "backends/headless.h"
+#include "machine/machine.h"
 #include "support/files.h"
+#include "support/session.h"
 
 namespace {
 
@@ -27,6 +31,27 @@ Picture picture(uint32_t background, int rows = 0, uint32_t colour = 0) {
   Picture pixels(PIXELS, background);
   std::fill(pixels.begin(), pixels.begin() + rows * 320, colour);
   return pixels;
+}
+
+// The headless back end, keeping the picture it was last shown, its clock
+// the game's: as the page runs a game on the virtual clock.
+struct ShownPicture : backend::Headless {
+  explicit ShownPicture(const Machine& game) : game(game) {}
+  const Machine& game;
+  Picture last;
+  void show(const uint32_t* pixels) override { last.assign(pixels, pixels + PIXELS); }
+  double nowMs() override { return static_cast<double>(machine::virtualMs(game)); }
+};
+
+// Five black frames, then white ones.
+Task<> cutToWhite(Game& game, int frames) {
+  for (int frame = 0; frame < frames; ++frame) {
+    const uint32_t colour = frame < 5 ? BLACK : WHITE;
+    for (int y = 0; y < 240; ++y)
+      for (int x = 0; x < 320; ++x) setPixel(game, nullptr, x, y, colour);
+    FramePresent(game);
+    co_await sleepMs(game, FRAME_MS);
+  }
 }
 
 }  // namespace
@@ -97,6 +122,27 @@ TEST(Flashes, TheFilterTurnsAStrobeIntoAFadeAndLetsSmallChangesThrough) {
   std::fill(bright.end() - 59 * 320, bright.end(), BLACK);
   out = cut.show(bright.data());
   EXPECT_TRUE(std::equal(bright.begin(), bright.end(), out));
+}
+
+// The frame loop shows the filter's picture; the game's page stays white.
+TEST(Flashes, ReducedFlashingFadesTheShownPictureAndLeavesThePageAlone) {
+  for (bool reduce : {false, true}) {
+    TestSession session;
+    ShownPicture display(session.game);
+    Settings settings;
+    settings.reduceFlashing = reduce;
+    FrameLoop loop(session.game, Devices{display, display, display, display, display}, settings, LoopSettings{});
+    Task<> program = cutToWhite(session.game, 30);
+    loop.begin(program);
+    int fading = 0;
+    while (loop.tick()) {
+      const uint32_t* page = machine::visiblePage(session.game);
+      if (page[0] == WHITE && display.last != Picture(page, page + PIXELS)) ++fading;
+      EXPECT_TRUE(std::all_of(page, page + PIXELS, [&](uint32_t pixel) { return pixel == page[0]; }));
+    }
+    EXPECT_EQ(fading > 0, reduce) << "shown, a fade from black to white";
+    EXPECT_EQ(display.last, picture(WHITE)) << "and then the page itself";
+  }
 }
 
 // The whole recorded game, headless: its pictures do flash, and through the
