@@ -57,6 +57,7 @@ bool FrameLoop::step() {
   if (std::optional<machine::ChangedPage> changed = machine::takeChangedPage(game_)) {
     if (reduceFlashing_) filtered_ = flashFilter_.show(machine::visiblePage(game_));
     present(changed->presented);
+    if (changed->presented) player_.betweenFrames(machine::deviceInput(game_), machine::activity(game_));
   }
   tellHost();
   quit_ = machine::takeQuitRequest(game_);

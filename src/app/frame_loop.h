@@ -81,6 +81,9 @@ class FrameLoop {
   // Reduced flashing, from the settings; it takes effect with the next picture.
   bool reduceFlashing() const { return reduceFlashing_; }
   void setReduceFlashing(bool on);
+  // Auto fire, from the settings: holding fire fires as often as the game allows.
+  bool autoFire() const { return player_.autoFire(); }
+  void setAutoFire(bool on) { player_.setAutoFire(on); }
 
  private:
   bool step();
