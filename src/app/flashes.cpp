@@ -19,27 +19,33 @@ constexpr int64_t SECOND_MS = 1000;
 constexpr int BLEND_SHIFT = 5;
 constexpr int BLEND_STEPS = 1 << BLEND_SHIFT;
 
-// sRGB channel value -> its share of linear light.
-const std::array<float, 256>& linearLight() {
-  static const std::array<float, 256> table = [] {
-    std::array<float, 256> values{};
-    for (int i = 0; i < 256; ++i) {
-      const double c = i / 255.0;
-      values[i] = static_cast<float>(c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+// sRGB: a channel's value to linear light, and the channels' shares of
+// relative luminance.
+constexpr int CHANNEL_VALUES = 256;
+constexpr double SRGB_LINEAR_BELOW = 0.04045, SRGB_LINEAR_SLOPE = 12.92;
+constexpr double SRGB_OFFSET = 0.055, SRGB_GAMMA = 2.4;
+constexpr float RED_SHARE = 0.2126f, GREEN_SHARE = 0.7152f, BLUE_SHARE = 0.0722f;
+
+using LinearTable = std::array<float, CHANNEL_VALUES>;
+
+const LinearTable& linearLight() {
+  static const LinearTable table = [] {
+    LinearTable values{};
+    for (int i = 0; i < CHANNEL_VALUES; ++i) {
+      const double c = i / (CHANNEL_VALUES - 1.0);
+      values[i] =
+          static_cast<float>(c <= SRGB_LINEAR_BELOW ? c / SRGB_LINEAR_SLOPE
+                                                    : std::pow((c + SRGB_OFFSET) / (1.0 + SRGB_OFFSET), SRGB_GAMMA));
     }
     return values;
   }();
   return table;
 }
 
-float luminance(uint32_t pixel, const std::array<float, 256>& linear) {
-  return 0.2126f * linear[(pixel >> 16) & 0xFF] + 0.7152f * linear[(pixel >> 8) & 0xFF] +
-         0.0722f * linear[pixel & 0xFF];
+float luminance(uint32_t pixel, const LinearTable& linear) {
+  return RED_SHARE * linear[(pixel >> 16) & 0xFF] + GREEN_SHARE * linear[(pixel >> 8) & 0xFF] +
+         BLUE_SHARE * linear[pixel & 0xFF];
 }
-
-}  // namespace
-
-namespace {
 
 // What changed between two pictures: the change, and which rows differ at all.
 struct Scan {
@@ -60,7 +66,7 @@ Scan scan(const uint32_t* before, const uint32_t* after) {
     for (int x = 0; x < SCREEN_WIDTH; ++x) differing += ((from[x] ^ to[x]) & 0xFFFFFF) != 0;
   }
   if (differing < LARGE_AREA_PIXELS) return found;
-  const std::array<float, 256>& linear = linearLight();
+  const LinearTable& linear = linearLight();
   size_t brighter = 0, darker = 0;
   for (int y = 0; y < SCREEN_HEIGHT; ++y) {
     if (!found.rowDiffers[y]) continue;
