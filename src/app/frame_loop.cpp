@@ -46,7 +46,8 @@ FrameLoop::FrameLoop(Game& game, Devices devices, const Settings& settings, Loop
       settings_(settings),
       player_(settings),
       choices_(std::move(choices)),
-      menu_(menuPlatform(choices_)) {}
+      menu_(menuPlatform(choices_)),
+      reduceFlashing_(settings.reduceFlashing) {}
 
 void FrameLoop::begin(Task<>& program) {
   program_ = &program;
@@ -67,7 +68,11 @@ bool FrameLoop::step() {
   sleep_ = *asked;
   next_ = sleep_.scene;
   machine::passTime(game_, sleep_.ms);
-  if (std::optional<machine::ChangedPage> changed = machine::takeChangedPage(game_)) present(changed->presented);
+  if (std::optional<machine::ChangedPage> changed = machine::takeChangedPage(game_)) {
+    if (reduceFlashing_) filtered_ = flashFilter_.show(machine::visiblePage(game_));
+    present(changed->presented);
+    if (changed->presented) player_.betweenFrames(machine::deviceInput(game_), machine::activity(game_));
+  }
   tellHost();
   quit_ = machine::takeQuitRequest(game_);
   return !quit_;
@@ -142,7 +147,7 @@ bool FrameLoop::tick() {
     do {
       if (!step()) return false;
     } while (clock.nowMs() - start < VIRTUAL_SLICE_MS);
-    if (pictureWaiting_) devices_.display.show(machine::visiblePage(game_));
+    if (pictureWaiting_) devices_.display.show(gamePicture());
     pictureWaiting_ = false;
     return true;
   }
@@ -268,7 +273,7 @@ void FrameLoop::present(bool presented) {
     return;
   }
   if (presented) pacer_.presenting(clock.nowMs());
-  const uint32_t* page = machine::visiblePage(game_);
+  const uint32_t* page = gamePicture();
   if (!paused_ && overlay_.pixels.empty()) {
     devices_.display.show(page);
     return;
@@ -282,6 +287,20 @@ void FrameLoop::present(bool presented) {
     std::copy(page, page + composed_.size(), composed_.begin());
   if (!overlay_.pixels.empty()) layOver(composed_.data(), overlay_, OVERLAY_TOP);
   devices_.display.show(composed_.data());
+}
+
+// What the display shows of the game: its visible page, or while reducing
+// flashing the filter's picture of it.
+const uint32_t* FrameLoop::gamePicture() const {
+  return filtered_ != nullptr ? filtered_ : machine::visiblePage(game_);
+}
+
+// The filter starts from the picture shown now.
+void FrameLoop::setReduceFlashing(bool on) {
+  if (on == reduceFlashing_) return;
+  reduceFlashing_ = on;
+  flashFilter_ = FlashFilter{};
+  filtered_ = on ? flashFilter_.show(gamePicture()) : nullptr;
 }
 
 void FrameLoop::setPaused(bool paused, bool byFocus) {
@@ -422,6 +441,8 @@ void FrameLoop::act(const MenuAction& action) {
     case MenuAction::Accessibility:
       settings_.reduceFlashing = values.reduceFlashing;
       settings_.autoFire = values.autoFire;
+      setReduceFlashing(values.reduceFlashing);
+      setAutoFire(values.autoFire);
       break;
     case MenuAction::Bindings:
       applyBindings(values, settings_);

@@ -12,6 +12,10 @@
 // and Alt+Enter. None of it reaches the game's pages or a recording: the
 // keys are taken before the game sees them, and the menu or a pause holds
 // the game between two frames with its clock stopped.
+//
+// Reduced flashing works on the shown picture alone: the display gets the
+// flash filter's picture of the visible page, never the page itself, and
+// the game's pages stay as the game drew them (its rules read them back).
 #pragma once
 
 #include <array>
@@ -20,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "app/flashes.h"
 #include "app/menu.h"
 #include "app/overlays.h"
 #include "app/pacing.h"
@@ -81,6 +86,12 @@ class FrameLoop {
   const Settings& settings() const { return settings_; }
   int volume() const { return choices_.volume; }
   bool muted() const { return choices_.muted; }
+  // Reduced flashing, from the settings; it takes effect with the next picture.
+  bool reduceFlashing() const { return reduceFlashing_; }
+  void setReduceFlashing(bool on);
+  // Auto fire, from the settings: holding fire fires as often as the game allows.
+  bool autoFire() const { return player_.autoFire(); }
+  void setAutoFire(bool on) { player_.setAutoFire(on); }
 
  private:
   bool step();
@@ -96,6 +107,7 @@ class FrameLoop {
   void closeMenu();
   void act(const MenuAction& action);
   void present(bool presented);
+  const uint32_t* gamePicture() const;
   void setPaused(bool paused, bool byFocus);
   void changeVolume(int step);
   void toggleMute();
@@ -126,6 +138,9 @@ class FrameLoop {
   OverlayPicture overlay_;                        // the volume or MUTED, shown for a moment
   double overlayUntil_ = 0.0;
   std::vector<uint32_t> composed_;
+  bool reduceFlashing_ = false;
+  FlashFilter flashFilter_;
+  const uint32_t* filtered_ = nullptr;  // the filter's picture of the visible page, while reducing flashing
 
   Activity toldActivity_ = Activity::Starting;
   std::optional<int32_t> toldHighScore_;

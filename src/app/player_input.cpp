@@ -4,7 +4,7 @@
 
 #include "formats/key_names.h"
 
-PlayerInput::PlayerInput(const Settings& settings) { rebind(settings); }
+PlayerInput::PlayerInput(const Settings& settings) : autoFire_(settings.autoFire) { rebind(settings); }
 
 void PlayerInput::rebind(const Settings& settings) {
   for (int code = 0; code < SCAN_CODE_COUNT; ++code) binding_[code] = code;
@@ -41,9 +41,10 @@ int PlayerInput::bound(int scanCode) const {
 
 bool PlayerInput::boundToAction(int scanCode) const { return bound(scanCode) != scanCode; }
 
-void PlayerInput::key(const machine::DeviceEvent& event, const machine::InputSink& game, Activity activity) const {
+void PlayerInput::key(const machine::DeviceEvent& event, const machine::InputSink& game, Activity activity) {
   const int scanCode = bound(event.scanCode);
   if (event.kind == machine::DeviceEvent::KeyUp) {
+    if (scanCode == SC_SPACE) fireKeyHeld_ = gameSeesFire_ = false;
     game.release(scanCode);
     return;
   }
@@ -52,6 +53,7 @@ void PlayerInput::key(const machine::DeviceEvent& event, const machine::InputSin
     game.type(value);
     return;
   }
+  if (scanCode == SC_SPACE) fireKeyHeld_ = gameSeesFire_ = true;
   game.press(scanCode, value);
   // The page's gamepad: A and B answer yes and no, but only at a question.
   if (event.answer != 0 && activity == Activity::Question) game.type(std::string(1, event.answer));
@@ -66,13 +68,29 @@ void PlayerInput::button(const machine::DeviceEvent& event, const machine::Input
     const int scanCode = keyForButton(event.button, activity == Activity::Question);
     if (held != 0 || scanCode < 0) return;
     held = scanCode + 1;
+    if (scanCode == SC_SPACE) gameSeesFire_ = true;
     game.press(scanCode, typedValueForScanCode(scanCode));
     return;
   }
   if (held == 0) return;
   const int scanCode = held - 1;
   held = 0;
+  if (scanCode == SC_SPACE) gameSeesFire_ = false;
   game.release(scanCode);
+}
+
+// Only in play (the stages, and the story scenes, which Space does not
+// skip): at the title and at a question a press is an answer, never fire.
+void PlayerInput::betweenFrames(const machine::InputSink& game, Activity activity) {
+  if (!autoFire_ || activity != Activity::Play) return;
+  bool fireHeld = fireKeyHeld_;
+  for (int held : buttonHeld_) fireHeld = fireHeld || held == SC_SPACE + 1;
+  if (!fireHeld) return;
+  gameSeesFire_ = !gameSeesFire_;
+  if (gameSeesFire_)
+    game.press(SC_SPACE, typedValueForScanCode(SC_SPACE));
+  else
+    game.release(SC_SPACE);
 }
 
 std::string typedValue(int scanCode, char letter, bool shift) {

@@ -2,6 +2,12 @@
 // settings' key and button bindings, what a key types, and the
 // controller's buttons, of which yes and no count only at a question. Recordings see only the game's keys, so
 // they replay the same whatever the player's bindings.
+//
+// Auto fire: while the player holds fire (the fire key, or a button that is
+// Space), the game is told between frames that Space went up, then down
+// again, and so on: a new press every other frame, so that the game fires
+// as soon as its shot may fire again. The presses are input like any other
+// and recordings keep them.
 #pragma once
 
 #include <array>
@@ -21,11 +27,15 @@ class PlayerInput {
   // is one of the window's own keys.
   bool boundToAction(int scanCode) const;
   // A key going down (again, when it repeats) or up.
-  void key(const machine::DeviceEvent& event, const machine::InputSink& game, Activity activity) const;
+  void key(const machine::DeviceEvent& event, const machine::InputSink& game, Activity activity);
   // A controller button or stick side going down or up.
   void button(const machine::DeviceEvent& event, const machine::InputSink& game, Activity activity);
   // The player bound the button to an action.
   bool buttonBound(int button) const;
+  // Between two frames of the game: auto fire's next release or press.
+  void betweenFrames(const machine::InputSink& game, Activity activity);
+  bool autoFire() const { return autoFire_; }
+  void setAutoFire(bool on) { autoFire_ = on; }
 
  private:
   int bound(int scanCode) const;
@@ -36,6 +46,9 @@ class PlayerInput {
   std::array<int, ACTION_COUNT> buttons_{};
   // The game key each button pressed, plus one; 0 while it is up.
   std::array<int, machine::PAD_BUTTON_COUNT> buttonHeld_{};
+  bool autoFire_ = false;
+  bool fireKeyHeld_ = false;   // the keyboard's key for Space is down
+  bool gameSeesFire_ = false;  // Space is down as the game was last told
 };
 
 // What a key press queues: the layout's letter, else the key's own letter

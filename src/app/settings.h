@@ -52,7 +52,7 @@ struct Settings {
   bool sound = true;
   bool pauseOnFocusLoss = false;
   CloseButtonChoice closeButton = CloseButtonChoice::Ignore;
-  bool reduceFlashing = false;     // reduce flashing pictures
+  bool reduceFlashing = false;     // the shown picture softens sharp changes of brightness
   bool autoFire = false;           // holding fire fires as often as the game allows
   std::string keys[ACTION_COUNT];  // key names; "" = the default key
   std::string pads[ACTION_COUNT];  // controller button names, "none"; "" = the default button

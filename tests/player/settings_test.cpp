@@ -40,6 +40,7 @@ TEST(SettingsFile, EveryKeyReadsAndBadLinesAreReportedAndSkipped) {
       "pad_drop = trigger\n"  // 19
       "pad_jump = a\n"        // 20
       "reduce_flashing = yes\n"
+      "auto_fire = sometimes\n"  // 22
       "auto_fire = on\n"
       "pad_fire = X\n"
       "pad_no = none\n",
@@ -59,7 +60,7 @@ TEST(SettingsFile, EveryKeyReadsAndBadLinesAreReportedAndSkipped) {
   EXPECT_EQ(padNameOf(settings, ActionFire), "x");
   EXPECT_EQ(padNameOf(settings, ActionNo), "none");
   EXPECT_EQ(padNameOf(settings, ActionDrop), "b") << "the default stands";
-  ASSERT_EQ(problems.size(), 9u);
+  ASSERT_EQ(problems.size(), 10u);
   const char* lines[] = {"q.ini:12: scale",
                          "q.ini:13: volume",
                          "q.ini:14: unknown setting 'colour'",
@@ -68,7 +69,8 @@ TEST(SettingsFile, EveryKeyReadsAndBadLinesAreReportedAndSkipped) {
                          "q.ini:17: expected",
                          "q.ini:18: vsync",
                          "q.ini:19: unknown controller button 'trigger'",
-                         "q.ini:20: unknown action 'jump'"};
+                         "q.ini:20: unknown action 'jump'",
+                         "q.ini:22: auto_fire"};
   for (size_t i = 0; i < problems.size(); ++i) EXPECT_EQ(problems[i].rfind(lines[i], 0), 0u) << problems[i];
 
   Settings defaults;
@@ -78,6 +80,8 @@ TEST(SettingsFile, EveryKeyReadsAndBadLinesAreReportedAndSkipped) {
   EXPECT_EQ(defaults.scale, 3);
   EXPECT_EQ(defaults.volume, 100);
   EXPECT_FALSE(defaults.vsync);
+  EXPECT_FALSE(defaults.reduceFlashing);
+  EXPECT_FALSE(defaults.autoFire);
 }
 
 TEST(SettingsFile, SavingOneValueKeepsTheOtherLinesAndCreatesTheFolder) {
