@@ -8,7 +8,7 @@
 GfxSession::GfxSession(uint32_t seed, bool withSprites, std::unique_ptr<machine::Audio> audio)
     : GfxSession(std::make_unique<Toolkit>(), seed, withSprites, std::move(audio)) {}
 
-GfxSession::GfxSession(std::unique_ptr<Toolkit> made, uint32_t seed, bool withSprites,
+GfxSession::GfxSession(std::shared_ptr<Toolkit> made, uint32_t seed, bool withSprites,
                        std::unique_ptr<machine::Audio> audio)
     : MachineSession(std::move(made), seed, std::move(audio)), toolkit(static_cast<Toolkit&>(machine)) {
   if (withSprites) {

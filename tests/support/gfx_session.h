@@ -12,5 +12,5 @@ class GfxSession : public MachineSession {
   Toolkit& toolkit;
 
  protected:
-  GfxSession(std::unique_ptr<Toolkit> made, uint32_t seed, bool withSprites, std::unique_ptr<machine::Audio> audio);
+  GfxSession(std::shared_ptr<Toolkit> made, uint32_t seed, bool withSprites, std::unique_ptr<machine::Audio> audio);
 };

@@ -10,7 +10,7 @@ namespace fs = std::filesystem;
 MachineSession::MachineSession(uint32_t seed, std::unique_ptr<machine::Audio> audio)
     : MachineSession(std::make_unique<Machine>(), seed, std::move(audio)) {}
 
-MachineSession::MachineSession(std::unique_ptr<Machine> made, uint32_t seed, std::unique_ptr<machine::Audio> audio)
+MachineSession::MachineSession(std::shared_ptr<Machine> made, uint32_t seed, std::unique_ptr<machine::Audio> audio)
     : made_(std::move(made)), machine(*made_), audio_(audio ? std::move(audio) : std::make_unique<QuietAudio>()) {
   previousFolder_ = fs::current_path().string();
   folder = makeScratchFolder("session");

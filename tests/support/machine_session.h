@@ -27,7 +27,9 @@ struct QuietAudio : machine::Audio {
 };
 
 class MachineSession {
-  std::unique_ptr<Machine> made_;  // first: machine refers to it
+  // First: machine refers to it. Shared, so that it is deleted as the type
+  // it was made as (the toolkit and the game are larger records around it).
+  std::shared_ptr<Machine> made_;
 
  public:
   explicit MachineSession(uint32_t seed = 1, std::unique_ptr<machine::Audio> audio = nullptr);
@@ -39,7 +41,7 @@ class MachineSession {
 
  protected:
   // For sessions of a larger record around the machine (the toolkit, the game).
-  MachineSession(std::unique_ptr<Machine> made, uint32_t seed, std::unique_ptr<machine::Audio> audio);
+  MachineSession(std::shared_ptr<Machine> made, uint32_t seed, std::unique_ptr<machine::Audio> audio);
 
  private:
   std::unique_ptr<machine::Audio> audio_;
