@@ -198,7 +198,7 @@
     }
     if (chord(event)) return;  // never the game's, always the browser's
     if (gameOver) {
-      if (!MODIFIERS.has(event.code)) location.reload();
+      if (!MODIFIERS.has(event.code)) playAgain();
       return;
     }
     const key = keyOf(event);
@@ -252,7 +252,7 @@
     button.addEventListener('pointerdown', (event) => {
       event.preventDefault();
       startAudio();
-      if (gameOver) location.reload();
+      if (gameOver) playAgain();
       if (pausedNow) {
         setPaused(false);
         return;
@@ -275,7 +275,7 @@
   $('stage').addEventListener('pointerdown', (event) => {
     if (headless) return;
     if (gameOver) {
-      location.reload();
+      playAgain();
     } else if (pausedNow) {
       event.preventDefault();
       setPaused(false);
@@ -534,6 +534,167 @@
     if (runHandle !== null && !headless) scheduleTick(0);
   }
 
+  // After the run: the game again; after a shared replay, a game of one's own.
+  function playAgain() {
+    if (params.has('replay')) location.assign(location.pathname + location.search);
+    else location.reload();
+  }
+
+  // ---- replays: every game kept, watched, shared as a link, exported, imported ----
+  // The game keeps each game it plays as a file in /replays (the last 20
+  // games and every one that raised the high score, at most 100: the game
+  // deletes the others); the page keeps that folder in local storage from
+  // one visit to the next. A link carries a replay in the address's hash.
+  const REPLAYS_PATH = '/replays';
+  const STORED_REPLAYS = 'quarvel.replays';  // {file name: replay text}
+  const REPLAY_NAME = /^[\w.-]+\.replay$/;
+  const replaysPanel = $('replays-panel');
+  let seenReplays = null;  // the names kept when the game last came back to the title
+
+  function storedReplays() {
+    try {
+      const kept = JSON.parse(storage.get(STORED_REPLAYS) || '{}');
+      return kept && typeof kept === 'object' && !Array.isArray(kept) ? kept : {};
+    } catch (error) {
+      return {};  // a damaged entry: the page starts again with none
+    }
+  }
+  function restoreReplays(FS) {
+    FS.mkdir(REPLAYS_PATH);
+    if (harness) return;
+    for (const [name, text] of Object.entries(storedReplays())) {
+      if (REPLAY_NAME.test(name) && typeof text === 'string') FS.writeFile(REPLAYS_PATH + '/' + name, text);
+    }
+  }
+  // The kept replays, newest first (their names start with when they were played).
+  function keptReplays() {
+    const FS = window.Module && window.Module.FS;
+    if (!FS) return [];
+    let names = [];
+    try {
+      names = FS.readdir(REPLAYS_PATH).filter((name) => REPLAY_NAME.test(name));
+    } catch (error) {
+      return [];
+    }
+    return names.sort().reverse().map((name) => {
+      const text = FS.readFile(REPLAYS_PATH + '/' + name, { encoding: 'utf8' });
+      const score = /^claim score (\d+)/m.exec(text);
+      const stage = /-s(\d)\.replay$/.exec(name);
+      return { name, text, score: score ? Number(score[1]) : 0, stage: stage ? Number(stage[1]) : 0 };
+    });
+  }
+  function saveReplays() {
+    if (harness) return;
+    const kept = {};
+    for (const replay of keptReplays()) kept[replay.name] = replay.text;
+    storage.set(STORED_REPLAYS, JSON.stringify(kept));
+  }
+  window.addEventListener('pagehide', saveReplays);
+
+  // The page's address playing the replay: the game packs it (quarvel_replay_link).
+  function linkOf(text) {
+    const FS = window.Module.FS;
+    FS.writeFile('/out/share.replay', text);
+    const failed = window.Module.ccall('quarvel_replay_link', 'number', ['string', 'string'],
+      ['/out/share.replay', '/out/share.link']);
+    if (failed) return null;
+    return location.origin + location.pathname + FS.readFile('/out/share.link', { encoding: 'utf8' }).trim();
+  }
+  function share(text) {
+    const link = linkOf(text);
+    if (!link) {
+      notice('This replay cannot be shared: this version of the game does not play it.');
+      return;
+    }
+    const field = $('replay-link');
+    field.value = link;
+    field.hidden = false;
+    field.select();
+    if (navigator.clipboard) {
+      navigator.clipboard.writeText(link).then(() => notice('The link is copied: whoever opens it watches the game.'),
+        () => notice('Copy the link from the box to share the game.'));
+    }
+  }
+  function exportReplay(replay) {
+    const url = URL.createObjectURL(new Blob([replay.text], { type: 'text/plain' }));
+    const save = document.createElement('a');
+    save.href = url;
+    save.download = 'quarvel-' + replay.name;
+    document.body.append(save);
+    save.click();
+    save.remove();
+    setTimeout(() => URL.revokeObjectURL(url), 1000);
+  }
+  // A replay file from the desktop game, or one exported here: watched at once.
+  $('replay-import').addEventListener('change', async (event) => {
+    const file = event.target.files && event.target.files[0];
+    event.target.value = '';
+    if (!file) return;
+    if (file.size > 1048576) {
+      notice('That file is larger than a replay can be (1 MB).');
+      return;
+    }
+    const link = linkOf(await file.text());
+    if (link) location.assign(link);
+    else notice('That file is not a replay this version of the game plays.');
+  });
+  // Opening another shared link on this page plays it.
+  window.addEventListener('hashchange', () => {
+    if (location.hash.startsWith(REPLAY_LINK_MARKER)) location.reload();
+  });
+
+  function showReplays() {
+    const list = $('replays-list');
+    list.textContent = '';
+    const kept = keptReplays();
+    $('replays-none').hidden = kept.length > 0;
+    for (const replay of kept) {
+      const row = document.createElement('li');
+      const when = replay.name.slice(0, 16).replace('T', ' ');
+      const what = document.createElement('span');
+      what.textContent = when + '  ' + replay.score + ' points' +
+        (replay.stage === 4 ? ', the ending' : replay.stage ? ', stage ' + replay.stage : '');
+      row.append(what);
+      for (const [label, action] of [['Watch', () => {
+        const link = linkOf(replay.text);
+        if (link) location.assign(link);
+      }], ['Share', () => share(replay.text)], ['Export', () => exportReplay(replay)]]) {
+        const button = document.createElement('button');
+        button.type = 'button';
+        button.textContent = label;
+        onClick(button, action);
+        row.append(' ', button);
+      }
+      list.append(row);
+    }
+    $('replay-link').hidden = true;
+    replaysPanel.hidden = false;
+  }
+  onClick($('replays'), () => (replaysPanel.hidden ? showReplays() : (replaysPanel.hidden = true)));
+  onClick($('replays-close'), () => (replaysPanel.hidden = true));
+  for (const kind of ['keydown', 'keyup']) replaysPanel.addEventListener(kind, (event) => event.stopPropagation());
+
+  // Back at the title after a game: its replay is kept, and a game that
+  // scored is offered to the high-score table, when the site has one.
+  let tableHere = null;
+  async function siteHasTable() {
+    if (tableHere === null) {
+      tableHere = fetch('api/table?limit=1').then((response) => response.ok, () => false);
+    }
+    return tableHere;
+  }
+  async function gameKept() {
+    if (harness) return;
+    const kept = keptReplays();
+    const before = seenReplays;
+    seenReplays = new Set(kept.map((replay) => replay.name));
+    if (before === null) return;  // the first look: what earlier visits kept
+    saveReplays();
+    const newest = kept.find((replay) => !before.has(replay.name));
+    if (!newest || newest.score <= 0 || !window.QuarvelScores) return;
+    if (await siteHasTable()) window.QuarvelScores.offer({ replay: newest.text, score: newest.score });
+  }
+
   // ---- what the game calls ------------------------------------------------------
   let gameOver = false;
   let activityNow = '';
@@ -583,6 +744,7 @@
       activityNow = String(kind);
       document.body.dataset.activity = activityNow;
       if (activityNow === 'leaving') saveHighScore();
+      if (activityNow === 'title' || activityNow === 'leaving') gameKept();
       for (const button of document.querySelectorAll('.pad .answer')) button.hidden = activityNow !== 'question';
     },
     highScore(value) {
@@ -802,6 +964,7 @@
         FS.mkdir('/out');
         FS.mkdir('/input');
         if (script !== null) FS.writeFile(SCRIPT_PATH, script);
+        restoreReplays(FS);
         const stored = harness ? null : storage.get(STORED_HISCORE);
         if (stored !== null) {
           FS.writeFile(HISCORE_PATH, stored);  // as it is: the game copes with a garbled file

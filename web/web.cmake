@@ -12,7 +12,7 @@ set_target_properties(quarvel PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY
 # run tells the page its exit code itself.
 target_link_options(quarvel PRIVATE
   -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1
-  -sEXPORTED_FUNCTIONS=_main,_quarvel_tick -sEXPORTED_RUNTIME_METHODS=FS -sENVIRONMENT=web
+  -sEXPORTED_FUNCTIONS=_main,_quarvel_tick,_quarvel_replay_link -sEXPORTED_RUNTIME_METHODS=FS,ccall -sENVIRONMENT=web
   "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/data/graphics@/graphics"
   "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/data/WAV@/WAV"
   "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/bench/whole_game.txt@/demo/whole_game.txt")

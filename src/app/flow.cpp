@@ -430,6 +430,16 @@ extern "C" EMSCRIPTEN_KEEPALIVE double quarvel_tick(void* handle) {
   return -1.0;
 }
 
+// The page shares a replay as a link: the #replay=DATA of the replay in
+// the file at replayPath, written to linkPath; 0 when written, 1 when the
+// file is not a replay this game plays.
+extern "C" EMSCRIPTEN_KEEPALIVE int quarvel_replay_link(const char* replayPath, const char* linkPath) {
+  Replay replay;
+  if (!readReplayFile(replayPath, replay).ok() || replay.rules != REPLAY_RULES_VERSION) return 1;
+  const std::string link = std::string(REPLAY_LINK_MARKER) + replayLinkData(replay) + "\n";
+  return os::replaceFile(linkPath, link).ok() ? 0 : 1;
+}
+
 int startGameInPage(const std::vector<std::string>& args, bool fullScreen) {
   auto run = std::make_unique<GameRun>();
   if (std::optional<int> early = run->start(args, fullScreen, nullptr)) {
