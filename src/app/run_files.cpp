@@ -1,5 +1,6 @@
 #include "app/run_files.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "os/files.h"
@@ -7,6 +8,7 @@
 namespace {
 
 constexpr size_t SCRIPT_FILE_CAP = 64u << 20;
+constexpr unsigned char DELETE_CHARACTER = 0x7F;
 
 Outcome readInputScript(RunOptions& options) {
   const std::string& path = options.inputFile;
@@ -39,6 +41,23 @@ Outcome readVerifiedReplay(RunOptions& options) {
   return {};
 }
 
+// Text: no control characters but tab, CR and LF.
+bool isText(const std::string& text) {
+  return std::none_of(text.begin(), text.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < ' ' && c != '\t' && c != '\r' && c != '\n') || byte == DELETE_CHARACTER;
+  });
+}
+
+// A message quoting a line keeps to plain ASCII: a terminal shows it as it is.
+std::string printableOnly(std::string message) {
+  for (char& c : message) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < ' ' || byte >= DELETE_CHARACTER) c = '?';
+  }
+  return message;
+}
+
 }  // namespace
 
 Outcome readReplayFile(const std::string& path, Replay& replay) {
@@ -46,10 +65,11 @@ Outcome readReplayFile(const std::string& path, Replay& replay) {
   os::FileRead read = os::readRegularFile(path, REPLAY_MAX_BYTES, text);
   if (read != os::FileRead::Ok)
     return Outcome::failure("cannot read the replay " + path + ": " + os::fileReadReason(read, REPLAY_MAX_BYTES));
+  if (!isText(text)) return Outcome::failure(path + ": not a replay (it holds bytes that are not text)");
   Outcome parsed = parseReplay(text, replay);
   if (parsed.ok()) return {};
   const bool numbered = !parsed.why().empty() && parsed.why()[0] >= '0' && parsed.why()[0] <= '9';
-  return Outcome::failure(path + (numbered ? ":" : ": ") + parsed.why());
+  return Outcome::failure(path + (numbered ? ":" : ": ") + printableOnly(parsed.why()));
 }
 
 Outcome prepareRunFiles(RunOptions& options) {
