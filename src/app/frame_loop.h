@@ -21,6 +21,7 @@
 #include "app/overlays.h"
 #include "app/pacing.h"
 #include "app/player_input.h"
+#include "app/replay_viewer.h"
 #include "app/settings.h"
 #include "base/task.h"
 #include "game/game.h"
@@ -46,6 +47,8 @@ struct LoopSettings {
   std::function<void(const std::string& key, const std::string& value)> saveSetting;
   // Where F12 saves, asked at each screenshot.
   std::function<std::string()> screenshotFolder;
+  // Watching a replay: the keys are the viewer's, none reaches the game.
+  ReplayViewer* viewer = nullptr;
 };
 
 class FrameLoop {
@@ -88,6 +91,8 @@ class FrameLoop {
   bool showOverlay(const std::string& text);
   void expireOverlay();
   void keepHighScoreForSessionEnd();
+  void viewerKey(const machine::DeviceEvent& event);
+  void holdWhileViewerPaused();
 
   Game& game_;
   Devices devices_;
@@ -108,6 +113,8 @@ class FrameLoop {
   OverlayPicture overlay_;  // the volume or MUTED, shown for a moment
   double overlayUntil_ = 0.0;
   std::vector<uint32_t> composed_;
+  std::string viewerLabel_;  // REPLAY ..., as painted in viewerText_
+  OverlayPicture viewerText_;
 
   Activity toldActivity_ = Activity::Starting;
   std::optional<int32_t> toldHighScore_;

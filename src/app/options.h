@@ -25,7 +25,8 @@ struct RunOptions {
   std::string recordFile;
   std::string verifyFile;      // --verify: play the replay, print the verdict
   std::string replayLinkFile;  // --replay-link: print the replay's link
-  Replay replay;               // read from verifyFile
+  std::string watchFile;       // --replay: watch the replay in the window
+  Replay replay;               // read from verifyFile or watchFile
   std::string scene;           // "" = the whole game
   std::string shotsDir;
   std::vector<std::pair<int64_t, int64_t>> shotFrames;  // inclusive ranges

@@ -65,9 +65,9 @@ Outcome preparePlayerFiles(RunOptions& options) {
     return Outcome::failure("cannot find the sprite sheet graphics/graphics.bmp in " + folders);
   }
   options.dataFolder = data.folder;
-  if (!options.verifyFile.empty()) {
-    // A verification starts from the replay's high score and keeps none:
-    // the player's own files are never read or written.
+  if (!options.verifyFile.empty() || !options.watchFile.empty()) {
+    // A verification or a replay watched starts from the replay's high
+    // score and keeps none: the player's high score is never read or written.
     options.highScoreSaves = false;
     return applySettings(options);
   }

@@ -25,19 +25,19 @@ Outcome readInputScript(RunOptions& options) {
   return {};
 }
 
-// --verify: the replay becomes the run's script, its seed the run's seed.
-Outcome readVerifiedReplay(RunOptions& options) {
+// --verify and --replay: the replay becomes the run's script, its seed the
+// run's seed.
+Outcome readPlayedReplay(RunOptions& options, const std::string& path) {
   Replay& replay = options.replay;
-  Outcome read = readReplayFile(options.verifyFile, replay);
+  Outcome read = readReplayFile(path, replay);
   if (!read.ok()) return read;
   if (replay.rules != REPLAY_RULES_VERSION)
-    return Outcome::failure(options.verifyFile + ": made by rules version " + std::to_string(replay.rules) +
+    return Outcome::failure(path + ": made by rules version " + std::to_string(replay.rules) +
                             "; this game plays version " + std::to_string(REPLAY_RULES_VERSION));
   options.script = Script{replay.seed, replay.events};
   options.seedGiven = true;
   options.seed = replay.seed;
   options.maxMs = REPLAY_MAX_MS;
-  options.soundWanted = false;
   return {};
 }
 
@@ -81,7 +81,12 @@ Outcome prepareRunFiles(RunOptions& options) {
   if (!options.dataOption.empty() && !std::filesystem::is_directory(os::pathFromUtf8(options.dataOption), error))
     return Outcome::failure("--data " + options.dataOption + ": no such folder");
   if (!options.verifyFile.empty()) {
-    Outcome read = readVerifiedReplay(options);
+    Outcome read = readPlayedReplay(options, options.verifyFile);
+    if (!read.ok()) return read;
+    options.soundWanted = false;
+  }
+  if (!options.watchFile.empty()) {
+    Outcome read = readPlayedReplay(options, options.watchFile);
     if (!read.ok()) return read;
   }
   if (!options.inputFile.empty()) {

@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# A game played in the window on a virtual X server is kept as a replay:
+# Space at the title, some play, Esc and Y at the exit prompt, Esc at the
+# title. The replay lands in $XDG_DATA_HOME/quarvel/replays/ and
+# quarvel --verify holds its claims, with the high score the window saved.
+#   tests/replays_window_test.sh BUILD_FOLDER
+# Exit code 77 (skipped) without xvfb-run or xdotool.
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+for tool in xvfb-run xdotool; do
+  command -v "$tool" >/dev/null || { echo "replays window test: skipped, no $tool"; exit 77; }
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config SDL_AUDIODRIVER=dummy LC_ALL=C.UTF-8
+unset WAYLAND_DISPLAY
+mkdir -p "$work/run"
+
+xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+  set -u
+  out=$1 build=$2 replays=$3
+  (cd "$out" && exec "$build/quarvel-win" --data "$build" --scale 1 >console.txt 2>&1) &
+  game=$!
+  window=""
+  for _ in $(seq 200); do
+    window=$(xdotool search --onlyvisible --name "^Quarvel$" 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+    kill -0 $game 2>/dev/null || break
+    sleep 0.1
+  done
+  if [ -z "$window" ]; then
+    echo "no window" >"$out/problem.txt"
+  else
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    sleep 0.5
+    xdotool key space
+    sleep 2
+    xdotool keydown Right
+    sleep 0.7
+    xdotool keyup Right keydown Left
+    sleep 0.5
+    xdotool keyup Left key space
+    sleep 1.5
+    xdotool key Escape
+    sleep 0.5
+    xdotool key y
+    sleep 0.5
+    xdotool key y  # in case the prompt came up after the first (the title takes no y)
+    for _ in $(seq 100); do ls "$replays"/*.replay >/dev/null 2>&1 && break; sleep 0.1; done
+    sleep 0.5
+    xdotool key Escape
+  fi
+  for _ in $(seq 100); do kill -0 $game 2>/dev/null || break; sleep 0.1; done
+  kill $game 2>/dev/null
+  wait $game
+  echo $? >"$out/exit-code.txt"' replays-window "$work/run" "$build" "$XDG_DATA_HOME/quarvel/replays" || true
+
+fail() {
+  echo "replays window test: FAILED: $1" >&2
+  sed -n '1,10p' "$work/run/console.txt" >&2 2>/dev/null || true
+  exit 1
+}
+[ -s "$work/run/problem.txt" ] && fail "$(cat "$work/run/problem.txt")"
+[ "$(cat "$work/run/exit-code.txt")" = 0 ] || fail "the window ended with exit code $(cat "$work/run/exit-code.txt")"
+mapfile -t kept < <(ls "$XDG_DATA_HOME"/quarvel/replays/*.replay 2>/dev/null)
+[ "${#kept[@]}" = 1 ] || fail "${#kept[@]} replays kept, not 1: $(ls -R "$XDG_DATA_HOME" | tr '\n' ' ')"
+replay=${kept[0]}
+grep -q '^claim score ' "$replay" || fail "the replay claims nothing: $(head -n 8 "$replay")"
+set +e
+verdict=$("$build/quarvel" --verify "$replay" 2>"$work/verify-err.txt")
+code=$?
+set -e
+[ "$code" = 0 ] || fail "--verify exit code $code: $verdict $(cat "$work/verify-err.txt")"
+case "$verdict" in
+  *'"claims": "held"'*) ;;
+  *) fail "claims not held: $verdict" ;;
+esac
+score=$(sed -n 's/^claim score //p' "$replay")
+case "$verdict" in
+  *"\"score\": $score,"*) ;;
+  *) fail "the verdict's score is not the $score the game showed: $verdict" ;;
+esac
+high=$(tr -d '\r' <"$XDG_DATA_HOME/quarvel/hiscore.txt" | sed -n '2s/ *//p')
+case "$verdict" in
+  *"\"highScore\": $high,"*) ;;
+  *) fail "the verdict's high score is not the $high saved: $verdict" ;;
+esac
+echo "replays window test: the game is kept as $(basename "$replay") and verifies: $verdict"
