@@ -21,6 +21,7 @@ mkdir -p "$work/run"
 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
   set -u
   out=$1 build=$2 replays=$3
+  press() { xdotool keydown "$1"; sleep 0.1; xdotool keyup "$1"; }
   (cd "$out" && exec "$build/quarvel-win" --data "$build" --scale 1 >console.txt 2>&1) &
   game=$!
   window=""
@@ -35,23 +36,25 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
     xdotool windowfocus --sync "$window" 2>/dev/null || true
     sleep 0.5
     xdotool key space
-    sleep 2
-    xdotool keydown Right
-    sleep 0.7
-    xdotool keyup Right keydown Left
+    sleep 3
+    for _ in 1 2 3 4 5 6; do  # fire while moving right, then left
+      xdotool keydown space keydown Right
+      sleep 0.3
+      xdotool keyup space keyup Right keydown Left
+      sleep 0.3
+      xdotool keyup Left
+    done
     sleep 0.5
-    xdotool keyup Left key space
-    sleep 1.5
-    xdotool key Escape
+    press Escape  # the stage looks at Esc held, as a player holds it
     sleep 0.5
     xdotool key y
-    sleep 0.5
-    xdotool key y  # in case the prompt came up after the first (the title takes no y)
     for _ in $(seq 100); do ls "$replays"/*.replay >/dev/null 2>&1 && break; sleep 0.1; done
+    ls "$replays"/*.replay >/dev/null 2>&1 || echo "no replay after Esc and Y" >"$out/problem.txt"
     sleep 0.5
-    xdotool key Escape
+    press Escape
   fi
   for _ in $(seq 100); do kill -0 $game 2>/dev/null || break; sleep 0.1; done
+  kill -0 $game 2>/dev/null && echo "still running 10 s after Esc on the title" >"$out/problem.txt"
   kill $game 2>/dev/null
   wait $game
   echo $? >"$out/exit-code.txt"' replays-window "$work/run" "$build" "$XDG_DATA_HOME/quarvel/replays" || true

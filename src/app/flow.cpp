@@ -285,6 +285,7 @@ class GameRun {
   std::string replaysFolder_;
   ReplayViewer viewer_;  // --replay
   bool displayOpen_ = false;
+  bool quitMidway_ = false;  // the run ended by a quit, not by the program's end
   std::optional<harness::Harness> harness_;
   std::optional<FrameLoop> loop_;
   std::optional<Task<>> program_;
@@ -494,6 +495,7 @@ int GameRun::end() {
     } else {
       saveHighScoreIfReached(game);
     }
+    quitMidway_ = true;
     keepGame();  // a game quit in the middle is kept as far as it went
     finalShot();
     printReports();
@@ -509,8 +511,8 @@ int GameRun::end() {
   return code;
 }
 
-// --verify: the verdict, and whether the claims held; --record headless:
-// the script's game as a replay.
+// --verify: the verdict, and whether the claims held; --record: the
+// session (headless, the script's game) as a replay.
 int GameRun::finishReplay(int code) {
   if (!claimsWatch_) return code;
   Game& game = session_->game;
@@ -535,6 +537,7 @@ int GameRun::finishReplay(int code) {
   replay.played = static_cast<int64_t>(std::time(nullptr));
   replay.events = claimsWatch_->events();
   replay.claims = reached;
+  if (quitMidway_) replay.endMs = machine::virtualMs(game);  // a replay of it leaves where this run was left
   machine::detach(game, *claimsWatch_);
   Outcome written = os::replaceFile(options_.recordFile, replayText(replay));
   if (!written.ok()) warn("cannot write the replay " + options_.recordFile + ": " + written.why());
