@@ -428,7 +428,12 @@ Outcome GameRun::startUp() {
 // to the return to the title (or the quit), is kept as a replay beside the
 // high score; watching a recording, a script or a test keeps none.
 void GameRun::recordGames() {
-  if (options_.headless || !options_.highScoreSaves || !options_.inputFile.empty()) return;
+#ifdef __EMSCRIPTEN__
+  const bool keeps = false;  // no replays/ folder in the browser: its storage is the page's to use
+#else
+  const bool keeps = !options_.headless && options_.highScoreSaves && options_.inputFile.empty();
+#endif
+  if (!keeps) return;
   replaysFolder_ = replaysFolder(options_.highScorePath);
   Session& session = *session_;
   recorder_.emplace(session.game);
