@@ -2,7 +2,8 @@
 # A game played in the window on a virtual X server is kept as a replay:
 # Space at the title, some play, Esc and Y at the exit prompt, Esc at the
 # title. The replay lands in $XDG_DATA_HOME/quarvel/replays/ and
-# quarvel --verify holds its claims, with the high score the window saved.
+# quarvel --verify holds its claims, with the high score the window saved;
+# quarvel-win --replay plays it, and Esc leaves.
 #   tests/replays_window_test.sh BUILD_FOLDER
 # Exit code 77 (skipped) without xvfb-run or xdotool.
 set -euo pipefail
@@ -89,4 +90,30 @@ case "$verdict" in
   *"\"highScore\": $high,"*) ;;
   *) fail "the verdict's high score is not the $high saved: $verdict" ;;
 esac
+
+# Watching it: faster, paused, a frame on, then Esc leaves with exit code 0;
+# watching keeps no replay and saves no high score.
+cp "$XDG_DATA_HOME/quarvel/hiscore.txt" "$work/hiscore-before.txt"
+mkdir -p "$work/watch"
+xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+  out=$1 build=$2 replay=$3
+  press() { xdotool keydown "$1"; sleep 0.1; xdotool keyup "$1"; }
+  (cd "$out" && exec "$build/quarvel-win" --data "$build" --scale 1 --replay "$replay" >console.txt 2>&1) &
+  game=$!
+  for _ in $(seq 200); do xdotool search --onlyvisible --name "^Quarvel$" >/dev/null 2>&1 && break; sleep 0.1; done
+  sleep 0.5
+  press Right
+  sleep 0.5
+  press p
+  press period
+  press Escape
+  for _ in $(seq 100); do kill -0 $game 2>/dev/null || break; sleep 0.1; done
+  kill $game 2>/dev/null
+  wait $game
+  echo $? >"$out/exit-code.txt"' replays-watch "$work/watch" "$build" "$replay" || true
+[ "$(cat "$work/watch/exit-code.txt")" = 0 ] ||
+  fail "watching ended with exit code $(cat "$work/watch/exit-code.txt"): $(head -n 3 "$work/watch/console.txt")"
+[ "$(ls "$XDG_DATA_HOME"/quarvel/replays/ | wc -l)" = 1 ] || fail "watching kept a replay"
+cmp -s "$XDG_DATA_HOME/quarvel/hiscore.txt" "$work/hiscore-before.txt" || fail "watching saved a high score"
+
 echo "replays window test: the game is kept as $(basename "$replay") and verifies: $verdict"
