@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# A game played in the window on a virtual X server is kept as a replay:
-# Space at the title, some play, Esc and Y at the exit prompt, Esc at the
-# title. The replay lands in $XDG_DATA_HOME/quarvel/replays/ and
+# Games played in the window on a virtual X server are kept as replays:
+# Space at the title, some play, Esc and Y at the exit prompt; a second game
+# left at once; Esc at the title. The replay lands in $XDG_DATA_HOME/quarvel/replays/ and
 # quarvel --verify holds its claims, with the high score the window saved;
 # quarvel-win --replay plays it, and Esc leaves.
 #   tests/replays_window_test.sh BUILD_FOLDER
@@ -49,8 +49,18 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
     press Escape  # the stage looks at Esc held, as a player holds it
     sleep 0.5
     xdotool key y
-    for _ in $(seq 100); do ls "$replays"/*.replay >/dev/null 2>&1 && break; sleep 0.1; done
-    ls "$replays"/*.replay >/dev/null 2>&1 || echo "no replay after Esc and Y" >"$out/problem.txt"
+    kept() { ls "$replays"/*.replay 2>/dev/null | wc -l; }
+    for _ in $(seq 100); do [ "$(kept)" = 1 ] && break; sleep 0.1; done
+    [ "$(kept)" = 1 ] || echo "no replay after Esc and Y" >"$out/problem.txt"
+    # A second game, left at once: its own replay, with its own seed.
+    sleep 0.5
+    xdotool key space
+    sleep 2
+    press Escape
+    sleep 0.5
+    xdotool key y
+    for _ in $(seq 100); do [ "$(kept)" = 2 ] && break; sleep 0.1; done
+    [ "$(kept)" = 2 ] || echo "no replay of the second game" >"$out/problem.txt"
     sleep 0.5
     press Escape
   fi
@@ -68,29 +78,34 @@ fail() {
 [ -s "$work/run/problem.txt" ] && fail "$(cat "$work/run/problem.txt")"
 [ "$(cat "$work/run/exit-code.txt")" = 0 ] || fail "the window ended with exit code $(cat "$work/run/exit-code.txt")"
 mapfile -t kept < <(ls "$XDG_DATA_HOME"/quarvel/replays/*.replay 2>/dev/null)
-[ "${#kept[@]}" = 1 ] || fail "${#kept[@]} replays kept, not 1: $(ls -R "$XDG_DATA_HOME" | tr '\n' ' ')"
-replay=${kept[0]}
-grep -q '^claim score ' "$replay" || fail "the replay claims nothing: $(head -n 8 "$replay")"
-set +e
-verdict=$("$build/quarvel" --verify "$replay" 2>"$work/verify-err.txt")
-code=$?
-set -e
-[ "$code" = 0 ] || fail "--verify exit code $code: $verdict $(cat "$work/verify-err.txt")"
-case "$verdict" in
-  *'"claims": "held"'*) ;;
-  *) fail "claims not held: $verdict" ;;
-esac
-score=$(sed -n 's/^claim score //p' "$replay")
-case "$verdict" in
-  *"\"score\": $score,"*) ;;
-  *) fail "the verdict's score is not the $score the game showed: $verdict" ;;
-esac
+[ "${#kept[@]}" = 2 ] || fail "${#kept[@]} replays kept, not 2: $(ls -R "$XDG_DATA_HOME" | tr '\n' ' ')"
 high=$(tr -d '\r' <"$XDG_DATA_HOME/quarvel/hiscore.txt" | sed -n '2s/ *//p')
+verdicts=""
+for replay in "${kept[@]}"; do
+  grep -q '^claim score ' "$replay" || fail "$(basename "$replay") claims nothing: $(head -n 8 "$replay")"
+  set +e
+  verdict=$("$build/quarvel" --verify "$replay" 2>"$work/verify-err.txt")
+  code=$?
+  set -e
+  [ "$code" = 0 ] || fail "--verify $(basename "$replay"): exit code $code: $verdict $(cat "$work/verify-err.txt")"
+  case "$verdict" in
+    *'"claims": "held"'*) ;;
+    *) fail "claims not held: $verdict" ;;
+  esac
+  score=$(sed -n 's/^claim score //p' "$replay")
+  case "$verdict" in
+    *"\"score\": $score,"*) ;;
+    *) fail "the verdict's score is not the $score the game showed: $verdict" ;;
+  esac
+  verdicts="$verdicts$verdict"$'\n'
+done
 case "$verdict" in
   *"\"highScore\": $high,"*) ;;
-  *) fail "the verdict's high score is not the $high saved: $verdict" ;;
+  *) fail "the last game's high score is not the $high saved: $verdict" ;;
 esac
-
+seeds=$(sed -n 's/^seed //p' "${kept[@]}" | sort -u | wc -l)
+[ "$seeds" = 2 ] || fail "the two games have one seed: $(sed -n 's/^seed //p' "${kept[@]}" | tr '\n' ' ')"
+replay=${kept[0]}
 # Watching it: faster, paused, a frame on, then Esc leaves with exit code 0;
 # watching keeps no replay and saves no high score.
 cp "$XDG_DATA_HOME/quarvel/hiscore.txt" "$work/hiscore-before.txt"
@@ -113,7 +128,8 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
   echo $? >"$out/exit-code.txt"' replays-watch "$work/watch" "$build" "$replay" || true
 [ "$(cat "$work/watch/exit-code.txt")" = 0 ] ||
   fail "watching ended with exit code $(cat "$work/watch/exit-code.txt"): $(head -n 3 "$work/watch/console.txt")"
-[ "$(ls "$XDG_DATA_HOME"/quarvel/replays/ | wc -l)" = 1 ] || fail "watching kept a replay"
+[ "$(ls "$XDG_DATA_HOME"/quarvel/replays/ | wc -l)" = 2 ] || fail "watching kept a replay"
 cmp -s "$XDG_DATA_HOME/quarvel/hiscore.txt" "$work/hiscore-before.txt" || fail "watching saved a high score"
 
-echo "replays window test: the game is kept as $(basename "$replay") and verifies: $verdict"
+echo "replays window test: two games kept with their own seeds, both verify, the first watched:"
+printf '%s' "$verdicts"
