@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Games played in the window on a virtual X server are kept as replays:
 # Space at the title, some play, Esc and Y at the exit prompt; a second game
-# left at once; Esc at the title. The replay lands in $XDG_DATA_HOME/quarvel/replays/ and
-# quarvel --verify holds its claims, with the high score the window saved;
-# quarvel-win --replay plays it, and Esc leaves.
+# left at once; Esc at the title. Both replays land in
+# $XDG_DATA_HOME/quarvel/replays/ with seeds of their own, quarvel --verify
+# holds their claims (the last with the high score the window saved), and
+# quarvel-win --replay plays the first until Esc leaves.
 #   tests/replays_window_test.sh BUILD_FOLDER
 # Exit code 77 (skipped) without xvfb-run or xdotool.
 set -euo pipefail
