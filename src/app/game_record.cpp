@@ -6,6 +6,7 @@
 
 #include "app/replay_run.h"
 #include "base/keys.h"
+#include "formats/key_names.h"
 #include "game/game_state.h"
 
 void GameRecorder::input(const machine::InputEvent& event, machine::InputOrigin) {
@@ -46,7 +47,7 @@ void GameRecorder::gameStarts(uint32_t seed, int64_t played) {
     space.ms = FRESH_START_KEY_MS;
     space.kind = ScriptEvent::Down;
     space.scanCode = SC_SPACE;
-    space.text = " ";
+    space.text = typedValueForScanCode(SC_SPACE);
     replay_.events.push_back(space);
   }
   for (ScriptEvent event : fromStartKey_) {
