@@ -62,8 +62,9 @@ for layer in GAME:
 TESTS["app"] = TESTS["player"] = set(BELOW) - {"scores"}
 TESTS["scores"] = {"base", "formats", "os", "scores"}
 BENCH = set(BELOW) - {"app"}
-# Fuzz targets: the pure readers, and the app's own command line and settings.
-FUZZ_APP = {"command_line.cpp", "settings.cpp"}
+# Fuzz targets: the pure readers, and the app's own command line, settings
+# and replays played through the whole game.
+FUZZ_APP = {"command_line.cpp", "settings.cpp", "replay_play.cpp"}
 # ... and the score server's readers of requests.
 FUZZ_SCORES = {"request.cpp"}
 

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 build=${1:?usage: tools/fuzz.sh BUILD [TARGET|all] [SECONDS]}
 which=${2:-all}
 seconds=${3:-20}
-targets=(script bitmap wav hiscore command_line settings request)
+targets=(script bitmap wav hiscore command_line settings replay replay_play request)
 [ "$which" != all ] && targets=("$which")
 mkdir -p "$build/findings"
 failed=()
@@ -21,6 +21,8 @@ for t in "${targets[@]}"; do
   log="$build/findings/$t.log"
   extra=()
   [ "$t" = script ] && extra=(-max_len=4096)  # longer scripts only repeat lines, slowly
+  [ "$t" = replay ] && extra=(-max_len=4096)
+  [ "$t" = replay_play ] && extra=(-max_len=2048)  # each input is two plays of the game
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$program" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "${extra[@]}" \
     -artifact_prefix="$build/findings/$t-" "$build/corpus/$t" "fuzz/corpus/$t" >"$log" 2>&1

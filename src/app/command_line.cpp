@@ -36,6 +36,7 @@ constexpr OptionHelp OPTIONS[] = {
     {"--record", "FILE", "write this session as a replay (window, or headless with --input)"},
     {"--verify", "FILE", "play a replay or script headless; print its verdict as one JSON line"},
     {"--replay-link", "FILE", "print the #replay=DATA link of a replay or script"},
+    {"--replay", "FILE", "watch a replay in the window: Right/Left speed and seek, P pause, . one frame, Esc leaves"},
     {"--scene", "NAME", "run one scene: title stage1 stage2 stage3 story0 story1 story2 story3"},
     {"--shots", "DIR", "write screenshots (BMP) into DIR"},
     {"--shot-frames", "LIST", "frames to shoot: 1,5,10-20 or all (default none; final.bmp always)"},
@@ -191,6 +192,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, RunOptions& o
     } else if (arg == "--verify") {
       if (!value(options.verifyFile)) return fail("--verify needs a file");
       options.headless = true;
+    } else if (arg == "--replay") {
+      if (!value(options.watchFile)) return fail("--replay needs a file");
     } else if (arg == "--replay-link") {
       if (!value(options.replayLinkFile)) return fail("--replay-link needs a file");
     } else if (arg == "--scene") {
@@ -236,6 +239,9 @@ CommandLine parseCommandLine(const std::vector<std::string>& args, RunOptions& o
   if (!options.verifyFile.empty() &&
       (!options.inputFile.empty() || !options.scene.empty() || !options.recordFile.empty()))
     return fail("--verify plays its own file: no --input, --scene or --record with it");
+  if (!options.watchFile.empty() && (options.headless || !options.verifyFile.empty() || !options.inputFile.empty() ||
+                                     !options.scene.empty() || !options.recordFile.empty()))
+    return fail("--replay plays its own file in the window: no --headless, --verify, --input, --scene or --record");
   if (options.timedemo && (!options.headless || options.inputFile.empty()))
     return fail("--timedemo needs --headless and --input");
   return CommandLine::Run;

@@ -10,13 +10,17 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <optional>
 
 #include "app/command_line.h"
 #include "app/frame_loop.h"
+#include "app/game_record.h"
+#include "app/kept_replays.h"
 #include "app/player_files.h"
 #include "app/replay_run.h"
+#include "app/replay_viewer.h"
 #include "app/run_files.h"
 #include "backends/error_box.h"
 #include "backends/headless.h"
@@ -114,6 +118,13 @@ LoopSettings loopSettings(const RunOptions& options) {
     std::string pictures = os::userPicturesFolder();
     return pictures.empty() ? os::userDataFolder() : pictures;
   };
+  // The menu's REPLAYS: the kept games, newest first.
+  const std::string kept = replaysFolder(options.highScorePath);
+  choices.replays = [kept] {
+    std::vector<std::string> lines;
+    for (const KeptReplay& replay : listKeptReplays(kept)) lines.push_back(keptReplayLine(replay));
+    return lines;
+  };
   const std::string settingsFile = options.settingsFile;
   if (!settingsFile.empty())
     choices.saveSetting = [settingsFile](const std::string& key, const std::string& value) {
@@ -135,14 +146,34 @@ struct Session {
   Game game;
   stage_two::Tower tower;
   int stageReached = 0;  // the furthest stage a game reached, ENDING_STAGE past the third
+  int gameStage = 0;     // the furthest stage of the game playing (or last played)
+  uint32_t runSeed = 0;  // the first game's seed
+  int gamesStarted = 0;
+  // Told when the title hands over to a game (seeded with the seed given),
+  // and when the game is back at the title.
+  std::function<void(uint32_t seed)> gameStarts;
+  std::function<void()> gameEnds;
 };
+
+// Each game's own seed, chosen as the title hands over: the run's seed for
+// the first, then drawn from the numbers the games before left, so that a
+// run's input alone still gives every game of it.
+uint32_t seedForNextGame(Session& session) {
+  constexpr double SEED_RANGE = 4294967296.0;
+  if (session.gamesStarted++ == 0) return session.runSeed;
+  return static_cast<uint32_t>(randomUnit(session.game) * SEED_RANGE);
+}
 
 // A game: stage one, then two and three for as long as each is cleared.
 Task<> playGame(Session& session) {
   Game& game = session.game;
   game.gameState.score = 0;
   game.gameState.credits -= 1;
-  auto reach = [&session](int stage) { session.stageReached = std::max(session.stageReached, stage); };
+  session.gameStage = 0;
+  auto reach = [&session](int stage) {
+    session.stageReached = std::max(session.stageReached, stage);
+    session.gameStage = std::max(session.gameStage, stage);
+  };
   reach(1);
   const StageResult first = co_await StageOne(game);
   if (first != StageResult::Cleared) co_return;
@@ -159,7 +190,11 @@ Task<> mainLoop(Session& session) {
     session.game.gameState.credits = 3;
     const TitleChoice choice = co_await runTitleScreen(session.game);
     if (choice == TitleChoice::LeaveProgram) co_return;
+    const uint32_t seed = seedForNextGame(session);
+    seedRandom(session.game, seed);
+    if (session.gameStarts) session.gameStarts(seed);
     co_await playGame(session);
+    if (session.gameEnds) session.gameEnds();
   }
 }
 
@@ -217,6 +252,11 @@ class GameRun {
   // The exit code when the run ends before the game plays (help, a bad
   // option, no data, no display), or none: the game is ready to run.
   std::optional<int> start(const std::vector<std::string>& args, bool fullScreen, machine::Observer* watcher);
+  // A replay played headless inside this process, quietly: the player's
+  // files are neither read nor written, nothing is printed.
+  std::optional<int> startInside(const Replay& replay, const std::string& dataFolder, int64_t frameLimit);
+  // What the replay played inside reached.
+  const ReplayPlayed& played() const { return played_; }
   // Natively: the whole game, then the end.
   int runToEnd();
   // In the browser: the page's timer ticks the loop, then the end.
@@ -225,8 +265,14 @@ class GameRun {
   int end();
 
  private:
+  std::optional<int> startGame(machine::Observer* watcher);
+  void newSession(machine::Observer* watcher);
+  void equipSession();
+  void restartAt(int64_t frame);
   Outcome startUp();
   Task<> program();
+  void recordGames();
+  void keepGame();
   void finalShot() const {
     if (harness_) harness_->writeFinalShot();
   }
@@ -239,6 +285,14 @@ class GameRun {
   std::optional<BackEnd> backEnd_;
   std::optional<ClaimsWatch> claimsWatch_;  // --verify, and --record headless
   int32_t startHighScore_ = 0;
+  bool inside_ = false;  // played inside another run
+  int64_t frameLimit_ = 0;
+  ReplayPlayed played_;
+  std::optional<GameRecorder> recorder_;  // every game a player plays in the window
+  std::string replaysFolder_;
+  ReplayViewer viewer_;  // --replay
+  bool displayOpen_ = false;
+  bool quitMidway_ = false;  // the run ended by a quit, not by the program's end
   std::optional<harness::Harness> harness_;
   std::optional<FrameLoop> loop_;
   std::optional<Task<>> program_;
@@ -261,30 +315,37 @@ std::optional<int> GameRun::start(const std::vector<std::string>& args, bool ful
   if (Outcome files = prepareRunFiles(options_); !files.ok()) return reportProblem(files, EXIT_BAD_OPTIONS, false);
   if (Outcome files = preparePlayerFiles(options_); !files.ok())
     return reportProblem(files, EXIT_CANNOT_START, !options_.headless);
+  return startGame(watcher);
+}
 
-  session_ = std::make_unique<Session>();
-  Game& game = session_->game;
-  if (watcher != nullptr) machine::attach(game, *watcher);
-  if (!options_.verifyFile.empty() || (options_.headless && !options_.recordFile.empty())) {
-    claimsWatch_.emplace(game, session_->stageReached);
-    machine::attach(game, *claimsWatch_);  // before the harness plays its first events
-  }
-  game.highScoreStorage.path = options_.highScorePath;
-  game.highScoreStorage.savesAllowed = options_.highScoreSaves;
-  machine::setDataFolder(game, options_.dataFolder);  // before the back end: the window's icon comes from the sheet
-  backEnd_.emplace(chooseBackEnd(options_, game));
-  machine::setAudio(game, &backEnd_->devices.audio);
-  machine::setCloseButton(game, options_.settings.closeButton == CloseButtonChoice::Quit
-                                    ? machine::CloseButton::Quit
-                                    : machine::CloseButton::Ignore);
-  harness::Options asked = harnessOptions(options_);
-  if (options_.headless) asked.recordFile.clear();  // the replay is written at the end
-  if (wantsHarness(options_, asked)) harness_.emplace(game, std::move(asked));
-  loop_.emplace(game, backEnd_->devices, options_.settings, loopSettings(options_));
+std::optional<int> GameRun::startInside(const Replay& replay, const std::string& dataFolder, int64_t frameLimit) {
+  if (replay.rules != REPLAY_RULES_VERSION) return EXIT_BAD_OPTIONS;
+  inside_ = true;
+  frameLimit_ = frameLimit;
+  options_.headless = true;
+  options_.verifyFile = "(inside)";
+  options_.replay = replay;
+  options_.script = Script{replay.seed, replay.events};
+  options_.seedGiven = true;
+  options_.seed = replay.seed;
+  // With a frame limit, the clock's is near it too: a title left waiting
+  // for a key presents no frames.
+  constexpr int64_t MS_A_FRAME_AT_MOST = 100;
+  options_.maxMs = frameLimit > 0 ? std::min(REPLAY_MAX_MS, frameLimit * MS_A_FRAME_AT_MOST) : REPLAY_MAX_MS;
+  options_.soundWanted = false;
+  options_.dataFolder = dataFolder;
+  options_.highScoreSaves = false;
+  return startGame(nullptr);
+}
 
-  os::watchQuitRequests(true);
+std::optional<int> GameRun::startGame(machine::Observer* watcher) {
+  newSession(watcher);
+  backEnd_.emplace(chooseBackEnd(options_, session_->game));
+  equipSession();
+  if (!inside_) os::watchQuitRequests(true);
   if (Outcome started = startUp(); !started.ok()) {
     shutDown();
+    if (inside_) return EXIT_CANNOT_START;
     return reportProblem(started, EXIT_CANNOT_START, !options_.headless);
   }
   loop_->sayWhenSilent();
@@ -293,15 +354,69 @@ std::optional<int> GameRun::start(const std::vector<std::string>& args, bool ful
   return std::nullopt;
 }
 
+void GameRun::newSession(machine::Observer* watcher) {
+  session_ = std::make_unique<Session>();
+  Game& game = session_->game;
+  if (watcher != nullptr) machine::attach(game, *watcher);
+  if (!options_.verifyFile.empty() || !options_.recordFile.empty()) {
+    claimsWatch_.emplace(game, session_->stageReached, frameLimit_);
+    machine::attach(game, *claimsWatch_);  // before the harness plays its first events
+  }
+  game.highScoreStorage.path = options_.highScorePath;
+  game.highScoreStorage.savesAllowed = options_.highScoreSaves;
+  machine::setDataFolder(game, options_.dataFolder);  // before the back end: the window's icon comes from the sheet
+}
+
+// The session's machine on the back end, its harness, its frame loop.
+void GameRun::equipSession() {
+  Game& game = session_->game;
+  machine::setAudio(game, &backEnd_->devices.audio);
+  machine::setCloseButton(game, options_.settings.closeButton == CloseButtonChoice::Quit
+                                    ? machine::CloseButton::Quit
+                                    : machine::CloseButton::Ignore);
+  harness::Options asked = harnessOptions(options_);
+  asked.recordFile.clear();  // the replay is written at the end
+  if (wantsHarness(options_, asked)) harness_.emplace(game, std::move(asked));
+  LoopSettings choices = loopSettings(options_);
+  if (!options_.watchFile.empty()) choices.viewer = &viewer_;
+  loop_.emplace(game, backEnd_->devices, options_.settings, std::move(choices));
+  recordGames();
+}
+
+// Seeking back in a replay watched: the same window and sound device, a
+// new run of the replay from its start, played without waits or pictures
+// up to frame.
+void GameRun::restartAt(int64_t frame) {
+  program_.reset();
+  loop_.reset();
+  harness_.reset();
+  Game& old = session_->game;
+  closeScreen(old);
+  closeSound(old);
+  destroySpriteTable(old);
+  newSession(nullptr);
+  equipSession();
+  viewer_.seekTo(frame);
+  if (Outcome started = startUp(); !started.ok()) {
+    warn(started.why());
+    machine::requestQuit(session_->game, machine::QuitReason::Signal);
+  }
+  program_.emplace(program());
+  loop_->begin(*program_);
+}
+
 Outcome GameRun::startUp() {
   Game& game = session_->game;
   machine::Clock& clock = backEnd_->devices.clock;
   const double seconds = clock.real() ? clock.secondsOfDay() : static_cast<double>(machine::virtualMs(game)) / 1000.0;
   seedRandom(game, options_.seedGiven ? options_.seed : static_cast<uint32_t>(std::floor(seconds)));
   machine::Display& display = backEnd_->devices.display;
-  if (Outcome opened = display.openDisplay(options_.fullScreen ? ScreenMode::FullScreen : ScreenMode::Window);
-      !opened.ok())
-    return opened;
+  if (!displayOpen_) {
+    if (Outcome opened = display.openDisplay(options_.fullScreen ? ScreenMode::FullScreen : ScreenMode::Window);
+        !opened.ok())
+      return opened;
+    displayOpen_ = true;
+  }
   openScreen(game);
   display.hidePointer();
   initSound(game, options_.soundWanted);
@@ -309,10 +424,47 @@ Outcome GameRun::startUp() {
   if (!sheet.ok())
     return Outcome::failure("cannot read the sprite sheet " + spriteSheetPath(game) + ": " + sheet.why());
   buildSpriteTable(game);
-  const bool fromReplay = !options_.verifyFile.empty() || options_.inputIsReplay;
-  setHighScore(game, fromReplay ? options_.replay.startHighScore : loadHighScore(game));
+  const bool replayed = !options_.verifyFile.empty() || !options_.watchFile.empty() || options_.inputIsReplay;
+  setHighScore(game, replayed ? options_.replay.startHighScore : loadHighScore(game));
   startHighScore_ = game.gameState.highScore;
+  session_->runSeed = options_.seedGiven ? options_.seed : static_cast<uint32_t>(std::floor(seconds));
   return {};
+}
+
+// A player's game in the window, from the key that starts it at the title
+// to the return to the title (or the quit), is kept as a replay beside the
+// high score; watching a recording, a script or a test keeps none.
+// In the browser the folder is the page's, which keeps it in local storage.
+void GameRun::recordGames() {
+  const bool keeps = !options_.headless && options_.highScoreSaves && options_.inputFile.empty();
+  if (!keeps) return;
+  replaysFolder_ = replaysFolder(options_.highScorePath);
+  Session& session = *session_;
+  recorder_.emplace(session.game);
+  machine::attach(session.game, *recorder_);
+  session.gameStarts = [this](uint32_t seed) { recorder_->gameStarts(seed, static_cast<int64_t>(std::time(nullptr))); };
+  session.gameEnds = [this] { keepGame(); };
+}
+
+// The game just played, played again inside for what its replay claims (the
+// frames and the last frame of a fresh run), with the score and high score
+// the player saw. A replay that cannot be written is lost with one warning;
+// the game goes on.
+void GameRun::keepGame() {
+  if (!recorder_ || !recorder_->recording()) return;
+  const Game& game = session_->game;
+  Replay replay = recorder_->gameEnds();
+  ReplayPlayed played;
+  if (Outcome replayed = playReplayInside(replay, options_.dataFolder, 0, played); !replayed.ok()) {
+    warn("warning: the replay of this game is not kept: " + replayed.why());
+    return;
+  }
+  ReplayClaims claims = played.reached;
+  claims.score = game.gameState.score;
+  claims.highScore = game.gameState.highScore;
+  replay.claims = claims;
+  Outcome kept = keepReplay(replaysFolder_, replay, std::max(1, session_->gameStage));
+  if (!kept.ok()) warn("warning: the replay of this game is not kept in " + replaysFolder_ + ": " + kept.why());
 }
 
 // The whole program once started: the main loop (or the one scene asked
@@ -330,7 +482,12 @@ Task<> GameRun::program() {
 }
 
 int GameRun::runToEnd() {
-  loop_->run(*program_);
+  for (;;) {
+    loop_->run(*program_);
+    const std::optional<int64_t> seek = viewer_.takeSeek();
+    if (!seek || viewer_.leaving()) break;
+    restartAt(*seek);
+  }
   return end();
 }
 
@@ -342,11 +499,13 @@ int GameRun::end() {
   if (std::optional<machine::QuitReason> quit = loop_->quitReason()) {
     program_.reset();  // the scenes end where they stand
     if (*quit == machine::QuitReason::ClockLimit) {
-      warn("the virtual clock passed --max-ms " + std::to_string(options_.maxMs) + "; stopping");
+      if (!inside_) warn("the virtual clock passed --max-ms " + std::to_string(options_.maxMs) + "; stopping");
       code = EXIT_CLOCK_LIMIT;
     } else {
       saveHighScoreIfReached(game);
     }
+    quitMidway_ = true;
+    keepGame();  // a game quit in the middle is kept as far as it went
     finalShot();
     printReports();
     tellActivity(game, Activity::Leaving);
@@ -361,12 +520,17 @@ int GameRun::end() {
   return code;
 }
 
-// --verify: the verdict, and whether the claims held; --record headless:
-// the script's game as a replay.
+// --verify: the verdict, and whether the claims held; --record: the
+// session (headless, the script's game) as a replay.
 int GameRun::finishReplay(int code) {
   if (!claimsWatch_) return code;
   Game& game = session_->game;
   const ReplayClaims reached = claimsWatch_->reached();
+  if (inside_) {
+    machine::detach(game, *claimsWatch_);
+    played_ = ReplayPlayed{reached, claimsWatch_->stage(), code == EXIT_CLOCK_LIMIT};
+    return code;
+  }
   if (!options_.verifyFile.empty()) {
     machine::detach(game, *claimsWatch_);
     if (code == EXIT_CLOCK_LIMIT) {
@@ -377,11 +541,12 @@ int GameRun::finishReplay(int code) {
     return std::string(claimsVerdict(options_.replay, reached)) == "broken" ? EXIT_BROKEN_CLAIM : code;
   }
   Replay replay;
-  replay.seed = options_.seed;
+  replay.seed = session_->runSeed;
   replay.startHighScore = startHighScore_;
   replay.played = static_cast<int64_t>(std::time(nullptr));
   replay.events = claimsWatch_->events();
   replay.claims = reached;
+  if (quitMidway_) replay.endMs = machine::virtualMs(game);  // a replay of it leaves where this run was left
   machine::detach(game, *claimsWatch_);
   Outcome written = os::replaceFile(options_.recordFile, replayText(replay));
   if (!written.ok()) warn("cannot write the replay " + options_.recordFile + ": " + written.why());
@@ -401,11 +566,27 @@ void GameRun::shutDown() {
   closeScreen(game);
   if (closeSound(game)) std::fputs("FMOD CLOSED\n", stdout);
   destroySpriteTable(game);
+  if (recorder_) machine::detach(game, *recorder_);
+  if (inside_) return;
   os::watchQuitRequests(false);
   std::fflush(nullptr);
 }
 
 }  // namespace
+
+Outcome playReplayInside(const Replay& replay, const std::string& dataFolder, int64_t frameLimit,
+                         ReplayPlayed& played) {
+  if (replay.rules != REPLAY_RULES_VERSION)
+    return Outcome::failure("made by rules version " + std::to_string(replay.rules));
+  GameRun run;
+  if (std::optional<int> early = run.startInside(replay, dataFolder, frameLimit))
+    return Outcome::failure("it cannot start (exit code " + std::to_string(*early) + ")");
+  run.runToEnd();
+  played = run.played();
+  return {};
+}
+
+int watchReplay(const std::string& path, bool fullScreen) { return runGame({"--replay", path}, fullScreen); }
 
 int runGame(const std::vector<std::string>& args, bool fullScreen, machine::Observer* watcher) {
   GameRun run;

@@ -6,6 +6,8 @@
 
 #include "app/options.h"
 #include "backends/window_config.h"
+#include "base/outcome.h"
+#include "formats/replay.h"
 #include "harness/harness.h"
 #include "machine/observer.h"
 
@@ -17,6 +19,25 @@ int runGame(const std::vector<std::string>& args, bool fullScreen, machine::Obse
 // and which tells the page its exit code when it ends. Returns at once.
 int startGameInPage(const std::vector<std::string>& args, bool fullScreen);
 #endif
+
+// Watches the replay at path in the window (full screen or not), as
+// --replay does: REPLAY over the picture, Right/Left for the speed and to
+// seek back, P, "." and Esc. Returns when the player leaves or the replay
+// ends, with the exit code --replay would give.
+int watchReplay(const std::string& path, bool fullScreen);
+
+// What a replay played inside the program reached.
+struct ReplayPlayed {
+  ReplayClaims reached;
+  int stage = 1;            // the furthest stage: 1 to 3, 4 for the ending
+  bool clockLimit = false;  // stopped by one hour of game time or the frame limit
+};
+// Plays a replay headless inside this process, from the data in dataFolder
+// ("" = the working directory), to its end, one hour of game time or
+// frameLimit frames (0: none); nothing of the player's is read or written
+// and nothing printed. Fails when it cannot be played (another rules
+// version, no sprite sheet).
+Outcome playReplayInside(const Replay& replay, const std::string& dataFolder, int64_t frameLimit, ReplayPlayed& played);
 
 // The window back end as the player set it up.
 backend::WindowConfig windowConfig(const RunOptions& options);

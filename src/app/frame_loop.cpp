@@ -5,6 +5,8 @@
 #ifndef __EMSCRIPTEN__
 #include "app/screenshot.h"
 #endif
+#include "base/keys.h"
+#include "base/viewer_keys.h"
 #include "formats/hiscore_text.h"
 #include "machine/observer.h"
 
@@ -80,8 +82,10 @@ bool FrameLoop::step() {
 
 std::optional<machine::QuitReason> FrameLoop::run(Task<>& program) {
   begin(program);
+  ReplayViewer* viewer = choices_.viewer;
   while (step()) {
-    if (devices_.clock.real()) waitInRealTime();
+    const bool catchingUp = viewer != nullptr && viewer->catchingUp(machine::framesPresented(game_));
+    if (devices_.clock.real() && !catchingUp) waitInRealTime();
     quit_ = machine::takeQuitRequest(game_);
     if (quit_) break;
   }
@@ -92,7 +96,8 @@ std::optional<machine::QuitReason> FrameLoop::run(Task<>& program) {
 // its frame started being shown; the player's input is taken meanwhile.
 void FrameLoop::waitInRealTime() {
   machine::Clock& clock = devices_.clock;
-  double end = pacer_.waitEnd(clock.nowMs(), sleep_.ms);
+  const int speed = choices_.viewer != nullptr ? choices_.viewer->speed() : 1;
+  double end = pacer_.waitEnd(clock.nowMs(), sleep_.ms) - sleep_.ms + static_cast<double>(sleep_.ms) / speed;
   // At the title and at a question nothing moves until the player does, and
   // the game waits a millisecond at a time: the loop sleeps until the
   // player's next event instead, so a still picture costs next to nothing.
@@ -102,6 +107,11 @@ void FrameLoop::waitInRealTime() {
   }
   for (;;) {
     takeInput();
+    if (choices_.viewer != nullptr && choices_.viewer->paused()) {
+      const double pausedAt = clock.nowMs();
+      holdWhileViewerPaused();
+      end += clock.nowMs() - pausedAt;
+    }
     if (paused_) {  // the rest of this wait comes after the pause
       const double pausedAt = clock.nowMs();
       holdWhilePaused();
@@ -125,6 +135,19 @@ void FrameLoop::holdWhilePaused() {
     clock.sleepUntil(clock.nowMs() + PAUSED_WAKE_MS, true);
     takeInput();
     act(menu_.expire(clock.nowMs()));
+    expireOverlay();
+  }
+}
+
+// A replay watched and paused: held until it plays on, a frame is stepped
+// (the rest of this wait is then skipped) or the viewer leaves.
+void FrameLoop::holdWhileViewerPaused() {
+  machine::Clock& clock = devices_.clock;
+  ReplayViewer& viewer = *choices_.viewer;
+  while (viewer.paused() && !machine::quitPending(game_)) {
+    if (viewer.takeStep()) return;
+    clock.sleepUntil(clock.nowMs() + PAUSED_WAKE_MS, true);
+    takeInput();
     expireOverlay();
   }
 }
@@ -201,6 +224,10 @@ void FrameLoop::handle(const machine::DeviceEvent& event) {
     case DeviceEvent::KeyDown:
     case DeviceEvent::KeyRepeat:
     case DeviceEvent::KeyUp:
+      if (choices_.viewer != nullptr) {
+        viewerKey(event);
+        break;
+      }
       // A key the menu took is the menu's until it is let go; keys held
       // before it opened are let go in the game.
       if (event.scanCode >= 0 && event.scanCode < SCAN_CODE_COUNT) {
@@ -226,6 +253,31 @@ void FrameLoop::handle(const machine::DeviceEvent& event) {
       player_.key(event, input, activity);
       break;
   }
+}
+
+// Watching a replay: the viewer's keys, and the window's own but pause.
+void FrameLoop::viewerKey(const machine::DeviceEvent& event) {
+  using machine::DeviceEvent;
+  using Key = ReplayViewer::Key;
+  const bool pauseKey = event.windowKey == DeviceEvent::PauseKey || event.letter == 'p' || event.letter == 'P';
+  if (!pauseKey && windowKey(event)) return;
+  if (event.kind != DeviceEvent::KeyDown) return;
+  ReplayViewer& viewer = *choices_.viewer;
+  const int64_t frame = machine::framesPresented(game_);
+  if (pauseKey)
+    viewer.press(Key::Pause, frame);
+  else if (event.scanCode == SC_RIGHT)
+    viewer.press(Key::Faster, frame);
+  else if (event.scanCode == SC_LEFT)
+    viewer.press(Key::Slower, frame);
+  else if (event.scanCode == SC_PERIOD)
+    viewer.press(Key::Step, frame);
+  else if (event.scanCode == SC_ESC)
+    viewer.press(Key::Leave, frame);
+  else
+    return;
+  if (viewer.leaving() || viewer.seekWanted()) machine::requestQuit(game_, machine::QuitReason::Signal);
+  present(false);
 }
 
 // The window's own keys; true when the key was one of them.
@@ -274,7 +326,13 @@ void FrameLoop::present(bool presented) {
   }
   if (presented) pacer_.presenting(clock.nowMs());
   const uint32_t* page = gamePicture();
-  if (!paused_ && overlay_.pixels.empty()) {
+  ReplayViewer* viewer = choices_.viewer;
+  if (viewer != nullptr && viewer->catchingUp(machine::framesPresented(game_))) return;
+  if (viewer != nullptr && (viewer->label() != viewerLabel_ || viewerText_.pixels.empty())) {
+    viewerLabel_ = viewer->label();
+    viewerText_ = paintLettering(game_, viewerLabel_);
+  }
+  if (!paused_ && overlay_.pixels.empty() && viewerText_.pixels.empty()) {
     devices_.display.show(page);
     return;
   }
@@ -286,6 +344,7 @@ void FrameLoop::present(bool presented) {
   else
     std::copy(page, page + composed_.size(), composed_.begin());
   if (!overlay_.pixels.empty()) layOver(composed_.data(), overlay_, OVERLAY_TOP);
+  if (!viewerText_.pixels.empty() && !paused_) layOver(composed_.data(), viewerText_, PAUSED_TOP);
   devices_.display.show(composed_.data());
 }
 

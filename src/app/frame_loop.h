@@ -29,6 +29,7 @@
 #include "app/overlays.h"
 #include "app/pacing.h"
 #include "app/player_input.h"
+#include "app/replay_viewer.h"
 #include "app/settings.h"
 #include "base/task.h"
 #include "game/game.h"
@@ -56,6 +57,8 @@ struct LoopSettings {
   std::function<std::string()> screenshotFolder;
   // The replays kept, for the menu's REPLAYS; none: none are kept.
   std::function<std::vector<std::string>()> replays;
+  // Watching a replay: the keys are the viewer's, none reaches the game.
+  ReplayViewer* viewer = nullptr;
 };
 
 class FrameLoop {
@@ -114,6 +117,8 @@ class FrameLoop {
   bool showOverlay(const std::string& text);
   void expireOverlay();
   void keepHighScoreForSessionEnd();
+  void viewerKey(const machine::DeviceEvent& event);
+  void holdWhileViewerPaused();
 
   Game& game_;
   Devices devices_;
@@ -141,6 +146,8 @@ class FrameLoop {
   bool reduceFlashing_ = false;
   FlashFilter flashFilter_;
   const uint32_t* filtered_ = nullptr;  // the filter's picture of the visible page, while reducing flashing
+  std::string viewerLabel_;  // REPLAY ..., as painted in viewerText_
+  OverlayPicture viewerText_;
 
   Activity toldActivity_ = Activity::Starting;
   std::optional<int32_t> toldHighScore_;

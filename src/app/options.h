@@ -25,7 +25,8 @@ struct RunOptions {
   std::string recordFile;
   std::string verifyFile;      // --verify: play the replay, print the verdict
   std::string replayLinkFile;  // --replay-link: print the replay's link
-  Replay replay;               // read from verifyFile, or from inputFile when it is a replay
+  std::string watchFile;       // --replay: watch the replay in the window
+  Replay replay;               // read from verifyFile or watchFile, or from inputFile when it is a replay
   bool inputIsReplay = false;  // --input named a replay: its seed and starting high score
   std::string scene;           // "" = the whole game
   std::string shotsDir;

@@ -65,9 +65,10 @@ Outcome preparePlayerFiles(RunOptions& options) {
     return Outcome::failure("cannot find the sprite sheet graphics/graphics.bmp in " + folders);
   }
   options.dataFolder = data.folder;
-  if (!options.verifyFile.empty() || options.inputIsReplay) {
-    // A verification, or a replay played, starts from the replay's high
-    // score and keeps none: the player's own files are never read or written.
+  if (!options.verifyFile.empty() || !options.watchFile.empty() || options.inputIsReplay) {
+    // A verification, or a replay watched or played, starts from the
+    // replay's high score and keeps none: the player's high score is never
+    // read or written.
     options.highScoreSaves = false;
     return applySettings(options);
   }

@@ -6,6 +6,7 @@
 #include "formats/key_names.h"
 #include "game/game_state.h"
 #include "harness/harness.h"
+#include "machine/control.h"
 
 ReplayClaims ClaimsWatch::reached() const {
   ReplayClaims claims;
@@ -21,36 +22,46 @@ void ClaimsWatch::framePresented(int64_t frame, const uint32_t* page) {
   frames_ = frame;
   bestScore_ = std::max(bestScore_, game_.gameState.score);
   lastPage_.assign(page, page + static_cast<ptrdiff_t>(SCREEN_WIDTH) * SCREEN_HEIGHT);
+  if (frameLimit_ > 0 && frame >= frameLimit_) machine::requestQuit(game_, machine::QuitReason::ClockLimit);
 }
 
-void ClaimsWatch::take(ScriptEvent::Kind kind, int scanCode, const std::string& text) {
+namespace {
+
+ScriptEvent eventAt(int64_t ms, ScriptEvent::Kind kind, int scanCode, const std::string& text) {
   ScriptEvent event;
-  event.ms = machine::virtualMs(game_);
+  event.ms = ms;
   event.kind = kind;
   event.scanCode = scanCode;
   event.text = text;
-  events_.push_back(std::move(event));
+  return event;
 }
 
-void ClaimsWatch::input(const machine::InputEvent& event, machine::InputOrigin) {
+}  // namespace
+
+std::optional<ScriptEvent> scriptEventOf(const machine::InputEvent& event, int64_t ms) {
   const bool named = !nameForScanCode(event.scanCode).empty();
   const bool printable = event.value.size() == 1 && event.value[0] > ' ' && event.value[0] != '#';
   switch (event.kind) {
     case machine::InputEvent::Press:
-      if (!named) return;
+      if (!named) return std::nullopt;
       if (event.value == typedValueForScanCode(event.scanCode))
-        take(ScriptEvent::Down, event.scanCode, event.value);
-      else if (printable)
-        take(ScriptEvent::Type, 0, event.value);  // a capital: only the queue matters to the game
-      break;
+        return eventAt(ms, ScriptEvent::Down, event.scanCode, event.value);
+      if (printable) return eventAt(ms, ScriptEvent::Type, 0, event.value);  // a capital: only the queue matters
+      return std::nullopt;
     case machine::InputEvent::Release:
-      if (named) take(ScriptEvent::Up, event.scanCode, typedValueForScanCode(event.scanCode));
-      break;
+      if (!named) return std::nullopt;
+      return eventAt(ms, ScriptEvent::Up, event.scanCode, typedValueForScanCode(event.scanCode));
     case machine::InputEvent::Type:
-      if (printable) take(ScriptEvent::Type, 0, event.value);
-      break;
-    case machine::InputEvent::Close: take(ScriptEvent::Close, 0, ""); break;
+      if (!printable) return std::nullopt;
+      return eventAt(ms, ScriptEvent::Type, 0, event.value);
+    case machine::InputEvent::Close: return eventAt(ms, ScriptEvent::Close, 0, "");
   }
+  return std::nullopt;
+}
+
+void ClaimsWatch::input(const machine::InputEvent& event, machine::InputOrigin) {
+  if (std::optional<ScriptEvent> taken = scriptEventOf(event, machine::virtualMs(game_)))
+    events_.push_back(std::move(*taken));
 }
 
 const char* claimsVerdict(const Replay& replay, const ReplayClaims& reached) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,10 +15,17 @@
 // The stages reached: 1 to 3, 4 for the ending.
 constexpr int ENDING_STAGE = 4;
 
+// An input the game took as a replay's event at ms, in game keys; none for
+// what a replay does not keep (a key without a name, a blank typed).
+std::optional<ScriptEvent> scriptEventOf(const machine::InputEvent& event, int64_t ms);
+
 class ClaimsWatch : public machine::Observer {
  public:
   // stageReached: the furthest stage, as the flow keeps it.
-  ClaimsWatch(const Game& game, const int& stageReached) : game_(game), stageReached_(stageReached) {}
+  // frameLimit: past this many frames the run is stopped as by the clock
+  // limit (0: none).
+  ClaimsWatch(Game& game, const int& stageReached, int64_t frameLimit = 0)
+      : game_(game), stageReached_(stageReached), frameLimit_(frameLimit) {}
   // What the run has reached so far.
   ReplayClaims reached() const;
   int stage() const { return stageReached_ < 1 ? 1 : stageReached_; }
@@ -29,10 +37,9 @@ class ClaimsWatch : public machine::Observer {
   void input(const machine::InputEvent& event, machine::InputOrigin origin) override;
 
  private:
-  void take(ScriptEvent::Kind kind, int scanCode, const std::string& text);
-
-  const Game& game_;
+  Game& game_;
   const int& stageReached_;
+  int64_t frameLimit_ = 0;
   int32_t bestScore_ = 0;
   int64_t frames_ = 0;
   std::vector<uint32_t> lastPage_;

@@ -1,5 +1,6 @@
 #include "app/run_files.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "os/files.h"
@@ -7,6 +8,7 @@
 namespace {
 
 constexpr size_t SCRIPT_FILE_CAP = 64u << 20;
+constexpr unsigned char DELETE_CHARACTER = 0x7F;
 
 Outcome otherRules(const std::string& path, int rules) {
   return Outcome::failure(path + ": made by rules version " + std::to_string(rules) + "; this game plays version " +
@@ -37,18 +39,35 @@ Outcome readInputScript(RunOptions& options) {
   return {};
 }
 
-// --verify: the replay becomes the run's script, its seed the run's seed.
-Outcome readVerifiedReplay(RunOptions& options) {
+// --verify and --replay: the replay becomes the run's script, its seed the
+// run's seed.
+Outcome readPlayedReplay(RunOptions& options, const std::string& path) {
   Replay& replay = options.replay;
-  Outcome read = readReplayFile(options.verifyFile, replay);
+  Outcome read = readReplayFile(path, replay);
   if (!read.ok()) return read;
-  if (replay.rules != REPLAY_RULES_VERSION) return otherRules(options.verifyFile, replay.rules);
+  if (replay.rules != REPLAY_RULES_VERSION) return otherRules(path, replay.rules);
   options.script = Script{replay.seed, replay.events};
   options.seedGiven = true;
   options.seed = replay.seed;
   options.maxMs = REPLAY_MAX_MS;
-  options.soundWanted = false;
   return {};
+}
+
+// Text: no control characters but tab, CR and LF.
+bool isText(const std::string& text) {
+  return std::none_of(text.begin(), text.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < ' ' && c != '\t' && c != '\r' && c != '\n') || byte == DELETE_CHARACTER;
+  });
+}
+
+// A message quoting a line keeps to plain ASCII: a terminal shows it as it is.
+std::string printableOnly(std::string message) {
+  for (char& c : message) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < ' ' || byte >= DELETE_CHARACTER) c = '?';
+  }
+  return message;
 }
 
 }  // namespace
@@ -58,10 +77,11 @@ Outcome readReplayFile(const std::string& path, Replay& replay) {
   os::FileRead read = os::readRegularFile(path, REPLAY_MAX_BYTES, text);
   if (read != os::FileRead::Ok)
     return Outcome::failure("cannot read the replay " + path + ": " + os::fileReadReason(read, REPLAY_MAX_BYTES));
+  if (!isText(text)) return Outcome::failure(path + ": not a replay (it holds bytes that are not text)");
   Outcome parsed = parseReplay(text, replay);
   if (parsed.ok()) return {};
   const bool numbered = !parsed.why().empty() && parsed.why()[0] >= '0' && parsed.why()[0] <= '9';
-  return Outcome::failure(path + (numbered ? ":" : ": ") + parsed.why());
+  return Outcome::failure(path + (numbered ? ":" : ": ") + printableOnly(parsed.why()));
 }
 
 Outcome prepareRunFiles(RunOptions& options) {
@@ -73,7 +93,12 @@ Outcome prepareRunFiles(RunOptions& options) {
   if (!options.dataOption.empty() && !std::filesystem::is_directory(os::pathFromUtf8(options.dataOption), error))
     return Outcome::failure("--data " + options.dataOption + ": no such folder");
   if (!options.verifyFile.empty()) {
-    Outcome read = readVerifiedReplay(options);
+    Outcome read = readPlayedReplay(options, options.verifyFile);
+    if (!read.ok()) return read;
+    options.soundWanted = false;
+  }
+  if (!options.watchFile.empty()) {
+    Outcome read = readPlayedReplay(options, options.watchFile);
     if (!read.ok()) return read;
   }
   if (!options.inputFile.empty()) {

@@ -3,6 +3,7 @@
 #include "backends/sdl_keys.h"
 
 #include "base/keys.h"
+#include "base/viewer_keys.h"
 #include "formats/key_names.h"
 
 namespace backend {
@@ -32,6 +33,8 @@ int positionScanCode(SDL_Scancode code) {
     case SDL_SCANCODE_LALT:
     case SDL_SCANCODE_RALT: return SC_ALT;
     case SDL_SCANCODE_MINUS: return SC_MINUS;
+    case SDL_SCANCODE_PERIOD:
+    case SDL_SCANCODE_KP_PERIOD: return SC_PERIOD;
     default: return -1;
   }
 }

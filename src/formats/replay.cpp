@@ -39,9 +39,14 @@ bool parseCrc(const std::string& text, uint32_t& crc) {
   return true;
 }
 
+// The most a replay types in one event (as the compact form holds it).
+constexpr size_t MAX_TYPED_IN_EVENT = 255;
+constexpr const char* TYPED_TOO_LONG = "typed text longer than 255 characters";
+
 Outcome checkEvents(const std::vector<ScriptEvent>& events) {
   for (const ScriptEvent& event : events) {
     if (event.kind == ScriptEvent::Shot) return Outcome::failure("a replay takes no shots");
+    if (event.text.size() > MAX_TYPED_IN_EVENT) return Outcome::failure(TYPED_TOO_LONG);
     if (event.ms > REPLAY_MAX_MS) return Outcome::failure("longer than one hour of game time");
   }
   return {};
@@ -57,6 +62,7 @@ Outcome parseEventLine(const std::string& line, int lineNumber, int64_t lastMs, 
   event = one.events[0];
   if (event.ms < lastMs) return lineFailure(lineNumber, "times must not decrease");
   if (event.kind == ScriptEvent::Shot) return lineFailure(lineNumber, "a replay takes no shots");
+  if (event.text.size() > MAX_TYPED_IN_EVENT) return lineFailure(lineNumber, TYPED_TOO_LONG);
   if (event.ms > REPLAY_MAX_MS) return lineFailure(lineNumber, "longer than one hour of game time");
   return {};
 }
@@ -300,7 +306,7 @@ constexpr uint8_t PACK_VERSION = 1;
 constexpr uint8_t HAS_END = 1;
 constexpr uint8_t HAS_CLAIMS = 2;
 constexpr size_t MAX_PACKED_EVENTS = REPLAY_MAX_BYTES / 8;  // no replay within 1 MB has more
-constexpr int MAX_TYPED = 255;
+constexpr int MAX_TYPED = static_cast<int>(MAX_TYPED_IN_EVENT);
 
 // Key codes as their place among the named keys, in scan-code order.
 struct KeyIndex {

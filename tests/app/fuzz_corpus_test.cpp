@@ -6,9 +6,11 @@
 #include <filesystem>
 
 #include "app/command_line.h"
+#include "app/flow.h"
 #include "app/settings.h"
 #include "formats/bmp.h"
 #include "formats/hiscore_text.h"
+#include "formats/replay.h"
 #include "formats/script.h"
 #include "formats/wav.h"
 #include "support/files.h"
@@ -70,5 +72,28 @@ TEST(FuzzCorpus, EveryReaderTakesEveryKeptInput) {
     std::vector<std::string> problems;
     parseSettings(text, "quarvel.ini", settings, problems);
     EXPECT_TRUE(settings.scale >= 1 && settings.scale <= 8 && settings.volume >= 0 && settings.volume <= 100);
+  }
+}
+
+TEST(FuzzCorpus, KeptReplaysReadBackAndPlayTheSameTwice) {
+  for (const std::string& text : corpus("replay")) {
+    Replay replay;
+    if (!parseReplay(text, replay).ok()) continue;
+    Replay again;
+    ASSERT_TRUE(parseReplay(replayText(replay), again).ok());
+    EXPECT_EQ(replayText(again), replayText(replay));
+  }
+  constexpr int64_t FRAME_LIMIT = 300;  // as the fuzz target plays them
+  const std::string data = std::string(QUARVEL_SOURCE_DIR) + "/data";
+  for (const std::string& text : corpus("replay_play")) {
+    Replay replay;
+    ASSERT_TRUE(parseReplay(text, replay).ok());
+    ReplayPlayed first;
+    ReplayPlayed second;
+    ASSERT_TRUE(playReplayInside(replay, data, FRAME_LIMIT, first).ok());
+    ASSERT_TRUE(playReplayInside(replay, data, FRAME_LIMIT, second).ok());
+    EXPECT_EQ(first.reached, second.reached);
+    EXPECT_GT(first.reached.frames, 0);
+    EXPECT_LE(first.reached.frames, FRAME_LIMIT);
   }
 }

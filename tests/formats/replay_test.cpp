@@ -161,6 +161,10 @@ TEST(ReplayText, LimitsAtTheirEdges) {
 
   EXPECT_EQ(whyRefused(header + "10 shot title\n"), "5: a replay takes no shots");
   EXPECT_EQ(whyRefused("10 shot title\n"), "a replay takes no shots") << "a script played as a replay";
+  // Typed text the compact form holds whole, and no more.
+  parsed(header + "10 type " + std::string(255, 'y') + "\n");
+  EXPECT_EQ(whyRefused(header + "10 type " + std::string(256, 'y') + "\n"), "5: typed text longer than 255 characters");
+  EXPECT_EQ(whyRefused("10 type " + std::string(256, 'y') + "\n"), "typed text longer than 255 characters");
   parsed(header + "claim score 2147483647\nclaim high-score 0\nclaim frames 0\nclaim last-frame-crc ffffffff\n");
   EXPECT_NE(whyRefused(header + "claim score 2147483648\n").find("5: "), std::string::npos);
 }

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -47,4 +48,24 @@ std::vector<SoundEvent> readSoundLog(const std::string& path) {
   SoundEvent event;
   while (in >> event.frame >> event.ms >> event.sample >> event.channel >> event.volume) events.push_back(event);
   return events;
+}
+
+std::string jsonField(const std::string& json, const std::string& key) {
+  const std::string name = "\"" + key + "\": ";
+  size_t at = json.find(name);
+  if (at == std::string::npos) return "";
+  at += name.size();
+  if (at < json.size() && json[at] == '"') {
+    size_t end = json.find('"', at + 1);
+    return end == std::string::npos ? "" : json.substr(at + 1, end - at - 1);
+  }
+  size_t end = json.find_first_of(",}", at);
+  return json.substr(at, end == std::string::npos ? std::string::npos : end - at);
+}
+
+std::string randomBytes(uint32_t seed, size_t count) {
+  std::mt19937 random(seed);
+  std::string bytes(count, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(random() & 0xFF);
+  return bytes;
 }

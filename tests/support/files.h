@@ -31,3 +31,9 @@ struct SoundEvent {
 };
 void PrintTo(const SoundEvent& event, std::ostream* out);
 std::vector<SoundEvent> readSoundLog(const std::string& path);
+
+// The value of "key" in a one-line JSON object, as written (a string without
+// its quotes); "" when missing.
+std::string jsonField(const std::string& json, const std::string& key);
+// count bytes of any value, the same for the same seed.
+std::string randomBytes(uint32_t seed, size_t count);
