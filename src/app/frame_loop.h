@@ -146,7 +146,7 @@ class FrameLoop {
   bool reduceFlashing_ = false;
   FlashFilter flashFilter_;
   const uint32_t* filtered_ = nullptr;  // the filter's picture of the visible page, while reducing flashing
-  std::string viewerLabel_;  // REPLAY ..., as painted in viewerText_
+  std::string viewerLabel_;             // REPLAY ..., as painted in viewerText_
   OverlayPicture viewerText_;
 
   Activity toldActivity_ = Activity::Starting;
