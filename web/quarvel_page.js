@@ -650,7 +650,7 @@
     $('replays-none').hidden = kept.length > 0;
     for (const replay of kept) {
       const row = document.createElement('li');
-      const when = replay.name.slice(0, 16).replace('T', ' ');
+      const when = replay.name.slice(0, 10) + ' ' + replay.name.slice(11, 16).replace('-', ':');  // 2026-12-09T08-43
       const what = document.createElement('span');
       what.textContent = when + '  ' + replay.score + ' points' +
         (replay.stage === 4 ? ', the ending' : replay.stage ? ', stage ' + replay.stage : '');

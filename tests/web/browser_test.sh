@@ -115,6 +115,10 @@ node "$here/site_test.js" "$site" "$source_dir" || failures=$((failures + 1))
 # reload and two tabs, the questions' Yes and No, the title.
 node "$here/game_test.js" "$site" || failures=$((failures + 1))
 
+# The page's replays: a game kept, listed, shared and still there after a
+# reload; a replay file opened plays from the link the native game makes.
+node "$here/replays_test.js" "$site" "$native" "$source_dir/bench/whole_game.txt" || failures=$((failures + 1))
+
 # The high-score table's page and the game page's submitting client, against
 # the native build's score server with the stand-in verifier.
 node "$here/scores_test.js" "$site" "$native/quarvel-scores" "$source_dir/tests/scores/stand_in_verifier.py" ||
