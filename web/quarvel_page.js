@@ -1,8 +1,8 @@
 // The page around the game: loading, canvas, keyboard, touch buttons,
 // gamepads, Web Audio, pause, mute and volume, the game's menu (P, the Menu
 // button, a gamepad's Start; taps choose in it), the high score and the
-// settings in local storage, the offline copy and the URL's harness controls. The game
-// (quarvel.js) reaches this file through Module.quarvelPage.
+// settings in local storage, the offline copy and the URL's harness
+// controls. The game (quarvel.js) reaches this file through Module.quarvelPage.
 //
 // URL options (all optional):
 //   seed=N          seed the random numbers with N
@@ -230,7 +230,10 @@
     const key = keyOf(event);
     if (key && !headless && key.name === 'm' && !menuOpen) {
       event.preventDefault();
-      if (!event.repeat) setMuted(!muted);
+      if (!event.repeat) {
+        setMuted(!muted);
+        tellGameVolume();
+      }
       return;
     }
     if (pausedNow && !MODIFIERS.has(event.code)) {
@@ -421,6 +424,10 @@
     const others = stored.split('\n').filter((line) => !/^\s*(volume|mute)\s*=/.test(line) && line.trim() !== '');
     return others.concat(['volume = ' + volume, 'mute = ' + (muted ? 'yes' : 'no')]).join('\n') + '\n';
   }
+  // The game's menu shows them: it hears of each change but its own.
+  function tellGameVolume() {
+    if (!headless) queue.push({ kind: 6, name: '', x: volume, shift: muted });
+  }
   function setMuted(on) {
     muted = on;
     if (!harness) storage.set(STORED_MUTED, muted ? '1' : '0');
@@ -437,8 +444,14 @@
     muted = storage.get(STORED_MUTED) === '1';
   }
   applyVolume();
-  onClick($('mute'), () => setMuted(!muted));
-  $('volume').addEventListener('input', (event) => setVolume(Number(event.target.value)));
+  onClick($('mute'), () => {
+    setMuted(!muted);
+    tellGameVolume();
+  });
+  $('volume').addEventListener('input', (event) => {
+    setVolume(Number(event.target.value));
+    tellGameVolume();
+  });
   $('volume').addEventListener('change', (event) => event.target.blur());
 
   function stopChannel(channel) {

@@ -193,6 +193,10 @@ void FrameLoop::handle(const machine::DeviceEvent& event) {
     case DeviceEvent::PauseAsked: setPaused(event.on, false); break;
     case DeviceEvent::SessionEnding: machine::requestQuit(game_, machine::QuitReason::Signal); break;
     case DeviceEvent::MouseClick: menuClick(event); break;
+    case DeviceEvent::VolumeSet:  // the page has set and kept it; the menu shows it
+      choices_.volume = std::clamp(event.volume, 0, MAX_VOLUME);
+      choices_.muted = event.on;
+      break;
     case DeviceEvent::MenuAsked:
       if (menu_.isOpen())
         closeMenu();

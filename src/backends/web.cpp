@@ -39,10 +39,12 @@ EM_JS(void, web_finished, (int code), {
   if (Module.quarvelPage && Module.quarvelPage.finished) Module.quarvelPage.finished(code);
 });
 // One queued input event: kind 1 press, 2 release, 3 auto-repeat, 4 the menu
-// asked for, 5 a tap or click on the picture; info[1] Shift held; info[2] the
-// character a letter key typed; info[3] the answer a gamepad button gives at
-// a question ('y' / 'n'); info[4] the key is the page's pause key; info[5],
-// info[6] where the tap was, in the picture's pixels. The key name goes into name.
+// asked for, 5 a tap or click on the picture, 6 the page's volume or mute
+// changed; info[1] Shift held, or muted; info[2] the character a letter key
+// typed; info[3] the answer a gamepad button gives at a question ('y' / 'n');
+// info[4] the key is the page's pause key; info[5], info[6] where the tap
+// was, in the picture's pixels, or info[5] the volume. The key name goes
+// into name.
 EM_JS(int, web_next_input, (int* info, char* name, int capacity), {
   var page = Module.quarvelPage;
   if (!page) return 0;
@@ -92,7 +94,7 @@ namespace {
 constexpr int MIXER_STEPS = 128;  // volumes land on the same 129 steps as the window's mixer
 
 // The kinds of the page's queued input events, and what each carries.
-enum PageInput { PagePress = 1, PageRelease = 2, PageRepeat = 3, PageMenu = 4, PageTap = 5 };
+enum PageInput { PagePress = 1, PageRelease = 2, PageRepeat = 3, PageMenu = 4, PageTap = 5, PageVolume = 6 };
 enum InputInfo { InfoKind, InfoShift, InfoLetter, InfoAnswer, InfoPauseKey, InfoX, InfoY, INFO_COUNT };
 
 // The scan codes of the keys without a script name, as the window build has them.
@@ -193,6 +195,13 @@ void Web::takeEvents(std::vector<machine::DeviceEvent>& events) {
   while (web_next_input(info, name, sizeof name) != 0) {
     if (info[InfoKind] == PageMenu) {
       events.push_back(machine::DeviceEvent{machine::DeviceEvent::MenuAsked});
+      continue;
+    }
+    if (info[InfoKind] == PageVolume) {
+      machine::DeviceEvent volume{machine::DeviceEvent::VolumeSet};
+      volume.volume = info[InfoX];
+      volume.on = info[InfoShift] != 0;
+      events.push_back(volume);
       continue;
     }
     if (info[InfoKind] == PageTap) {

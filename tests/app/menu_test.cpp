@@ -259,6 +259,13 @@ TEST(Menu, ThePagesButtonPauseKeyAndTapOpenAndCloseItAndThePageHearsEachChange) 
   turn(loop, page, session.game, {pauseKey(DeviceEvent::KeyUp), pauseKey(DeviceEvent::KeyDown)});
   EXPECT_FALSE(loop.menu().isOpen()) << "P closes what P opened";
   EXPECT_EQ(page.told, (std::vector<bool>{true, false, true, false, true, false}));
+
+  DeviceEvent slider{DeviceEvent::VolumeSet};  // the page's own volume and mute
+  slider.volume = 40;
+  slider.on = true;
+  turn(loop, page, session.game, {slider, DeviceEvent{DeviceEvent::MenuAsked}});
+  EXPECT_EQ(loop.menu().values().volume, 40) << "the menu shows the page's volume";
+  EXPECT_TRUE(loop.menu().values().muted);
 }
 
 // Headless (a script, or the page on the virtual clock) P is a key like

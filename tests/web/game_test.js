@@ -6,8 +6,9 @@
 //              stands; afterwards the run's frame fingerprints and sounds
 //              are those of the same run never held
 //   menu       the Menu button tapped, P and a gamepad's Start open the menu,
-//              a tap on RESUME closes it; LEFT remapped to a in CONTROLS is
-//              stored, and after a reload the game has it and a moves left
+//              a tap on RESUME closes it; its VOLUME starts from the page's
+//              slider and sets it; LEFT remapped to a in CONTROLS is stored,
+//              and after a reload the game has it and a moves left
 //   reload     a high score reached in mid-stage is stored when the tab is
 //              hidden and when it is reloaded, and the new game gets it
 //   tabs       two tabs of one profile play; the game in one saves a lower
@@ -174,6 +175,17 @@ const groups = {
     await sleep(300);  // the page looks at the gamepad a few times a second: let it see Start let go
     await browser.gamepadButton(START, 300);
     check(await browser.waitFor(MENU_CLOSED, 2000), "the gamepad's Start did not close the menu");
+
+    // The menu's SOUND starts from the page's slider, and sets it.
+    await browser.evaluate("{ const v = document.getElementById('volume'); v.value = '40'; v.dispatchEvent(new Event('input')); }");
+    await browser.key('KeyP', 'p');
+    check(await browser.waitFor(MENU_OPEN, 2000), 'P did not open the menu');
+    for (const key of ['ArrowDown', 'Enter', 'ArrowLeft']) await browser.key(key, key);
+    check(await browser.waitFor("document.getElementById('volume').value === '30'", 2000),
+      'VOLUME down from the slider\'s 40 left the slider at ' + (await browser.evaluate("document.getElementById('volume').value")));
+    check((await browser.evaluate("localStorage.getItem('quarvel.volume')")) === '30', 'the volume the menu set was not kept');
+    await browser.key('KeyP', 'p');
+    check(await browser.waitFor(MENU_CLOSED, 2000), 'P did not close the menu');
 
     // CONTROLS (three down from RESUME), Enter on LEFT, then a.
     await browser.key('KeyP', 'p');
