@@ -1,7 +1,8 @@
 // The page around the game: loading, canvas, keyboard, touch buttons,
-// gamepads, Web Audio, pause, mute and volume, the high score in local
-// storage, the offline copy and the URL's harness controls. The game
-// (quarvel.js) reaches this file through Module.quarvelPage.
+// gamepads, Web Audio, pause, mute and volume, the game's menu (P, the Menu
+// button, a gamepad's Start; taps choose in it), the high score and the
+// settings in local storage, the offline copy and the URL's harness
+// controls. The game (quarvel.js) reaches this file through Module.quarvelPage.
 //
 // URL options (all optional):
 //   seed=N          seed the random numbers with N
@@ -28,6 +29,10 @@
   const STORED_HISCORE = 'quarvel.hiscore.txt';
   const STORED_VOLUME = 'quarvel.volume';
   const STORED_MUTED = 'quarvel.muted';
+  // The game's settings file, as the menu last saved it; the volume and mute
+  // in it are the page's own (above), written in before each start.
+  const SETTINGS_PATH = '/quarvel.ini';
+  const STORED_SETTINGS = 'quarvel.ini';
 
   // The query's options, and the hash's: a shared replay travels in the
   // hash, which never reaches a server.
@@ -138,10 +143,31 @@
   const queue = [];
   const held = new Map();  // key name -> how many sources hold it (keyboard, touch, pad)
 
+  // P is the pause key: it opens the game's menu and closes it (or is
+  // taken as the new key of a control the menu waits on).
+  const PAUSE_KEY = 'p';
   function press(name, letter, shift, answer) {
     wakeGame();
     held.set(name, (held.get(name) || 0) + 1);
-    queue.push({ kind: 1, name, letter, shift, answer });
+    queue.push({ kind: 1, name, letter, shift, answer, pauseKey: name === PAUSE_KEY });
+  }
+  // The menu opens, or closes when it is open.
+  function askForMenu() {
+    if (headless || gameOver) return;
+    if (pausedNow) setPaused(false);
+    queue.push({ kind: 4, name: '' });
+    wakeGame();
+  }
+  // A tap or click on the open menu, in the picture's pixels (-1: beside it).
+  function tapMenu(event) {
+    const rect = canvas.getBoundingClientRect();
+    const inside = (at, start, size) => at >= start && at < start + size;
+    const onPicture = rect.width > 0 && rect.height > 0 && inside(event.clientX, rect.left, rect.width) &&
+      inside(event.clientY, rect.top, rect.height);
+    const x = onPicture ? Math.floor(((event.clientX - rect.left) * 320) / rect.width) : -1;
+    const y = onPicture ? Math.floor(((event.clientY - rect.top) * 240) / rect.height) : -1;
+    queue.push({ kind: 5, name: '', x, y });
+    wakeGame();
   }
   function release(name) {
     const count = held.get(name) || 0;
@@ -161,7 +187,7 @@
     AltRight: 'alt', Minus: 'minus',
   };
   // The keys the game plays with; only these lose their meaning in the browser.
-  const GAME_KEYS = new Set(['left', 'right', 'up', 'down', 'space', 'esc', 'ctrl', 'lshift', 'y', 'n', 'z']);
+  const GAME_KEYS = new Set(['left', 'right', 'up', 'down', 'space', 'esc', 'ctrl', 'lshift', 'y', 'n', 'z', 'p']);
   const MODIFIERS = new Set(['ControlLeft', 'ControlRight', 'ShiftLeft', 'ShiftRight', 'AltLeft', 'AltRight',
     'MetaLeft', 'MetaRight']);
 
@@ -202,9 +228,12 @@
       return;
     }
     const key = keyOf(event);
-    if (key && !headless && (key.name === 'p' || key.name === 'm')) {
+    if (key && !headless && key.name === 'm' && !menuOpen) {
       event.preventDefault();
-      if (!event.repeat) key.name === 'p' ? setPaused(!pausedNow) : setMuted(!muted);
+      if (!event.repeat) {
+        setMuted(!muted);
+        tellGameVolume();
+      }
       return;
     }
     if (pausedNow && !MODIFIERS.has(event.code)) {
@@ -216,7 +245,7 @@
     if (GAME_KEYS.has(key.name)) event.preventDefault();
     if (headless) return;
     if (event.repeat && keyboardHeld.has(event.code)) {
-      queue.push({ kind: 3, name: key.name, letter: key.letter, shift: event.shiftKey });
+      queue.push({ kind: 3, name: key.name, letter: key.letter, shift: event.shiftKey, pauseKey: key.name === PAUSE_KEY });
       return;
     }
     if (keyboardHeld.has(event.code)) return;
@@ -279,6 +308,9 @@
     } else if (pausedNow) {
       event.preventDefault();
       setPaused(false);
+    } else if (menuOpen) {
+      event.preventDefault();
+      tapMenu(event);
     } else if (activityNow === 'title') {
       event.preventDefault();
       press('space', '', false, '');
@@ -288,22 +320,26 @@
 
   // ---- gamepads (the standard mapping) ----------------------------------------
   // D-pad and left stick move; A = Space, B = z, and at a question A answers
-  // yes and B no; Back = Esc; Start = Space; right shoulder = Ctrl, left
-  // shoulder = left Shift.
+  // yes and B no; Back = Esc; Start opens the menu; right shoulder = Ctrl,
+  // left shoulder = left Shift. In the menu B goes back and the d-pad and
+  // the stick move up and down too.
+  const STICK = 0.5;
   const PAD_BUTTONS = [
     { name: 'space', answer: 'y', held: (p) => pressed(p, 0) },
-    { name: 'z', answer: 'n', held: (p) => pressed(p, 1) },
+    { name: 'z', inMenu: 'esc', answer: 'n', held: (p) => pressed(p, 1) },
     { name: 'esc', held: (p) => pressed(p, 8) },
-    { name: 'space', held: (p) => pressed(p, 9) },
+    { menu: true, held: (p) => pressed(p, 9) },
     { name: 'ctrl', held: (p) => pressed(p, 5) },
     { name: 'lshift', held: (p) => pressed(p, 4) },
-    { name: 'left', held: (p) => pressed(p, 14) || (p.axes.length > 0 && p.axes[0] < -0.5) },
-    { name: 'right', held: (p) => pressed(p, 15) || (p.axes.length > 0 && p.axes[0] > 0.5) },
+    { name: 'left', held: (p) => pressed(p, 14) || (p.axes.length > 0 && p.axes[0] < -STICK) },
+    { name: 'right', held: (p) => pressed(p, 15) || (p.axes.length > 0 && p.axes[0] > STICK) },
+    { inMenu: 'up', held: (p) => pressed(p, 12) || (p.axes.length > 1 && p.axes[1] < -STICK) },
+    { inMenu: 'down', held: (p) => pressed(p, 13) || (p.axes.length > 1 && p.axes[1] > STICK) },
   ];
   function pressed(pad, index) {
     return index < pad.buttons.length && pad.buttons[index].pressed;
   }
-  const padState = new Map();  // pad index -> array of held flags, as PAD_BUTTONS
+  const padState = new Map();  // pad index -> per PAD_BUTTONS: the key name it holds, '' or false
   let lastPadPoll = 0;
   function pollGamepads() {
     if (!navigator.getGamepads) return;
@@ -315,19 +351,23 @@
       if (!pad || !pad.connected) continue;
       seen.add(pad.index);
       const before = padState.get(pad.index) || PAD_BUTTONS.map(() => false);
-      const after = PAD_BUTTONS.map((button) => button.held(pad));
-      PAD_BUTTONS.forEach((button, i) => {
-        if (after[i] && !before[i]) {
-          if (pausedNow) setPaused(false);
-          else press(button.name, '', false, button.answer || '');
-        }
-        if (!after[i] && before[i]) release(button.name);
+      const after = PAD_BUTTONS.map((button, i) => {
+        if (!button.held(pad)) return false;
+        if (before[i] !== false) return before[i];  // held on: the same key as when pressed
+        const name = (menuOpen && button.inMenu) || button.name || '';
+        if (button.menu) askForMenu();
+        else if (pausedNow) setPaused(false);
+        else if (name) press(name, '', false, button.answer || '');
+        return name;
+      });
+      before.forEach((name, i) => {
+        if (after[i] === false && name) release(name);
       });
       padState.set(pad.index, after);
     }
     for (const [index, state] of padState) {
       if (seen.has(index)) continue;  // unplugged: let go of everything it held
-      PAD_BUTTONS.forEach((button, i) => state[i] && release(button.name));
+      state.forEach((name) => name && release(name));
       padState.delete(index);
     }
   }
@@ -378,6 +418,16 @@
     $('mute').setAttribute('aria-label', muted ? 'Sound on' : 'Mute');
     $('volume').value = String(volume);
   }
+  // The stored settings file, with the page's volume and mute in it.
+  function settingsForGame() {
+    const stored = storage.get(STORED_SETTINGS) || '';
+    const others = stored.split('\n').filter((line) => !/^\s*(volume|mute)\s*=/.test(line) && line.trim() !== '');
+    return others.concat(['volume = ' + volume, 'mute = ' + (muted ? 'yes' : 'no')]).join('\n') + '\n';
+  }
+  // The game's menu shows them: it hears of each change but its own.
+  function tellGameVolume() {
+    if (!headless) queue.push({ kind: 6, name: '', x: volume, shift: muted });
+  }
   function setMuted(on) {
     muted = on;
     if (!harness) storage.set(STORED_MUTED, muted ? '1' : '0');
@@ -394,8 +444,14 @@
     muted = storage.get(STORED_MUTED) === '1';
   }
   applyVolume();
-  onClick($('mute'), () => setMuted(!muted));
-  $('volume').addEventListener('input', (event) => setVolume(Number(event.target.value)));
+  onClick($('mute'), () => {
+    setMuted(!muted);
+    tellGameVolume();
+  });
+  $('volume').addEventListener('input', (event) => {
+    setVolume(Number(event.target.value));
+    tellGameVolume();
+  });
   $('volume').addEventListener('change', (event) => event.target.blur());
 
   function stopChannel(channel) {
@@ -428,6 +484,7 @@
     wakeGame();
   }
   onClick($('pause'), () => setPaused(!pausedNow));
+  onClick($('menu'), askForMenu);
   document.addEventListener('visibilitychange', () => {
     if (document.visibilityState === 'hidden') {
       setPaused(true);
@@ -698,6 +755,7 @@
   // ---- what the game calls ------------------------------------------------------
   let gameOver = false;
   let activityNow = '';
+  let menuOpen = false;  // the game's menu is up: taps choose in it
   let pictureShown = false;  // the canvas holds picture's pixels
   const page = {
     // For whoever drives the page: pictures handed over and drawn, the sound.
@@ -752,6 +810,22 @@
     },
     paused() {
       return pausedNow;
+    },
+    // The game's menu opened or closed.
+    menuChanged(open) {
+      menuOpen = !!open;
+      document.body.dataset.menu = menuOpen ? 'open' : 'closed';
+      $('menu').setAttribute('aria-pressed', String(menuOpen));
+    },
+    // The menu's FULL SCREEN.
+    toggleFullScreen,
+    fullScreen() {
+      return !!document.fullscreenElement;
+    },
+    // The menu's SOUND: the page's volume and mute, kept as the page keeps them.
+    gameVolume(percent, off) {
+      setVolume(percent);
+      setMuted(off);
     },
     // The game's run, handed over once it has started: the page's timer
     // calls its next frame when it is due, at once when the player does
@@ -836,6 +910,7 @@
     else if (timedemo || params.has('demo')) args.push('--input', DEMO_PATH);
     // A player's session is not bounded by the test harness's clock limit.
     args.push('--max-ms', params.get('maxms') || (headless ? '3600000' : '1000000000000'));
+    if (!harness) args.push('--config', SETTINGS_PATH);
     if (soundOff || (timedemo && !params.has('sound'))) args.push('NOSOUND');
     return args;
   }
@@ -970,11 +1045,14 @@
           FS.writeFile(HISCORE_PATH, stored);  // as it is: the game copes with a garbled file
           noteScore(highScoreFromText(stored));
         }
-        // Every save renames the new file over hiscore.txt: keep it then.
+        if (!harness) FS.writeFile(SETTINGS_PATH, settingsForGame());
+        // Every save renames the new file over hiscore.txt or quarvel.ini:
+        // keep it then.
         const rename = FS.rename;
         FS.rename = function (from, to) {
           const result = rename.apply(this, arguments);
           if (String(to).endsWith('hiscore.txt')) keepSavedFile(FS);
+          if (String(to) === SETTINGS_PATH && !harness) storage.set(STORED_SETTINGS, readOutput(FS, SETTINGS_PATH));
           return result;
         };
         setStatus('running', headless ? 'running' : '');

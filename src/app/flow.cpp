@@ -106,7 +106,9 @@ BackEnd chooseBackEnd(const RunOptions& options, const Toolkit& toolkit) {
 // page has its own), the volume, and where settings and screenshots go.
 LoopSettings loopSettings(const RunOptions& options) {
   LoopSettings choices;
-#ifndef __EMSCRIPTEN__
+#ifdef __EMSCRIPTEN__
+  choices.pauseKeyOpensMenu = !options.headless;
+#else
   choices.windowKeys = !options.headless;
 #endif
   const Settings& settings = options.settings;

@@ -158,6 +158,7 @@ bool FrameLoop::tick() {
   if (quit_) return false;
   if (paused_) {
     act(menu_.expire(devices_.clock.nowMs()));
+    tellMenu();
     expireOverlay();
     return true;
   }
@@ -197,6 +198,7 @@ void FrameLoop::takeInput() {
   events_.clear();
   devices_.input.takeEvents(events_);
   for (const machine::DeviceEvent& event : events_) handle(event);
+  tellMenu();
 }
 
 void FrameLoop::handle(const machine::DeviceEvent& event) {
@@ -214,6 +216,16 @@ void FrameLoop::handle(const machine::DeviceEvent& event) {
     case DeviceEvent::PauseAsked: setPaused(event.on, false); break;
     case DeviceEvent::SessionEnding: machine::requestQuit(game_, machine::QuitReason::Signal); break;
     case DeviceEvent::MouseClick: menuClick(event); break;
+    case DeviceEvent::VolumeSet:  // the page has set and kept it; the menu shows it
+      choices_.volume = std::clamp(event.volume, 0, MAX_VOLUME);
+      choices_.muted = event.on;
+      break;
+    case DeviceEvent::MenuAsked:
+      if (menu_.isOpen())
+        closeMenu();
+      else if (!paused_)
+        openMenu();
+      break;
     case DeviceEvent::ButtonDown:
     case DeviceEvent::ButtonUp:
       if (menuButton(event)) break;
@@ -283,7 +295,8 @@ void FrameLoop::viewerKey(const machine::DeviceEvent& event) {
 // The window's own keys; true when the key was one of them.
 bool FrameLoop::windowKey(const machine::DeviceEvent& event) {
   using machine::DeviceEvent;
-  if (!choices_.windowKeys || event.windowKey == DeviceEvent::NotWindowKey) return false;
+  if (event.windowKey == DeviceEvent::NotWindowKey) return false;
+  if (!choices_.windowKeys && !(choices_.pauseKeyOpensMenu && event.windowKey == DeviceEvent::PauseKey)) return false;
   if (event.scanCode >= 0 && player_.boundToAction(event.scanCode)) return false;  // the game's
   const bool first = event.kind == DeviceEvent::KeyDown;
   const bool down = event.kind != DeviceEvent::KeyUp;
@@ -570,6 +583,13 @@ void FrameLoop::tellHost() {
     host.highScoreChanged(*highScore);
   }
   if (choices_.windowKeys) keepHighScoreForSessionEnd();
+}
+
+// The host hears when the menu opens or closes, however it did.
+void FrameLoop::tellMenu() {
+  if (menu_.isOpen() == toldMenuOpen_) return;
+  toldMenuOpen_ = menu_.isOpen();
+  devices_.host.menuChanged(toldMenuOpen_);
 }
 
 // Should the desktop end the session before the next frame, a reached high

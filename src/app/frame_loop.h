@@ -48,6 +48,9 @@ struct Devices {
 // What the player chose that the loop acts on.
 struct LoopSettings {
   bool windowKeys = false;  // the window's own keys: pause, mute, volume, F12, Alt+Enter
+  // The pause key opens the menu even without the window's other keys (the
+  // page has its own mute, volume and full screen).
+  bool pauseKeyOpensMenu = false;
   bool pauseOnFocusLoss = false;
   int volume = 100;
   bool muted = false;
@@ -119,6 +122,7 @@ class FrameLoop {
   void keepHighScoreForSessionEnd();
   void viewerKey(const machine::DeviceEvent& event);
   void holdWhileViewerPaused();
+  void tellMenu();
 
   Game& game_;
   Devices devices_;
@@ -153,4 +157,5 @@ class FrameLoop {
   std::optional<int32_t> toldHighScore_;
   int32_t keptHighScore_ = -1;
   bool highScoreKept_ = false;
+  bool toldMenuOpen_ = false;
 };

@@ -38,9 +38,13 @@ EM_JS(int, web_paused, (), {
 EM_JS(void, web_finished, (int code), {
   if (Module.quarvelPage && Module.quarvelPage.finished) Module.quarvelPage.finished(code);
 });
-// One queued input event: kind 1 press, 2 release, 3 auto-repeat; info[1] Shift
-// held; info[2] the character a letter key typed; info[3] the answer a gamepad
-// button gives at a question ('y' / 'n'). The key name goes into name.
+// One queued input event: kind 1 press, 2 release, 3 auto-repeat, 4 the menu
+// asked for, 5 a tap or click on the picture, 6 the page's volume or mute
+// changed; info[1] Shift held, or muted; info[2] the character a letter key
+// typed; info[3] the answer a gamepad button gives at a question ('y' / 'n');
+// info[4] the key is the page's pause key; info[5], info[6] where the tap
+// was, in the picture's pixels, or info[5] the volume. The key name goes
+// into name.
 EM_JS(int, web_next_input, (int* info, char* name, int capacity), {
   var page = Module.quarvelPage;
   if (!page) return 0;
@@ -50,8 +54,23 @@ EM_JS(int, web_next_input, (int* info, char* name, int capacity), {
   HEAP32[(info >> 2) + 1] = event.shift ? 1 : 0;
   HEAP32[(info >> 2) + 2] = event.letter ? event.letter.charCodeAt(0) : 0;
   HEAP32[(info >> 2) + 3] = event.answer ? event.answer.charCodeAt(0) : 0;
+  HEAP32[(info >> 2) + 4] = event.pauseKey ? 1 : 0;
+  HEAP32[(info >> 2) + 5] = event.x | 0;
+  HEAP32[(info >> 2) + 6] = event.y | 0;
   stringToUTF8(event.name, name, capacity);
   return 1;
+});
+EM_JS(void, web_menu_changed, (int open), {
+  if (Module.quarvelPage && Module.quarvelPage.menuChanged) Module.quarvelPage.menuChanged(open !== 0);
+});
+EM_JS(void, web_toggle_full_screen, (), {
+  if (Module.quarvelPage && Module.quarvelPage.toggleFullScreen) Module.quarvelPage.toggleFullScreen();
+});
+EM_JS(int, web_full_screen, (), {
+  return Module.quarvelPage && Module.quarvelPage.fullScreen && Module.quarvelPage.fullScreen() ? 1 : 0;
+});
+EM_JS(void, web_game_volume, (int percent, int muted), {
+  if (Module.quarvelPage && Module.quarvelPage.gameVolume) Module.quarvelPage.gameVolume(percent, muted !== 0);
 });
 EM_JS(int, web_audio_available, (), {
   return Module.quarvelPage && Module.quarvelPage.audioAvailable() ? 1 : 0;
@@ -73,6 +92,10 @@ namespace backend {
 namespace {
 
 constexpr int MIXER_STEPS = 128;  // volumes land on the same 129 steps as the window's mixer
+
+// The kinds of the page's queued input events, and what each carries.
+enum PageInput { PagePress = 1, PageRelease = 2, PageRepeat = 3, PageMenu = 4, PageTap = 5, PageVolume = 6 };
+enum InputInfo { InfoKind, InfoShift, InfoLetter, InfoAnswer, InfoPauseKey, InfoX, InfoY, INFO_COUNT };
 
 // The scan codes of the keys without a script name, as the window build has them.
 int extraScanCode(const std::string& name) {
@@ -119,6 +142,13 @@ void Web::closeDisplay() { displayOpen_ = false; }
 
 void Web::hidePointer() { web_set_pointer_hidden(); }
 
+// The menu's FULL SCREEN is the page's, as its button and Alt+Enter.
+void Web::toggleFullScreen() {
+  if (!virtualClock_) web_toggle_full_screen();
+}
+
+bool Web::fullScreen() const { return !virtualClock_ && web_full_screen() != 0; }
+
 // The canvas wants bytes R, G, B, A; the page holds 0x00RRGGBB words.
 void Web::show(const uint32_t* pixels) {
   if (!displayOpen_ || left_) return;
@@ -139,6 +169,15 @@ void Web::highScoreChanged(int32_t highScore) {
 
 void Web::finished(int exitCode) { web_finished(exitCode); }
 
+void Web::menuChanged(bool open) {
+  if (!virtualClock_) web_menu_changed(open ? 1 : 0);
+}
+
+// The page's master gain is the one volume: the menu's SOUND sets it.
+void Web::setMasterVolume(int percent, bool muted) {
+  if (!virtualClock_) web_game_volume(percent, muted ? 1 : 0);
+}
+
 void tellPageFinished(int exitCode) { web_finished(exitCode); }
 
 void Web::takeEvents(std::vector<machine::DeviceEvent>& events) {
@@ -151,21 +190,40 @@ void Web::takeEvents(std::vector<machine::DeviceEvent>& events) {
       events.push_back(pause);
     }
   }
-  int info[4] = {};
+  int info[INFO_COUNT] = {};
   char name[32] = {};
   while (web_next_input(info, name, sizeof name) != 0) {
+    if (info[InfoKind] == PageMenu) {
+      events.push_back(machine::DeviceEvent{machine::DeviceEvent::MenuAsked});
+      continue;
+    }
+    if (info[InfoKind] == PageVolume) {
+      machine::DeviceEvent volume{machine::DeviceEvent::VolumeSet};
+      volume.volume = info[InfoX];
+      volume.on = info[InfoShift] != 0;
+      events.push_back(volume);
+      continue;
+    }
+    if (info[InfoKind] == PageTap) {
+      machine::DeviceEvent tap{machine::DeviceEvent::MouseClick};
+      tap.x = info[InfoX];
+      tap.y = info[InfoY];
+      events.push_back(tap);
+      continue;
+    }
     std::string keyName = name;
     int scanCode = scanCodeForName(keyName);
     if (scanCode < 0) scanCode = extraScanCode(keyName);
     if (scanCode < 0) continue;
     machine::DeviceEvent event;
-    event.kind = info[0] == 2   ? machine::DeviceEvent::KeyUp
-                 : info[0] == 3 ? machine::DeviceEvent::KeyRepeat
-                                : machine::DeviceEvent::KeyDown;
+    event.kind = info[InfoKind] == PageRelease  ? machine::DeviceEvent::KeyUp
+                 : info[InfoKind] == PageRepeat ? machine::DeviceEvent::KeyRepeat
+                                                : machine::DeviceEvent::KeyDown;
     event.scanCode = scanCode;
-    event.shift = info[1] != 0;
-    event.letter = static_cast<char>(info[2]);
-    event.answer = static_cast<char>(info[3]);
+    event.shift = info[InfoShift] != 0;
+    event.letter = static_cast<char>(info[InfoLetter]);
+    event.answer = static_cast<char>(info[InfoAnswer]);
+    if (info[InfoPauseKey] != 0) event.windowKey = machine::DeviceEvent::PauseKey;
     events.push_back(event);
   }
 }

@@ -29,6 +29,8 @@ class Web : public machine::Display,
   void leaveFullScreen() override;
   void closeDisplay() override;
   void hidePointer() override;
+  void toggleFullScreen() override;
+  bool fullScreen() const override;
   void show(const uint32_t* pixels) override;
 
   void takeEvents(std::vector<machine::DeviceEvent>& events) override;
@@ -42,10 +44,12 @@ class Web : public machine::Display,
   bool loadSample(int sample, const std::vector<uint8_t>& file, const WavSound& sound) override;
   void playSample(int channel, int sample, int volume) override;
   void closeAudio() override;
+  void setMasterVolume(int percent, bool muted) override;
 
   void activityChanged(Activity activity) override;
   void highScoreChanged(int32_t highScore) override;
   void finished(int exitCode) override;
+  void menuChanged(bool open) override;
 
  private:
   bool virtualClock_;

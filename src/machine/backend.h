@@ -77,7 +77,9 @@ struct DeviceEvent {
     FocusGained,    //
     PauseAsked,     // the page's own pause (its button, a hidden tab): on
     SessionEnding,  // the desktop is logging off or shutting down
-    MouseClick      // the left mouse button went down: x, y on the 320x240 picture
+    MouseClick,     // the left mouse button went down: x, y on the 320x240 picture
+    MenuAsked,      // the page's Menu button or a gamepad's Start: the menu opens, or closes
+    VolumeSet       // the page's own volume slider or mute: volume, on (muted)
   } kind = KeyDown;
   int scanCode = -1;  // the key's PC set-1 scan code by the keyboard's layout, -1 for a key the game has not
   char letter = 0;    // what the key types when the layout makes it a letter (with Shift a capital); 0: none
@@ -89,7 +91,8 @@ struct DeviceEvent {
   char answer = 0;     // a controller button the page maps itself: what it answers at a question ('y', 'n')
   int button = 0;      // ControllerButton, for button events
   int controller = 0;  // which controller
-  bool on = false;     // PauseAsked: paused or playing on
+  bool on = false;     // PauseAsked: paused or playing on; VolumeSet: muted
+  int volume = 0;      // VolumeSet: 0..100
   int x = -1, y = -1;  // MouseClick: where, in the picture's pixels (outside it in the letterbox)
 };
 
@@ -159,6 +162,8 @@ class Host {
   virtual void keepOnSessionEnd(const std::string& /*path*/, const std::string& /*bytes*/) {}
   // The program has ended with this exit code (the page shows it).
   virtual void finished(int /*exitCode*/) {}
+  // The player's menu opened or closed (the page lets taps choose in it).
+  virtual void menuChanged(bool /*open*/) {}
 };
 
 }  // namespace machine

@@ -1,13 +1,19 @@
 // The player's menu as a state machine: its pages in their order, what each
 // input changes and which settings it saves, the wait for a new key or
-// button and the swaps it makes.
+// button and the swaps it makes; and the page's way into it through the
+// frame loop.
 #include "app/menu.h"
 
 #include <gtest/gtest.h>
 
+#include "app/frame_loop.h"
+#include "backends/headless.h"
 #include "base/keys.h"
 #include "formats/key_names.h"
 #include "machine/backend.h"
+#include "machine/machine.h"
+#include "machine/observer.h"
+#include "support/session.h"
 
 namespace {
 
@@ -175,4 +181,104 @@ TEST(Menu, TheSettingsFilesBindingsShowAndTheMouseChoosesByLine) {
   Menu none = openMenu();
   none.pick(5, 0.0);
   EXPECT_EQ(none.items(), (std::vector<std::string>{"NO REPLAYS KEPT"}));
+}
+
+namespace {
+
+// The page as the frame loop sees it: the input it queued, and what it was
+// told of the menu; its clock the game's, as a page on the virtual clock.
+struct PageStandIn : backend::Headless {
+  explicit PageStandIn(const Machine& game) : game(game) {}
+  const Machine& game;
+  double nowMs() override { return static_cast<double>(machine::virtualMs(game)); }
+  std::vector<machine::DeviceEvent> queued;
+  std::vector<bool> told;
+  void takeEvents(std::vector<machine::DeviceEvent>& events) override {
+    events.insert(events.end(), queued.begin(), queued.end());
+    queued.clear();
+  }
+  void menuChanged(bool open) override { told.push_back(open); }
+};
+
+constexpr int FRAME_MS = 30;
+
+Task<> someFrames(Game& game) {
+  for (int frame = 0; frame < 1000; ++frame) {
+    FramePresent(game);
+    co_await sleepMs(game, FRAME_MS);
+  }
+}
+
+machine::DeviceEvent pauseKey(machine::DeviceEvent::Kind kind) {
+  machine::DeviceEvent key{kind};
+  key.scanCode = scanCodeForName("p");
+  key.windowKey = machine::DeviceEvent::PauseKey;
+  return key;
+}
+
+// One turn of the loop with these events queued; the game's clock after it.
+int64_t turn(FrameLoop& loop, PageStandIn& page, const Machine& game, std::vector<machine::DeviceEvent> events) {
+  page.queued = std::move(events);
+  EXPECT_TRUE(loop.tick());
+  return machine::virtualMs(game);
+}
+
+}  // namespace
+
+// The page has no window keys: its Menu button and a gamepad's Start ask
+// for the menu, P is its pause key, and a tap on a line chooses the item.
+TEST(Menu, ThePagesButtonPauseKeyAndTapOpenAndCloseItAndThePageHearsEachChange) {
+  using machine::DeviceEvent;
+  TestSession session;
+  PageStandIn page(session.game);
+  LoopSettings choices;
+  choices.pauseKeyOpensMenu = true;
+  FrameLoop loop(session.game, Devices{page, page, page, page, page}, Settings{}, choices);
+  Task<> program = someFrames(session.game);
+  loop.begin(program);
+  const int64_t before = turn(loop, page, session.game, {});
+
+  const int64_t held = turn(loop, page, session.game, {DeviceEvent{DeviceEvent::MenuAsked}});
+  EXPECT_TRUE(loop.menu().isOpen());
+  EXPECT_EQ(held, before) << "it opens before the next frame";
+  EXPECT_EQ(turn(loop, page, session.game, {}), held) << "the game's clock stands while the menu is open";
+  turn(loop, page, session.game, {DeviceEvent{DeviceEvent::MenuAsked}});
+  EXPECT_FALSE(loop.menu().isOpen());
+  EXPECT_FALSE(loop.paused());
+
+  turn(loop, page, session.game, {pauseKey(DeviceEvent::KeyDown), pauseKey(DeviceEvent::KeyUp)});
+  EXPECT_TRUE(loop.menu().isOpen());
+  DeviceEvent tap{DeviceEvent::MouseClick};
+  tap.x = SCREEN_WIDTH / 2;
+  tap.y = MENU_ITEMS_TOP + MENU_LINE_HEIGHT / 2;  // RESUME
+  turn(loop, page, session.game, {tap});
+  EXPECT_FALSE(loop.menu().isOpen());
+  EXPECT_GT(turn(loop, page, session.game, {}), held) << "and goes on after it";
+
+  turn(loop, page, session.game, {pauseKey(DeviceEvent::KeyDown)});
+  turn(loop, page, session.game, {pauseKey(DeviceEvent::KeyUp), pauseKey(DeviceEvent::KeyDown)});
+  EXPECT_FALSE(loop.menu().isOpen()) << "P closes what P opened";
+  EXPECT_EQ(page.told, (std::vector<bool>{true, false, true, false, true, false}));
+
+  DeviceEvent slider{DeviceEvent::VolumeSet};  // the page's own volume and mute
+  slider.volume = 40;
+  slider.on = true;
+  turn(loop, page, session.game, {slider, DeviceEvent{DeviceEvent::MenuAsked}});
+  EXPECT_EQ(loop.menu().values().volume, 40) << "the menu shows the page's volume";
+  EXPECT_TRUE(loop.menu().values().muted);
+}
+
+// Headless (a script, or the page on the virtual clock) P is a key like
+// any other: no menu opens.
+TEST(Menu, WithoutTheWindowsOrThePagesKeysThePauseKeyOpensNothing) {
+  using machine::DeviceEvent;
+  TestSession session;
+  PageStandIn page(session.game);
+  FrameLoop loop(session.game, Devices{page, page, page, page, page}, Settings{}, LoopSettings{});
+  Task<> program = someFrames(session.game);
+  loop.begin(program);
+  const int64_t before = turn(loop, page, session.game, {pauseKey(DeviceEvent::KeyDown)});
+  EXPECT_FALSE(loop.menu().isOpen());
+  EXPECT_GT(turn(loop, page, session.game, {pauseKey(DeviceEvent::KeyUp)}), before);
+  EXPECT_TRUE(page.told.empty());
 }

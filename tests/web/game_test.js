@@ -1,9 +1,14 @@
 // The page with the game's own signals, in real time in Chromium headless,
 // each group served by its own server:
-//   pause      a hidden tab, P and the pause button each hold a scripted
-//              run of stage one: no frame is handed over and the game's
-//              PAUSED picture stands; afterwards the run's frame
-//              fingerprints and sounds are those of the same run never paused
+//   pause      a hidden tab and the pause button (the game's PAUSED picture),
+//              P and the Menu button (the game's menu) each hold a scripted
+//              run of stage one: no frame is handed over and the picture
+//              stands; afterwards the run's frame fingerprints and sounds
+//              are those of the same run never held
+//   menu       the Menu button tapped, P and a gamepad's Start open the menu,
+//              a tap on RESUME closes it; its VOLUME starts from the page's
+//              slider and sets it; LEFT remapped to a in CONTROLS is stored,
+//              and after a reload the game has it and a moves left
 //   reload     a high score reached in mid-stage is stored when the tab is
 //              hidden and when it is reloaded, and the new game gets it
 //   tabs       two tabs of one profile play; the game in one saves a lower
@@ -15,6 +20,14 @@
 //   node tests/web/game_test.js SITE_FOLDER [GROUP]
 'use strict';
 const { sleep, check, running, STORED, scoreText, HIDE, SHOW, PAUSED, canvasPrint, runGroups } = require('./devtools.js');
+const MENU_OPEN = "document.body.dataset.menu === 'open'";
+const MENU_CLOSED = "document.body.dataset.menu === 'closed'";
+const MENU_ITEMS_TOP = 60, MENU_LINE_HEIGHT = 12;  // where the menu's items stand on the picture
+// Where the player's yellow ship stands across the picture: the mean column
+// of its pixels in the rows it moves along (-1: not there).
+const SHIP_X = "(() => { const d = document.getElementById('screen').getContext('2d').getImageData(0, 190, 320, 32).data;" +
+  ' let sum = 0, count = 0; for (let i = 0; i < d.length; i += 4) if (d[i] > 200 && d[i + 1] > 200 && d[i + 2] < 100) {' +
+  ' sum += (i >> 2) % 320; ++count; } return count > 20 ? sum / count : -1; })()';
 
 const [site, only] = process.argv.slice(2);
 const stored = (page) => page.evaluate(`localStorage.getItem('${STORED}')`);
@@ -32,28 +45,34 @@ const PAUSED_PICTURE = "(() => { const d = document.getElementById('screen').get
   ' if (d[i] > 127 || d[i + 1] > 127 || d[i + 2] > 127) row >= 40 && row < 60 ? ++inside : ++outside; }' +
   ' return outside === 0 && inside > 50; })()';
 
-// One pause of a running game, and playing on the same way.
+// One hold of a running game (the page's pause, or the game's menu), and
+// playing on the same way.
+const PAUSE = { held: PAUSED, picture: PAUSED_PICTURE };
+const MENU = { held: MENU_OPEN, picture: MENU_OPEN };
 const HOLDS = {
   'hidden tab': {
+    ...PAUSE,
     pause: (page) => page.evaluate(HIDE),
     async playOn(page) {
       await page.evaluate(SHOW);
       await page.click('#screen');
     },
   },
-  p: { pause: (page) => page.key('KeyP', 'p'), playOn: (page) => page.key('KeyP', 'p') },
-  button: { pause: (page) => page.click('#pause'), playOn: (page) => page.click('#pause') },
+  p: { ...MENU, pause: (page) => page.key('KeyP', 'p'), playOn: (page) => page.key('KeyP', 'p') },
+  button: { ...PAUSE, pause: (page) => page.click('#pause'), playOn: (page) => page.click('#pause') },
+  'menu button': { ...MENU, pause: (page) => page.click('#menu'), playOn: (page) => page.key('Escape', 'Escape') },
 };
 async function holdOnce(page, how) {
+  const hold = HOLDS[how];
   check(await page.waitForState('running', 100), `${how}: the run ended before the pause`);
-  await HOLDS[how].pause(page);
-  check(await page.waitFor(PAUSED, 2000), `${how} did not pause`);
-  check(await page.waitFor(PAUSED_PICTURE, 2000), `${how}: the game's PAUSED picture is not shown`);
+  await hold.pause(page);
+  check(await page.waitFor(hold.held, 2000), `${how} did not hold the game`);
+  check(await page.waitFor(hold.picture, 2000), `${how}: the game's picture of it is not shown`);
   const held = [await shows(page), await page.evaluate(canvasPrint)];
   await sleep(1200);
   check((await shows(page)) === held[0] && (await page.evaluate(canvasPrint)) === held[1], `${how}: frames went on while paused`);
-  await HOLDS[how].playOn(page);
-  check(await page.waitFor(`!(${PAUSED})`, 2000), `${how}: did not play on`);
+  await hold.playOn(page);
+  check(await page.waitFor(`!(${hold.held})`, 2000), `${how}: did not play on`);
   check(await page.waitFor(`Module.quarvelPage.stats.shows > ${held[0] + 2}`, 3000), `${how}: no frame after playing on`);
 }
 
@@ -104,6 +123,14 @@ async function leaveStage(page) {
   check(await page.waitForState('done', 15000), 'the stage was not left');
 }
 
+// A tap on the menu's item on that line (0 is RESUME), through where the canvas stands.
+async function tapMenuItem(page, item) {
+  const [x, y] = await page.evaluate("(() => { const r = document.getElementById('screen').getBoundingClientRect();" +
+    ` return [r.x + r.width / 2, r.y + (${MENU_ITEMS_TOP + item * MENU_LINE_HEIGHT + MENU_LINE_HEIGHT / 2} * r.height) / 240]; })()`);
+  await page.tap(x, y);
+}
+const START = 9;  // gamepad button, standard mapping
+
 const groups = {
   async pause(browser, serve) {
     const server = await serve(site);
@@ -125,6 +152,63 @@ const groups = {
     const first = paused.findIndex((line, i) => line !== unpaused[i]);
     check(first < 0 && paused.length === unpaused.length, `after pauses, frame ${paused[first] || paused.length} differs`);
     check(pausedSounds === unpausedSounds, 'after pauses, the sounds differ');
+  },
+
+  async menu(browser, serve) {
+    const server = await serve(site);
+    const url = server.url + 'index.html?scene=stage1&seed=3&nosound&touch';
+    await browser.load(url);
+    await running(browser);
+    check(await browser.waitFor("document.body.dataset.activity === 'play'", 10000), 'stage one did not start');
+    await sleep(500);
+    const [x, y] = await browser.centre('#menu');
+    await browser.tap(x, y);
+    check(await browser.waitFor(MENU_OPEN, 2000), 'a tap on the Menu button did not open the menu');
+    const held = [await shows(browser), await browser.evaluate(canvasPrint)];
+    await sleep(600);
+    check((await browser.evaluate(canvasPrint)) === held[1], 'the game went on under the menu');
+    await tapMenuItem(browser, 0);
+    check(await browser.waitFor(MENU_CLOSED, 2000), 'a tap on RESUME did not close the menu');
+    check(await browser.waitFor(`Module.quarvelPage.stats.shows > ${held[0] + 2}`, 3000), 'no frame after the menu');
+    await browser.gamepadButton(START, 300);
+    check(await browser.waitFor(MENU_OPEN, 2000), "the gamepad's Start did not open the menu");
+    await sleep(300);  // the page looks at the gamepad a few times a second: let it see Start let go
+    await browser.gamepadButton(START, 300);
+    check(await browser.waitFor(MENU_CLOSED, 2000), "the gamepad's Start did not close the menu");
+
+    // The menu's SOUND starts from the page's slider, and sets it.
+    await browser.evaluate("{ const v = document.getElementById('volume'); v.value = '40'; v.dispatchEvent(new Event('input')); }");
+    await browser.key('KeyP', 'p');
+    check(await browser.waitFor(MENU_OPEN, 2000), 'P did not open the menu');
+    for (const key of ['ArrowDown', 'Enter', 'ArrowLeft']) await browser.key(key, key);
+    check(await browser.waitFor("document.getElementById('volume').value === '30'", 2000),
+      'VOLUME down from the slider\'s 40 left the slider at ' + (await browser.evaluate("document.getElementById('volume').value")));
+    check((await browser.evaluate("localStorage.getItem('quarvel.volume')")) === '30', 'the volume the menu set was not kept');
+    await browser.key('KeyP', 'p');
+    check(await browser.waitFor(MENU_CLOSED, 2000), 'P did not close the menu');
+
+    // CONTROLS (three down from RESUME), Enter on LEFT, then a.
+    await browser.key('KeyP', 'p');
+    check(await browser.waitFor(MENU_OPEN, 2000), 'P did not open the menu');
+    for (const key of ['ArrowDown', 'ArrowDown', 'ArrowDown', 'Enter', 'Enter']) await browser.key(key, key);
+    await browser.key('KeyA', 'a');
+    const keptLeft = "/^key_left = a$/m.test(localStorage.getItem('quarvel.ini') || '')";
+    check(await browser.waitFor(keptLeft, 2000), 'key_left = a was not stored: ' +
+      JSON.stringify(await browser.evaluate("localStorage.getItem('quarvel.ini')")));
+    await browser.key('KeyP', 'p');
+    check(await browser.waitFor(MENU_CLOSED, 2000), 'P did not close the menu');
+
+    await browser.load(url);
+    await running(browser);
+    const file = await browser.evaluate("new TextDecoder().decode(Module.FS.readFile('/quarvel.ini'))");
+    check(/^key_left = a$/m.test(file), 'the reloaded game has no key_left = a: ' + JSON.stringify(file));
+    check(await browser.waitFor("document.body.dataset.activity === 'play'", 10000), 'stage one did not start again');
+    await sleep(1500);
+    const start = await browser.evaluate(SHIP_X);
+    check(start > 0, 'no ship to move');
+    await browser.key('KeyA', 'a', 800);
+    const moved = await browser.evaluate(SHIP_X);
+    check(moved < start - 10, `a did not move the ship left (from x ${start} to ${moved})`);
   },
 
   async reload(browser, serve) {
