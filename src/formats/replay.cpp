@@ -759,7 +759,9 @@ std::string isoTimeOfSeconds(int64_t seconds) {
   int64_t year = 0, month = 0, day = 0;
   dateOfDays(seconds / SECONDS_PER_DAY, year, month, day);
   const int64_t inDay = seconds % SECONDS_PER_DAY;
-  char text[32];
+  // Room for any int64_t in every field, so that the compiler can see no
+  // truncation; the limit above keeps the year to four digits.
+  char text[128];
   std::snprintf(text, sizeof text,
                 "%04" PRId64 "-%02" PRId64 "-%02" PRId64 "T%02" PRId64 ":%02" PRId64 ":%02" PRId64 "Z", year, month,
                 day, inDay / 3600, inDay / 60 % 60, inDay % 60);
