@@ -45,8 +45,10 @@ std::string keptReplayLine(const KeptReplay& replay) {
   std::string time = isoTimeOfSeconds(replay.played);  // 2026-12-09T08:43:55Z
   if (time.size() >= MINUTES_LENGTH) time = time.substr(0, MINUTES_LENGTH);
   std::replace(time.begin(), time.end(), 'T', ' ');
-  const std::string stage = replay.stage == ENDING_STAGE ? "E" : "S" + std::to_string(replay.stage);
-  return time + " " + std::to_string(replay.score) + " " + stage;
+  std::string line = time + " " + std::to_string(replay.score);
+  line += replay.stage == ENDING_STAGE ? " E" : " S";
+  if (replay.stage != ENDING_STAGE) line += std::to_string(replay.stage);
+  return line;
 }
 
 std::vector<KeptReplay> listKeptReplays(const std::string& folder) {
@@ -99,7 +101,9 @@ Outcome keepReplay(const std::string& folder, const Replay& replay, int stage) {
   std::error_code error;
   for (int again = 2; fs::exists(base / os::pathFromUtf8(name), error); ++again) {
     name = replayFileName(replay.played.value_or(0), stage);
-    name.insert(name.size() - std::string(REPLAY_EXTENSION).size(), "-" + std::to_string(again));
+    std::string second = "-";  // built in two steps: g++ 12's -Wrestrict misfires on "-" + a string
+    second += std::to_string(again);
+    name.insert(name.size() - std::string(REPLAY_EXTENSION).size(), second);
   }
   Outcome written = os::replaceFile(os::utf8FromPath(base / os::pathFromUtf8(name)), replayText(replay));
   if (!written.ok()) return written;
