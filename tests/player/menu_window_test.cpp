@@ -78,13 +78,14 @@ constexpr Uint32 MENU_OPEN_MS = 100;
 // P mid-stage opens the menu: the game is held (no frame, its clock
 // stopped), Down, Enter, Left turn the volume down and save it, Esc twice
 // resume. The recording made meanwhile replays headless to the window's
-// frame CRCs, and never names a key the menu took.
+// frame CRCs and sounds, and never names a key the menu took.
 TEST_F(MenuWindow, UsedMidGameItHoldsTheGameAndTheRecordingReplaysHeadlessToTheSameFrames) {
-  const std::string recordFile = folder + "/rec.txt", hashesFile = folder + "/window-hashes.txt";
+  const std::string recordFile = folder + "/rec.txt", hashesFile = folder + "/window-hashes.txt",
+                    soundsFile = folder + "/window-sounds.txt";
   std::vector<uint64_t> ticks;
   bool menuAtAFrame = false;
   {
-    WindowRun run(4, "", ini, recordFile, hashesFile);
+    WindowRun run(4, "", ini, recordFile, hashesFile, soundsFile);
     Game& game = run.game;
     setHighScore(game, 1000);  // as the headless run starts without a high-score file
     setFrameHook(game, [&](int64_t frame) {
@@ -131,15 +132,20 @@ TEST_F(MenuWindow, UsedMidGameItHoldsTheGameAndTheRecordingReplaysHeadlessToTheS
   fs::create_directories(replay);
   copyGameData(replay);
   fs::copy_file(recordFile, replay + "/rec.txt");
-  GameRun headless = runIn(replay, builtBinary("quarvel-win"),
-                           "--headless --scene stage1 --input rec.txt --frame-hashes h.txt --shot-frames 1-" +
-                               std::to_string(LAST_FRAME) + " --max-ms 5000 NOSOUND");
+  GameRun headless =
+      runIn(replay, builtBinary("quarvel-win"),
+            "--headless --scene stage1 --input rec.txt --frame-hashes h.txt --sound-log s.txt --shot-frames 1-" +
+                std::to_string(LAST_FRAME) + " --max-ms 5000");
   EXPECT_EQ(headless.exitCode, 3) << headless.err;  // the clock limit ends it
   const std::vector<std::string> window = crcs(readFileText(hashesFile));
   const std::vector<std::string> replayed = crcs(readFileText(replay + "/h.txt"));
   ASSERT_EQ(window.size(), static_cast<size_t>(LAST_FRAME));
   ASSERT_GE(replayed.size(), window.size());
   EXPECT_EQ(std::vector<std::string>(replayed.begin(), replayed.begin() + static_cast<long>(window.size())), window);
+  // The same sounds, to the window's last frame (the headless run plays on).
+  const std::string windowSounds = readFileText(soundsFile);
+  ASSERT_FALSE(windowSounds.empty()) << "the shot and the formation's steps";
+  EXPECT_EQ(readFileText(replay + "/s.txt").substr(0, windowSounds.size()), windowSounds);
 }
 
 // CONTROLS: the first action takes the key a, the second the controller's

@@ -75,7 +75,7 @@ Task<> waitFor(Machine& machine, int ms) { co_await sleepMs(machine, ms); }
 }  // namespace
 
 WindowRun::WindowRun(uint32_t seed, const std::string& settings, const std::string& settingsFile,
-                     const std::string& recordFile, const std::string& frameHashesFile)
+                     const std::string& recordFile, const std::string& frameHashesFile, const std::string& soundLogFile)
     : made_(std::make_unique<Game>()),
       window_(std::make_unique<backend::SdlWindow>(windowConfig(windowOptions(seed, settings, settingsFile)))),
       options_(windowOptions(seed, settings, settingsFile)),
@@ -86,11 +86,14 @@ WindowRun::WindowRun(uint32_t seed, const std::string& settings, const std::stri
   harness::Options record;
   record.recordFile = recordFile;
   record.frameHashes = frameHashesFile;
+  record.soundLog = soundLogFile;
   recorder_ = std::make_unique<harness::Harness>(game, record);
   seedRandom(game, seed);
   if (!window.openDisplay(ScreenMode::Window).ok()) throw std::runtime_error("no window on the dummy video driver");
   openScreen(game);
-  initSound(game, false);
+  // Sound only when its log is asked for, on SDL's dummy sound driver.
+  if (!soundLogFile.empty()) setenv("SDL_AUDIODRIVER", "dummy", 1);
+  initSound(game, !soundLogFile.empty());
   if (!loadSpriteSheet(game).ok()) throw std::runtime_error("no sprite sheet");
   buildSpriteTable(game);
 }

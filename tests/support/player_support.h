@@ -26,8 +26,9 @@ std::string builtBinary(const std::string& name);  // build/NAME
 // video driver (no display needed): a fresh game on the window back end with
 // its frame loop, seeded, the settings text applied (and saved to the
 // settings file, when given), the player's input recorded when recordFile
-// is given (and the frames' fingerprints when frameHashesFile is), the
-// sprite table built.
+// is given (and the frames' fingerprints when frameHashesFile is, and with
+// sound on SDL's dummy driver, the sounds when soundLogFile is), the sprite
+// table built.
 class WindowRun {
   std::unique_ptr<Game> made_;  // first: the references below point into these
   std::unique_ptr<backend::SdlWindow> window_;
@@ -35,7 +36,8 @@ class WindowRun {
 
  public:
   explicit WindowRun(uint32_t seed, const std::string& settings = "", const std::string& settingsFile = "",
-                     const std::string& recordFile = "", const std::string& frameHashesFile = "");
+                     const std::string& recordFile = "", const std::string& frameHashesFile = "",
+                     const std::string& soundLogFile = "");
   ~WindowRun();
   WindowRun(const WindowRun&) = delete;
   WindowRun& operator=(const WindowRun&) = delete;
