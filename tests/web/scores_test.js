@@ -8,6 +8,9 @@
 //   watch    Watch opens the game page with the run's #replay= link
 //   offer    after a game the game page asks the name once, submits and
 //            shows the rank; the next offer has the name already
+//   played   a game played on the game page and left, with the real game
+//            as the verifier: the page offers its replay, and the table
+//            takes it at the score the game showed
 //   node tests/web/scores_test.js SITE_FOLDER QUARVEL_SCORES STAND_IN_VERIFIER [GROUP]
 'use strict';
 const { spawn } = require('child_process');
@@ -15,15 +18,15 @@ const fs = require('fs');
 const http = require('http');
 const os = require('os');
 const path = require('path');
-const { check, runGroups } = require('./devtools.js');
+const { check, running, runGroups } = require('./devtools.js');
 
 const [site, program, standIn, only] = process.argv.slice(2);
 
 // The score server on a free port; resolves to {url, post, stop}.
-function startServer() {
+function startServer(verifier = standIn) {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'quarvel-scores-page-'));
   const server = spawn(program, ['--listen', '127.0.0.1:0', '--database', `sqlite:${folder}/scores.db`, '--site', site,
-    '--verifier', standIn, '--rate', '0'], { stdio: ['ignore', 'ignore', 'pipe'] });
+    '--verifier', verifier, '--rate', '0'], { stdio: ['ignore', 'ignore', 'pipe'] });
   // A group given up (its time ran out) ends the test at once: the server with it.
   const orphan = () => server.kill('SIGKILL');
   process.on('exit', orphan);
@@ -68,9 +71,9 @@ const rows = (page) => page.evaluate(`Array.from(document.querySelectorAll('#row
   cells: Array.from(row.cells).map((cell) => cell.textContent), markup: row.cells[1].children.length }))`);
 
 // Each group gets a score server; the devtools runner's serve() is unused.
-function withServer(run) {
+function withServer(run, verifier = standIn) {
   return async (browser) => {
-    const server = await startServer();
+    const server = await startServer(verifier);
     try {
       await run(browser, server);
     } finally {
@@ -177,6 +180,34 @@ const groups = {
     const reason = await browser.evaluate("document.querySelector('.quarvel-submit-result').textContent");
     check(/rules version 7/.test(reason), 'refusal: ' + reason);
   }),
+  played: withServer(async (browser, server) => {
+    await browser.load(server.url + 'index.html?nosound');
+    await running(browser);
+    check(await browser.waitFor("document.body.dataset.activity === 'title'", 10000), 'no title');
+    await browser.key('Space', ' ');
+    check(await browser.waitFor("document.body.dataset.activity === 'play'", 5000), 'Space did not start a game');
+    // Shots across the formation until the panel shows points.
+    for (let shot = 0; shot < 60; ++shot) {
+      await browser.key(shot % 20 < 10 ? 'ArrowLeft' : 'ArrowRight', shot % 20 < 10 ? 'ArrowLeft' : 'ArrowRight', 120);
+      await browser.key('Space', ' ', 60);
+    }
+    for (let tries = 0; tries < 12; ++tries) {
+      await browser.key('Escape', 'Escape');
+      if (await browser.waitFor("document.body.dataset.activity === 'question'", 700)) break;
+    }
+    await browser.key('KeyY', 'y');
+    check(await browser.waitFor("document.querySelector('.quarvel-submit') !== null", 15000),
+      'the game page offered no game to the table');
+    const offered = await browser.evaluate("document.querySelector('.quarvel-submit p').textContent");
+    const points = Number((/(\d+) points/.exec(offered) || [])[1]);
+    check(points > 0, 'offered: ' + offered);
+    await browser.evaluate("document.querySelector('.quarvel-submit input').value = 'ace'");
+    await browser.click('.quarvel-submit button[type="submit"]');
+    check(await browser.waitFor("/rank|Not taken/.test(document.querySelector('.quarvel-submit-result').textContent)",
+      30000), 'no answer shown');
+    const said = await browser.evaluate("document.querySelector('.quarvel-submit-result').textContent");
+    check(said === `On the table: rank 1, ${points} points as ACE.`, 'played: ' + said);
+  }, path.join(path.dirname(program), 'quarvel')),
 };
 
 runGroups('scores page', groups, only);
