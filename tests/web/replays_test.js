@@ -1,6 +1,7 @@
 // The page's replays, in real time in Chromium headless:
 //   kept    a game played on the page and left is kept: its replay is in
-//           local storage, the Replays panel lists it with its score, and
+//           local storage and verifies natively with its claims held, the
+//           Replays panel lists it with its score, and
 //           Share makes the link that plays it; after a reload it is
 //           still listed
 //   import  a replay file opened on the page plays from its #replay= link,
@@ -8,6 +9,9 @@
 //   node tests/web/replays_test.js SITE_FOLDER NATIVE_BUILD_FOLDER REPLAY [GROUP]
 'use strict';
 const { execFileSync } = require('child_process');
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
 const { sleep, check, running, runGroups } = require('./devtools.js');
 
 const [site, native, replayFile, only] = process.argv.slice(2);
@@ -34,6 +38,13 @@ const groups = {
       'no replay in local storage after the game');
     const names = await keptNames(browser);
     check(names.length === 1 && /\.replay$/.test(names[0]), `kept: ${names}`);
+    // The browser's replay verifies natively: the same game, claims held.
+    const kept = await browser.evaluate(`JSON.parse(localStorage.getItem('${STORED_REPLAYS}'))[${JSON.stringify(names[0])}]`);
+    const file = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'quarvel-replay-')), names[0]);
+    fs.writeFileSync(file, kept);
+    const verdict = JSON.parse(execFileSync(`${native}/quarvel`, ['--verify', file], { encoding: 'utf8' }));
+    fs.rmSync(path.dirname(file), { recursive: true, force: true });
+    check(verdict.claims === 'held' && verdict.frames > 0, `the browser's replay natively: ${JSON.stringify(verdict)}`);
     check(!(await browser.evaluate("document.querySelector('.quarvel-submit') !== null")),
       'a site without a table offered to submit');
 
