@@ -24,7 +24,9 @@ LRESULT CALLBACK sessionProcedure(HWND window, UINT message, WPARAM wParam, LPAR
   if (message == WM_QUERYENDSESSION) watch->session->ending = true;
   if (message == WM_ENDSESSION && wParam != FALSE) {
     watch->session->ending = true;
-    if (!watch->session->path.empty()) os::replaceFile(watch->session->path, watch->session->bytes);
+    // The desktop is ending the session: a failed save has nobody left to
+    // be told, and the session ends either way.
+    if (!watch->session->path.empty()) static_cast<void>(os::replaceFile(watch->session->path, watch->session->bytes));
   }
   WNDPROC sdl = watch->sdlProcedure;
   if (message == WM_NCDESTROY) {
