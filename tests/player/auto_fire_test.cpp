@@ -18,27 +18,8 @@
 
 namespace {
 
-struct StopStage {};
 constexpr int64_t LAST_FRAME = 70;
 constexpr int64_t HOLD_FROM = 10, HOLD_UNTIL = 66;  // the frames Space is held after
-
-// Stage one to LAST_FRAME, the page's hash after each frame; play runs the stage.
-std::vector<uint64_t> stageOneFrames(Game& game, const std::function<void(int64_t)>& drive,
-                                     const std::function<void(Task<StageResult>)>& play) {
-  std::vector<uint64_t> frames;
-  setFrameHook(game, [&](int64_t frame) {
-    frames.push_back(visiblePageHash(game));
-    if (frame == LAST_FRAME) throw StopStage{};
-    drive(frame);
-  });
-  game.gameState.credits = 2;
-  try {
-    play(StageOne(game));
-  } catch (const StopStage&) {
-  }
-  setFrameHook(game, nullptr);
-  return frames;
-}
 
 struct Replayed {
   std::vector<uint64_t> frames;
@@ -53,7 +34,7 @@ Replayed holdFireAndReplay(const std::string& settings, std::vector<uint64_t>& w
   {
     WindowRun run(SEED, settings, "", recordFile);
     windowFrames = stageOneFrames(
-        run.game,
+        run.game, LAST_FRAME,
         [](int64_t frame) {
           if (frame == HOLD_FROM) pushKey(SDL_SCANCODE_SPACE, SDLK_SPACE, true);
           if (frame == HOLD_UNTIL) pushKey(SDL_SCANCODE_SPACE, SDLK_SPACE, false);
@@ -64,7 +45,8 @@ Replayed holdFireAndReplay(const std::string& settings, std::vector<uint64_t>& w
   {
     TestSession session(readFileText(recordFile), SEED, true);
     replayed.frames = stageOneFrames(
-        session.game, [](int64_t) {}, [&](Task<StageResult> stage) { playToEnd(session.game, std::move(stage)); });
+        session.game, LAST_FRAME, [](int64_t) {},
+        [&](Task<StageResult> stage) { playToEnd(session.game, std::move(stage)); });
     for (const SoundEvent& sound : readSoundLog(session.soundLogPath))
       replayed.shots += sound.sample == static_cast<int>(Sample::Shot);
   }

@@ -18,47 +18,12 @@
 
 namespace {
 
-struct StopStage {};
 constexpr int64_t LAST_FRAME = 70;
 
-// Stage one for LAST_FRAME frames; drive(frame) sets the input after each.
+// Stage one for LAST_FRAME frames in the window; drive(frame) sets the input after each.
 std::vector<uint64_t> playStageOne(WindowRun& run, const std::function<void(int64_t)>& drive) {
-  Game& game = run.game;
-  std::vector<uint64_t> frames;
-  setFrameHook(game, [&](int64_t frame) {
-    frames.push_back(visiblePageHash(game));
-    if (frame == LAST_FRAME) throw StopStage{};
-    drive(frame);
-  });
-  game.gameState.credits = 2;
-  try {
-    run.play(StageOne(game));
-  } catch (const StopStage&) {
-  }
-  return frames;
+  return stageOneFrames(run.game, LAST_FRAME, drive, [&](Task<StageResult> stage) { run.play(std::move(stage)); });
 }
-
-struct VirtualPad {
-  int index = -1;
-  SDL_Joystick* joystick = nullptr;
-  explicit VirtualPad(WindowRun& run) {
-    index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
-                                      SDL_CONTROLLER_BUTTON_MAX, 0);
-    joystick = SDL_JoystickOpen(index);
-    run.wait(1);  // the back end hears of it and opens it
-  }
-  ~VirtualPad() { unplug(); }
-  void unplug() {
-    if (joystick == nullptr) return;
-    SDL_JoystickClose(joystick);
-    SDL_JoystickDetachVirtual(index);
-    joystick = nullptr;
-  }
-  void button(SDL_GameControllerButton b, bool down) { SDL_JoystickSetVirtualButton(joystick, b, down ? 1 : 0); }
-  void stickX(int value) {
-    SDL_JoystickSetVirtualAxis(joystick, SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(value));
-  }
-};
 
 }  // namespace
 
@@ -108,34 +73,24 @@ TEST(Controller, AAndBAnswerQuestionsAndUnpluggingLetsGo) {
   WindowRun run(1);
   Game& game = run.game;
   VirtualPad controller(run);
-  auto press = [&](SDL_GameControllerButton button) {
-    controller.button(button, true);
-    run.wait(1);
-    controller.button(button, false);
-    run.wait(1);
-    return readKey(game);
-  };
   // The title: A is Space, B the drop key.
   tellActivity(game, Activity::Title);
-  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), " ");
-  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_B), "z");
-  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_BACK), std::string(1, KEY_ESC_CHAR));
+  EXPECT_EQ(controller.press(SDL_CONTROLLER_BUTTON_A), " ");
+  EXPECT_EQ(controller.press(SDL_CONTROLLER_BUTTON_B), "z");
+  EXPECT_EQ(controller.press(SDL_CONTROLLER_BUTTON_BACK), std::string(1, KEY_ESC_CHAR));
   // Start opens the menu, whose RESUME A then chooses: neither reaches the game.
-  for (SDL_GameControllerButton button : {SDL_CONTROLLER_BUTTON_START, SDL_CONTROLLER_BUTTON_A})
-    for (Uint8 state : {1, 0}) {
-      SDL_JoystickSetVirtualButton(controller.joystick, button, state);
-      SDL_PumpEvents();  // each change seen before the next
-    }
+  controller.tap(SDL_CONTROLLER_BUTTON_START);
+  controller.tap(SDL_CONTROLLER_BUTTON_A);
   run.wait(1);
   EXPECT_EQ(readKey(game), "");
   EXPECT_FALSE(run.loop.paused());
   // While the game says a question is up: yes and no.
   tellActivity(game, Activity::Question);
-  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), "y");
-  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_B), "n");
+  EXPECT_EQ(controller.press(SDL_CONTROLLER_BUTTON_A), "y");
+  EXPECT_EQ(controller.press(SDL_CONTROLLER_BUTTON_B), "n");
   // Play again: Space.
   tellActivity(game, Activity::Play);
-  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), " ");
+  EXPECT_EQ(controller.press(SDL_CONTROLLER_BUTTON_A), " ");
 
   controller.button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true);
   controller.button(SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true);
@@ -201,19 +156,12 @@ TEST(Controller, ButtonsBoundInTheSettingsFile) {
   WindowRun run(1, "pad_yes = x\npad_fire = y\npad_back = none\n");
   Game& game = run.game;
   VirtualPad controller(run);
-  auto press = [&](SDL_GameControllerButton button) {
-    controller.button(button, true);
-    run.wait(1);
-    controller.button(button, false);
-    run.wait(1);
-    return readKey(game);
-  };
   tellActivity(game, Activity::Title);
-  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_Y), " ");
-  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_X), "") << "yes, but no question is up";
-  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_A), "") << "A has no action now";
-  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_BACK), "");
+  EXPECT_EQ(controller.press(SDL_CONTROLLER_BUTTON_Y), " ");
+  EXPECT_EQ(controller.press(SDL_CONTROLLER_BUTTON_X), "") << "yes, but no question is up";
+  EXPECT_EQ(controller.press(SDL_CONTROLLER_BUTTON_A), "") << "A has no action now";
+  EXPECT_EQ(controller.press(SDL_CONTROLLER_BUTTON_BACK), "");
   tellActivity(game, Activity::Question);
-  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_X), "y");
-  EXPECT_EQ(press(SDL_CONTROLLER_BUTTON_B), "n");
+  EXPECT_EQ(controller.press(SDL_CONTROLLER_BUTTON_X), "y");
+  EXPECT_EQ(controller.press(SDL_CONTROLLER_BUTTON_B), "n");
 }

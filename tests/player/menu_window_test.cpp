@@ -47,28 +47,6 @@ std::vector<std::string> crcs(const std::string& text) {
   return out;
 }
 
-struct VirtualPad {
-  int index = -1;
-  SDL_Joystick* joystick = nullptr;
-  explicit VirtualPad(WindowRun& run) {
-    index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
-                                      SDL_CONTROLLER_BUTTON_MAX, 0);
-    joystick = SDL_JoystickOpen(index);
-    run.wait(1);  // the back end hears of it and opens it
-  }
-  ~VirtualPad() {
-    SDL_JoystickClose(joystick);
-    SDL_JoystickDetachVirtual(index);
-  }
-  // Down and up, each seen by SDL before the next.
-  void tap(SDL_GameControllerButton button) {
-    for (Uint8 state : {1, 0}) {
-      SDL_JoystickSetVirtualButton(joystick, button, state);
-      SDL_PumpEvents();
-    }
-  }
-};
-
 constexpr int64_t LAST_FRAME = 40;
 constexpr int64_t MENU_FRAME = 12;
 constexpr Uint32 MENU_OPEN_MS = 100;
@@ -172,12 +150,12 @@ TEST_F(MenuWindow, RemappedKeysAndButtonsPlayAndAClickChooses) {
   EXPECT_EQ(readKey(game), "") << "the menu's keys and buttons never reach the game";
 
   pushKey(SDL_SCANCODE_A, SDLK_a, true);
-  SDL_JoystickSetVirtualButton(pad.joystick, SDL_CONTROLLER_BUTTON_X, 1);
+  pad.button(SDL_CONTROLLER_BUTTON_X, true);
   run.wait(1);
   EXPECT_TRUE(keyHeld(game, SC_LEFT));
   EXPECT_TRUE(keyHeld(game, SC_RIGHT));
   pushKey(SDL_SCANCODE_A, SDLK_a, false);
-  SDL_JoystickSetVirtualButton(pad.joystick, SDL_CONTROLLER_BUTTON_X, 0);
+  pad.button(SDL_CONTROLLER_BUTTON_X, false);
   run.wait(1);
   EXPECT_FALSE(keyHeld(game, SC_LEFT));
   EXPECT_FALSE(keyHeld(game, SC_RIGHT));

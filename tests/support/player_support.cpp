@@ -140,3 +140,61 @@ void pushKey(int scancode, int sym, bool down, int mod) {
   event.key.keysym.mod = static_cast<Uint16>(mod);
   SDL_PushEvent(&event);
 }
+
+VirtualPad::VirtualPad(WindowRun& run) : run_(run) {
+  index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                     SDL_CONTROLLER_BUTTON_MAX, 0);
+  joystick_ = SDL_JoystickOpen(index_);
+  run_.wait(1);  // the back end hears of it and opens it
+}
+
+void VirtualPad::unplug() {
+  if (joystick_ == nullptr) return;
+  SDL_JoystickClose(joystick_);
+  SDL_JoystickDetachVirtual(index_);
+  joystick_ = nullptr;
+}
+
+void VirtualPad::button(SDL_GameControllerButton button, bool down) {
+  SDL_JoystickSetVirtualButton(joystick_, button, down ? 1 : 0);
+}
+
+void VirtualPad::stickX(int value) {
+  SDL_JoystickSetVirtualAxis(joystick_, SDL_CONTROLLER_AXIS_LEFTX, static_cast<Sint16>(value));
+}
+
+void VirtualPad::tap(SDL_GameControllerButton button) {
+  for (const bool down : {true, false}) {
+    this->button(button, down);
+    SDL_PumpEvents();
+  }
+}
+
+std::string VirtualPad::press(SDL_GameControllerButton button) {
+  this->button(button, true);
+  run_.wait(1);
+  this->button(button, false);
+  run_.wait(1);
+  return readKey(run_.game);
+}
+
+namespace {
+struct StopStage {};
+}  // namespace
+
+std::vector<uint64_t> stageOneFrames(Game& game, int64_t lastFrame, const std::function<void(int64_t)>& drive,
+                                     const std::function<void(Task<StageResult>)>& play) {
+  std::vector<uint64_t> frames;
+  setFrameHook(game, [&](int64_t frame) {
+    frames.push_back(visiblePageHash(game));
+    if (frame == lastFrame) throw StopStage{};
+    drive(frame);
+  });
+  game.gameState.credits = 2;
+  try {
+    play(StageOne(game));
+  } catch (const StopStage&) {
+  }
+  setFrameHook(game, nullptr);
+  return frames;
+}

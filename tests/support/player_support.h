@@ -3,10 +3,14 @@
 // the window build's app in-process on SDL's dummy video driver.
 #pragma once
 
+#include <SDL.h>
+
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/frame_loop.h"
 #include "app/options.h"
@@ -56,6 +60,34 @@ class WindowRun {
  private:
   std::unique_ptr<harness::Harness> recorder_;
 };
+
+// SDL's virtual game controller, plugged into the window's run while it
+// lives (the back end hears of it and opens it at once).
+class VirtualPad {
+ public:
+  explicit VirtualPad(WindowRun& run);
+  ~VirtualPad() { unplug(); }
+  VirtualPad(const VirtualPad&) = delete;
+  VirtualPad& operator=(const VirtualPad&) = delete;
+  void unplug();
+  void button(SDL_GameControllerButton button, bool down);
+  void stickX(int value);
+  // Down and up, each seen by SDL before the next, without a wait between.
+  void tap(SDL_GameControllerButton button);
+  // Down, a wait, up, a wait: what the game read of it (readKey).
+  std::string press(SDL_GameControllerButton button);
+
+ private:
+  WindowRun& run_;
+  int index_ = -1;
+  SDL_Joystick* joystick_ = nullptr;
+};
+
+// Stage one up to lastFrame, the visible page's hash after each frame;
+// drive(frame) gives the input after each, play runs the stage (through a
+// window's loop, or headless).
+std::vector<uint64_t> stageOneFrames(Game& game, int64_t lastFrame, const std::function<void(int64_t)>& drive,
+                                     const std::function<void(Task<StageResult>)>& play);
 
 // The FNV-1a hash of the visible page.
 uint64_t visiblePageHash(const Machine& machine);
