@@ -12,6 +12,7 @@ for tool in xvfb-run xdotool; do
 done
 program=$(realpath "$1")
 data=$(realpath "$2")
+here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data SDL_AUDIODRIVER=dummy
@@ -28,12 +29,8 @@ play() {
     program=$1 data=$2 work=$3 keys=$4 ini=$5 wanted=$6
     (cd "$work" && exec "$program" --data "$data" --hiscore "$work/hiscore.txt" --scale 1 >"$work/out.txt" 2>&1) &
     game=$!
-    window=""
-    for _ in $(seq 100); do
-      window=$(xdotool search --onlyvisible --name "^Quarvel$" 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-      kill -0 $game 2>/dev/null || break
-      sleep 0.1
-    done
+    source "$7"
+    window=$(game_window $game 100)
     if [ -z "$window" ]; then
       echo "no window" >"$work/problem.txt"
     else
@@ -44,7 +41,7 @@ play() {
     fi
     kill -TERM $game 2>/dev/null
     wait $game
-    echo $? >"$work/exit-code.txt"' menu-test "$program" "$data" "$work" "$keys" "$ini" "$wanted" || true
+    echo $? >"$work/exit-code.txt"' menu-test "$program" "$data" "$work" "$keys" "$ini" "$wanted" "$here/game_window.sh" || true
 }
 
 fail() {

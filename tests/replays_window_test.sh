@@ -10,6 +10,7 @@
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
 for tool in xvfb-run xdotool; do
   command -v "$tool" >/dev/null || { echo "replays window test: skipped, no $tool"; exit 77; }
 done
@@ -37,12 +38,8 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
   }
   (cd "$out" && exec "$build/quarvel-win" --data "$build" --scale 1 >console.txt 2>&1) &
   game=$!
-  window=""
-  for _ in $(seq 200); do
-    window=$(xdotool search --onlyvisible --name "^Quarvel$" 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-    kill -0 $game 2>/dev/null || break
-    sleep 0.1
-  done
+  source "$4"
+  window=$(game_window $game 200)
   if [ -z "$window" ]; then
     echo "no window" >"$out/problem.txt"
   else
@@ -75,7 +72,7 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
   kill -0 $game 2>/dev/null && echo "still running 10 s after Esc on the title" >"$out/problem.txt"
   kill $game 2>/dev/null
   wait $game
-  echo $? >"$out/exit-code.txt"' replays-window "$work/run" "$build" "$XDG_DATA_HOME/quarvel/replays" || true
+  echo $? >"$out/exit-code.txt"' replays-window "$work/run" "$build" "$XDG_DATA_HOME/quarvel/replays" "$here/game_window.sh" || true
 
 fail() {
   echo "replays window test: FAILED: $1" >&2

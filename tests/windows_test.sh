@@ -214,12 +214,8 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
   out=$1 appdata=$3
   (cd "$out" && exec wine "$2" --scale 2 --hiscore title.txt >console.txt 2>&1) &
   game=$!
-  window=""
-  for _ in $(seq 200); do
-    window=$(xdotool search --onlyvisible --name "^Quarvel$" 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-    kill -0 $game 2>/dev/null || break
-    sleep 0.1
-  done
+  source "$5"
+  window=$(game_window $game 200)
   if [ -z "$window" ]; then
     echo "no window" >"$out/problem.txt"
   else
@@ -239,7 +235,7 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
   for _ in $(seq 100); do kill -0 $game 2>/dev/null || break; sleep 0.1; done
   kill $game 2>/dev/null
   wait $game
-  echo $? >"$out/exit-code.txt"' window-test "$work/title/windows" "$exe" "$appdata" "$work/title/native/title.rgb" || true
+  echo $? >"$out/exit-code.txt"' window-test "$work/title/windows" "$exe" "$appdata" "$work/title/native/title.rgb" "$here/game_window.sh" || true
 if [ -s "$work/title/windows/problem.txt" ]; then
   fail window "$(cat "$work/title/windows/problem.txt"): $(head -n 3 "$work/title/windows/console.txt")"
 elif [ ! -f "$work/title/windows/shown" ]; then
