@@ -640,13 +640,13 @@
       return { name, text, score: score ? Number(score[1]) : 0, stage: stage ? Number(stage[1]) : 0 };
     });
   }
-  function saveReplays() {
+  function saveReplays(replays = keptReplays()) {
     if (harness) return;
     const kept = {};
-    for (const replay of keptReplays()) kept[replay.name] = replay.text;
+    for (const replay of replays) kept[replay.name] = replay.text;
     storage.set(STORED_REPLAYS, JSON.stringify(kept));
   }
-  window.addEventListener('pagehide', saveReplays);
+  window.addEventListener('pagehide', () => saveReplays());
 
   // The page's address playing the replay: the game packs it (quarvel_replay_link).
   function linkOf(text) {
@@ -746,7 +746,7 @@
     const before = seenReplays;
     seenReplays = new Set(kept.map((replay) => replay.name));
     if (before === null) return;  // the first look: what earlier visits kept
-    saveReplays();
+    saveReplays(kept);
     const newest = kept.find((replay) => !before.has(replay.name));
     if (!newest || newest.score <= 0 || !window.QuarvelScores) return;
     if (await siteHasTable()) window.QuarvelScores.offer({ replay: newest.text, score: newest.score });

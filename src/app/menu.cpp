@@ -93,8 +93,7 @@ std::vector<Menu::Item> Menu::itemsOf(Page page) const {
     }
     case Page::Accessibility: return {Item::ReduceFlashing, Item::AutoFire};
     case Page::Replays: {
-      const size_t count = platform_.replays ? platform_.replays().size() : 0;
-      return std::vector<Item>(std::max<size_t>(count, 1), Item::Replay);
+      return std::vector<Item>(std::max<size_t>(replays_.size(), 1), Item::Replay);
     }
   }
   return {};
@@ -115,8 +114,6 @@ std::string Menu::heading() const {
 std::vector<std::string> Menu::items() const {
   std::vector<std::string> lines;
   const std::vector<Item> items = itemsOf(page_);
-  const std::vector<std::string> replays =
-      page_ == Page::Replays && platform_.replays ? platform_.replays() : std::vector<std::string>{};
   for (size_t i = 0; i < items.size(); ++i) {
     switch (items[i]) {
       case Item::Resume: lines.emplace_back("RESUME"); break;
@@ -142,7 +139,7 @@ std::vector<std::string> Menu::items() const {
         lines.push_back(std::string("REDUCE FLASHING ") + onOff(values_.reduceFlashing));
         break;
       case Item::AutoFire: lines.push_back(std::string("AUTO FIRE ") + onOff(values_.autoFire)); break;
-      case Item::Replay: lines.push_back(i < replays.size() ? upper(replays[i]) : "NO REPLAYS KEPT"); break;
+      case Item::Replay: lines.push_back(i < replays_.size() ? upper(replays_[i]) : "NO REPLAYS KEPT"); break;
     }
   }
   return lines;
@@ -152,6 +149,9 @@ std::string Menu::hint() const { return capturing_ ? "PRESS A KEY OR BUTTON  ESC
 
 MenuAction Menu::enter(Page page) {
   page_ = page;
+  // The kept replays are listed once a visit to their page: reading the
+  // folder again at each key would read every file again.
+  if (page == Page::Replays) replays_ = platform_.replays ? platform_.replays() : std::vector<std::string>{};
   cursor_ = 0;
   return {MenuAction::Redraw, {}};
 }

@@ -121,6 +121,7 @@ class Menu {
   MenuAction bindings(const MenuValues& before);
 
   MenuPlatform platform_;
+  std::vector<std::string> replays_;  // as listed when the REPLAYS page was entered
   MenuValues values_;
   bool open_ = false;
   Page page_ = Page::Main;
