@@ -56,6 +56,9 @@ state = re.search(r'id="status"[^>]*data-state="(\w+)"', page) or re.search(r'da
 code = re.search(r'data-exit-code="(-?\d+)"', page)
 with open(out + "/exit-code.txt", "w") as f:
     f.write((code.group(1) if state and state.group(1) == "done" and code else "none") + "\n")
+line = re.search(r'<p id="status"[^>]*>(.*?)</p>', page, re.S)
+with open(out + "/status.txt", "w", encoding="utf-8") as f:  # what the page said last, for a failure's report
+    f.write("page state %s: %s\n" % (state.group(1) if state else "none", html.unescape(line.group(1)) if line else ""))
 for name in ("frame-hashes", "sound-log", "high-score", "console"):
     found = re.search(r'<pre id="%s">(.*?)</pre>' % name, page, re.S)
     with open("%s/%s.txt" % (out, name), "w", encoding="utf-8", newline="") as f:
@@ -99,7 +102,7 @@ browser_run "$work/timedemo" "timedemo"
 whole_frames=$(wc -l <"$work/whole/native/frame-hashes.txt")
 if ! grep -q "^timedemo: $whole_frames frames in " "$work/timedemo/console.txt"; then
   echo "browser test timedemo: FAILED" >&2
-  cat "$work/timedemo/console.txt" >&2
+  cat "$work/timedemo/status.txt" "$work/timedemo/console.txt" >&2
   failures=$((failures + 1))
 else
   echo "browser test timedemo: reports all $whole_frames frames of the recorded game"
