@@ -146,10 +146,10 @@
   // P is the pause key: it opens the game's menu and closes it (or is
   // taken as the new key of a control the menu waits on).
   const PAUSE_KEY = 'p';
-  function press(name, letter, shift, answer) {
+  function press(name, letter, shift) {
     wakeGame();
     held.set(name, (held.get(name) || 0) + 1);
-    queue.push({ kind: 1, name, letter, shift, answer, pauseKey: name === PAUSE_KEY });
+    queue.push({ kind: 1, name, letter, shift, pauseKey: name === PAUSE_KEY });
   }
   // The menu opens, or closes when it is open.
   function askForMenu() {
@@ -250,7 +250,7 @@
     }
     if (keyboardHeld.has(event.code)) return;
     keyboardHeld.set(event.code, key.name);
-    press(key.name, key.letter, event.shiftKey, '');
+    press(key.name, key.letter, event.shiftKey);
   });
   window.addEventListener('keyup', (event) => {
     const name = keyboardHeld.get(event.code);
@@ -290,7 +290,7 @@
       down.add(event.pointerId);
       button.classList.add('down');
       if (button.setPointerCapture) button.setPointerCapture(event.pointerId);
-      press(name, letter, false, '');
+      press(name, letter, false);
     });
     const up = (event) => {
       if (!down.delete(event.pointerId)) return;
@@ -313,36 +313,41 @@
       tapMenu(event);
     } else if (activityNow === 'title') {
       event.preventDefault();
-      press('space', '', false, '');
+      press('space', '', false);
       release('space');
     }
   });
 
   // ---- gamepads (the standard mapping) ----------------------------------------
-  // D-pad and left stick move; A = Space, B = z, and at a question A answers
-  // yes and B no; Back = Esc; Start opens the menu; right shoulder = Ctrl,
-  // left shoulder = left Shift. In the menu B goes back and the d-pad and
-  // the stick move up and down too.
+  // The buttons go to the game as a controller's buttons, as the window
+  // build's controllers do: the game binds them to its actions (the menu's
+  // CONTROLS remaps them), answers Yes and No with them at a question, opens
+  // its menu on Start and moves in it with the d-pad and the stick.
   const STICK = 0.5;
-  const PAD_BUTTONS = [
-    { name: 'space', answer: 'y', held: (p) => pressed(p, 0) },
-    { name: 'z', inMenu: 'esc', answer: 'n', held: (p) => pressed(p, 1) },
-    { name: 'esc', held: (p) => pressed(p, 8) },
-    { menu: true, held: (p) => pressed(p, 9) },
-    { name: 'ctrl', held: (p) => pressed(p, 5) },
-    { name: 'lshift', held: (p) => pressed(p, 4) },
-    { name: 'left', held: (p) => pressed(p, 14) || (p.axes.length > 0 && p.axes[0] < -STICK) },
-    { name: 'right', held: (p) => pressed(p, 15) || (p.axes.length > 0 && p.axes[0] > STICK) },
-    { inMenu: 'up', held: (p) => pressed(p, 12) || (p.axes.length > 1 && p.axes[1] < -STICK) },
-    { inMenu: 'down', held: (p) => pressed(p, 13) || (p.axes.length > 1 && p.axes[1] > STICK) },
-  ];
+  const PAD_BUTTON_DOWN = 7, PAD_BUTTON_UP = 8;  // the queue's kinds for them
+  // In the game's order of buttons: A, B, X, Y, Back, Start, the left and
+  // right shoulders, the d-pad's up, down, left and right, then the left
+  // stick's left, right, up and down.
+  const PAD_BUTTONS = [0, 1, 2, 3, 8, 9, 4, 5, 12, 13, 14, 15].map((index) => (p) => pressed(p, index)).concat([
+    (p) => p.axes.length > 0 && p.axes[0] < -STICK,
+    (p) => p.axes.length > 0 && p.axes[0] > STICK,
+    (p) => p.axes.length > 1 && p.axes[1] < -STICK,
+    (p) => p.axes.length > 1 && p.axes[1] > STICK,
+  ]);
   function pressed(pad, index) {
     return index < pad.buttons.length && pad.buttons[index].pressed;
   }
-  const padState = new Map();  // pad index -> per PAD_BUTTONS: the key name it holds, '' or false
+  function padButton(kind, button) {
+    wakeGame();
+    queue.push({ kind, name: '', x: button });
+  }
+  // pad index -> per PAD_BUTTONS: held and given to the game; a press that
+  // only ended the page's own pause is held but not the game's
+  const padState = new Map();
+  const NOT_HELD = 0, HELD = 1, HELD_FOR_PAGE = 2;
   let lastPadPoll = 0;
   function pollGamepads() {
-    if (!navigator.getGamepads) return;
+    if (headless || !navigator.getGamepads) return;
     const now = performance.now();
     if (now - lastPadPoll < 4) return;
     lastPadPoll = now;
@@ -350,24 +355,25 @@
     for (const pad of navigator.getGamepads()) {
       if (!pad || !pad.connected) continue;
       seen.add(pad.index);
-      const before = padState.get(pad.index) || PAD_BUTTONS.map(() => false);
-      const after = PAD_BUTTONS.map((button, i) => {
-        if (!button.held(pad)) return false;
-        if (before[i] !== false) return before[i];  // held on: the same key as when pressed
-        const name = (menuOpen && button.inMenu) || button.name || '';
-        if (button.menu) askForMenu();
-        else if (pausedNow) setPaused(false);
-        else if (name) press(name, '', false, button.answer || '');
-        return name;
-      });
-      before.forEach((name, i) => {
-        if (after[i] === false && name) release(name);
+      const before = padState.get(pad.index) || PAD_BUTTONS.map(() => NOT_HELD);
+      const after = PAD_BUTTONS.map((held, button) => {
+        if (!held(pad)) {
+          if (before[button] === HELD) padButton(PAD_BUTTON_UP, button);
+          return NOT_HELD;
+        }
+        if (before[button] !== NOT_HELD) return before[button];
+        if (pausedNow) {  // any button plays on, as a key does
+          setPaused(false);
+          return HELD_FOR_PAGE;
+        }
+        padButton(PAD_BUTTON_DOWN, button);
+        return HELD;
       });
       padState.set(pad.index, after);
     }
     for (const [index, state] of padState) {
       if (seen.has(index)) continue;  // unplugged: let go of everything it held
-      state.forEach((name) => name && release(name));
+      state.forEach((held, button) => held === HELD && padButton(PAD_BUTTON_UP, button));
       padState.delete(index);
     }
   }

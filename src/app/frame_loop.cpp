@@ -262,7 +262,7 @@ void FrameLoop::handle(const machine::DeviceEvent& event) {
         if (event.kind == DeviceEvent::KeyDown) devices_.display.toggleFullScreen();
         break;
       }
-      player_.key(event, input, activity);
+      player_.key(event, input);
       break;
   }
 }
@@ -427,7 +427,8 @@ void FrameLoop::menuKey(const machine::DeviceEvent& event) {
 // B and Back go back, Start closes. True when the button was the menu's.
 bool FrameLoop::menuButton(const machine::DeviceEvent& event) {
   using machine::DeviceEvent;
-  if (!choices_.windowKeys || event.kind != DeviceEvent::ButtonDown) return false;
+  const bool menuWanted = choices_.windowKeys || choices_.pauseKeyOpensMenu;
+  if (!menuWanted || event.kind != DeviceEvent::ButtonDown) return false;
   if (!menu_.isOpen()) {
     if (event.button != machine::PadStart || player_.buttonBound(machine::PadStart) || paused_) return false;
     openMenu();

@@ -48,8 +48,8 @@ struct Devices {
 // What the player chose that the loop acts on.
 struct LoopSettings {
   bool windowKeys = false;  // the window's own keys: pause, mute, volume, F12, Alt+Enter
-  // The pause key opens the menu even without the window's other keys (the
-  // page has its own mute, volume and full screen).
+  // The pause key and a controller's Start open the menu even without the
+  // window's other keys (the page has its own mute, volume and full screen).
   bool pauseKeyOpensMenu = false;
   bool pauseOnFocusLoss = false;
   int volume = 100;

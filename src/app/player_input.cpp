@@ -41,7 +41,7 @@ int PlayerInput::bound(int scanCode) const {
 
 bool PlayerInput::boundToAction(int scanCode) const { return bound(scanCode) != scanCode; }
 
-void PlayerInput::key(const machine::DeviceEvent& event, const machine::InputSink& game, Activity activity) {
+void PlayerInput::key(const machine::DeviceEvent& event, const machine::InputSink& game) {
   const int scanCode = bound(event.scanCode);
   if (event.kind == machine::DeviceEvent::KeyUp) {
     if (scanCode == SC_SPACE) fireKeyHeld_ = gameSeesFire_ = false;
@@ -55,8 +55,6 @@ void PlayerInput::key(const machine::DeviceEvent& event, const machine::InputSin
   }
   if (scanCode == SC_SPACE) fireKeyHeld_ = gameSeesFire_ = true;
   game.press(scanCode, value);
-  // The page's gamepad: A and B answer yes and no, but only at a question.
-  if (event.answer != 0 && activity == Activity::Question) game.type(std::string(1, event.answer));
 }
 
 // A button goes down or up; the game sees its key exactly as if it were

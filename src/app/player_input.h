@@ -27,7 +27,7 @@ class PlayerInput {
   // is one of the window's own keys.
   bool boundToAction(int scanCode) const;
   // A key going down (again, when it repeats) or up.
-  void key(const machine::DeviceEvent& event, const machine::InputSink& game, Activity activity);
+  void key(const machine::DeviceEvent& event, const machine::InputSink& game);
   // A controller button or stick side going down or up.
   void button(const machine::DeviceEvent& event, const machine::InputSink& game, Activity activity);
   // The player bound the button to an action.

@@ -40,11 +40,10 @@ EM_JS(void, web_finished, (int code), {
 });
 // One queued input event: kind 1 press, 2 release, 3 auto-repeat, 4 the menu
 // asked for, 5 a tap or click on the picture, 6 the page's volume or mute
-// changed; info[1] Shift held, or muted; info[2] the character a letter key
-// typed; info[3] the answer a gamepad button gives at a question ('y' / 'n');
-// info[4] the key is the page's pause key; info[5], info[6] where the tap
-// was, in the picture's pixels, or info[5] the volume. The key name goes
-// into name.
+// changed, 7 and 8 a gamepad's button down and up; info[1] Shift held, or
+// muted; info[2] the character a letter key typed; info[3] the key is the
+// page's pause key; info[4], info[5] where the tap was, in the picture's
+// pixels, or info[4] the volume or the button. The key name goes into name.
 EM_JS(int, web_next_input, (int* info, char* name, int capacity), {
   var page = Module.quarvelPage;
   if (!page) return 0;
@@ -53,10 +52,9 @@ EM_JS(int, web_next_input, (int* info, char* name, int capacity), {
   HEAP32[info >> 2] = event.kind;
   HEAP32[(info >> 2) + 1] = event.shift ? 1 : 0;
   HEAP32[(info >> 2) + 2] = event.letter ? event.letter.charCodeAt(0) : 0;
-  HEAP32[(info >> 2) + 3] = event.answer ? event.answer.charCodeAt(0) : 0;
-  HEAP32[(info >> 2) + 4] = event.pauseKey ? 1 : 0;
-  HEAP32[(info >> 2) + 5] = event.x | 0;
-  HEAP32[(info >> 2) + 6] = event.y | 0;
+  HEAP32[(info >> 2) + 3] = event.pauseKey ? 1 : 0;
+  HEAP32[(info >> 2) + 4] = event.x | 0;
+  HEAP32[(info >> 2) + 5] = event.y | 0;
   stringToUTF8(event.name, name, capacity);
   return 1;
 });
@@ -94,8 +92,17 @@ namespace {
 constexpr int MIXER_STEPS = 128;  // volumes land on the same 129 steps as the window's mixer
 
 // The kinds of the page's queued input events, and what each carries.
-enum PageInput { PagePress = 1, PageRelease = 2, PageRepeat = 3, PageMenu = 4, PageTap = 5, PageVolume = 6 };
-enum InputInfo { InfoKind, InfoShift, InfoLetter, InfoAnswer, InfoPauseKey, InfoX, InfoY, INFO_COUNT };
+enum PageInput {
+  PagePress = 1,
+  PageRelease = 2,
+  PageRepeat = 3,
+  PageMenu = 4,
+  PageTap = 5,
+  PageVolume = 6,
+  PageButtonDown = 7,
+  PageButtonUp = 8
+};
+enum InputInfo { InfoKind, InfoShift, InfoLetter, InfoPauseKey, InfoX, InfoY, INFO_COUNT };
 
 // The scan codes of the keys without a script name, as the window build has them.
 int extraScanCode(const std::string& name) {
@@ -204,6 +211,14 @@ void Web::takeEvents(std::vector<machine::DeviceEvent>& events) {
       events.push_back(volume);
       continue;
     }
+    if (info[InfoKind] == PageButtonDown || info[InfoKind] == PageButtonUp) {
+      if (info[InfoX] < 0 || info[InfoX] >= machine::PAD_BUTTON_COUNT) continue;
+      machine::DeviceEvent button{info[InfoKind] == PageButtonDown ? machine::DeviceEvent::ButtonDown
+                                                                   : machine::DeviceEvent::ButtonUp};
+      button.button = info[InfoX];
+      events.push_back(button);
+      continue;
+    }
     if (info[InfoKind] == PageTap) {
       machine::DeviceEvent tap{machine::DeviceEvent::MouseClick};
       tap.x = info[InfoX];
@@ -222,7 +237,6 @@ void Web::takeEvents(std::vector<machine::DeviceEvent>& events) {
     event.scanCode = scanCode;
     event.shift = info[InfoShift] != 0;
     event.letter = static_cast<char>(info[InfoLetter]);
-    event.answer = static_cast<char>(info[InfoAnswer]);
     if (info[InfoPauseKey] != 0) event.windowKey = machine::DeviceEvent::PauseKey;
     events.push_back(event);
   }

@@ -88,7 +88,6 @@ struct DeviceEvent {
   // What the key's symbol is to the window's own keys, by the layout: F12,
   // Pause, M, minus and plus.
   enum WindowKey { NotWindowKey, ScreenshotKey, PauseKey, MuteKey, QuieterKey, LouderKey } windowKey = NotWindowKey;
-  char answer = 0;     // a controller button the page maps itself: what it answers at a question ('y', 'n')
   int button = 0;      // ControllerButton, for button events
   int controller = 0;  // which controller
   bool on = false;     // PauseAsked: paused or playing on; VolumeSet: muted

@@ -8,7 +8,8 @@
 //   menu       the Menu button tapped, P and a gamepad's Start open the menu,
 //              a tap on RESUME closes it; its VOLUME starts from the page's
 //              slider and sets it; LEFT remapped to a in CONTROLS is stored,
-//              and after a reload the game has it and a moves left
+//              and after a reload the game has it and a moves left; then,
+//              with the gamepad alone, RIGHT remapped to X is stored and moves
 //   reload     a high score reached in mid-stage is stored when the tab is
 //              hidden and when it is reloaded, and the new game gets it
 //   tabs       two tabs of one profile play; the game in one saves a lower
@@ -129,7 +130,7 @@ async function tapMenuItem(page, item) {
     ` return [r.x + r.width / 2, r.y + (${MENU_ITEMS_TOP + item * MENU_LINE_HEIGHT + MENU_LINE_HEIGHT / 2} * r.height) / 240]; })()`);
   await page.tap(x, y);
 }
-const START = 9;  // gamepad button, standard mapping
+const PAD_A = 0, PAD_X = 2, START = 9, PAD_DOWN = 13;  // gamepad buttons, standard mapping
 
 const groups = {
   async pause(browser, serve) {
@@ -209,6 +210,21 @@ const groups = {
     await browser.key('KeyA', 'a', 800);
     const moved = await browser.evaluate(SHIP_X);
     check(moved < start - 10, `a did not move the ship left (from x ${start} to ${moved})`);
+
+    // With the gamepad alone: Start, down to CONTROLS, A, down to RIGHT, A,
+    // then X; Start closes, and X moves the ship back right.
+    for (const button of [START, PAD_DOWN, PAD_DOWN, PAD_DOWN, PAD_A, PAD_DOWN, PAD_A, PAD_X, START]) {
+      await browser.gamepadButton(button, 150);
+      await sleep(150);
+    }
+    const keptPad = "/^pad_right = x$/m.test(localStorage.getItem('quarvel.ini') || '')";
+    check(await browser.waitFor(keptPad, 2000), 'pad_right = x was not stored: ' +
+      JSON.stringify(await browser.evaluate("localStorage.getItem('quarvel.ini')")));
+    check(await browser.waitFor(MENU_CLOSED, 2000), "the gamepad's Start did not close the menu");
+    const before = await browser.evaluate(SHIP_X);
+    await browser.gamepadButton(PAD_X, 800);
+    const after = await browser.evaluate(SHIP_X);
+    check(after > before + 10, `the gamepad's X did not move the ship right (from x ${before} to ${after})`);
   },
 
   async reload(browser, serve) {
