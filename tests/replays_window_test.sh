@@ -3,8 +3,9 @@
 # Space at the title, some play, Esc and Y at the exit prompt; a second game
 # left at once; Esc at the title. Both replays land in
 # $XDG_DATA_HOME/quarvel/replays/ with seeds of their own, quarvel --verify
-# holds their claims (the last with the high score the window saved), and
-# quarvel-win --replay plays the first until Esc leaves.
+# holds their claims (the last with the high score the window saved),
+# quarvel-win --replay plays the first until Esc leaves, and the menu's
+# REPLAYS plays it in the same window and comes back to the game.
 #   tests/replays_window_test.sh BUILD_FOLDER
 # Exit code 77 (skipped) without xvfb-run or xdotool.
 set -euo pipefail
@@ -135,5 +136,63 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
 [ "$(ls "$XDG_DATA_HOME"/quarvel/replays/ | wc -l)" = 2 ] || fail "watching kept a replay"
 cmp -s "$XDG_DATA_HOME/quarvel/hiscore.txt" "$work/hiscore-before.txt" || fail "watching saved a high score"
 
-echo "replays window test: two games kept with their own seeds, both verify, the first watched:"
+# Watching from the menu, in the same window: a game started, F12 (the
+# player's picture), P, REPLAYS, the older game chosen; F12 twice while it
+# plays; Esc back to the list, Esc Esc back to the game, which goes on and
+# is kept when left.
+mkdir -p "$work/menu"
+xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+  set -u
+  out=$1 build=$2 replays=$3
+  press() { xdotool keydown "$1"; sleep 0.1; xdotool keyup "$1"; sleep 0.1; }
+  (cd "$out" && exec "$build/quarvel-win" --data "$build" --scale 1 >console.txt 2>&1) &
+  game=$!
+  source "$4"
+  window=$(game_window $game 200)
+  if [ -z "$window" ]; then
+    echo "no window" >"$out/problem.txt"
+  else
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    sleep 0.5
+    press space
+    sleep 3
+    press F12
+    press p
+    for _ in 1 2 3 4 5; do press Down; done
+    press Return  # REPLAYS
+    press Down
+    press Return  # the older game plays
+    sleep 1.5
+    press F12
+    sleep 1
+    press F12
+    press Escape  # back to the list
+    press Escape
+    press Escape  # the game again
+    sleep 1
+    press Escape
+    sleep 0.5
+    for try in $(seq 100); do
+      [ $((try % 20)) = 1 ] && xdotool key y
+      [ "$(ls "$replays"/*.replay | wc -l)" = 3 ] && break
+      sleep 0.1
+    done
+    sleep 0.5
+    press Escape
+  fi
+  for _ in $(seq 100); do kill -0 $game 2>/dev/null || break; sleep 0.1; done
+  kill $game 2>/dev/null
+  wait $game
+  echo $? >"$out/exit-code.txt"' replays-menu "$work/menu" "$build" "$XDG_DATA_HOME/quarvel/replays" "$here/game_window.sh" || true
+[ -s "$work/menu/problem.txt" ] && fail "from the menu: $(cat "$work/menu/problem.txt")"
+[ "$(cat "$work/menu/exit-code.txt")" = 0 ] ||
+  fail "watching from the menu ended with exit code $(cat "$work/menu/exit-code.txt"): $(head -n 3 "$work/menu/console.txt")"
+mapfile -t shots < <(sed -n 's/^quarvel-win: screenshot //p' "$work/menu/console.txt")
+[ "${#shots[@]}" = 3 ] || fail "from the menu: ${#shots[@]} screenshots, not 3: $(cat "$work/menu/console.txt")"
+cmp -s "${shots[0]}" "${shots[1]}" && fail "from the menu: the replay chosen did not show"
+cmp -s "${shots[1]}" "${shots[2]}" && fail "from the menu: the replay chosen stood still"
+[ "$(ls "$XDG_DATA_HOME"/quarvel/replays/*.replay | wc -l)" = 3 ] ||
+  fail "the game after watching from the menu was not kept: $(cat "$work/menu/console.txt")"
+
+echo "replays window test: two games kept with their own seeds, both verify, the first watched, and from the menu:"
 printf '%s' "$verdicts"

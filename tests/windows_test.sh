@@ -4,6 +4,8 @@
 #   - both programs say their name and version;
 #   - the recorded whole game and a scripted run of each stage, headless,
 #     give the same frame fingerprints, sound log, high score and exit code;
+#   - a replay made natively plays the same game, and --verify gives the
+#     native verdict;
 #   - without --hiscore the high score goes to the user's
 #     AppData\Roaming\Quarvel, nothing beside the program or in the working
 #     folder; the window writes its settings there too;
@@ -91,6 +93,26 @@ compare whole --input ../../whole_game.txt
 for stage in 1 2 3; do
   compare "stage$stage" --scene "stage$stage" --input "../../stage$stage.txt"
 done
+
+# A replay made natively (the recorded game as a replay, with its claims)
+# plays the same game under Wine, and both programs give it one verdict.
+native_run "$work/recorded" "$native/quarvel-win" --input ../whole_game.txt --record ../whole.replay
+if [ ! -s "$work/whole.replay" ]; then
+  fail replay "the native --record wrote no replay: $(head -n 3 "$work/recorded/console.txt")"
+else
+  compare replay --input ../../whole.replay
+  native_verdict=$(cd "$work/recorded" && "$native/quarvel" --verify ../whole.replay 2>&1 || true)
+  windows_verdict=$(cd "$work" && wine "$game/quarvel.exe" --verify whole.replay 2>&1 | tr -d '\r' || true)
+  case "$native_verdict" in
+    *'"claims": "held"'*) ;;
+    *) fail replay "natively the replay's claims do not hold: $native_verdict" ;;
+  esac
+  if [ "$windows_verdict" != "$native_verdict" ]; then
+    fail replay "--verify under Wine says $windows_verdict, natively $native_verdict"
+  else
+    echo "windows test replay: --verify gives the native verdict under Wine"
+  fi
+fi
 
 # The player's own folder. Wine names its user after the Unix one.
 appdata=$(echo "$WINEPREFIX"/drive_c/users/"$(id -un)"/AppData/Roaming)

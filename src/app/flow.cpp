@@ -123,9 +123,9 @@ LoopSettings loopSettings(const RunOptions& options) {
   // The menu's REPLAYS: the kept games, newest first.
   const std::string kept = replaysFolder(options.highScorePath);
   choices.replays = [kept] {
-    std::vector<std::string> lines;
-    for (const KeptReplay& replay : listKeptReplays(kept)) lines.push_back(keptReplayLine(replay));
-    return lines;
+    std::vector<MenuReplay> listed;
+    for (const KeptReplay& replay : listKeptReplays(kept)) listed.push_back({keptReplayLine(replay), replay.path});
+    return listed;
   };
   const std::string settingsFile = options.settingsFile;
   if (!settingsFile.empty())
@@ -248,6 +248,39 @@ harness::Options harnessOptions(const RunOptions& options) {
 
 namespace {
 
+// The player's sound device, lent to a replay watched from the menu: the
+// replay plays on it and never closes it.
+class LentAudio : public machine::Audio {
+ public:
+  explicit LentAudio(machine::Audio& audio) : audio_(audio) {}
+  bool openAudio() override { return audio_.openAudio(); }
+  bool loadSample(int sample, const std::vector<uint8_t>& file, const WavSound& sound) override {
+    return audio_.loadSample(sample, file, sound);
+  }
+  void playSample(int channel, int sample, int volume) override { audio_.playSample(channel, sample, volume); }
+  void closeAudio() override {}
+  void setMasterVolume(int percent, bool muted) override { audio_.setMasterVolume(percent, muted); }
+
+ private:
+  machine::Audio& audio_;
+};
+
+// A replay watched from the menu: the player's data, settings and settings
+// file, none of the run's harness, and no high score read or saved.
+RunOptions watchOptions(const RunOptions& player, const Settings& settings, const std::string& replay) {
+  RunOptions options;
+  options.fullScreen = player.fullScreen;
+  options.soundWanted = player.soundWanted;
+  options.dataOption = player.dataOption;
+  options.dataFolder = player.dataFolder;
+  options.settingsFile = player.settingsFile;
+  options.highScorePath = player.highScorePath;
+  options.highScoreSaves = false;
+  options.settings = settings;
+  options.watchFile = replay;
+  return options;
+}
+
 // One run of the program, from the command line to its exit code.
 class GameRun {
  public:
@@ -259,11 +292,15 @@ class GameRun {
   std::optional<int> startInside(const Replay& replay, const std::string& dataFolder, int64_t frameLimit);
   // What the replay played inside reached.
   const ReplayPlayed& played() const { return played_; }
+  // A replay the player's menu chose, watched on the player's window and
+  // sound device (lent, never closed) until Esc or the return to its title.
+  std::optional<int> startLent(const RunOptions& options, const Devices& devices);
   // Natively: the whole game, then the end.
   int runToEnd();
-  // In the browser: the page's timer ticks the loop, then the end.
-  bool tick() { return loop_->tick(); }
-  double nextTickMs() { return loop_->nextTickMs(); }
+  // In the browser: the page's timer ticks the loop (or the replay watched
+  // from the menu), then the end.
+  bool tick();
+  double nextTickMs() { return watching_ ? watching_->nextTickMs() : loop_->nextTickMs(); }
   int end();
 
  private:
@@ -281,9 +318,14 @@ class GameRun {
   void printReports() const;
   int finishReplay(int code);
   void shutDown();
+  void startWatching(const std::string& replay);
+  void stopWatching();
 
   RunOptions options_;
   std::unique_ptr<Session> session_;
+  bool lent_ = false;  // a replay watched from the menu, on the player's devices
+  std::optional<LentAudio> lentAudio_;
+  machine::Host quietHost_;  // the page and the desktop hear of the player's game only
   std::optional<BackEnd> backEnd_;
   std::optional<ClaimsWatch> claimsWatch_;  // --verify, and --record headless
   int32_t startHighScore_ = 0;
@@ -298,6 +340,7 @@ class GameRun {
   std::optional<harness::Harness> harness_;
   std::optional<FrameLoop> loop_;
   std::optional<Task<>> program_;
+  std::unique_ptr<GameRun> watching_;  // the replay the menu chose, while it plays
 };
 
 std::optional<int> GameRun::start(const std::vector<std::string>& args, bool fullScreen, machine::Observer* watcher) {
@@ -340,17 +383,34 @@ std::optional<int> GameRun::startInside(const Replay& replay, const std::string&
   return startGame(nullptr);
 }
 
+std::optional<int> GameRun::startLent(const RunOptions& options, const Devices& devices) {
+  lent_ = true;
+  options_ = options;
+  if (Outcome files = prepareRunFiles(options_); !files.ok()) {
+    warn("cannot watch the replay: " + files.why());
+    return EXIT_BAD_OPTIONS;
+  }
+  lentAudio_.emplace(devices.audio);
+  backEnd_.emplace(BackEnd{nullptr, Devices{devices.display, devices.input, devices.clock, *lentAudio_, quietHost_}});
+  displayOpen_ = true;
+  return startGame(nullptr);
+}
+
 std::optional<int> GameRun::startGame(machine::Observer* watcher) {
   newSession(watcher);
-  backEnd_.emplace(chooseBackEnd(options_, session_->game));
+  if (!backEnd_) backEnd_.emplace(chooseBackEnd(options_, session_->game));
   equipSession();
-  if (!inside_) os::watchQuitRequests(true);
+  if (!inside_ && !lent_) os::watchQuitRequests(true);
   if (Outcome started = startUp(); !started.ok()) {
     shutDown();
-    if (inside_) return EXIT_CANNOT_START;
+    if (lent_) warn("cannot watch the replay: " + started.why());
+    if (inside_ || lent_) return EXIT_CANNOT_START;
     return reportProblem(started, EXIT_CANNOT_START, !options_.headless);
   }
-  loop_->sayWhenSilent();
+  if (lent_)  // back to the player's menu at the return to the title
+    session_->gameEnds = [this] { machine::requestQuit(session_->game, machine::QuitReason::Signal); };
+  else
+    loop_->sayWhenSilent();
   program_.emplace(program());
   loop_->begin(*program_);
   return std::nullopt;
@@ -477,6 +537,7 @@ Task<> GameRun::program() {
     co_await mainLoop(session);
   else
     co_await runOneScene(session, options_.scene);
+  if (lent_) co_return;  // the player's window stays as it is
   finalShot();
   tellActivity(session.game, Activity::Leaving);
   backEnd_->devices.display.leaveFullScreen();
@@ -484,13 +545,63 @@ Task<> GameRun::program() {
 }
 
 int GameRun::runToEnd() {
+  loop_->run(*program_);
   for (;;) {
-    loop_->run(*program_);
+    if (std::optional<std::string> replay = loop_->takeWatch()) {
+      startWatching(*replay);
+      if (watching_) watching_->runToEnd();
+      stopWatching();
+      loop_->runOn();
+      continue;
+    }
     const std::optional<int64_t> seek = viewer_.takeSeek();
     if (!seek || viewer_.leaving()) break;
     restartAt(*seek);
+    loop_->run(*program_);
   }
   return end();
+}
+
+bool GameRun::tick() {
+  if (watching_) {
+    if (!watching_->tick()) {
+      watching_->end();
+      stopWatching();
+    }
+    return true;
+  }
+  if (loop_->tick()) {
+    if (std::optional<std::string> replay = loop_->takeWatch()) startWatching(*replay);
+    return true;
+  }
+  const std::optional<int64_t> seek = viewer_.takeSeek();
+  if (!seek || viewer_.leaving()) return false;
+  restartAt(*seek);
+  return true;
+}
+
+// The player's game waits under the menu while the replay plays; a replay
+// that cannot be played is one warning, and the menu stays.
+void GameRun::startWatching(const std::string& replay) {
+  auto watched = std::make_unique<GameRun>();
+  const RunOptions options = watchOptions(options_, loop_->settings(), replay);
+  std::optional<int> early = watched->startLent(options, backEnd_->devices);
+  if (!early) watching_ = std::move(watched);
+}
+
+// Back in the menu, with the volume as the player left it while watching;
+// the window's close button, when it quits, quits the game too.
+void GameRun::stopWatching() {
+  if (watching_) {
+    const std::optional<machine::QuitReason> quit = watching_->loop_->quitReason();
+    if (quit == machine::QuitReason::CloseButton) machine::requestQuit(session_->game, *quit);
+    const int volume = watching_->loop_->volume();
+    const bool muted = watching_->loop_->muted();
+    watching_.reset();
+    loop_->cameBack(volume, muted);
+  } else {
+    loop_->cameBack(loop_->volume(), loop_->muted());
+  }
 }
 
 // However the run ended: a quit keeps a reached high score, as the end of a
@@ -564,12 +675,12 @@ void GameRun::printReports() const {
 // What the exit handlers do, in their order: display, sound, sprite images.
 void GameRun::shutDown() {
   Game& game = session_->game;
-  backEnd_->devices.display.closeDisplay();
+  if (!lent_) backEnd_->devices.display.closeDisplay();
   closeScreen(game);
-  if (closeSound(game)) std::fputs("FMOD CLOSED\n", stdout);
+  if (closeSound(game) && !lent_) std::fputs("FMOD CLOSED\n", stdout);
   destroySpriteTable(game);
   if (recorder_) machine::detach(game, *recorder_);
-  if (inside_) return;
+  if (inside_ || lent_) return;
   os::watchQuitRequests(false);
   std::fflush(nullptr);
 }
@@ -587,8 +698,6 @@ Outcome playReplayInside(const Replay& replay, const std::string& dataFolder, in
   played = run.played();
   return {};
 }
-
-int watchReplay(const std::string& path, bool fullScreen) { return runGame({"--replay", path}, fullScreen); }
 
 int runGame(const std::vector<std::string>& args, bool fullScreen, machine::Observer* watcher) {
   GameRun run;

@@ -20,12 +20,6 @@ int runGame(const std::vector<std::string>& args, bool fullScreen, machine::Obse
 int startGameInPage(const std::vector<std::string>& args, bool fullScreen);
 #endif
 
-// Watches the replay at path in the window (full screen or not), as
-// --replay does: REPLAY over the picture, Right/Left for the speed and to
-// seek back, P, "." and Esc. Returns when the player leaves or the replay
-// ends, with the exit code --replay would give.
-int watchReplay(const std::string& path, bool fullScreen);
-
 // What a replay played inside the program reached.
 struct ReplayPlayed {
   ReplayClaims reached;

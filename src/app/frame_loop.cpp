@@ -82,14 +82,38 @@ bool FrameLoop::step() {
 
 std::optional<machine::QuitReason> FrameLoop::run(Task<>& program) {
   begin(program);
+  if (!step()) return quit_;
+  return runOn();
+}
+
+// After a step: its wait, then the next steps, until the end, a quit or a
+// replay the menu asked to watch (the loop stops inside its wait; runOn()
+// again goes on from there).
+std::optional<machine::QuitReason> FrameLoop::runOn() {
   ReplayViewer* viewer = choices_.viewer;
-  while (step()) {
+  do {
     const bool catchingUp = viewer != nullptr && viewer->catchingUp(machine::framesPresented(game_));
     if (devices_.clock.real() && !catchingUp) waitInRealTime();
+    if (watchAsked_) return std::nullopt;
     quit_ = machine::takeQuitRequest(game_);
     if (quit_) break;
-  }
+  } while (step());
   return quit_;
+}
+
+std::optional<std::string> FrameLoop::takeWatch() {
+  std::optional<std::string> asked = std::move(watchAsked_);
+  watchAsked_.reset();
+  return asked;
+}
+
+void FrameLoop::cameBack(int volume, bool muted) {
+  if (volume != choices_.volume || muted != choices_.muted) {
+    choices_.volume = volume;
+    choices_.muted = muted;
+    devices_.audio.setMasterVolume(volume, muted);
+  }
+  present(false);
 }
 
 // The wait the scene asked for, on the real clock, counted from the moment
@@ -116,6 +140,7 @@ void FrameLoop::waitInRealTime() {
       const double pausedAt = clock.nowMs();
       holdWhilePaused();
       end += clock.nowMs() - pausedAt;
+      if (watchAsked_) return;
     }
     expireOverlay();
     if (sleep_.untilKey && machine::deviceInput(game_).keyQueued()) return;
@@ -131,7 +156,7 @@ void FrameLoop::waitInRealTime() {
 // passed, so a paused game costs next to nothing.
 void FrameLoop::holdWhilePaused() {
   machine::Clock& clock = devices_.clock;
-  while (paused_ && !machine::quitPending(game_)) {
+  while (paused_ && !machine::quitPending(game_) && !watchAsked_) {
     clock.sleepUntil(clock.nowMs() + PAUSED_WAKE_MS, true);
     takeInput();
     act(menu_.expire(clock.nowMs()));
@@ -175,11 +200,21 @@ bool FrameLoop::tick() {
     pictureWaiting_ = false;
     return true;
   }
+  ReplayViewer* viewer = choices_.viewer;
+  if (viewer != nullptr && viewer->paused()) {  // held, but for a frame stepped
+    if (!viewer->takeStep()) return true;
+    due_ = start;
+  }
   double now = start;
   while (now >= due_) {
     if (!step()) return false;
     now = clock.nowMs();
     due_ = pacer_.waitEnd(now, sleep_.ms);
+    if (viewer != nullptr) {  // a replay watched: faster, or at once while catching up
+      const double wait = static_cast<double>(sleep_.ms);
+      due_ = viewer->catchingUp(machine::framesPresented(game_)) ? now : due_ - wait + wait / viewer->speed();
+      if (viewer->paused()) break;
+    }
     if (stillPicture(machine::activity(game_), sleep_.ms)) due_ = now + IDLE_WAIT_MS;  // the page wakes us on input
     if (sleep_.untilKey && machine::deviceInput(game_).keyQueued()) due_ = now;
     if (now - start >= FLAT_OUT_SLICE_MS) break;
@@ -190,7 +225,7 @@ bool FrameLoop::tick() {
 
 double FrameLoop::nextTickMs() {
   if (!devices_.clock.real()) return 0.0;
-  if (paused_) return PAUSED_WAKE_MS;
+  if (paused_ || (choices_.viewer != nullptr && choices_.viewer->paused())) return PAUSED_WAKE_MS;
   return std::max(0.0, due_ - devices_.clock.nowMs());
 }
 
@@ -221,13 +256,19 @@ void FrameLoop::handle(const machine::DeviceEvent& event) {
       choices_.muted = event.on;
       break;
     case DeviceEvent::MenuAsked:
-      if (menu_.isOpen())
+      if (choices_.viewer != nullptr)
+        viewerPress(ReplayViewer::Key::Leave);  // the page's Menu button: back to the menu
+      else if (menu_.isOpen())
         closeMenu();
       else if (!paused_)
         openMenu();
       break;
     case DeviceEvent::ButtonDown:
     case DeviceEvent::ButtonUp:
+      if (choices_.viewer != nullptr) {
+        viewerButton(event);
+        break;
+      }
       if (menuButton(event)) break;
       // While the menu is open, only releases reach the game.
       if (paused_ && event.kind != DeviceEvent::ButtonUp) break;
@@ -274,20 +315,39 @@ void FrameLoop::viewerKey(const machine::DeviceEvent& event) {
   const bool pauseKey = event.windowKey == DeviceEvent::PauseKey || event.letter == 'p' || event.letter == 'P';
   if (!pauseKey && windowKey(event)) return;
   if (event.kind != DeviceEvent::KeyDown) return;
-  ReplayViewer& viewer = *choices_.viewer;
-  const int64_t frame = machine::framesPresented(game_);
   if (pauseKey)
-    viewer.press(Key::Pause, frame);
+    viewerPress(Key::Pause);
   else if (event.scanCode == SC_RIGHT)
-    viewer.press(Key::Faster, frame);
+    viewerPress(Key::Faster);
   else if (event.scanCode == SC_LEFT)
-    viewer.press(Key::Slower, frame);
+    viewerPress(Key::Slower);
   else if (event.scanCode == SC_PERIOD)
-    viewer.press(Key::Step, frame);
+    viewerPress(Key::Step);
   else if (event.scanCode == SC_ESC)
-    viewer.press(Key::Leave, frame);
-  else
-    return;
+    viewerPress(Key::Leave);
+}
+
+// A controller in the viewer: the d-pad's sides change the speed, Start
+// pauses, A steps, B and Back leave; no button reaches the replay's game.
+void FrameLoop::viewerButton(const machine::DeviceEvent& event) {
+  using Key = ReplayViewer::Key;
+  if (event.kind != machine::DeviceEvent::ButtonDown) return;
+  switch (event.button) {
+    case machine::PadRight:
+    case machine::PadStickRight: viewerPress(Key::Faster); break;
+    case machine::PadLeft:
+    case machine::PadStickLeft: viewerPress(Key::Slower); break;
+    case machine::PadStart: viewerPress(Key::Pause); break;
+    case machine::PadA: viewerPress(Key::Step); break;
+    case machine::PadB:
+    case machine::PadBack: viewerPress(Key::Leave); break;
+    default: break;
+  }
+}
+
+void FrameLoop::viewerPress(ReplayViewer::Key key) {
+  ReplayViewer& viewer = *choices_.viewer;
+  viewer.press(key, machine::framesPresented(game_));
   if (viewer.leaving() || viewer.seekWanted()) machine::requestQuit(game_, machine::QuitReason::Signal);
   present(false);
 }
@@ -521,6 +581,9 @@ void FrameLoop::act(const MenuAction& action) {
       applyBindings(values, settings_);
       player_.rebind(settings_);
       break;
+    case MenuAction::Watch:
+      watchAsked_ = action.replay;  // the run plays it, then this loop goes on
+      return;
     case MenuAction::Redraw: break;
   }
   if (choices_.saveSetting)

@@ -59,7 +59,7 @@ struct LoopSettings {
   // Where F12 saves, asked at each screenshot.
   std::function<std::string()> screenshotFolder;
   // The replays kept, for the menu's REPLAYS; none: none are kept.
-  std::function<std::vector<std::string>()> replays;
+  std::function<std::vector<MenuReplay>()> replays;
   // Watching a replay: the keys are the viewer's, none reaches the game.
   ReplayViewer* viewer = nullptr;
 };
@@ -68,8 +68,16 @@ class FrameLoop {
  public:
   FrameLoop(Game& game, Devices devices, const Settings& settings, LoopSettings choices);
 
-  // Natively: runs the program to its end, or to a quit (returned).
+  // Natively: runs the program to its end, or to a quit (returned), or
+  // until the menu asks to watch a replay (takeWatch() says which; runOn()
+  // then goes on where the loop stopped).
   std::optional<machine::QuitReason> run(Task<>& program);
+  std::optional<machine::QuitReason> runOn();
+  // The replay the menu's REPLAYS asked to watch (asked once), or none.
+  std::optional<std::string> takeWatch();
+  // Back from watching it: the volume as the player left it there, and the
+  // held game and the menu shown again.
+  void cameBack(int volume, bool muted);
 
   // In the browser: the page calls tick() from its timer until it returns
   // false (the program ended, or a quit came); nextTickMs() says when it
@@ -121,6 +129,8 @@ class FrameLoop {
   void expireOverlay();
   void keepHighScoreForSessionEnd();
   void viewerKey(const machine::DeviceEvent& event);
+  void viewerButton(const machine::DeviceEvent& event);
+  void viewerPress(ReplayViewer::Key key);
   void holdWhileViewerPaused();
   void tellMenu();
 
@@ -158,4 +168,5 @@ class FrameLoop {
   int32_t keptHighScore_ = -1;
   bool highScoreKept_ = false;
   bool toldMenuOpen_ = false;
+  std::optional<std::string> watchAsked_;
 };

@@ -139,7 +139,7 @@ std::vector<std::string> Menu::items() const {
         lines.push_back(std::string("REDUCE FLASHING ") + onOff(values_.reduceFlashing));
         break;
       case Item::AutoFire: lines.push_back(std::string("AUTO FIRE ") + onOff(values_.autoFire)); break;
-      case Item::Replay: lines.push_back(i < replays_.size() ? upper(replays_[i]) : "NO REPLAYS KEPT"); break;
+      case Item::Replay: lines.push_back(i < replays_.size() ? upper(replays_[i].line) : "NO REPLAYS KEPT"); break;
     }
   }
   return lines;
@@ -151,7 +151,10 @@ MenuAction Menu::enter(Page page) {
   page_ = page;
   // The kept replays are listed once a visit to their page: reading the
   // folder again at each key would read every file again.
-  if (page == Page::Replays) replays_ = platform_.replays ? platform_.replays() : std::vector<std::string>{};
+  if (page == Page::Replays) {
+    replays_ = platform_.replays ? platform_.replays() : std::vector<MenuReplay>{};
+    if (replays_.size() > MENU_REPLAYS_SHOWN) replays_.resize(MENU_REPLAYS_SHOWN);
+  }
   cursor_ = 0;
   return {MenuAction::Redraw, {}};
 }
@@ -257,8 +260,12 @@ MenuAction Menu::change(Item item, int step) {
       }
       return bindings(before);
     }
-    case Item::Action:
-    case Item::Replay: return {};
+    case Item::Replay: {  // the menu stays open: the player comes back to the list
+      const auto chosen = static_cast<size_t>(cursor_);
+      if (step != 0 || chosen >= replays_.size()) return {};
+      return {MenuAction::Watch, {}, replays_[chosen].path};
+    }
+    case Item::Action: return {};
   }
   return {};
 }

@@ -47,17 +47,31 @@ struct MenuAction {
     Accessibility,  // reduce flashing or auto fire
     Bindings,       // keys or buttons
     Quit,           // leave the game as Ctrl+C does
+    Watch,          // play the kept replay at replay, then come back to the menu
   } kind = Nothing;
+  using Saves = std::vector<std::pair<std::string, std::string>>;
+  MenuAction() = default;
+  MenuAction(Kind kind, Saves saves, std::string replay = {})
+      : kind(kind), saves(std::move(saves)), replay(std::move(replay)) {}
   // The settings to save, as key and value of the settings file.
-  std::vector<std::pair<std::string, std::string>> saves;
+  Saves saves;
+  std::string replay;  // Watch: the replay's file
 };
+
+// A kept replay as REPLAYS lists it.
+struct MenuReplay {
+  std::string line;  // "2026-12-09 08:43 3930 S2"
+  std::string path;
+};
+// REPLAYS lists the newest that fit on the picture.
+constexpr size_t MENU_REPLAYS_SHOWN = 12;
 
 // What the platform offers.
 struct MenuPlatform {
   bool canQuit = true;        // the browser has no QUIT
   bool windowDetails = true;  // SCALE and VSYNC (the browser: FULL SCREEN only)
   // The replays kept, newest first; none: "NO REPLAYS KEPT".
-  std::function<std::vector<std::string>()> replays;
+  std::function<std::vector<MenuReplay>()> replays;
 };
 
 // How long a control waits for its new key or button.
@@ -121,7 +135,7 @@ class Menu {
   MenuAction bindings(const MenuValues& before);
 
   MenuPlatform platform_;
-  std::vector<std::string> replays_;  // as listed when the REPLAYS page was entered
+  std::vector<MenuReplay> replays_;  // as listed when the REPLAYS page was entered
   MenuValues values_;
   bool open_ = false;
   Page page_ = Page::Main;

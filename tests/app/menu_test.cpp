@@ -174,13 +174,28 @@ TEST(Menu, TheSettingsFilesBindingsShowAndTheMouseChoosesByLine) {
   menu.pick(ActionSlow, 0.0);
   EXPECT_TRUE(menu.capturing());
 
-  Menu replays = openMenu({}, MenuPlatform{true, true, [] { return std::vector<std::string>{"a", "b"}; }});
+  // REPLAYS lists the newest that fit; choosing one watches it, and the
+  // menu stays on the list for the player's return.
+  Menu replays = openMenu({}, MenuPlatform{true, true, [] {
+                            std::vector<MenuReplay> kept;
+                            for (char name = 'a'; name <= 'z'; ++name) kept.push_back({{name}, {'/', name}});
+                            return kept;
+                          }});
   press(replays, MenuInput::Down, 5);
   press(replays, MenuInput::Choose);
-  EXPECT_EQ(replays.items(), (std::vector<std::string>{"A", "B"}));
+  ASSERT_EQ(replays.items().size(), MENU_REPLAYS_SHOWN);
+  EXPECT_EQ(replays.items()[1], "B");
+  press(replays, MenuInput::Down);
+  const MenuAction watch = replays.input(MenuInput::Choose, 0.0);
+  EXPECT_EQ(watch.kind, MenuAction::Watch);
+  EXPECT_EQ(watch.replay, "/b");
+  EXPECT_TRUE(replays.isOpen());
+  EXPECT_EQ(replays.page(), Menu::Page::Replays);
+  EXPECT_EQ(replays.input(MenuInput::Left, 0.0).kind, MenuAction::Nothing);
   Menu none = openMenu();
   none.pick(5, 0.0);
   EXPECT_EQ(none.items(), (std::vector<std::string>{"NO REPLAYS KEPT"}));
+  EXPECT_EQ(none.pick(0, 0.0).kind, MenuAction::Nothing);
 }
 
 namespace {

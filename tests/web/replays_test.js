@@ -3,7 +3,8 @@
 //           local storage and verifies natively with its claims held, the
 //           Replays panel lists it with its score, and
 //           Share makes the link that plays it; after a reload it is
-//           still listed
+//           still listed, and the game's menu plays it on the canvas and
+//           comes back to its list at its end
 //   import  a replay file opened on the page plays from its #replay= link,
 //           the one quarvel --replay-link makes of the same file
 //   node tests/web/replays_test.js SITE_FOLDER NATIVE_BUILD_FOLDER REPLAY [GROUP]
@@ -12,7 +13,7 @@ const { execFileSync } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
-const { sleep, check, running, runGroups } = require('./devtools.js');
+const { sleep, check, running, runGroups, canvasPrint } = require('./devtools.js');
 
 const [site, native, replayFile, only] = process.argv.slice(2);
 const STORED_REPLAYS = 'quarvel.replays';
@@ -61,6 +62,26 @@ const groups = {
     await browser.click('#replays');
     check(await browser.waitFor("document.querySelectorAll('#replays-list li').length === 1", 3000),
       'the kept replay is not listed after a reload');
+
+    // The game's menu plays it too, on the page's canvas, and Esc comes back
+    // to the list as it was.
+    await browser.click('#replays');  // the panel closed again
+    check(await browser.waitFor("document.body.dataset.activity === 'title'", 10000), 'no title after the reload');
+    await browser.key('KeyP', 'p');
+    check(await browser.waitFor("document.body.dataset.menu === 'open'", 2000), 'P did not open the menu');
+    for (let i = 0; i < 5; ++i) await browser.key('ArrowDown', 'ArrowDown');
+    await browser.key('Enter', 'Enter');  // REPLAYS
+    await sleep(300);
+    const list = await browser.evaluate(canvasPrint);
+    await browser.key('Enter', 'Enter');  // the kept game
+    await sleep(1500);
+    const playing = await browser.evaluate(canvasPrint);
+    await sleep(700);
+    check(playing !== list && (await browser.evaluate(canvasPrint)) !== playing, 'the replay chosen in the menu does not play');
+    // The game was left after a second and a half: at its return to the title
+    // the menu's list is back.
+    check(await browser.waitFor(`${canvasPrint} === ${JSON.stringify(list)}`, 15000),
+      'the replay did not come back to the menu\'s list at its end');
   },
 
   async import(browser, serve) {
