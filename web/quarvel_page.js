@@ -184,7 +184,7 @@
     ArrowLeft: 'left', ArrowRight: 'right', ArrowUp: 'up', ArrowDown: 'down', Space: 'space',
     Escape: 'esc', ControlLeft: 'ctrl', ControlRight: 'ctrl', ShiftLeft: 'lshift', ShiftRight: 'rshift',
     Enter: 'enter', NumpadEnter: 'enter', Tab: 'tab', Backspace: 'backspace', AltLeft: 'alt',
-    AltRight: 'alt', Minus: 'minus',
+    AltRight: 'alt', Minus: 'minus', Period: 'period', NumpadDecimal: 'period',
   };
   // The keys the game plays with; only these lose their meaning in the browser.
   const GAME_KEYS = new Set(['left', 'right', 'up', 'down', 'space', 'esc', 'ctrl', 'lshift', 'y', 'n', 'z', 'p']);

@@ -14,6 +14,7 @@
 
 #include "backends/error_box.h"
 #include "base/keys.h"
+#include "base/viewer_keys.h"
 #include "formats/key_names.h"
 
 // clang-format off
@@ -109,8 +110,8 @@ int extraScanCode(const std::string& name) {
   static const struct {
     const char* name;
     int scanCode;
-  } extras[] = {{"up", SC_UP},   {"down", SC_DOWN},   {"tab", SC_TAB},      {"backspace", SC_BACKSPACE},
-                {"alt", SC_ALT}, {"minus", SC_MINUS}, {"rshift", SC_RSHIFT}};
+  } extras[] = {{"up", SC_UP},   {"down", SC_DOWN},   {"tab", SC_TAB},       {"backspace", SC_BACKSPACE},
+                {"alt", SC_ALT}, {"minus", SC_MINUS}, {"rshift", SC_RSHIFT}, {"period", SC_PERIOD}};
   for (const auto& extra : extras)
     if (name == extra.name) return extra.scanCode;
   return -1;
