@@ -138,7 +138,7 @@ cmp -s "$XDG_DATA_HOME/quarvel/hiscore.txt" "$work/hiscore-before.txt" || fail "
 
 # Watching from the menu, in the same window: a game started, F12 (the
 # player's picture), P, REPLAYS, the older game chosen; F12 twice while it
-# plays; Esc back to the list, Esc Esc back to the game, which goes on and
+# plays, faster, slower, back to its start; Esc back to the list, Esc Esc back to the game, which goes on and
 # is kept when left.
 mkdir -p "$work/menu"
 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
@@ -164,8 +164,12 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
     press Return  # the older game plays
     sleep 1.5
     press F12
-    sleep 1
+    sleep 3  # into the part where the player moved and fired
     press F12
+    press Right  # x4
+    press Left   # x1
+    press Left   # back to the start, and on
+    sleep 0.5
     press Escape  # back to the list
     press Escape
     press Escape  # the game again

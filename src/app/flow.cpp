@@ -407,10 +407,7 @@ std::optional<int> GameRun::startGame(machine::Observer* watcher) {
     if (inside_ || lent_) return EXIT_CANNOT_START;
     return reportProblem(started, EXIT_CANNOT_START, !options_.headless);
   }
-  if (lent_)  // back to the player's menu at the return to the title
-    session_->gameEnds = [this] { machine::requestQuit(session_->game, machine::QuitReason::Signal); };
-  else
-    loop_->sayWhenSilent();
+  if (!lent_) loop_->sayWhenSilent();
   program_.emplace(program());
   loop_->begin(*program_);
   return std::nullopt;
@@ -443,6 +440,8 @@ void GameRun::equipSession() {
   if (!options_.watchFile.empty()) choices.viewer = &viewer_;
   loop_.emplace(game, backEnd_->devices, options_.settings, std::move(choices));
   recordGames();
+  if (lent_)  // back to the player's menu at the return to the title
+    session_->gameEnds = [this] { machine::requestQuit(session_->game, machine::QuitReason::Signal); };
 }
 
 // Seeking back in a replay watched: the same window and sound device, a
