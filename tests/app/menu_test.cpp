@@ -177,10 +177,11 @@ TEST(Menu, TheSettingsFilesBindingsShowAndTheMouseChoosesByLine) {
   // REPLAYS lists the newest that fit; choosing one watches it, and the
   // menu stays on the list for the player's return.
   Menu replays = openMenu({}, MenuPlatform{true, true, [] {
-                            std::vector<MenuReplay> kept;
-                            for (char name = 'a'; name <= 'z'; ++name) kept.push_back({{name}, {'/', name}});
-                            return kept;
-                          }});
+                                             std::vector<MenuReplay> kept;
+                                             for (char name = 'a'; name <= 'z'; ++name)
+                                               kept.push_back({{name}, {'/', name}});
+                                             return kept;
+                                           }});
   press(replays, MenuInput::Down, 5);
   press(replays, MenuInput::Choose);
   ASSERT_EQ(replays.items().size(), MENU_REPLAYS_SHOWN);
