@@ -113,6 +113,7 @@ void FrameLoop::cameBack(int volume, bool muted) {
     choices_.muted = muted;
     devices_.audio.setMasterVolume(volume, muted);
   }
+  devices_.display.showPointer(menu_.isOpen());  // the replay hid it
   present(false);
 }
 
