@@ -583,7 +583,10 @@ bool GameRun::tick() {
 // that cannot be played is one warning, and the menu stays.
 void GameRun::startWatching(const std::string& replay) {
   auto watched = std::make_unique<GameRun>();
-  const RunOptions options = watchOptions(options_, loop_->settings(), replay);
+  Settings settings = loop_->settings();
+  settings.volume = loop_->volume();  // as the player left them, the menu's SOUND included
+  settings.mute = loop_->muted();
+  const RunOptions options = watchOptions(options_, settings, replay);
   std::optional<int> early = watched->startLent(options, backEnd_->devices);
   if (!early) watching_ = std::move(watched);
 }
