@@ -5,7 +5,8 @@
 # $XDG_DATA_HOME/quarvel/replays/ with seeds of their own, quarvel --verify
 # holds their claims (the last with the high score the window saved),
 # quarvel-win --replay plays the first until Esc leaves, and the menu's
-# REPLAYS plays it in the same window and comes back to the game.
+# REPLAYS plays it in the same window (heard on the same sound device) and
+# comes back to the game, which is heard after it too.
 #   tests/replays_window_test.sh BUILD_FOLDER
 # Exit code 77 (skipped) without xvfb-run or xdotool.
 set -euo pipefail
@@ -37,7 +38,9 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
     done
     return 1
   }
-  (cd "$out" && exec "$build/quarvel-win" --data "$build" --scale 1 >console.txt 2>&1) &
+  date +%s.%N >"$out/started.txt"  # the sound written from about here on
+  (cd "$out" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=sound.raw \
+    exec "$build/quarvel-win" --data "$build" --scale 1 >console.txt 2>&1) &
   game=$!
   source "$4"
   window=$(game_window $game 200)
@@ -145,7 +148,9 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
   set -u
   out=$1 build=$2 replays=$3
   press() { xdotool keydown "$1"; sleep 0.1; xdotool keyup "$1"; sleep 0.1; }
-  (cd "$out" && exec "$build/quarvel-win" --data "$build" --scale 1 >console.txt 2>&1) &
+  date +%s.%N >"$out/started.txt"  # the sound written from about here on
+  (cd "$out" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=sound.raw \
+    exec "$build/quarvel-win" --data "$build" --scale 1 >console.txt 2>&1) &
   game=$!
   source "$4"
   window=$(game_window $game 200)
@@ -162,6 +167,7 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
     press Return  # REPLAYS
     press Down
     press Return  # the older game plays
+    date +%s.%N >"$out/watched.txt"
     sleep 1.5
     press F12
     sleep 3  # into the part where the player moved and fired
@@ -173,7 +179,8 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
     press Escape  # back to the list
     press Escape
     press Escape  # the game again
-    sleep 1
+    date +%s.%N >"$out/back.txt"
+    sleep 3
     press Escape
     sleep 0.5
     for try in $(seq 100); do
@@ -197,6 +204,26 @@ cmp -s "${shots[0]}" "${shots[1]}" && fail "from the menu: the replay chosen did
 cmp -s "${shots[1]}" "${shots[2]}" && fail "from the menu: the replay chosen stood still"
 [ "$(ls "$XDG_DATA_HOME"/quarvel/replays/*.replay | wc -l)" = 3 ] ||
   fail "the game after watching from the menu was not kept: $(cat "$work/menu/console.txt")"
+# Heard: the replay while it plays, and the player's game after it (the
+# replay never closes the player's sound device). SDL's disk driver writes
+# the mixer's 44.1 kHz 16-bit stereo in real time.
+heard=$(python3 - "$work/menu" <<'PY'
+import array, math, sys
+out = sys.argv[1]
+at = {name: float(open("%s/%s.txt" % (out, name)).read()) for name in ("started", "watched", "back")}
+samples = array.array("h", open(out + "/sound.raw", "rb").read())
+def rms(start, seconds):
+    first = int((at[start] - at["started"] + 1) * 44100) * 2  # a second in, past the keys
+    part = samples[first:first + int(seconds * 44100) * 2]
+    return math.sqrt(sum(v * v for v in part) / len(part)) / 32768 if part else 0.0
+print("%.4f %.4f" % (rms("watched", 2), rms("back", 1.5)))
+PY
+)
+read -r watched_rms back_rms <<<"$heard"
+python3 -c "import sys; sys.exit(0 if float(sys.argv[1]) > 0.001 else 1)" "$watched_rms" ||
+  fail "from the menu: the replay was not heard (RMS $watched_rms)"
+python3 -c "import sys; sys.exit(0 if float(sys.argv[1]) > 0.001 else 1)" "$back_rms" ||
+  fail "from the menu: the game was silent after the replay (RMS $back_rms)"
 
-echo "replays window test: two games kept with their own seeds, both verify, the first watched, and from the menu:"
+echo "replays window test: two games kept with their own seeds, both verify, the first watched, and from the menu (heard: RMS $watched_rms watching, $back_rms back in the game):"
 printf '%s' "$verdicts"
