@@ -38,7 +38,6 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
     done
     return 1
   }
-  date +%s.%N >"$out/started.txt"  # the sound written from about here on
   (cd "$out" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=sound.raw \
     exec "$build/quarvel-win" --data "$build" --scale 1 >console.txt 2>&1) &
   game=$!
@@ -148,12 +147,12 @@ xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
   set -u
   out=$1 build=$2 replays=$3
   press() { xdotool keydown "$1"; sleep 0.1; xdotool keyup "$1"; sleep 0.1; }
-  date +%s.%N >"$out/started.txt"  # the sound written from about here on
   (cd "$out" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=sound.raw \
     exec "$build/quarvel-win" --data "$build" --scale 1 >console.txt 2>&1) &
   game=$!
   source "$4"
   window=$(game_window $game 200)
+  date +%s.%N >"$out/started.txt"  # the window is up, its sound written from about now on
   if [ -z "$window" ]; then
     echo "no window" >"$out/problem.txt"
   else
