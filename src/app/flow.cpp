@@ -594,16 +594,17 @@ void GameRun::startWatching(const std::string& replay) {
 // Back in the menu, with the volume as the player left it while watching;
 // the window's close button, when it quits, quits the game too.
 void GameRun::stopWatching() {
+  int volume = loop_->volume();
+  bool muted = loop_->muted();
   if (watching_) {
-    const std::optional<machine::QuitReason> quit = watching_->loop_->quitReason();
-    if (quit == machine::QuitReason::CloseButton) machine::requestQuit(session_->game, *quit);
-    const int volume = watching_->loop_->volume();
-    const bool muted = watching_->loop_->muted();
+    const FrameLoop& watched = *watching_->loop_;
+    if (watched.quitReason() == machine::QuitReason::CloseButton)
+      machine::requestQuit(session_->game, machine::QuitReason::CloseButton);
+    volume = watched.volume();
+    muted = watched.muted();
     watching_.reset();
-    loop_->cameBack(volume, muted);
-  } else {
-    loop_->cameBack(loop_->volume(), loop_->muted());
   }
+  loop_->cameBack(volume, muted);
 }
 
 // However the run ended: a quit keeps a reached high score, as the end of a

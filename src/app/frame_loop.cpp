@@ -1,6 +1,7 @@
 #include "app/frame_loop.h"
 
 #include <algorithm>
+#include <utility>
 
 #ifndef __EMSCRIPTEN__
 #include "app/screenshot.h"
@@ -101,11 +102,7 @@ std::optional<machine::QuitReason> FrameLoop::runOn() {
   return quit_;
 }
 
-std::optional<std::string> FrameLoop::takeWatch() {
-  std::optional<std::string> asked = std::move(watchAsked_);
-  watchAsked_.reset();
-  return asked;
-}
+std::optional<std::string> FrameLoop::takeWatch() { return std::exchange(watchAsked_, std::nullopt); }
 
 void FrameLoop::cameBack(int volume, bool muted) {
   if (volume != choices_.volume || muted != choices_.muted) {
@@ -117,12 +114,20 @@ void FrameLoop::cameBack(int volume, bool muted) {
   present(false);
 }
 
+// When the scene's wait ends, on the real clock, counted from the moment its
+// frame started being shown: shorter by the speed of a replay watched.
+double FrameLoop::frameEnd(double nowMs) {
+  const double end = pacer_.waitEnd(nowMs, sleep_.ms);
+  if (choices_.viewer == nullptr) return end;
+  const double wait = static_cast<double>(sleep_.ms);
+  return end - wait + wait / choices_.viewer->speed();
+}
+
 // The wait the scene asked for, on the real clock, counted from the moment
 // its frame started being shown; the player's input is taken meanwhile.
 void FrameLoop::waitInRealTime() {
   machine::Clock& clock = devices_.clock;
-  const int speed = choices_.viewer != nullptr ? choices_.viewer->speed() : 1;
-  double end = pacer_.waitEnd(clock.nowMs(), sleep_.ms) - sleep_.ms + static_cast<double>(sleep_.ms) / speed;
+  double end = frameEnd(clock.nowMs());
   // At the title and at a question nothing moves until the player does, and
   // the game waits a millisecond at a time: the loop sleeps until the
   // player's next event instead, so a still picture costs next to nothing.
@@ -210,10 +215,9 @@ bool FrameLoop::tick() {
   while (now >= due_) {
     if (!step()) return false;
     now = clock.nowMs();
-    due_ = pacer_.waitEnd(now, sleep_.ms);
-    if (viewer != nullptr) {  // a replay watched: faster, or at once while catching up
-      const double wait = static_cast<double>(sleep_.ms);
-      due_ = viewer->catchingUp(machine::framesPresented(game_)) ? now : due_ - wait + wait / viewer->speed();
+    due_ = frameEnd(now);
+    if (viewer != nullptr) {  // a replay watched: at once while catching up, one frame while paused
+      if (viewer->catchingUp(machine::framesPresented(game_))) due_ = now;
       if (viewer->paused()) break;
     }
     if (stillPicture(machine::activity(game_), sleep_.ms)) due_ = now + IDLE_WAIT_MS;  // the page wakes us on input

@@ -109,6 +109,7 @@ class FrameLoop {
 
  private:
   bool step();
+  double frameEnd(double nowMs);
   void waitInRealTime();
   void holdWhilePaused();
   void takeInput();
