@@ -24,7 +24,7 @@ ini=$XDG_CONFIG_HOME/quarvel/quarvel.ini
 # told to end and must end with exit code 0.
 play() {
   local keys=$1 wanted=$2
-  xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+  xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" bash -c '
     set -u
     program=$1 data=$2 work=$3 keys=$4 ini=$5 wanted=$6
     (cd "$work" && exec "$program" --data "$data" --hiscore "$work/hiscore.txt" --scale 1 >"$work/out.txt" 2>&1) &

@@ -23,7 +23,7 @@ export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config SDL_AUDIODRIVER=dum
 unset WAYLAND_DISPLAY
 mkdir -p "$work/run"
 
-xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" bash -c '
   set -u
   out=$1 build=$2 replays=$3
   press() { xdotool keydown "$1"; sleep 0.1; xdotool keyup "$1"; }
@@ -117,7 +117,7 @@ replay=${kept[0]}
 # watching keeps no replay and saves no high score.
 cp "$XDG_DATA_HOME/quarvel/hiscore.txt" "$work/hiscore-before.txt"
 mkdir -p "$work/watch"
-xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" bash -c '
   out=$1 build=$2 replay=$3
   press() { xdotool keydown "$1"; sleep 0.1; xdotool keyup "$1"; }
   (cd "$out" && exec "$build/quarvel-win" --data "$build" --scale 1 --replay "$replay" >console.txt 2>&1) &
@@ -143,7 +143,7 @@ cmp -s "$XDG_DATA_HOME/quarvel/hiscore.txt" "$work/hiscore-before.txt" || fail "
 # plays, faster, slower, back to its start; Esc back to the list, Esc Esc back to the game, which goes on and
 # is kept when left.
 mkdir -p "$work/menu"
-xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" bash -c '
   set -u
   out=$1 build=$2 replays=$3
   press() { xdotool keydown "$1"; sleep 0.1; xdotool keyup "$1"; sleep 0.1; }

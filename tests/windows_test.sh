@@ -231,7 +231,7 @@ rm -f "$appdata/Quarvel/quarvel.ini"
 # The server started without a display: a window needs one started with it.
 wineserver -k
 wineserver -w
-xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" bash -c '
   set -u
   out=$1 appdata=$3
   (cd "$out" && exec wine "$2" --scale 2 --hiscore title.txt >console.txt 2>&1) &
@@ -283,7 +283,7 @@ mkdir -p "$work/session"
 printf 'hi-score\n 0\n' >"$work/session/hiscore.txt"
 wineserver -k
 wineserver -w
-xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash -c '
+xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp -noreset" bash -c '
   out=$1
   (cd "$out" && SDL_RENDER_DRIVER=software wine "$2" --hiscore hiscore.txt >console.txt 2>&1; echo $? >"$out/exit-code.txt") &
   for _ in $(seq 200); do xdotool search --onlyvisible --name "^Quarvel$" >/dev/null 2>&1 && break; sleep 0.1; done
