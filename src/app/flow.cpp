@@ -308,6 +308,7 @@ class GameRun {
   void newSession(machine::Observer* watcher);
   void equipSession();
   void restartAt(int64_t frame);
+  bool seekAsked();
   Outcome startUp();
   Task<> program();
   void recordGames();
@@ -543,6 +544,15 @@ Task<> GameRun::program() {
   co_await sleepMs(session.game, SHUTDOWN_PAUSE_MS);
 }
 
+// The replay watched ended for a seek back (not for the player leaving): it
+// starts again from there. False when it simply ended.
+bool GameRun::seekAsked() {
+  const std::optional<int64_t> seek = viewer_.takeSeek();
+  if (!seek || viewer_.leaving()) return false;
+  restartAt(*seek);
+  return true;
+}
+
 int GameRun::runToEnd() {
   loop_->run(*program_);
   for (;;) {
@@ -553,9 +563,7 @@ int GameRun::runToEnd() {
       loop_->runOn();
       continue;
     }
-    const std::optional<int64_t> seek = viewer_.takeSeek();
-    if (!seek || viewer_.leaving()) break;
-    restartAt(*seek);
+    if (!seekAsked()) break;
     loop_->run(*program_);
   }
   return end();
@@ -573,10 +581,7 @@ bool GameRun::tick() {
     if (std::optional<std::string> replay = loop_->takeWatch()) startWatching(*replay);
     return true;
   }
-  const std::optional<int64_t> seek = viewer_.takeSeek();
-  if (!seek || viewer_.leaving()) return false;
-  restartAt(*seek);
-  return true;
+  return seekAsked();
 }
 
 // The player's game waits under the menu while the replay plays; a replay
